@@ -1,0 +1,36 @@
+# The Win32 layer, the program and the tests that need real Windows (Wine).
+
+file(GLOB FENDREL_WIN32_SOURCES CONFIGURE_DEPENDS
+  app/*_win.cpp protection/*_win.cpp password/*_win.cpp platform/*_win.cpp)
+list(FILTER FENDREL_WIN32_SOURCES EXCLUDE REGEX "main_win\\.cpp$")
+add_library(fendrel_win32 STATIC ${FENDREL_WIN32_SOURCES})
+target_link_libraries(fendrel_win32 PUBLIC fendrel_core
+  comctl32 comdlg32 shell32 shlwapi advapi32 user32 gdi32 ole32 uuid)
+target_compile_definitions(fendrel_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+file(GLOB FENDREL_RESOURCES CONFIGURE_DEPENDS resources/*.rc)
+add_executable(Fendrel WIN32 app/main_win.cpp ${FENDREL_RESOURCES})
+target_link_libraries(Fendrel PRIVATE fendrel_win32)
+set_target_properties(Fendrel PROPERTIES OUTPUT_NAME Fendrel)
+
+# Small helper programs the Wine tests start as "another process".
+file(GLOB FENDREL_TEST_TOOLS CONFIGURE_DEPENDS tests/win32/tools/*.cpp)
+foreach(tool_source ${FENDREL_TEST_TOOLS})
+  get_filename_component(tool ${tool_source} NAME_WE)
+  add_executable(${tool} ${tool_source})
+  target_link_libraries(${tool} PRIVATE fendrel_win32)
+  list(APPEND FENDREL_TEST_TOOL_TARGETS ${tool})
+endforeach()
+
+file(GLOB FENDREL_WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*.cpp)
+if(FENDREL_WIN32_TESTS)
+  add_executable(win32_tests ${FENDREL_WIN32_TESTS})
+  target_link_libraries(win32_tests PRIVATE fendrel_win32 GTest::gtest_main)
+  if(FENDREL_TEST_TOOL_TARGETS)
+    add_dependencies(win32_tests Fendrel ${FENDREL_TEST_TOOL_TARGETS})
+  endif()
+  # The tests find the program and the helper programs beside themselves.
+  add_test(NAME win32_tests COMMAND win32_tests)
+  # They share the real system folder, registry and desktop: one at a time.
+  set_tests_properties(win32_tests PROPERTIES RUN_SERIAL TRUE)
+endif()

@@ -1,0 +1,164 @@
+#include "platform/file_layer.h"
+
+namespace fendrel {
+
+namespace {
+constexpr std::size_t kChunk = 64 * 1024;
+}  // namespace
+
+const char* Describe(FileError error) {
+  switch (error) {
+    case FileError::None: return "no error";
+    case FileError::BadFileNumber: return "the file number is outside 1 to 511";
+    case FileError::FileNumberInUse: return "the file number is already in use";
+    case FileError::NotOpen: return "the file is not open";
+    case FileError::WrongMode: return "the file is not open for this kind of access";
+    case FileError::NotFound: return "the file or its folder does not exist";
+    case FileError::IsFolder: return "it is a folder, not a file";
+    case FileError::SharingViolation: return "another program (or Fendrel itself) is using it";
+    case FileError::AccessDenied: return "access is denied";
+    case FileError::DiskFull: return "the disk is full";
+    case FileError::NoFreeNumber: return "no file number is left for another hold in this run (413 at most)";
+    case FileError::ReadPastEnd: return "the end of the file was reached";
+    case FileError::Other: break;
+  }
+  return "an unexpected error occurred";
+}
+
+FileLayer::~FileLayer() {
+  for (int number = kFirstNumber; number <= kLastNumber; ++number) Close(number);
+}
+
+FileLayer::Entry* FileLayer::Find(int number) {
+  if (number < kFirstNumber || number > kLastNumber) return nullptr;
+  Entry& entry = table_[static_cast<std::size_t>(number)];
+  return entry.file ? &entry : nullptr;
+}
+
+const FileLayer::Entry* FileLayer::Find(int number) const {
+  return const_cast<FileLayer*>(this)->Find(number);
+}
+
+FileError FileLayer::Open(int number, const std::string& path, OpenMode mode) {
+  if (number < kFirstNumber || number > kLastNumber) return FileError::BadFileNumber;
+  Entry& entry = table_[static_cast<std::size_t>(number)];
+  if (entry.file) return FileError::FileNumberInUse;
+  std::unique_ptr<OpenFile> file;
+  const FileError error = files_.Open(path, mode, file);
+  if (error != FileError::None) return error;
+  entry = Entry{};
+  entry.file = std::move(file);
+  entry.mode = mode;
+  return FileError::None;
+}
+
+int FileLayer::LowestFree() const {
+  for (int number = kFirstNumber; number <= kLastNumber; ++number) {
+    if (!table_[static_cast<std::size_t>(number)].file) return number;
+  }
+  return 0;
+}
+
+bool FileLayer::IsOpen(int number) const { return Find(number) != nullptr; }
+
+FileError FileLayer::Fill(Entry& entry, bool& available) {
+  available = entry.position < entry.buffer.size();
+  if (available || entry.endOfFile) return FileError::None;
+  entry.buffer.resize(kChunk);
+  std::size_t got = 0;
+  const FileError error = entry.file->Read(entry.buffer.data(), kChunk, got);
+  entry.buffer.resize(got);
+  entry.position = 0;
+  if (error != FileError::None) {
+    entry.buffer.clear();
+    return error;
+  }
+  if (got == 0) entry.endOfFile = true;
+  available = got > 0;
+  return FileError::None;
+}
+
+FileError FileLayer::ReadUntil(int number, bool stopAtComma, std::string& text) {
+  Entry* entry = Find(number);
+  if (!entry) return FileError::NotOpen;
+  if (entry->mode != OpenMode::Input) return FileError::WrongMode;
+  bool available = false;
+  if (FileError error = Fill(*entry, available); error != FileError::None) return error;
+  if (!available) return FileError::ReadPastEnd;
+
+  text.clear();
+  while (available) {
+    const std::string& buffer = entry->buffer;
+    std::size_t stop = entry->position;
+    while (stop < buffer.size() && buffer[stop] != '\r' && buffer[stop] != '\n' &&
+           !(stopAtComma && buffer[stop] == ',')) {
+      ++stop;
+    }
+    text.append(buffer, entry->position, stop - entry->position);
+    entry->position = stop;
+    if (stop < buffer.size()) {
+      const char delimiter = buffer[stop];
+      ++entry->position;
+      if (delimiter == '\r') {
+        // A CR LF pair may be split across two reads of the file.
+        if (FileError error = Fill(*entry, available); error != FileError::None) return error;
+        if (available && entry->buffer[entry->position] == '\n') ++entry->position;
+      }
+      return FileError::None;
+    }
+    if (FileError error = Fill(*entry, available); error != FileError::None) return error;
+  }
+  return FileError::None;  // the last line of a file without a line end
+}
+
+FileError FileLayer::ReadLine(int number, std::string& line) {
+  return ReadUntil(number, false, line);
+}
+
+FileError FileLayer::ReadField(int number, std::string& field) {
+  return ReadUntil(number, true, field);
+}
+
+bool FileLayer::AtEnd(int number) {
+  Entry* entry = Find(number);
+  if (!entry || entry->mode != OpenMode::Input) return true;
+  bool available = false;
+  if (Fill(*entry, available) != FileError::None) return true;
+  return !available;
+}
+
+FileError FileLayer::WritePending(Entry& entry) {
+  if (entry.buffer.empty()) return FileError::None;
+  const FileError error = entry.file->Write(entry.buffer.data(), entry.buffer.size());
+  entry.buffer.clear();
+  return error;
+}
+
+FileError FileLayer::WriteLine(int number, const std::string& text) {
+  Entry* entry = Find(number);
+  if (!entry) return FileError::NotOpen;
+  if (entry->mode == OpenMode::Input) return FileError::WrongMode;
+  entry->buffer += text;
+  entry->buffer += "\r\n";
+  if (entry->buffer.size() >= kChunk) return WritePending(*entry);
+  return FileError::None;
+}
+
+FileError FileLayer::Flush(int number) {
+  Entry* entry = Find(number);
+  if (!entry) return FileError::NotOpen;
+  if (entry->mode == OpenMode::Input) return FileError::None;
+  if (FileError error = WritePending(*entry); error != FileError::None) return error;
+  return entry->file->Flush();
+}
+
+void FileLayer::Close(int number) {
+  Entry* entry = Find(number);
+  if (!entry) return;
+  // A caller that needs to know whether its bytes reached the disk flushes
+  // first; closing itself never fails.
+  if (entry->mode != OpenMode::Input) WritePending(*entry);
+  *entry = Entry{};
+}
+
+}  // namespace fendrel

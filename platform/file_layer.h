@@ -1,0 +1,66 @@
+// The sequential file layer: every file the program reads, writes or holds
+// is named by a file number from 1 to 511. Short-lived work uses number 1;
+// holds use the numbers from 99 up.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace fendrel {
+
+class FileLayer {
+ public:
+  static constexpr int kFirstNumber = 1;
+  static constexpr int kLastNumber = 511;
+
+  explicit FileLayer(FileSystem& files) : files_(files) {}
+  FileLayer(const FileLayer&) = delete;
+  FileLayer& operator=(const FileLayer&) = delete;
+  ~FileLayer();
+
+  FileError Open(int number, const std::string& path, OpenMode mode);
+  // The smallest number not in use, or 0 when all 511 are taken.
+  int LowestFree() const;
+  bool IsOpen(int number) const;
+
+  // The text up to the next line end (CR LF, or a lone CR or LF), without it.
+  FileError ReadLine(int number, std::string& line);
+  // The text up to the first comma or the end of the line.
+  FileError ReadField(int number, std::string& field);
+  // True when no data is left to read (also for a number that is not open).
+  bool AtEnd(int number);
+
+  // The text followed by CR LF.
+  FileError WriteLine(int number, const std::string& text);
+  // Writes what is buffered and pushes it to the disk.
+  FileError Flush(int number);
+
+  // Closing a number that names no open file does nothing.
+  void Close(int number);
+
+  FileSystem& files() { return files_; }
+
+ private:
+  struct Entry {
+    std::unique_ptr<OpenFile> file;
+    OpenMode mode = OpenMode::Input;
+    std::string buffer;  // read-ahead for input, pending bytes for output
+    std::size_t position = 0;
+    bool endOfFile = false;
+  };
+
+  Entry* Find(int number);
+  const Entry* Find(int number) const;
+  // Makes at least one unread byte available; false at the end of the file.
+  FileError Fill(Entry& entry, bool& available);
+  FileError ReadUntil(int number, bool stopAtComma, std::string& text);
+  FileError WritePending(Entry& entry);
+
+  FileSystem& files_;
+  std::array<Entry, kLastNumber + 1> table_{};
+};
+
+}  // namespace fendrel

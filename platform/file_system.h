@@ -1,0 +1,58 @@
+// The platform's files as the file layer needs them: open a path in one of
+// the three modes with the hold's sharing rule, read and write bytes, and
+// replace one file by another in a single step.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace fendrel {
+
+enum class OpenMode {
+  Input,   // must exist; read access; other readers admitted, writers and deleters refused
+  Output,  // created, or cut to zero bytes
+  Append,  // created if missing; writes go to the end
+};
+
+enum class FileError {
+  None,
+  BadFileNumber,     // outside 1 to 511
+  FileNumberInUse,   // the number already names an open file
+  NotOpen,           // the number names no open file
+  WrongMode,         // reading a file opened for writing, or the other way round
+  NotFound,          // the path or its folder does not exist
+  IsFolder,          // the path names a folder
+  SharingViolation,  // another open refuses this one
+  AccessDenied,      // no rights, or a read-only file or folder
+  DiskFull,
+  NoFreeNumber,      // every number a hold may take is used up
+  ReadPastEnd,       // a read at the end of the file
+  Other,
+};
+
+// A short text for a message box: what went wrong, in the user's words.
+const char* Describe(FileError error);
+
+class OpenFile {
+ public:
+  virtual ~OpenFile() = default;
+  // Reads up to `size` bytes; `got` is 0 only at the end of the file.
+  virtual FileError Read(char* buffer, std::size_t size, std::size_t& got) = 0;
+  virtual FileError Write(const char* data, std::size_t size) = 0;
+  // Pushes written bytes to the disk, so a following replace is durable.
+  virtual FileError Flush() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) = 0;
+  // Puts `source` in the place of `target` in one step, or changes nothing.
+  // Refused while `target` is held, like any other writer.
+  virtual FileError Replace(const std::string& source, const std::string& target) = 0;
+  // Deletes a file; a missing file is not an error.
+  virtual FileError Remove(const std::string& path) = 0;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,106 @@
+#include "platform/file_system_win.h"
+
+#include <windows.h>
+
+#include <climits>
+
+#include "platform/win32_handles.h"
+
+namespace fendrel {
+
+FileError FromWin32Error(unsigned long code) {
+  switch (code) {
+    case ERROR_SUCCESS: return FileError::None;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE: return FileError::NotFound;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return FileError::SharingViolation;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return FileError::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FileError::DiskFull;
+    case ERROR_DIRECTORY: return FileError::IsFolder;
+    default: return FileError::Other;
+  }
+}
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+class Win32OpenFile : public OpenFile {
+ public:
+  explicit Win32OpenFile(UniqueHandle handle) : handle_(std::move(handle)) {}
+
+  FileError Read(char* buffer, std::size_t size, std::size_t& got) override {
+    DWORD read = 0;
+    const DWORD wanted = size > UINT_MAX ? UINT_MAX : static_cast<DWORD>(size);
+    got = 0;
+    if (!ReadFile(handle_.get(), buffer, wanted, &read, nullptr)) return FromWin32Error(GetLastError());
+    got = read;
+    return FileError::None;
+  }
+
+  FileError Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD written = 0;
+      const DWORD chunk = size > UINT_MAX ? UINT_MAX : static_cast<DWORD>(size);
+      if (!WriteFile(handle_.get(), data, chunk, &written, nullptr)) return FromWin32Error(GetLastError());
+      data += written;
+      size -= written;
+    }
+    return FileError::None;
+  }
+
+  FileError Flush() override {
+    if (!FlushFileBuffers(handle_.get())) return FromWin32Error(GetLastError());
+    return FileError::None;
+  }
+
+ private:
+  UniqueHandle handle_;
+};
+
+}  // namespace
+
+FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) {
+  // Every open shares reading only. For an input open that is the hold:
+  // other readers are admitted, writers and deleters (this process's too) refused.
+  const DWORD access = mode == OpenMode::Input ? GENERIC_READ : GENERIC_WRITE;
+  const DWORD disposition = mode == OpenMode::Input    ? OPEN_EXISTING
+                            : mode == OpenMode::Output ? CREATE_ALWAYS
+                                                       : OPEN_ALWAYS;
+  if (IsFolder(path)) return FileError::IsFolder;
+  UniqueHandle handle(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) return FromWin32Error(GetLastError());
+  if (mode == OpenMode::Append && SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+      GetLastError() != NO_ERROR) {
+    return FromWin32Error(GetLastError());
+  }
+  file = std::make_unique<Win32OpenFile>(std::move(handle));
+  return FileError::None;
+}
+
+FileError Win32FileSystem::Replace(const std::string& source, const std::string& target) {
+  if (IsFolder(target)) return FileError::IsFolder;
+  if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return FromWin32Error(GetLastError());
+  }
+  return FileError::None;
+}
+
+FileError Win32FileSystem::Remove(const std::string& path) {
+  if (DeleteFileA(path.c_str())) return FileError::None;
+  const DWORD code = GetLastError();
+  if (code == ERROR_FILE_NOT_FOUND) return FileError::None;
+  return FromWin32Error(code);
+}
+
+}  // namespace fendrel

@@ -1,0 +1,20 @@
+// The Windows file system: CreateFileA with read-only sharing for every open,
+// so a file opened for input admits readers and refuses writers and deleters,
+// in this process and every other.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace fendrel {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override;
+  FileError Replace(const std::string& source, const std::string& target) override;
+  FileError Remove(const std::string& path) override;
+};
+
+// Maps a GetLastError() code onto the file layer's errors.
+FileError FromWin32Error(unsigned long code);
+
+}  // namespace fendrel

@@ -1,0 +1,36 @@
+// The file system of the native build, on the C++ standard library. It keeps
+// the hold's sharing rule among this program's own opens, as Windows does for
+// every process: an input open admits readers and refuses writers, replaces
+// and deletes. A backslash in a path is a folder separator, as on Windows.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace fendrel {
+
+class PortableFileSystem : public FileSystem {
+ public:
+  PortableFileSystem();
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override;
+  FileError Replace(const std::string& source, const std::string& target) override;
+  FileError Remove(const std::string& path) override;
+
+  // Who has a path open, by mode: readers and writers.
+  struct Users {
+    int readers = 0;
+    int writers = 0;
+  };
+  using UserTable = std::map<std::string, Users>;
+
+ private:
+  std::shared_ptr<UserTable> users_;
+};
+
+// The path with every backslash turned into the native separator.
+std::string NativePath(const std::string& path);
+
+}  // namespace fendrel

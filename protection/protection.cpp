@@ -1,0 +1,91 @@
+#include "protection/protection.h"
+
+#include <charconv>
+
+namespace fendrel {
+
+namespace {
+// Short-lived work on the list files uses file number 1.
+constexpr int kListFileNumber = 1;
+}  // namespace
+
+void ListBox::RemoveAt(int index) {
+  if (index < 0 || index >= count()) return;
+  items.erase(items.begin() + index);
+  if (selected == index) {
+    selected = -1;
+  } else if (selected > index) {
+    --selected;
+  }
+}
+
+Protection::Protection(FileLayer& files, std::string programFolder)
+    : files_(files), programFolder_(std::move(programFolder)) {}
+
+FileError Protection::Hold(const std::string& path, ListBox& rows) {
+  FileError error = FileError::NoFreeNumber;
+  if (NextFileNumber <= FileLayer::kLastNumber) {
+    error = files_.Open(NextFileNumber, path, OpenMode::Input);
+  }
+  if (error == FileError::None) {
+    rows.items.push_back(std::to_string(NextFileNumber));
+    ++NextFileNumber;
+  } else {
+    rows.items.push_back(kNoHold);
+  }
+  return error;
+}
+
+FileError Protection::ProtectFile(const std::string& path) { return Hold(path, safelist2); }
+
+FileError Protection::ProtecteFile(const std::string& path) { return Hold(path, EmerList2); }
+
+void Protection::Release(const std::string& row) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(row.data(), row.data() + row.size(), number);
+  if (error != std::errc() || end != row.data() + row.size()) return;
+  files_.Close(number);
+}
+
+void Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
+  if (files_.Open(kListFileNumber, file, OpenMode::Input) != FileError::None) return;
+  std::string line;
+  while (!files_.AtEnd(kListFileNumber) && list.count() < kMaxEntries) {
+    if (files_.ReadLine(kListFileNumber, line) != FileError::None) break;
+    if (line.empty()) continue;
+    if (hold) ProtectFile(line);  // a path that cannot be held is listed all the same
+    list.items.push_back(line);
+  }
+  files_.Close(kListFileNumber);
+}
+
+void Protection::LoadLists() {
+  LoadList(SafeListFile(), SafeList, true);
+  LoadList(EmerListFile(), EmerList, false);
+}
+
+FileError Protection::SaveList(ListBox& list, const std::string& file) {
+  const std::string fresh = file + ".new";
+  FileError error = files_.Open(kListFileNumber, fresh, OpenMode::Output);
+  if (error != FileError::None) return error;
+  for (const std::string& entry : list.items) {
+    error = files_.WriteLine(kListFileNumber, entry);
+    if (error != FileError::None) break;
+  }
+  if (error == FileError::None) error = files_.Flush(kListFileNumber);
+  files_.Close(kListFileNumber);
+  if (error == FileError::None) error = files_.files().Replace(fresh, file);
+  if (error != FileError::None) {
+    files_.files().Remove(fresh);
+    return error;
+  }
+  // The save leaves the last entry selected.
+  if (!list.items.empty()) list.selected = list.count() - 1;
+  return FileError::None;
+}
+
+FileError Protection::SaveSafeList() { return SaveList(SafeList, SafeListFile()); }
+
+FileError Protection::SaveEmerList() { return SaveList(EmerList, EmerListFile()); }
+
+}  // namespace fendrel

@@ -1,0 +1,66 @@
+// The two protected lists and their holds: the list files "prot.dat" and
+// "emer.dat" in the program's folder, and the file numbers under which the
+// listed files are held open.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file_layer.h"
+#include "protection/list_box.h"
+
+namespace fendrel {
+
+class Protection {
+ public:
+  // Holds take the numbers from 99 up; the layer ends at 511, so a run
+  // takes 413 holds at most.
+  static constexpr std::int16_t kFirstHoldNumber = 99;
+  // Indexes and counts of the lists are 16-bit signed numbers.
+  static constexpr int kMaxEntries = 32767;
+  // The row of a failed hold: it names no open file, so releasing it
+  // releases nothing.
+  static constexpr const char* kNoHold = "0";
+
+  Protection(FileLayer& files, std::string programFolder);
+
+  std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
+  std::string EmerListFile() const { return programFolder_ + "\\emer.dat"; }
+
+  // Reads both list files, holding every safe-list entry. Nothing is
+  // reported: a missing file is an empty list, and a path that cannot be
+  // held is listed all the same.
+  void LoadLists();
+
+  // Rewrite a list file from its list. The new content is written beside
+  // the file and put in its place in one step, so a failure leaves the old
+  // file whole; the error comes back to the caller.
+  FileError SaveSafeList();
+  FileError SaveEmerList();
+
+  // Hold a file under the next number, recording it in safelist2 (or, for
+  // ProtecteFile, EmerList2). A failed hold records kNoHold.
+  FileError ProtectFile(const std::string& path);
+  FileError ProtecteFile(const std::string& path);
+
+  // Closes the file number written in a hidden row.
+  void Release(const std::string& row);
+
+  FileLayer& files() { return files_; }
+
+  ListBox SafeList;
+  ListBox safelist2;  // row i: the file number of SafeList entry i
+  ListBox EmerList;
+  ListBox EmerList2;  // one row per emergency hold, never removed in a run
+  std::int16_t NextFileNumber = kFirstHoldNumber;
+
+ private:
+  FileError Hold(const std::string& path, ListBox& rows);
+  void LoadList(const std::string& file, ListBox& list, bool hold);
+  FileError SaveList(ListBox& list, const std::string& file);
+
+  FileLayer& files_;
+  std::string programFolder_;
+};
+
+}  // namespace fendrel

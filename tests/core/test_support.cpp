@@ -1,0 +1,70 @@
+#include "tests/core/test_support.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "platform/portable_file_system.h"
+
+#ifdef FENDREL_WIN32_TESTS
+#include "platform/file_system_win.h"
+#endif
+
+namespace fendrel {
+void PrintTo(FileError error, std::ostream* out) {
+  *out << "FileError(" << static_cast<int>(error) << ": " << Describe(error) << ")";
+}
+}  // namespace fendrel
+
+namespace fendrel::testing {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  const fs::path folder = fs::temp_directory_path() / ("fendrel-test-" + std::to_string(random()) + "-" +
+                                                      std::to_string(counter++));
+  fs::create_directories(folder);
+  path_ = folder.string();
+#ifdef _WIN32
+  for (char& c : path_) {
+    if (c == '/') c = '\\';
+  }
+#endif
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  fs::remove_all(fs::path(NativePath(path_)), ignored);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(NativePath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ignored;
+  return fs::exists(fs::path(NativePath(path)), ignored);
+}
+
+void MakeFolder(const std::string& path) { fs::create_directories(fs::path(NativePath(path))); }
+
+std::vector<FileSystemKind> FileSystemKinds() {
+  std::vector<FileSystemKind> kinds;
+  kinds.push_back({"Portable", []() -> std::unique_ptr<FileSystem> { return std::make_unique<PortableFileSystem>(); }});
+#ifdef FENDREL_WIN32_TESTS
+  kinds.push_back({"Win32", []() -> std::unique_ptr<FileSystem> { return std::make_unique<Win32FileSystem>(); }});
+#endif
+  return kinds;
+}
+
+}  // namespace fendrel::testing
