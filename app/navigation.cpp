@@ -1,0 +1,53 @@
+#include "app/navigation.h"
+
+#include <limits>
+
+namespace fendrel {
+
+const PageInfo* FindPage(int index) {
+  for (const PageInfo& page : kPages) {
+    if (page.index == index) return &page;
+  }
+  return nullptr;
+}
+
+std::int16_t AccessLevel::AddAccessLevel(std::int16_t amount) {
+  if (amount > 0) {
+    const int raised = level_ + amount;
+    level_ = static_cast<std::int16_t>(raised > std::numeric_limits<std::int16_t>::max()
+                                           ? std::numeric_limits<std::int16_t>::max()
+                                           : raised);
+  }
+  return level_;
+}
+
+std::int16_t priv(int pageIndex) {
+  const PageInfo* page = FindPage(pageIndex);
+  return page ? page->levelNeeded : 0;
+}
+
+MenuColours ColoursOf(MenuState state) {
+  switch (state) {
+    case MenuState::Accessible: return {{224, 224, 224}, {0, 0, 0}};
+    case MenuState::NotAccessible: return {{224, 224, 224}, {192, 192, 192}};
+    case MenuState::Selected: return {{146, 187, 219}, {255, 255, 255}};
+  }
+  return {{224, 224, 224}, {0, 0, 0}};
+}
+
+FrameChoice selectframe(int pageIndex, std::int16_t override, std::int16_t level) {
+  FrameChoice choice;
+  choice.page = pageIndex;
+  choice.allowed = override == 1 || priv(pageIndex) <= level;
+  if (!choice.allowed) return choice;
+  for (int index = 0; index <= kLastPage; ++index) {
+    choice.menu[static_cast<std::size_t>(index)] =
+        priv(index) <= level ? MenuState::Accessible : MenuState::NotAccessible;
+  }
+  if (pageIndex >= 0 && pageIndex <= kLastPage) {
+    choice.menu[static_cast<std::size_t>(pageIndex)] = MenuState::Selected;
+  }
+  return choice;
+}
+
+}  // namespace fendrel
