@@ -59,7 +59,9 @@ int FileLayer::LowestFree() const {
   return 0;
 }
 
-bool FileLayer::IsOpen(int number) const { return Find(number) != nullptr; }
+bool FileLayer::IsOpen(int number) const {
+  return Find(number) != nullptr;
+}
 
 FileError FileLayer::Fill(Entry& entry, bool& available) {
   available = entry.position < entry.buffer.size();
@@ -78,7 +80,7 @@ FileError FileLayer::Fill(Entry& entry, bool& available) {
   return FileError::None;
 }
 
-FileError FileLayer::ReadUntil(int number, bool stopAtComma, std::string& text) {
+FileError FileLayer::ReadUntil(int number, bool stopAtComma, std::string& text, std::size_t limit) {
   Entry* entry = Find(number);
   if (!entry) return FileError::NotOpen;
   if (entry->mode != OpenMode::Input) return FileError::WrongMode;
@@ -89,13 +91,16 @@ FileError FileLayer::ReadUntil(int number, bool stopAtComma, std::string& text) 
   text.clear();
   while (available) {
     const std::string& buffer = entry->buffer;
+    const std::size_t room = limit - text.size();
+    const std::size_t end = buffer.size() - entry->position > room ? entry->position + room : buffer.size();
     std::size_t stop = entry->position;
-    while (stop < buffer.size() && buffer[stop] != '\r' && buffer[stop] != '\n' &&
+    while (stop < end && buffer[stop] != '\r' && buffer[stop] != '\n' &&
            !(stopAtComma && buffer[stop] == ',')) {
       ++stop;
     }
     text.append(buffer, entry->position, stop - entry->position);
     entry->position = stop;
+    if (text.size() >= limit) return FileError::None;  // the rest of the field stays unread
     if (stop < buffer.size()) {
       const char delimiter = buffer[stop];
       ++entry->position;
@@ -117,6 +122,10 @@ FileError FileLayer::ReadLine(int number, std::string& line) {
 
 FileError FileLayer::ReadField(int number, std::string& field) {
   return ReadUntil(number, true, field);
+}
+
+FileError FileLayer::ReadField(int number, std::string& field, std::size_t limit) {
+  return ReadUntil(number, true, field, limit);
 }
 
 bool FileLayer::AtEnd(int number) {

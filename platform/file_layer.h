@@ -30,6 +30,9 @@ class FileLayer {
   FileError ReadLine(int number, std::string& line);
   // The text up to the first comma or the end of the line.
   FileError ReadField(int number, std::string& field);
+  // The same, but at most `limit` characters: the rest of a longer field
+  // stays unread, so a huge file costs no more than the part that matters.
+  FileError ReadField(int number, std::string& field, std::size_t limit);
   // True when no data is left to read (also for a number that is not open).
   bool AtEnd(int number);
 
@@ -56,7 +59,7 @@ class FileLayer {
   const Entry* Find(int number) const;
   // Makes at least one unread byte available; false at the end of the file.
   FileError Fill(Entry& entry, bool& available);
-  FileError ReadUntil(int number, bool stopAtComma, std::string& text);
+  FileError ReadUntil(int number, bool stopAtComma, std::string& text, std::size_t limit = std::string::npos);
   FileError WritePending(Entry& entry);
 
   FileSystem& files_;

@@ -148,6 +148,23 @@ TEST_P(FileLayerTest, ReadingAndWritingNeedTheRightMode) {
   EXPECT_EQ(FileError::WrongMode, layer_.ReadLine(5, line));
 }
 
+TEST_P(FileLayerTest, ALimitedFieldStopsAtTheLimitOrEarlierAtItsEnd) {
+  const std::string file = folder_.File("limit.txt");
+  WriteBytes(file, "abc,def\r\n" + std::string(200000, 'z') + "\r\nlast\r\n");
+  ASSERT_EQ(FileError::None, layer_.Open(1, file, OpenMode::Input));
+  std::string field;
+  ASSERT_EQ(FileError::None, layer_.ReadField(1, field, 5));
+  EXPECT_EQ("abc", field);  // the comma ends it before the limit
+  ASSERT_EQ(FileError::None, layer_.ReadField(1, field, 3));
+  EXPECT_EQ("def", field);  // exactly the limit: the line end is left unread
+  ASSERT_EQ(FileError::None, layer_.ReadField(1, field, 3));
+  EXPECT_EQ("", field);
+  ASSERT_EQ(FileError::None, layer_.ReadField(1, field, 70000));  // more than one read of the file
+  EXPECT_EQ(std::string(70000, 'z'), field);
+  ASSERT_EQ(FileError::None, layer_.ReadField(1, field, 0));
+  EXPECT_EQ("", field);
+}
+
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, FileLayerTest, ::testing::ValuesIn(FileSystemKinds()),
                          [](const auto& info) { return info.param.name; });
 
