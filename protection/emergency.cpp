@@ -1,0 +1,39 @@
+#include "protection/emergency.h"
+
+#include "app/messages.h"
+
+namespace fendrel {
+
+void EmergencyMode::Emergency() {
+  ListBox& list = protection_.EmerList;
+  if (list.items.empty()) {
+    messages_.Show(messages::kEmptyEmergencyList, messages::kTitleError);
+    return;
+  }
+  std::vector<messages::FailedHold> failures;
+  bool anyHeld = false;
+  for (int i = 0; i < list.count(); ++i) {
+    list.selected = i;
+    const std::string& path = list.items[static_cast<std::size_t>(i)];
+    const FileError error = protection_.ProtecteFile(path);
+    if (error == FileError::None) {
+      anyHeld = true;
+    } else {
+      failures.push_back({path, error});
+    }
+  }
+  protection_.EmerList2.selected = protection_.EmerList2.count() - 1;
+  if (anyHeld) on_ = true;
+  if (!failures.empty()) messages_.Show(messages::EmergencyHoldsFailed(failures, anyHeld), messages::kTitle);
+}
+
+void EmergencyMode::NoEmergency() {
+  ListBox& rows = protection_.EmerList2;
+  for (int i = 0; i < rows.count(); ++i) {
+    rows.selected = i;
+    protection_.Release(rows.items[static_cast<std::size_t>(i)]);
+  }
+  on_ = false;
+}
+
+}  // namespace fendrel

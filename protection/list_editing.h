@@ -1,0 +1,43 @@
+// The buttons of the two list pages: browse, add and remove, on the safe
+// list (which holds its files) and the emergency list (which only lists).
+#pragma once
+
+#include <string>
+
+#include "platform/file_picker.h"
+#include "platform/message_boxes.h"
+#include "protection/protection.h"
+
+namespace fendrel {
+
+class ListEditing {
+ public:
+  ListEditing(Protection& protection, MessageBoxes& messages, FilePicker& picker)
+      : protection_(protection), messages_(messages), picker_(picker) {}
+
+  // `cmdSafeDot`, `cmdEDot`: the text for the page's path box. One dialog
+  // serves both pages and keeps the name chosen last; a cancel returns it.
+  std::string Browse();
+
+  // `cmdSafeAdd`: lists, holds and saves. A path that cannot be held is
+  // taken back and the user told why; "prot.dat" is then left as it was.
+  void SafeAdd(const std::string& pathBoxText);
+  // `cmdEAdd`: lists and saves; nothing is held until the emergency action.
+  void EmerAdd(const std::string& pathBoxText);
+  // `cmdSafeRem`: releases the entry's hold, removes it and saves. Nothing
+  // happens without a selection.
+  void SafeRemove(int selectedIndex);
+  // `cmdERem`: removes and saves; an emergency hold stays until released.
+  void EmerRemove(int selectedIndex);
+
+ private:
+  bool Full(const ListBox& list);
+  void Save(FileError (Protection::*save)(), const std::string& file);
+
+  Protection& protection_;
+  MessageBoxes& messages_;
+  FilePicker& picker_;
+  std::string dialogFileName_;  // the common dialog's file name
+};
+
+}  // namespace fendrel

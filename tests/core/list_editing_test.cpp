@@ -1,0 +1,203 @@
+// The list pages' buttons and the emergency action, with the portable file
+// system, a recording message box and a scripted file dialog.
+#include <deque>
+
+#include <gtest/gtest.h>
+
+#include "app/messages.h"
+#include "platform/portable_file_system.h"
+#include "protection/emergency.h"
+#include "protection/list_editing.h"
+#include "tests/core/test_support.h"
+
+namespace fendrel {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Rows = std::vector<std::string>;
+
+struct Shown {
+  std::string text, title;
+};
+
+class RecordingMessages : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& title) override { shown.push_back({text, title}); }
+  std::vector<Shown> shown;
+};
+
+// Answers each dialog with the next scripted choice; nothing means cancel.
+class ScriptedPicker : public FilePicker {
+ public:
+  std::optional<std::string> PickFile(const std::string& title, const std::string& start) override {
+    titles.push_back(title);
+    starts.push_back(start);
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::deque<std::optional<std::string>> answers;
+  Rows titles, starts;
+};
+
+class ListEditingTest : public ::testing::Test {
+ protected:
+  std::string Existing(const std::string& name) {
+    WriteBytes(folder_.File(name), "data");
+    return folder_.File(name);
+  }
+  bool Held(const std::string& path) {
+    const FileError error = layer_.Open(2, path, OpenMode::Append);
+    layer_.Close(2);
+    return error == FileError::SharingViolation;
+  }
+
+  PortableFileSystem system_;
+  FileLayer layer_{system_};
+  TempFolder folder_;
+  Protection protection_{layer_, folder_.path()};
+  RecordingMessages messages_;
+  ScriptedPicker picker_;
+  ListEditing editing_{protection_, messages_, picker_};
+  EmergencyMode emergency_{protection_, messages_};
+};
+
+TEST_F(ListEditingTest, BrowseKeepsTheLastChoiceOfEitherPageWhenCancelled) {
+  picker_.answers = {std::nullopt, "C:\\safe.txt", std::nullopt};
+  EXPECT_EQ("", editing_.Browse());              // cancelled before any choice
+  EXPECT_EQ("C:\\safe.txt", editing_.Browse());  // chosen on the safe-list page
+  EXPECT_EQ("C:\\safe.txt", editing_.Browse());  // cancelled on the emergency page
+  EXPECT_EQ((Rows{"Select File", "Select File", "Select File"}), picker_.titles);
+  EXPECT_EQ((Rows{"", "", "C:\\safe.txt"}), picker_.starts);
+}
+
+TEST_F(ListEditingTest, SafeAddHoldsAtOnceAndSavesTwiceAddedPathsAreTwoHolds) {
+  const std::string a = Existing("a.txt");
+  editing_.SafeAdd("");  // nothing chosen yet: nothing happens
+  EXPECT_FALSE(testing::Exists(protection_.SafeListFile()));
+  editing_.SafeAdd(a);
+  editing_.SafeAdd(a);
+  EXPECT_EQ((Rows{a, a}), protection_.SafeList.items);
+  EXPECT_EQ((Rows{"99", "100"}), protection_.safelist2.items);
+  EXPECT_EQ(a + "\r\n" + a + "\r\n", ReadBytes(protection_.SafeListFile()));
+  EXPECT_EQ(1, protection_.SafeList.selected);
+
+  editing_.SafeRemove(0);
+  EXPECT_TRUE(Held(a));  // the other entry still holds it
+  EXPECT_EQ((Rows{"100"}), protection_.safelist2.items);
+  editing_.SafeRemove(0);
+  EXPECT_FALSE(Held(a));
+  EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouched) {
+  const std::string a = Existing("a.txt");
+  editing_.SafeAdd(a);
+  const std::string before = ReadBytes(protection_.SafeListFile());
+  const std::string missing = folder_.File("missing.txt");
+  editing_.SafeAdd(missing);
+  EXPECT_EQ((Rows{a}), protection_.SafeList.items);
+  EXPECT_EQ((Rows{"99"}), protection_.safelist2.items);
+  EXPECT_EQ(before, ReadBytes(protection_.SafeListFile()));
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
+  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(Describe(FileError::NotFound)));
+  EXPECT_EQ("Fendrel", messages_.shown[0].title);
+  // The failed add took no number: the next hold is 100.
+  editing_.SafeAdd(a);
+  EXPECT_EQ((Rows{"99", "100"}), protection_.safelist2.items);
+}
+
+TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
+  const std::string a = Existing("a.txt");
+  editing_.SafeAdd(a);
+  editing_.EmerAdd(a);
+  const std::string safeBytes = ReadBytes(protection_.SafeListFile());
+  editing_.SafeRemove(-1);
+  editing_.EmerRemove(-1);
+  editing_.SafeRemove(5);
+  EXPECT_EQ(1, protection_.SafeList.count());
+  EXPECT_EQ(1, protection_.EmerList.count());
+  EXPECT_TRUE(Held(a));
+  EXPECT_EQ(safeBytes, ReadBytes(protection_.SafeListFile()));
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(ListEditingTest, AFailedSaveIsReportedAndTheListKeepsTheEdit) {
+  const std::string a = Existing("a.txt");
+  // "emer.dat" taken by a folder of that name: the rewrite cannot replace it.
+  testing::MakeFolder(protection_.EmerListFile());
+  editing_.EmerAdd(a);
+  EXPECT_EQ((Rows{a}), protection_.EmerList.items);
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(protection_.EmerListFile()));
+}
+
+TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUntilNoEmergency) {
+  const std::string a = Existing("a.txt"), b = Existing("b.txt");
+  editing_.EmerAdd(a);
+  editing_.EmerAdd(b);
+  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmerListFile()));
+  EXPECT_FALSE(Held(a));
+  emergency_.Emergency();
+  EXPECT_TRUE(emergency_.on());
+  EXPECT_EQ((Rows{"99", "100"}), protection_.EmerList2.items);
+  EXPECT_EQ(1, protection_.EmerList.selected);
+  editing_.EmerRemove(0);
+  EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmerListFile()));
+  EXPECT_TRUE(Held(a));
+  emergency_.NoEmergency();
+  EXPECT_FALSE(emergency_.on());
+  EXPECT_FALSE(Held(a));
+  EXPECT_FALSE(Held(b));
+}
+
+TEST_F(ListEditingTest, AnEmptyEmergencyListGivesTheErrorMessageAndKeepsTheState) {
+  emergency_.Emergency();
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_EQ(messages::kEmptyEmergencyList, messages_.shown[0].text);
+  EXPECT_EQ("Error", messages_.shown[0].title);
+  EXPECT_FALSE(emergency_.on());
+}
+
+TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
+  const std::string a = Existing("a.txt"), c = Existing("c.txt");
+  const std::string missing = folder_.File("missing.txt");
+  protection_.EmerList.items = {a, missing, c};
+  emergency_.Emergency();
+  EXPECT_TRUE(emergency_.on());
+  EXPECT_EQ((Rows{"99", "0", "100"}), protection_.EmerList2.items);
+  EXPECT_TRUE(Held(a));
+  EXPECT_TRUE(Held(c));
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
+  EXPECT_EQ(std::string::npos, messages_.shown[0].text.find(a));
+
+  // When nothing could be held the state stays normal.
+  EmergencyMode other(protection_, messages_);
+  protection_.EmerList.items = {missing};
+  other.Emergency();
+  EXPECT_FALSE(other.on());
+}
+
+TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {
+  const std::string a = Existing("a.txt");
+  editing_.SafeAdd(a);  // also on the safe list
+  const std::string b = Existing("b.txt");
+  protection_.EmerList.items = {a, b};
+  emergency_.Emergency();
+  emergency_.Emergency();
+  EXPECT_EQ((Rows{"100", "101", "102", "103"}), protection_.EmerList2.items);
+  emergency_.NoEmergency();
+  EXPECT_FALSE(Held(b));
+  EXPECT_TRUE(Held(a));  // its safe-list hold remains
+  EXPECT_EQ(4, protection_.EmerList2.count());  // the rows stay for the run
+  emergency_.Emergency();
+  EXPECT_EQ("105", protection_.EmerList2.items.back());  // released numbers are not used again
+}
+
+}  // namespace
+}  // namespace fendrel
