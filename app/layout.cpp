@@ -1,0 +1,255 @@
+#include "app/layout.h"
+
+#include <array>
+#include <string_view>
+
+#include "app/control_ids.h"
+
+namespace fendrel {
+
+namespace {
+
+constexpr Font kMenuFont{"Verdana", 825, true, false};
+constexpr Font kCloseItemFont{"Verdana", 1200, true, false};
+constexpr Font kMenuTitleFont{"Verdana", 975, true, false};
+constexpr Font kVersionFont{"Lucida Console", 1575, true, false};
+constexpr Font kSwitchFont{"MS Sans Serif", 825, true, false};
+constexpr Font kLinkFont{"Arial", 975, true, true};
+
+constexpr Rgb kBannerBlue{146, 187, 219};
+constexpr Rgb kGreen{0, 128, 0};
+constexpr Rgb kLinkBlue{0, 0, 255};
+
+constexpr const char* kEmergencyListNote =
+    "The files in your emergency list will not be locked until you hit the \"Emergency\" button. This is "
+    "incase you notice a virus beggining to corrupt files on your computer, or you even need to go to the "
+    "bathroom.";
+
+constexpr const char* kCloseNote =
+    "NOTE: Closing this program will cause the files in your safe list to become vunerable. If you are sure "
+    "you wish to close, enter your password below then press the close button.";
+
+constexpr const char* kTermsOfUse =
+    "Terms of use\r\n"
+    "\r\n"
+    "Fendrel protects a file by holding it open for reading with read-only sharing. While Fendrel runs, "
+    "other programs can read the files on your safe list but cannot change or delete them. Fendrel does "
+    "not encrypt, copy or back up your files, and it cannot protect them before it starts or after it "
+    "ends.\r\n"
+    "\r\n"
+    "Files on your emergency list are protected only after you press \"Emergency\", until you press \"No "
+    "Emergency\".\r\n"
+    "\r\n"
+    "Closing Fendrel from the Close Program page releases every protected file.\r\n"
+    "\r\n"
+    "Keep your password. Fendrel stores only a digest of it and cannot tell it to you again; without it "
+    "the program can be ended only by signing out or restarting Windows.\r\n"
+    "\r\n"
+    "Fendrel is provided as is, without warranty of any kind. You use it at your own risk; its authors "
+    "are not liable for lost data or any other damage that comes from its use.";
+
+using enum Kind;
+using namespace ctl;
+
+// Shorthands for the rows: a plain label on a page, a white button, and so on.
+constexpr ControlSpec PageLabel(const char* name, int id, int page, const char* caption, int left, int top,
+                                int width, int height, unsigned flags = 0) {
+  return {name, id, Label, page, caption, left, top, width, height, kDefaultFont, kBlack, kWhite, flags};
+}
+constexpr ControlSpec WhiteButton(const char* name, int id, int page, const char* caption, int left, int top,
+                                  int width, int height) {
+  return {name,  id,     Button,       page,   caption, left,        top,
+          width, height, kDefaultFont, kBlack, kWhite,  kWhiteButton};
+}
+constexpr ControlSpec Input(const char* name, int id, Kind kind, int page, int left, int top, int width,
+                            int height, unsigned flags = 0) {
+  return {name, id, kind, page, "", left, top, width, height, kDefaultFont, kBlack, kWhite, kOpaque | flags};
+}
+constexpr ControlSpec kFraPos{"fraPos", fraPos, Frame,        kOnWindow, "",     2580,   1440,
+                              7815,     5175,   kDefaultFont, kBlack,    kWhite, kOpaque};
+// A page is created hidden, in the place it takes whenever it is shown.
+constexpr ControlSpec Page(int page, const char* caption) {
+  return {"fraContent",  fraContent(page), Frame,        kOnWindow, caption, kFraPos.left,     kFraPos.top,
+          kFraPos.width, kFraPos.height,   kDefaultFont, kBlack,    kWhite,  kOpaque | kHidden};
+}
+constexpr ControlSpec MenuItem(int page, const char* caption, int left, int top, int width, int height,
+                               const Font& font = kMenuFont, unsigned flags = 0) {
+  return {"lblMenuItem",
+          lblMenuItem(page),
+          Label,
+          kOnWindow,
+          caption,
+          left,
+          top,
+          width,
+          height,
+          font,
+          kBlack,
+          kMenuGrey,
+          kOpaque | kClickable | flags};
+}
+
+constexpr std::array kControls{
+    // Above the pages: the two emergency buttons reach into the pages' top border.
+    ControlSpec{"Command3", Command3, Button, kOnWindow, "Emergency", 8220, 1380, 915, 255, kDefaultFont,
+                kBlack, kWhite, 0},
+    ControlSpec{"Command4", Command4, Button, kOnWindow, "No Emergency", 9180, 1380, 1215, 255, kDefaultFont,
+                kBlack, kWhite, kDisabled},
+
+    // Page 0, "Welcome".
+    Page(kWelcome, "Welcome"),
+    PageLabel("Label8", Label8, kWelcome, "Welcome to Fendrel", 60, 240, 1545, 195, kSizedToText),
+    PageLabel("Label10", Label10, kWelcome, "To continue, Please enter your password", 60, 600, 3135, 255),
+    Input("txtCheckPass", txtCheckPass, PasswordBox, kWelcome, 1020, 960, 3015, 285),
+    WhiteButton("cmdCheckPass", cmdCheckPass, kWelcome, "Ok", 2940, 1320, 1095, 255),
+    ControlSpec{"optOn", optOn, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kGreen, kWhite,
+                kOpaque},
+
+    // Page 1, "Main" (the safe list).
+    Page(kMain, "Main"),
+    PageLabel("Label3", Label3, kMain, "Items on the safe list are always protected. ", 120, 300, 6615, 555),
+    PageLabel("Label30", Label30, kMain, "Select File Name", 120, 960, 1695, 255),
+    Input("txtSafeAdd", txtSafeAdd, TextBox, kMain, 120, 1200, 5655, 285, kReadOnly),
+    WhiteButton("cmdSafeDot", cmdSafeDot, kMain, "...", 5820, 1200, 375, 285),
+    WhiteButton("cmdSafeAdd", cmdSafeAdd, kMain, ">>> Add", 6300, 900, 1215, 285),
+    WhiteButton("cmdSafeRem", cmdSafeRem, kMain, "<<< Remove", 6300, 1200, 1215, 255),
+    Input("SafeList", SafeList, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll),
+    Input("safelist2", safelist2, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
+
+    // Page 2, "Emergency List".
+    Page(kEmergencyList, "Emergency List"),
+    PageLabel("Label2", Label2, kEmergencyList, kEmergencyListNote, 60, 240, 5775, 735),
+    PageLabel("Label1", Label1, kEmergencyList, "Select File Name", 120, 960, 1695, 255),
+    Input("txtEAdd", txtEAdd, TextBox, kEmergencyList, 120, 1200, 5655, 285, kReadOnly),
+    WhiteButton("cmdEDot", cmdEDot, kEmergencyList, "...", 5820, 1200, 375, 285),
+    WhiteButton("cmdEAdd", cmdEAdd, kEmergencyList, ">>> Add", 6300, 900, 1215, 285),
+    WhiteButton("cmdERem", cmdERem, kEmergencyList, "<<< Remove", 6300, 1200, 1215, 255),
+    Input("EmerList", EmerList, ListBox, kEmergencyList, 120, 1500, 7455, 3375, kVerticalScroll),
+    Input("EmerList2", EmerList2, ListBox, kEmergencyList, 7620, 1800, 495, 2985, kHidden | kVerticalScroll),
+
+    // Page 3, "About".
+    Page(kAbout, "About"),
+    ControlSpec{"Image1", Image1, Image, kAbout, "", 360, 360, 480, 480, kDefaultFont, kBlack, kWhite,
+                kOpaque},
+    PageLabel("Label21", Label21, kAbout, "Fendrel", 1200, 360, 3375, 255),
+    ControlSpec{"Label23", Label23, Label, kAbout, kProductWebSite, 1440, 1080, 1785, 240, kLinkFont,
+                kLinkBlue, kWhite, kSizedToText | kClickable},
+
+    // Page 4, "Password".
+    Page(kPassword, "Password"),
+    PageLabel("Label11", Label11, kPassword, "Change your password.", 240, 360, 1665, 195, kSizedToText),
+    PageLabel("Label7", Label7, kPassword, "Current Password", 240, 720, 1245, 195, kSizedToText),
+    Input("txtCurPass", txtCurPass, PasswordBox, kPassword, 1800, 720, 4455, 285),
+    PageLabel("Label6", Label6, kPassword, "New Password", 240, 1080, 1335, 255),
+    Input("txtNewPass", txtNewPass, PasswordBox, kPassword, 1800, 1080, 4455, 285),
+    PageLabel("Label5", Label5, kPassword, "Confirm Password", 240, 1440, 1260, 195, kSizedToText),
+    Input("txtConPass", txtConPass, PasswordBox, kPassword, 1800, 1440, 4455, 285),
+    WhiteButton("Command6", Command6, kPassword, "Change", 5040, 1800, 1215, 315),
+    PageLabel("Label9", Label9, kPassword, "** All passwords are stored using MD5 Encryption standards.", 120,
+              2160, 4260, 195, kSizedToText),
+
+    // Page 7, "New User".
+    Page(kNewUser, "New User"),
+    PageLabel("Label4", Label4, kNewUser, "Welcome to Fendrel. Please Set Your Password.", 240, 300, 4635,
+              255),
+    PageLabel("Label39", Label39, kNewUser, "Password", 120, 660, 1815, 255),
+    Input("txtCreatePass", txtCreatePass, PasswordBox, kNewUser, 2040, 660, 3135, 285),
+    PageLabel("Label40", Label40, kNewUser, "Confirm", 120, 1140, 1815, 255),
+    Input("txtCreatePass2", txtCreatePass2, PasswordBox, kNewUser, 2040, 1140, 3135, 285),
+    ControlSpec{"Text1", Text1, MultiLineText, kNewUser, kTermsOfUse, 240, 1500, 7215, 2055, kDefaultFont,
+                kBlack, kWhite, kOpaque | kReadOnly | kVerticalScroll},
+    PageLabel("Label37", Label37, kNewUser, "By pressing accept, you are agreeing to these terms", 240, 3540,
+              5055, 255),
+    WhiteButton("Command5", Command5, kNewUser, "Accept", 6240, 3780, 1215, 375),
+
+    // Page 8, "Close Program".
+    Page(kCloseProgram, "Close Program"),
+    PageLabel("Label26", Label26, kCloseProgram, kCloseNote, 120, 240, 6555, 615),
+    PageLabel("Label27", Label27, kCloseProgram, "Password", 180, 1080, 795, 255),
+    Input("txtClose", txtClose, PasswordBox, kCloseProgram, 960, 1020, 3135, 285),
+    WhiteButton("Command7", Command7, kCloseProgram, "Close Fendrel && Make Files Vunerable", 120, 1440, 5175,
+                375),
+
+    // Beneath the pages: the placeholder whose place the shown page takes.
+    kFraPos,
+
+    // The menu column, above its grey panel.
+    MenuItem(kWelcome, "Welcome", 120, 2160, 2295, 255),
+    MenuItem(kMain, "      Safe List", 120, 2520, 2295, 255),
+    MenuItem(kEmergencyList, "      Emergency List", 120, 2760, 2295, 255),
+    MenuItem(kAbout, "About", 120, 3120, 2295, 255),
+    MenuItem(kPassword, "Password", 120, 3480, 2295, 255),
+    MenuItem(kNewUser, "New User", 240, 6660, 2175, 255, kMenuFont, kHidden),
+    MenuItem(kCloseProgram, "CLOSE PROGRAM", 120, 5940, 2295, 555, kCloseItemFont, kCentred),
+    ControlSpec{"Label47", Label47, Label, kOnWindow, "M E N U", 900, 1800, 795, 240, kMenuTitleFont, kBlack,
+                kWhite, kSizedToText},
+    ControlSpec{"lblFakeBack", lblFakeBack, Label, kOnWindow, "", 120, 1800, 2295, 4815, kDefaultFont, kBlack,
+                kMenuGrey, kOpaque},
+    ControlSpec{"Picture1", Picture1, Picture, kOnWindow, "", 120, 1500, 2295, 225, kDefaultFont, kBlack,
+                kWhite, kOpaque},
+
+    // The banner across the top, with the version on it.
+    ControlSpec{"Picture3", Picture3, Picture, kOnWindow, "", 0, 0, 10575, 1385, kDefaultFont, kBlack, kWhite,
+                kOpaque},
+    ControlSpec{"Label49", Label49, Label, kInPicture3, "1.0", 6420, 900, 630, 315, kVersionFont, kBannerBlue,
+                kWhite, kSizedToText},
+};
+
+bool Overlap(const ControlSpec& a, const ControlSpec& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+}  // namespace
+
+std::span<const char* const> FaceCandidates(const char* face) {
+  static constexpr const char* kSansSerif[] = {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg",
+                                               "Tahoma",        "Liberation Sans",      "DejaVu Sans"};
+  static constexpr const char* kVerdana[] = {"Verdana", "Tahoma", "DejaVu Sans", "Liberation Sans"};
+  static constexpr const char* kArial[] = {"Arial", "Liberation Sans", "Tahoma", "DejaVu Sans"};
+  static constexpr const char* kLucida[] = {"Lucida Console", "DejaVu Sans Mono", "Liberation Mono",
+                                            "Courier New"};
+  const std::string_view name = face;
+  if (name == "Verdana") return kVerdana;
+  if (name == "Arial") return kArial;
+  if (name == "Lucida Console") return kLucida;
+  return kSansSerif;
+}
+
+int TwipsToPixels(int twips, int dpi) {
+  const long long scaled = static_cast<long long>(twips) * dpi;
+  return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
+}
+
+std::span<const ControlSpec> Controls() {
+  return kControls;
+}
+
+const ControlSpec* FindControl(int id) {
+  for (const ControlSpec& control : kControls) {
+    if (control.id == id) return &control;
+  }
+  return nullptr;
+}
+
+const ControlSpec& FramePosition() {
+  return *FindControl(fraPos);
+}
+
+std::optional<Rgb> Backdrop(const ControlSpec& control) {
+  if (control.container == kInPicture3) return std::nullopt;
+  if (control.container != kOnWindow) return kWhite;  // every page is white
+  // The table runs from the top of the z-order down: what lies beneath a
+  // control comes after it.
+  bool beneath = false;
+  for (const ControlSpec& other : kControls) {
+    if (&other == &control) {
+      beneath = true;
+    } else if (beneath && other.container == kOnWindow && other.Has(kOpaque) && Overlap(control, other)) {
+      return other.back;
+    }
+  }
+  return kWhite;
+}
+
+}  // namespace fendrel

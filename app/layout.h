@@ -1,0 +1,102 @@
+// The main window's layout as data: every control with its kind, container,
+// caption, place in twips, font, colours and initial state. The window
+// creates its controls from this table in one loop and scales every number
+// with TwipsToPixels.
+#pragma once
+
+#include <optional>
+#include <span>
+
+#include "app/navigation.h"
+
+namespace fendrel {
+
+// The product web site, shown and opened by the About page's link.
+inline constexpr const char* kProductWebSite = "https://github.com/fendrel/fendrel";
+
+inline constexpr const char* kWindowCaption = "Fendrel";
+inline constexpr int kClientWidthTwips = 10500;
+inline constexpr int kClientHeightTwips = 6735;
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kMenuGrey{224, 224, 224};
+
+// Twips (1/1440 inch) to pixels at a resolution in dots per inch, rounded
+// to the nearest pixel: 15 twips a pixel at 96 DPI.
+int TwipsToPixels(int twips, int dpi);
+
+enum class Kind {
+  Label,
+  Button,
+  TextBox,
+  PasswordBox,
+  MultiLineText,
+  ListBox,
+  CheckBox,
+  Picture,  // a picture box that shows a bitmap and may contain controls
+  Image,    // shows the program icon
+  Frame,
+};
+
+// Where a control lives: on the window's client area, inside Picture3, or
+// on a page (a page index, 0 and up).
+inline constexpr int kOnWindow = -1;
+inline constexpr int kInPicture3 = -2;
+
+struct Font {
+  const char* face;
+  int hundredthsOfPoint;  // 825 is 8.25 pt
+  bool bold;
+  bool underline;
+};
+
+// The window's default font.
+inline constexpr Font kDefaultFont{"MS Sans Serif", 825, false, false};
+
+// The faces to try for a font, best first: the face itself, then faces
+// that look alike where it is missing (Wine and newer Windows lack some).
+std::span<const char* const> FaceCandidates(const char* face);
+
+// Initial state and look, as flags.
+enum Flag : unsigned {
+  kHidden = 1u << 0,
+  kDisabled = 1u << 1,
+  kReadOnly = 1u << 2,
+  kSizedToText = 1u << 3,  // a label whose size follows its caption
+  kCentred = 1u << 4,      // text centred
+  kWhiteButton = 1u << 5,  // a push button drawn with a white background
+  kClickable = 1u << 6,    // a label that reports clicks (menu items, the web link)
+  kOpaque = 1u << 7,       // paints its own background colour; otherwise transparent
+  kVerticalScroll = 1u << 8,
+};
+
+struct ControlSpec {
+  const char* name;
+  int id;
+  Kind kind;
+  int container;  // kOnWindow, kInPicture3 or a page index
+  const char* caption;
+  int left, top, width, height;  // twips, relative to the container
+  Font font;
+  Rgb text;
+  Rgb back;  // meaningful with kOpaque
+  unsigned flags;
+
+  bool Has(Flag flag) const { return (flags & flag) != 0; }
+};
+
+// Every control, in z-order from the top, which is also the tab order.
+// A page's frame comes before the controls on it; Picture3 before Label49.
+std::span<const ControlSpec> Controls();
+
+const ControlSpec* FindControl(int id);
+
+// The placeholder whose place every shown page takes.
+const ControlSpec& FramePosition();
+
+// The colour that shows through a transparent control: the opaque control
+// it lies on (the grey panel behind the menu) or its container's white.
+// Nothing for a control on a picture, which shows the picture.
+std::optional<Rgb> Backdrop(const ControlSpec& control);
+
+}  // namespace fendrel
