@@ -1,0 +1,28 @@
+// A holding process for the hold tests: runs the load step on a program
+// folder (holding every file of its "prot.dat"), prints the numbers it took,
+// and keeps them until its standard input closes or it is killed.
+//   hold_holder FOLDER
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/file_layer.h"
+#include "platform/file_system_win.h"
+#include "protection/protection.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 87;
+  fendrel::Win32FileSystem system;
+  fendrel::FileLayer layer(system);
+  fendrel::Protection protection(layer, argv[1]);
+  protection.NextFileNumber = fendrel::Protection::kFirstHoldNumber;
+  protection.LoadLists();
+  for (const std::string& row : protection.safelist2.items) std::printf("%s\n", row.c_str());
+  std::printf("held\n");
+  std::fflush(stdout);
+  char buffer[64];
+  DWORD read = 0;
+  while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+  }
+  return 0;
+}
