@@ -1,0 +1,66 @@
+// The tray icon that stands for the hidden main window, and `Form2`, the
+// hidden form that carries the icon's pop-up menu.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/win32_handles.h"
+
+namespace fendrel {
+
+// The icon's notifications come to the main window as this private message
+// (wParam the icon identifier, the low word of lParam the mouse message), so
+// they are never confused with the window's own pointer moves.
+inline constexpr UINT kTrayMessage = WM_APP + 1;
+inline constexpr UINT kTrayIconId = 1;
+
+// Commands of the pop-up menu, sent to the main window as WM_COMMAND.
+inline constexpr UINT kMenuOpen = 40001;       // mnuOpen, "Open Fendrel"
+inline constexpr UINT kMenuEmergency = 40002;  // mnuem, "Emergency!"
+
+class TrayIcon {
+ public:
+  // `HideForm`: hides the window and adds the icon. An add refused because
+  // the icon is already there changes nothing.
+  void HideForm(HWND window);
+  // `LoadFormAgain`: shows the window in its normal state, removes the icon.
+  void LoadFormAgain(HWND window);
+  // Removes the icon (if any) before the program ends.
+  void Remove();
+
+  // The shell (re)started: put the icon back if the window is in the tray.
+  void OnTaskbarCreated();
+  // The registered "TaskbarCreated" message.
+  static UINT TaskbarCreatedMessage();
+
+  bool in_tray() const { return inTray_; }
+  bool icon_added() const { return iconAdded_; }
+  const NOTIFYICONDATAA& data() const { return TrayIconData; }
+
+ private:
+  void Add();
+
+  // The pre-version-5 record: on 64-bit Windows that is NOTIFYICONDATAA_V1_SIZE bytes.
+  NOTIFYICONDATAA TrayIconData{};
+  bool inTray_ = false;     // the window was hidden to the tray and not restored
+  bool iconAdded_ = false;  // the shell accepted our icon and it was not removed
+};
+
+// `Form2`: never shown; created on first use and kept until the end.
+class Form2 {
+ public:
+  // Shows the pop-up menu at the pointer, owned by `owner`; the chosen item
+  // arrives at `owner` as WM_COMMAND with kMenuOpen or kMenuEmergency.
+  void ShowTrayMenu(HWND owner);
+  HWND window() const { return window_; }
+  HMENU menu() const { return menu_.get(); }
+
+ private:
+  void Load();
+
+  HWND window_ = nullptr;
+  UniqueMenu menu_;  // "IconClick": its items form the pop-up menu
+};
+
+}  // namespace fendrel

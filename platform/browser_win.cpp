@@ -1,0 +1,15 @@
+#include "platform/browser_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace fendrel {
+
+bool Win32Browser::Open(const std::string& address) {
+  // ShellExecute reports success as a value above 32.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+}  // namespace fendrel
