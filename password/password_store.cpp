@@ -1,0 +1,63 @@
+#include "password/password_store.h"
+
+#include "app/messages.h"
+#include "password/cmd5.h"
+
+namespace fendrel {
+
+namespace {
+// Checks and the first-run test use file number 1; holds start at 99.
+constexpr int kCheckFileNumber = 1;
+constexpr std::size_t kDigestLength = 32;
+}  // namespace
+
+std::string PasswordStore::PasswordFile() {
+  return folder_.GetDataFolder(kCsidlSystem) + "\\satinfo.dll";
+}
+
+bool PasswordStore::SavePassword(const std::u16string& password) {
+  const CMD5 md5;
+  if (password.empty()) return false;
+  const std::string digest = md5.MD5(password);
+
+  // The new digest is written beside the file and put in its place in one
+  // step, so a failure leaves the stored password as it was.
+  const std::string file = PasswordFile();
+  const std::string fresh = file + ".new";
+  const int number = files_.LowestFree();
+  FileError error = number == 0 ? FileError::NoFreeNumber : files_.Open(number, fresh, OpenMode::Output);
+  if (error == FileError::None) {
+    error = files_.WriteLine(number, digest);
+    if (error == FileError::None) error = files_.Flush(number);
+    files_.Close(number);
+    if (error == FileError::None) error = files_.files().Replace(fresh, file);
+    if (error != FileError::None) files_.files().Remove(fresh);
+  }
+  if (error != FileError::None) {
+    boxes_.Show(messages::PasswordNotSaved(file, error), messages::kTitle);
+    return false;
+  }
+  boxes_.Show(messages::kPasswordSaved, messages::kTitleDone);
+  return true;
+}
+
+bool PasswordStore::CheckPassword(const std::u16string& password) {
+  const CMD5 md5;
+  if (password.empty()) return false;
+  // A file that cannot be opened or read holds no password to match.
+  if (files_.Open(kCheckFileNumber, PasswordFile(), OpenMode::Input) != FileError::None) return false;
+  std::string field;
+  const FileError error = files_.ReadField(kCheckFileNumber, field, kDigestLength);
+  files_.Close(kCheckFileNumber);
+  if (error != FileError::None) return false;
+  return field == md5.MD5(password);
+}
+
+Page PasswordStore::DeterminePassword() {
+  // Any failure to open means no usable password: the New User page.
+  if (files_.Open(kCheckFileNumber, PasswordFile(), OpenMode::Input) != FileError::None) return kNewUser;
+  files_.Close(kCheckFileNumber);
+  return kWelcome;
+}
+
+}  // namespace fendrel

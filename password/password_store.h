@@ -1,0 +1,45 @@
+// The one password, kept as its MD5 digest in "satinfo.dll" in the Windows
+// system folder: storing a new one, checking a typed one, and choosing the
+// first page by whether a password is set.
+#pragma once
+
+#include <string>
+
+#include "app/navigation.h"
+#include "platform/file_layer.h"
+#include "platform/message_boxes.h"
+#include "platform/system_folder.h"
+
+namespace fendrel {
+
+class PasswordStore {
+ public:
+  PasswordStore(FileLayer& files, SystemFolder& folder, MessageBoxes& boxes)
+      : files_(files), folder_(folder), boxes_(boxes) {}
+
+  // The system folder followed by "\satinfo.dll".
+  std::string PasswordFile();
+
+  // Stores the digest of a non-empty password and shows "Password Saved".
+  // The file is replaced whole only after the new one was written; when it
+  // cannot be written a message says which file and why, and nothing
+  // changes. True only when the digest was stored; the empty text is
+  // refused silently.
+  bool SavePassword(const std::u16string& password);
+
+  // True when the typed password's digest is the first 32 characters of the
+  // file's first field (case counted; nothing past them is read). The empty
+  // text, and a file that is missing, empty or unreadable, never match.
+  bool CheckPassword(const std::u16string& password);
+
+  // The first page: Welcome when the password file can be opened, New User
+  // otherwise. The window shows it with the access check overridden.
+  Page DeterminePassword();
+
+ private:
+  FileLayer& files_;
+  SystemFolder& folder_;
+  MessageBoxes& boxes_;
+};
+
+}  // namespace fendrel

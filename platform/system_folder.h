@@ -1,0 +1,21 @@
+// The shell's special folders: the path of a folder named by its identifier.
+// The password file lives in the Windows system folder.
+#pragma once
+
+#include <string>
+
+namespace fendrel {
+
+// The Windows system folder's identifier (CSIDL_SYSTEM); named apart from the
+// shell's macro so both can stand in one file.
+inline constexpr int kCsidlSystem = 0x25;
+
+class SystemFolder {
+ public:
+  virtual ~SystemFolder() = default;
+  // The folder's path exactly as the shell reports it (no backslash added or
+  // removed), or the empty text when the folder cannot be found.
+  virtual std::string GetDataFolder(int csidl) = 0;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,31 @@
+#include "platform/system_folder_win.h"
+
+#include <shlobj.h>
+
+#include <memory>
+
+namespace fendrel {
+
+namespace {
+struct ItemListFree {
+  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
+}  // namespace
+
+std::string Win32SystemFolder::GetDataFolder(int csidl) {
+  // Every failure is the empty text; the callers decide what a missing
+  // folder means.
+  PIDLIST_ABSOLUTE raw = nullptr;
+  if (SHGetSpecialFolderLocation(owner_, csidl, &raw) != S_OK) {
+    CoTaskMemFree(raw);
+    return {};
+  }
+  const UniqueItemList list(raw);
+  char path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListA(list.get(), path)) return {};
+  path[MAX_PATH - 1] = '\0';
+  return std::string(path);
+}
+
+}  // namespace fendrel
