@@ -1,0 +1,139 @@
+// The four password buttons against a real password file in a folder of the
+// test's own, with the window and its message boxes recorded.
+#include "password/password_pages.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/portable_file_system.h"
+#include "tests/core/fakes.h"
+#include "tests/core/test_support.h"
+
+namespace fendrel {
+namespace {
+
+using testing::EventLog;
+using testing::Exists;
+using testing::FakeSystemFolder;
+using testing::RecordingForm1Actions;
+using testing::RecordingMessageBoxes;
+using testing::TempFolder;
+
+class PasswordPagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { level_.AddAccessLevel(2); }  // a normal start
+
+  // Stores a password as the New User page would, then forgets the events.
+  void SetPassword(const std::u16string& password) {
+    ASSERT_TRUE(store_.SavePassword(password));
+    log_.clear();
+  }
+  std::int16_t Level() { return level_.AddAccessLevel(0); }
+
+  TempFolder folder_;
+  FakeSystemFolder systemFolder_{folder_.path()};
+  PortableFileSystem system_;
+  FileLayer layer_{system_};
+  EventLog log_;
+  RecordingMessageBoxes boxes_{&log_};
+  RecordingForm1Actions form_{&log_};
+  PasswordStore store_{layer_, systemFolder_, boxes_};
+  AccessLevel level_;
+  PasswordPages pages_{store_, level_, boxes_, form_};
+};
+
+TEST_F(PasswordPagesTest, LoginWithAWrongOrEmptyPasswordDoesNothing) {
+  SetPassword(u"s3cret");
+  pages_.cmdCheckPass_Click(u"S3CRET");
+  pages_.cmdCheckPass_Click(u"");
+  EXPECT_TRUE(log_.empty());
+  EXPECT_EQ(2, Level());
+}
+
+TEST_F(PasswordPagesTest, EachLoginRaisesTheLevelSaysDoneAndShowsWelcome) {
+  SetPassword(u"s3cret");
+  pages_.cmdCheckPass_Click(u"s3cret");
+  pages_.cmdCheckPass_Click(u"s3cret");
+  EXPECT_EQ((EventLog{"box Fendrel: Done!", "selectframe(0, 0)", "box Fendrel: Done!", "selectframe(0, 0)"}),
+            log_);
+  EXPECT_EQ(4, Level());
+}
+
+TEST_F(PasswordPagesTest, AcceptStoresTheFirstPasswordThenRaisesTheLevelAndShowsWelcome) {
+  pages_.Command5_Click(u"s3cret", u"s3cret");
+  EXPECT_EQ((EventLog{"box Done.: Password Saved", "selectframe(0, 0)"}), log_);
+  EXPECT_EQ(3, Level());
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
+}
+
+TEST_F(PasswordPagesTest, AcceptWithDifferingOrEmptyTextsDoesNothing) {
+  pages_.Command5_Click(u"s3cret", u"S3cret");  // differ only in letter case
+  pages_.Command5_Click(u"s3cret", u"");
+  pages_.Command5_Click(u"", u"");
+  EXPECT_TRUE(log_.empty());
+  EXPECT_EQ(2, Level());
+  EXPECT_FALSE(Exists(store_.PasswordFile()));
+  EXPECT_EQ(kNewUser, store_.DeterminePassword());
+}
+
+TEST_F(PasswordPagesTest, AcceptThatCannotStoreShowsWhyAndStaysOnNewUser) {
+  systemFolder_.path = folder_.File("missing");
+  pages_.Command5_Click(u"s3cret", u"s3cret");
+  ASSERT_EQ(1u, log_.size());
+  EXPECT_EQ(0u, log_[0].rfind("box Fendrel: Fendrel could not save the password", 0)) << log_[0];
+  EXPECT_EQ(2, Level());
+  EXPECT_TRUE(form_.framesSelected.empty());
+}
+
+TEST_F(PasswordPagesTest, ChangeWithAWrongCurrentPasswordSaysOnlyThat) {
+  SetPassword(u"s3cret");
+  pages_.Command6_Click(u"wrong", u"one", u"two");
+  pages_.Command6_Click(u"", u"one", u"one");
+  EXPECT_EQ((EventLog{"box Fendrel: Your current password does not match the one given!",
+                      "box Fendrel: Your current password does not match the one given!"}),
+            log_);
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
+}
+
+TEST_F(PasswordPagesTest, ChangeWithDifferingNewTextsKeepsTheOldPassword) {
+  SetPassword(u"s3cret");
+  pages_.Command6_Click(u"s3cret", u"one", u"One");
+  EXPECT_EQ((EventLog{"box Fendrel: The new passwords do not match!"}), log_);
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
+}
+
+TEST_F(PasswordPagesTest, ChangeWithBothNewBoxesEmptyShowsNothingAndKeepsTheOldPassword) {
+  SetPassword(u"s3cret");
+  pages_.Command6_Click(u"s3cret", u"", u"");
+  EXPECT_TRUE(log_.empty());
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
+}
+
+TEST_F(PasswordPagesTest, AChangedPasswordIsTheOneThatClosesTheProgram) {
+  SetPassword(u"s3cret");
+  pages_.Command6_Click(u"s3cret", u"new one", u"new one");
+  EXPECT_EQ((EventLog{"box Done.: Password Saved"}), log_);
+  EXPECT_EQ(2, Level());  // the page stays and the level does not change
+
+  log_.clear();
+  pages_.Command7_Click(u"s3cret");
+  pages_.Command7_Click(u"");
+  EXPECT_EQ((EventLog{"box Fendrel: Incorrect Password", "box Fendrel: Incorrect Password"}), log_);
+  EXPECT_EQ(0, form_.closeCalls);
+
+  log_.clear();
+  pages_.Command7_Click(u"new one");
+  EXPECT_EQ((EventLog{"CloseProgram"}), log_);
+}
+
+TEST_F(PasswordPagesTest, WithoutAPasswordFileEveryCheckFails) {
+  pages_.cmdCheckPass_Click(u"anything");
+  pages_.Command7_Click(u"anything");
+  pages_.Command6_Click(u"anything", u"a", u"a");
+  EXPECT_EQ((EventLog{"box Fendrel: Incorrect Password",
+                      "box Fendrel: Your current password does not match the one given!"}),
+            log_);
+  EXPECT_EQ(2, Level());
+}
+
+}  // namespace
+}  // namespace fendrel
