@@ -32,6 +32,20 @@ void RecordingForm1Actions::CloseProgram() {
   if (log_) log_->push_back("CloseProgram");
 }
 
+std::ostream& operator<<(std::ostream& out, const FakeRegistry::Value& value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  out << "type " << value.type << " \"";
+  for (const char c : value.bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+      out << c;
+    } else {
+      out << "\\x" << kDigits[byte >> 4] << kDigits[byte & 0xF];
+    }
+  }
+  return out << '"';
+}
+
 FakeRegistry::KeyName FakeRegistry::Name(RegistryKey root, const std::string& path) {
   return {root, Folded(path)};
 }

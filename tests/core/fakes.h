@@ -76,6 +76,8 @@ class FakeRegistry : public RegistryApi {
     std::uint32_t type = 0;
     std::string bytes;
     friend bool operator==(const Value&, const Value&) = default;
+    // The type and the bytes, with every byte outside printable ASCII as \xNN.
+    friend std::ostream& operator<<(std::ostream& out, const Value& value);
   };
 
   void AddKey(RegistryKey root, const std::string& path);

@@ -1,0 +1,56 @@
+#include "platform/install.h"
+
+#include "app/messages.h"
+
+namespace fendrel {
+
+namespace {
+// A query reads at most this many bytes of the value's data.
+constexpr std::uint32_t kQueryCapacity = 255;
+
+bool IsOn(RegistryApi& api) {
+  return GetOnOffState(api) == "on";
+}
+}  // namespace
+
+std::string GetOnOffState(RegistryApi& api) {
+  OpenRegistryKey key(api);
+  if (key.Open(kHkeyLocalMachine, kRunKeyPath, kKeyRead) != kErrorSuccess) return "off";
+  std::uint32_t type = 0;
+  std::string data;
+  const long status = api.QueryValue(key.get(), kRunValueName, type, data, kQueryCapacity);
+  // Data too long for the query still means the value exists.
+  return status == kErrorSuccess || status == kErrorMoreData ? "on" : "off";
+}
+
+SwitchLook LookOf(bool on) {
+  if (on) return {true, messages::kSwitchOn, Rgb{0, 128, 0}};
+  return {false, messages::kSwitchOff, Rgb{255, 0, 0}};
+}
+
+long OnOffSwitch::Apply(bool on) {
+  if (on)
+    return registry_.RegWriteSetting(kHkeyLocalMachine, kRunKeyPath, kRunValueName, RunCommand(), kRegSz);
+  return registry_.RegRemoveSetting(kHkeyLocalMachine, kRunKeyPath, kRunValueName);
+}
+
+SwitchLook OnOffSwitch::ShowOnOffState() {
+  // Every start in the ON state writes the entry again, so a moved program
+  // starts from its new folder. A failed re-write stays silent: the entry
+  // that made the state ON is still there.
+  if (IsOn(api_)) Apply(true);
+  const bool on = IsOn(api_);
+  if (!on) boxes_.Show(messages::kNotOn, messages::kTitle);
+  return LookOf(on);
+}
+
+SwitchLook OnOffSwitch::Click(bool checked) {
+  if (const long status = Apply(checked); status != kErrorSuccess) {
+    const std::string entry = std::string("HKEY_LOCAL_MACHINE\\") + kRunKeyPath + "\\" + kRunValueName;
+    boxes_.Show(messages::AutoStartNotChanged(checked, entry, status, api_.Describe(status)),
+                messages::kTitle);
+  }
+  return LookOf(IsOn(api_));
+}
+
+}  // namespace fendrel
