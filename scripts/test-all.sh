@@ -15,6 +15,21 @@ for preset in native native-asan; do
   ctest --preset "$preset"
 done
 
+echo "== fuzz (libFuzzer, ${FUZZ_SECONDS:=30} s a target)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs" --target list_files_fuzz password_file_fuzz
+for target in list_files password_file; do
+  work=$(mktemp -d)
+  if ! build/fuzz/tests/fuzz/${target}_fuzz -max_total_time="$FUZZ_SECONDS" -max_len=8192 \
+      -artifact_prefix="build/fuzz/${target}-" "$work" "tests/fuzz/corpus/$target" >"build/fuzz/$target.log" 2>&1; then
+    tail -n 40 "build/fuzz/$target.log"
+    echo "fuzzing $target found a failure (input saved under build/fuzz/)"
+    exit 1
+  fi
+  grep -E '^Done [0-9]+ runs' "build/fuzz/$target.log" | sed "s/^/$target: /"
+  rm -rf "$work"
+done
+
 echo "== windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
