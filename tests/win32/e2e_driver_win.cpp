@@ -1,0 +1,591 @@
+#include "tests/win32/e2e_driver_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/control_ids.h"
+#include "app/tray_win.h"
+#include "tests/win32/process_support_win.h"
+
+namespace fendrel::testing {
+
+namespace {
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValueName = "Fendrel";
+constexpr const char* kFileDialogTitle = "Select File";
+constexpr int kMessageBoxTextId = 0xFFFF;  // the static that carries a message box's text
+constexpr int kFileNameCombo = 0x47C;      // cmb13 of the common file dialog
+constexpr int kFileNameEdit = 0x480;       // edt1, the older dialogs' file-name box
+constexpr UINT kSendTimeoutMs = kE2eTimeoutMs;
+
+// Polls `done` until it holds or the time is up; on time-out the test fails
+// saying what it waited for.
+bool WaitUntil(const std::function<bool()>& done, const std::string& what, DWORD timeoutMs = kE2eTimeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount64() >= end) {
+      ADD_FAILURE() << "timed out after " << timeoutMs / 1000 << " s waiting for " << what;
+      return false;
+    }
+    Sleep(20);
+  }
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+// A window's text through WM_GETTEXT, which also reaches another process's
+// controls (GetWindowText does not ask them).
+std::string TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &length)) return {};
+  std::string text(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                      kSendTimeoutMs, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr,
+                      nullptr);
+  return text;
+}
+
+DWORD ProcessOf(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  return id;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+  } search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (ProcessOf(window) == s->processId) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND DescendantWithId(HWND parent, int id) {
+  for (HWND child : Descendants(parent)) {
+    if ((GetDlgCtrlID(child) & 0xFFFF) == (id & 0xFFFF)) return child;
+  }
+  return nullptr;
+}
+
+bool IsMessageBox(HWND dialog) {
+  HWND text = DescendantWithId(dialog, kMessageBoxTextId);
+  return text && _stricmp(ClassOf(text).c_str(), "Static") == 0;
+}
+
+std::string WindowTitle(HWND window) {
+  char title[512] = {};
+  GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+HKEY OpenRunKey(REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  return key;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- machine state
+
+std::string MachineStateGuard::PasswordFile() {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\satinfo.dll";
+}
+
+std::optional<std::string> MachineStateGuard::RunValue() {
+  UniqueKey key(OpenRunKey(KEY_QUERY_VALUE));
+  if (!key) return std::nullopt;
+  DWORD size = 0;
+  if (RegQueryValueExA(key.get(), kRunValueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::string data(size, '\0');
+  if (RegQueryValueExA(key.get(), kRunValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                       &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  data.resize(size);
+  if (!data.empty() && data.back() == '\0') data.pop_back();
+  return data;
+}
+
+void MachineStateGuard::SetRunValue(const std::string& data) {
+  UniqueKey key(OpenRunKey(KEY_SET_VALUE));
+  ASSERT_TRUE(key) << "cannot open HKLM\\" << kRunKey;
+  ASSERT_EQ(ERROR_SUCCESS,
+            RegSetValueExA(key.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>(data.size() + 1)));
+}
+
+void MachineStateGuard::DeleteRunValue() {
+  UniqueKey key(OpenRunKey(KEY_SET_VALUE));
+  if (key) RegDeleteValueA(key.get(), kRunValueName);
+}
+
+void MachineStateGuard::ClearForFirstRun() {
+  DeleteFileA(PasswordFile().c_str());
+  DeleteRunValue();
+  ASSERT_FALSE(Exists(PasswordFile())) << "cannot remove " << PasswordFile();
+  ASSERT_FALSE(RunValue()) << "cannot remove the Run value";
+}
+
+MachineStateGuard::MachineStateGuard() {
+  if (Exists(PasswordFile())) password_ = ReadBytes(PasswordFile());
+  UniqueKey key(OpenRunKey(KEY_QUERY_VALUE));
+  DWORD type = 0, size = 0;
+  if (key && RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    Value value{type, std::string(size, '\0')};
+    if (RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(value.data.data()),
+                         &size) == ERROR_SUCCESS) {
+      value.data.resize(size);
+      run_ = value;
+    }
+  }
+}
+
+MachineStateGuard::~MachineStateGuard() {
+  if (password_) {
+    WriteBytes(PasswordFile(), *password_);
+  } else {
+    DeleteFileA(PasswordFile().c_str());
+  }
+  UniqueKey key(OpenRunKey(KEY_SET_VALUE));
+  if (!key) return;
+  if (run_) {
+    RegSetValueExA(key.get(), kRunValueName, 0, run_->type, reinterpret_cast<const BYTE*>(run_->data.data()),
+                   static_cast<DWORD>(run_->data.size()));
+  } else {
+    RegDeleteValueA(key.get(), kRunValueName);
+  }
+}
+
+// ---------------------------------------------------------------- the program
+
+FendrelApp::FendrelApp() {
+  const std::string built = ExecutableFolder() + "\\Fendrel.exe";
+  if (!CopyFileA(built.c_str(), File("Fendrel.exe").c_str(), FALSE)) {
+    ADD_FAILURE() << "cannot copy " << built << " (error " << GetLastError() << ")";
+  }
+}
+
+FendrelApp::~FendrelApp() {
+  Kill();
+}
+
+std::string FendrelApp::MakeFile(const std::string& name, const std::string& content) const {
+  WriteBytes(File(name), content);
+  return File(name);
+}
+
+void FendrelApp::Start(const std::string& argumentText) {
+  ASSERT_FALSE(process_) << "Fendrel was started twice by one test";
+  const std::string program = File("Fendrel.exe");
+  std::string line = "\"" + program + "\"";
+  if (!argumentText.empty()) line += " " + argumentText;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder().c_str(), &startup, &info))
+      << "cannot start " << program << " (error " << GetLastError() << ")";
+  process_ = UniqueHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  processId_ = info.dwProcessId;
+  main_ = nullptr;
+  reportedGone_ = false;
+}
+
+bool FendrelApp::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool FendrelApp::WaitForExit(DWORD milliseconds) {
+  return process_ && WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+void FendrelApp::Kill() {
+  if (Running()) TerminateProcess(process_.get(), 1);
+  if (process_) WaitForSingleObject(process_.get(), kE2eTimeoutMs);
+}
+
+HWND FendrelApp::MainWindow() {
+  if (main_ && IsWindow(main_)) return main_;
+  main_ = nullptr;
+  if (reportedGone_) return nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(processId_)) {
+          // Form2 is a plain static window with the same caption; the main
+          // window is the one that carries the controls.
+          if (WindowTitle(window) == "Fendrel" && ClassOf(window) != "#32770" &&
+              DescendantWithId(window, ctl::Command3)) {
+            main_ = window;
+            return true;
+          }
+        }
+        return !Running();
+      },
+      "the main window \"Fendrel\"");
+  if (!main_ && !reportedGone_) {
+    // Said once: every later look for the window would say it again.
+    reportedGone_ = true;
+    ADD_FAILURE() << "no main window" << (Running() ? "" : ": Fendrel is no longer running");
+  }
+  return main_;
+}
+
+bool FendrelApp::MainWindowVisible() {
+  HWND window = MainWindow();
+  return window && IsWindowVisible(window);
+}
+
+bool FendrelApp::WaitMainWindowVisible(bool visible) {
+  return WaitUntil([&] { return MainWindowVisible() == visible; },
+                   visible ? "the main window to show" : "the main window to hide");
+}
+
+int FendrelApp::MenuId(int pageIndex) {
+  return ctl::lblMenuItem(pageIndex);
+}
+
+HWND FendrelApp::Control(int id) {
+  HWND window = MainWindow();
+  return window ? DescendantWithId(window, id) : nullptr;
+}
+
+std::string FendrelApp::Caption(int id) {
+  HWND control = Control(id);
+  if (!control) {
+    ADD_FAILURE() << "no control with id " << id;
+    return {};
+  }
+  return TextOf(control);
+}
+
+bool FendrelApp::Enabled(int id) {
+  HWND control = Control(id);
+  return control && IsWindowEnabled(control);
+}
+
+bool FendrelApp::Visible(int id) {
+  HWND control = Control(id);
+  return control && IsWindowVisible(control);
+}
+
+int FendrelApp::ShownPage() {
+  int shown = -1;
+  for (int page : {0, 1, 2, 3, 4, 7, 8}) {
+    HWND frame = Control(ctl::fraContent(page));
+    if (!frame || !(GetWindowLongPtrA(frame, GWL_STYLE) & WS_VISIBLE)) continue;
+    if (shown != -1) return -2;  // more than one page shown
+    shown = page;
+  }
+  return shown;
+}
+
+bool FendrelApp::WaitForPage(int pageIndex) {
+  return WaitUntil([&] { return ShownPage() == pageIndex; },
+                   "page " + std::to_string(pageIndex) + " to be shown");
+}
+
+void FendrelApp::ClickWindow(HWND control, bool wait) {
+  const std::string kind = ClassOf(control);
+  // A person can click only what is on the screen and enabled.
+  EXPECT_TRUE(IsWindowVisible(control))
+      << "clicking a control that is not visible, id " << GetDlgCtrlID(control);
+  EXPECT_TRUE(IsWindowEnabled(control)) << "clicking a disabled control, id " << GetDlgCtrlID(control);
+  std::vector<std::pair<UINT, WPARAM>> messages;
+  if (_stricmp(kind.c_str(), "Button") == 0) {
+    messages = {{BM_CLICK, 0}};
+  } else {
+    // A label: the press and release of the left button over it.
+    messages = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+  }
+  for (const auto& [message, wParam] : messages) {
+    const LPARAM at = MAKELPARAM(2, 2);
+    if (!wait) {
+      PostMessageA(control, message, wParam, message == BM_CLICK ? 0 : at);
+      continue;
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(control, message, wParam, message == BM_CLICK ? 0 : at, SMTO_NORMAL,
+                             kSendTimeoutMs, &result)) {
+      HWND box = FindDialog(nullptr);
+      ADD_FAILURE() << "the click on control " << GetDlgCtrlID(control) << " did not come back within "
+                    << kSendTimeoutMs / 1000 << " s"
+                    << (box ? " because a box is open: \"" + WindowTitle(box) + "\"" : std::string());
+      return;
+    }
+  }
+}
+
+void FendrelApp::Click(int id) {
+  HWND control = Control(id);
+  ASSERT_TRUE(control) << "no control with id " << id;
+  ClickWindow(control, true);
+  HWND box = FindDialog(nullptr);
+  if (box) {
+    std::string text;
+    if (HWND stat = DescendantWithId(box, kMessageBoxTextId)) text = TextOf(stat);
+    ADD_FAILURE() << "the click on control " << id << " opened a box: \"" << WindowTitle(box)
+                  << "\": " << text;
+  }
+}
+
+void FendrelApp::PostClick(int id) {
+  HWND control = Control(id);
+  ASSERT_TRUE(control) << "no control with id " << id;
+  ClickWindow(control, false);
+}
+
+SeenBox FendrelApp::ClickExpectingBox(int id) {
+  PostClick(id);
+  return AnswerBox();
+}
+
+void FendrelApp::Type(int id, const std::string& text) {
+  HWND control = Control(id);
+  ASSERT_TRUE(control) << "no control with id " << id;
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                                  kSendTimeoutMs, &result))
+      << "typing into control " << id;
+}
+
+std::vector<std::string> FendrelApp::ListItems(int id) {
+  std::vector<std::string> items;
+  HWND list = Control(id);
+  if (!list) {
+    ADD_FAILURE() << "no list with id " << id;
+    return items;
+  }
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &count)) return items;
+  for (int i = 0; i < static_cast<int>(count); ++i) {
+    // Under Wine an ANSI LB_GETTEXT to another process's list writes the
+    // entry as UTF-16 into the caller's buffer, twice the length it asked
+    // for: the entry is read as UTF-16 into a buffer with room to spare.
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, kSendTimeoutMs, &length);
+    std::wstring wide(2 * (length + 1), L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_NORMAL,
+                        kSendTimeoutMs, &copied);
+    wide.resize(copied == static_cast<DWORD_PTR>(LB_ERR) ? 0 : std::min<DWORD_PTR>(copied, length));
+    items.push_back(Narrow(wide));
+  }
+  return items;
+}
+
+int FendrelApp::ListSelection(int id) {
+  HWND list = Control(id);
+  DWORD_PTR selected = static_cast<DWORD_PTR>(LB_ERR);
+  if (list) SendMessageTimeoutA(list, LB_GETCURSEL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &selected);
+  return static_cast<int>(static_cast<LRESULT>(selected));
+}
+
+void FendrelApp::SelectListItem(int id, int index) {
+  HWND list = Control(id);
+  ASSERT_TRUE(list) << "no list with id " << id;
+  ASSERT_TRUE(IsWindowVisible(list)) << "selecting in a list that is not visible, id " << id;
+  // The press and release of the left button over the entry's row.
+  DWORD_PTR top = 0, height = 0;
+  SendMessageTimeoutA(list, LB_SETTOPINDEX, index, 0, SMTO_NORMAL, kSendTimeoutMs, &top);
+  SendMessageTimeoutA(list, LB_GETTOPINDEX, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &top);
+  SendMessageTimeoutA(list, LB_GETITEMHEIGHT, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &height);
+  const LPARAM at = MAKELPARAM(4, static_cast<int>((index - static_cast<int>(top)) * height + height / 2));
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(list, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, kSendTimeoutMs, &result);
+  SendMessageTimeoutA(list, WM_LBUTTONUP, 0, at, SMTO_NORMAL, kSendTimeoutMs, &result);
+  ASSERT_EQ(index, ListSelection(id)) << "selecting entry " << index << " of list " << id;
+}
+
+HWND FendrelApp::FindDialog(const char* title) {
+  for (HWND window : TopLevelWindows(processId_)) {
+    if (ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
+    if (!title || WindowTitle(window) == title) return window;
+  }
+  return nullptr;
+}
+
+HWND FendrelApp::WaitDialog(const char* title, const char* what) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        found = FindDialog(title);
+        if (found && !title && !IsMessageBox(found)) found = nullptr;
+        return found != nullptr || !Running();
+      },
+      what);
+  if (!found && !Running()) ADD_FAILURE() << "Fendrel ended while the test waited for " << what;
+  return found;
+}
+
+SeenBox FendrelApp::AnswerBox() {
+  SeenBox seen;
+  HWND box = WaitDialog(nullptr, "a message box of Fendrel");
+  if (!box) return seen;
+  seen.title = WindowTitle(box);
+  seen.text = TextOf(DescendantWithId(box, kMessageBoxTextId));
+  HWND ok = GetDlgItem(box, IDOK);
+  const int button = ok ? IDOK : IDCANCEL;
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+  WaitUntil([&] { return !IsWindow(box); }, "the message box \"" + seen.title + "\" to close");
+  return seen;
+}
+
+bool FendrelApp::NoBoxOpen() {
+  DWORD_PTR result = 0;
+  HWND window = MainWindow();
+  if (window) SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result);
+  return FindDialog(nullptr) == nullptr;
+}
+
+void FendrelApp::ChooseFile(const std::string& path) {
+  HWND dialog = WaitDialog(kFileDialogTitle, "the file dialog \"Select File\"");
+  ASSERT_TRUE(dialog);
+  HWND name = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        name = GetDlgItem(dialog, kFileNameCombo);
+        if (!name) name = GetDlgItem(dialog, kFileNameEdit);
+        return name != nullptr;
+      },
+      "the file-name box of \"Select File\""));
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL,
+                                  kSendTimeoutMs, &result));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  WaitUntil([&] { return !IsWindow(dialog); }, "the file dialog to close after Open with " + path);
+}
+
+void FendrelApp::CancelFileDialog() {
+  HWND dialog = WaitDialog(kFileDialogTitle, "the file dialog \"Select File\"");
+  ASSERT_TRUE(dialog);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+  WaitUntil([&] { return !IsWindow(dialog); }, "the file dialog to close after Cancel");
+}
+
+void FendrelApp::TrayDoubleClick() {
+  HWND window = MainWindow();
+  ASSERT_TRUE(window);
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(window, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK, SMTO_NORMAL,
+                                  kSendTimeoutMs, &result))
+      << "the tray double-click did not come back";
+}
+
+std::vector<std::string> FendrelApp::OpenTrayMenu() {
+  std::vector<std::string> items;
+  HWND window = MainWindow();
+  if (!window) return items;
+  // The menu runs its own loop inside the program until an item is chosen,
+  // so the notification is posted, not sent.
+  PostMessageA(window, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND top : TopLevelWindows(processId_)) {
+          if (ClassOf(top) == "#32768" && IsWindowVisible(top)) menu = top;
+        }
+        return menu != nullptr;
+      },
+      "the tray pop-up menu");
+  if (!menu) return items;
+  DWORD_PTR handle = 0;
+  SendMessageTimeoutA(menu, MN_GETHMENU, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &handle);
+  HMENU popup = reinterpret_cast<HMENU>(handle);
+  const int count = popup ? GetMenuItemCount(popup) : -1;
+  for (int i = 0; i < count; ++i) {
+    char text[128] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    if (!GetMenuItemInfoA(popup, i, TRUE, &info)) break;
+    items.push_back(info.fType & MFT_SEPARATOR ? "-" : text);
+  }
+  trayMenu_ = menu;
+  return items;
+}
+
+void FendrelApp::ChooseTrayMenuItem(int position) {
+  ASSERT_TRUE(trayMenu_ && IsWindow(trayMenu_)) << "the tray menu is not open";
+  // The keys a person would press: down to the item (the separator is
+  // skipped by the menu itself), then Enter.
+  for (int i = 0; i <= position; ++i) PostMessageA(trayMenu_, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(trayMenu_, WM_KEYDOWN, VK_RETURN, 0);
+  HWND menu = trayMenu_;
+  WaitUntil([&] { return !IsWindowVisible(menu); }, "the tray menu to close after choosing an item");
+  trayMenu_ = nullptr;
+}
+
+void FendrelApp::CloseWindow() {
+  HWND window = MainWindow();
+  ASSERT_TRUE(window);
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, kSendTimeoutMs, &result))
+      << "the close request did not come back";
+}
+
+long RunCmd(const std::string& command) {
+  std::string line = "cmd.exe /c " + command;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &info)) {
+    return -1;
+  }
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) return -2;
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<long>(code);
+}
+
+}  // namespace fendrel::testing

@@ -1,0 +1,162 @@
+// Drives the real Fendrel.exe from another process, as a person would: it
+// finds the window and its controls, clicks, types, reads captions and
+// lists, answers message boxes and the file-open dialog, and uses the tray
+// icon. Every wait polls with a timeout and fails with what it waited for.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32_handles.h"
+#include "tests/core/test_support.h"
+
+namespace fendrel::testing {
+
+// How long any wait for the program lasts before the test fails.
+inline constexpr DWORD kE2eTimeoutMs = 10000;
+
+// A message box as the user sees it.
+struct SeenBox {
+  std::string title;
+  std::string text;
+};
+
+// The password file and the auto-start value are machine-wide: this keeps
+// what was there when it was made and puts it back when it goes.
+class MachineStateGuard {
+ public:
+  MachineStateGuard();
+  ~MachineStateGuard();
+  MachineStateGuard(const MachineStateGuard&) = delete;
+  MachineStateGuard& operator=(const MachineStateGuard&) = delete;
+
+  // GetSystemDirectoryA() + "\satinfo.dll".
+  static std::string PasswordFile();
+  // Removes the password file and the Run value "Fendrel": a first run.
+  static void ClearForFirstRun();
+  // The Run value "Fendrel", if there is one.
+  static std::optional<std::string> RunValue();
+  static void SetRunValue(const std::string& data);
+  static void DeleteRunValue();
+
+ private:
+  std::optional<std::string> password_;
+  struct Value {
+    DWORD type;
+    std::string data;
+  };
+  std::optional<Value> run_;
+};
+
+// One copy of the program in a folder of its own, started and driven from
+// here. The process is ended (if it still runs) when this goes.
+class FendrelApp {
+ public:
+  FendrelApp();
+  ~FendrelApp();
+  FendrelApp(const FendrelApp&) = delete;
+  FendrelApp& operator=(const FendrelApp&) = delete;
+
+  // The program folder and a file in it.
+  const std::string& folder() const { return folder_.path(); }
+  std::string File(const std::string& name) const { return folder_.File(name); }
+  std::string SafeListFile() const { return File("prot.dat"); }
+  std::string EmerListFile() const { return File("emer.dat"); }
+  // Writes a file in the program folder with this content; returns its path.
+  std::string MakeFile(const std::string& name, const std::string& content = "original") const;
+
+  // Starts Fendrel.exe with this argument text after the quoted program path
+  // ("" for a normal start, "/silent").
+  void Start(const std::string& argumentText = "");
+  bool Running() const;
+  // Waits for the process to end by itself; false after the timeout.
+  bool WaitForExit(DWORD milliseconds = kE2eTimeoutMs);
+  void Kill();
+  DWORD processId() const { return processId_; }
+
+  // The main window (not the hidden Form2, not a dialog); waits for it to
+  // exist, visible or not. Fails the test and returns null on timeout.
+  HWND MainWindow();
+  bool MainWindowVisible();
+  // Waits until the main window is visible (or hidden); false on timeout.
+  bool WaitMainWindowVisible(bool visible);
+
+  // A control of the main window by its identifier (app/control_ids.h),
+  // wherever it lives; null when there is none.
+  HWND Control(int id);
+  std::string Caption(int id);
+  bool Enabled(int id);
+  // Visible on the screen: the control and every parent up to the window.
+  bool Visible(int id);
+  // The page index shown now: the one visible page frame, or -1.
+  int ShownPage();
+  // Waits until this page is the one shown; false on timeout.
+  bool WaitForPage(int pageIndex);
+
+  // Clicks a button, a check box or a clickable label as the mouse would
+  // and waits until the program has handled it. A click that brings up a
+  // message box or dialog fails the test with that box's text: use
+  // ClickExpectingBox / ClickOpeningDialog for those.
+  void Click(int id);
+  // Clicks without waiting for the program, for a click that shows a
+  // modal box; answer the box afterwards.
+  void PostClick(int id);
+  // Clicks the menu item of a page.
+  void ClickMenu(int pageIndex) { Click(MenuId(pageIndex)); }
+  void PostClickMenu(int pageIndex) { PostClick(MenuId(pageIndex)); }
+  // Clicks, then answers the message box that follows with OK.
+  SeenBox ClickExpectingBox(int id);
+
+  // Puts text into a text box, as typing it would.
+  void Type(int id, const std::string& text);
+
+  // The entries of a list box, read through the list box messages.
+  std::vector<std::string> ListItems(int id);
+  int ListSelection(int id);
+  // Selects an entry as a mouse click on it would.
+  void SelectListItem(int id, int index);
+
+  // Waits for a message box of the program, reads it and presses OK.
+  // Fails the test (and returns an empty box) on timeout.
+  SeenBox AnswerBox();
+  // True when no message box or dialog of the program is open now, after
+  // the program has handled everything sent to it.
+  bool NoBoxOpen();
+
+  // Waits for the file-open dialog titled "Select File", puts the path in
+  // its file-name box and presses Open; or presses Cancel.
+  void ChooseFile(const std::string& path);
+  void CancelFileDialog();
+
+  // The tray icon's notifications, as the shell sends them.
+  void TrayDoubleClick();
+  // A right click on the icon: waits for the pop-up menu and returns the
+  // texts of its items in order ("-" for a separator).
+  std::vector<std::string> OpenTrayMenu();
+  // With the pop-up menu open: chooses the item at this position.
+  void ChooseTrayMenuItem(int position);
+
+  // Sends a close request to the window, as its close box does.
+  void CloseWindow();
+
+ private:
+  static int MenuId(int pageIndex);
+  HWND FindDialog(const char* title);  // a #32770 of the program; any title when null
+  HWND WaitDialog(const char* title, const char* what);
+  void ClickWindow(HWND control, bool wait);
+
+  TempFolder folder_;
+  UniqueHandle process_;
+  DWORD processId_ = 0;
+  HWND main_ = nullptr;
+  HWND trayMenu_ = nullptr;  // the open tray pop-up menu
+  bool reportedGone_ = false;
+};
+
+// The exit code of "cmd.exe /c COMMAND", Wine's own command interpreter.
+long RunCmd(const std::string& command);
+
+}  // namespace fendrel::testing
