@@ -35,3 +35,4 @@ if(FENDREL_WIN32_TESTS)
   # They share the real system folder, registry and desktop: one at a time.
   set_tests_properties(win32_tests PROPERTIES RUN_SERIAL TRUE)
 endif()
+include(cmake/Packaging.cmake)

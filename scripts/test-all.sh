@@ -33,6 +33,8 @@ done
 echo "== windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
+echo "== packages (portable ZIP and NSIS installer)"
+(cd build/windows && cpack -C Release >/dev/null && ls -l Fendrel-*-win64.zip Fendrel-*-win64.exe)
 . scripts/wine-prefix.sh
 # The tests run on a virtual display; the wineserver started for them is
 # stopped before that display goes away.

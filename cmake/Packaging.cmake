@@ -1,0 +1,38 @@
+# A portable ZIP and an NSIS installer of the Windows build, made by
+# `cpack --config build/windows/CPackConfig.cmake` (see scripts/package.sh).
+
+# Packing needs the program only, not the tests.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+install(TARGETS Fendrel RUNTIME DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/INSTALL-NOTE.txt DESTINATION .)
+
+set(CPACK_PACKAGE_NAME "Fendrel")
+set(CPACK_PACKAGE_VENDOR "Fendrel developers")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Fendrel keeps chosen files from being changed or deleted by other programs")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Fendrel")
+set(CPACK_PACKAGE_FILE_NAME "Fendrel-${PROJECT_VERSION}-win64")
+set(CPACK_GENERATOR "ZIP;NSIS")
+set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/docs/INSTALL-NOTE.txt")
+
+# The installer: per machine (the template asks for administrator rights),
+# into the 64-bit Program Files, with a Start menu entry.
+set(CPACK_NSIS_PACKAGE_NAME "Fendrel ${PROJECT_VERSION}")
+set(CPACK_NSIS_DISPLAY_NAME "Fendrel")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_MUI_ICON "${CMAKE_SOURCE_DIR}/resources/fendrel.ico")
+set(CPACK_NSIS_MUI_UNIICON "${CMAKE_SOURCE_DIR}/resources/fendrel.ico")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "Fendrel.exe")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_PACKAGE_EXECUTABLES "Fendrel" "Fendrel")
+set(CPACK_NSIS_MENU_LINKS "Fendrel.exe" "Fendrel")
+# The uninstaller removes the auto-start entry that the ON/OFF switch
+# writes in the 64-bit view of the machine-wide Run key.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  SetRegView 64
+  DeleteRegValue HKLM 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run' 'Fendrel'
+  SetRegView lastused
+  Delete '$INSTDIR\\\\prot.dat.new'
+  Delete '$INSTDIR\\\\emer.dat.new'")
+
+include(CPack)
