@@ -203,10 +203,15 @@ bool Overlap(const ControlSpec& a, const ControlSpec& b) {
 }  // namespace
 
 std::span<const char* const> FaceCandidates(const char* face) {
-  static constexpr const char* kSansSerif[] = {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg",
-                                               "Tahoma",        "Liberation Sans",      "DejaVu Sans"};
-  static constexpr const char* kVerdana[] = {"Verdana", "Tahoma", "DejaVu Sans", "Liberation Sans"};
-  static constexpr const char* kArial[] = {"Arial", "Liberation Sans", "Tahoma", "DejaVu Sans"};
+  // MS Sans Serif is a bitmap font: its TrueType twin stays sharp at every
+  // resolution. DejaVu Sans has Verdana's widths; its condensed cut comes
+  // close to MS Sans Serif and Arial.
+  static constexpr const char* kSansSerif[] = {
+      "Microsoft Sans Serif", "MS Sans Serif",         "Tahoma",
+      "Liberation Sans",      "DejaVu Sans Condensed", "DejaVu Sans"};
+  static constexpr const char* kVerdana[] = {"Verdana", "DejaVu Sans", "Tahoma", "Liberation Sans"};
+  static constexpr const char* kArial[] = {"Arial", "Liberation Sans", "DejaVu Sans Condensed", "Tahoma",
+                                           "DejaVu Sans"};
   static constexpr const char* kLucida[] = {"Lucida Console", "DejaVu Sans Mono", "Liberation Mono",
                                             "Courier New"};
   const std::string_view name = face;

@@ -53,8 +53,10 @@ struct Font {
 // The window's default font.
 inline constexpr Font kDefaultFont{"MS Sans Serif", 825, false, false};
 
-// The faces to try for a font, best first: the face itself, then faces
-// that look alike where it is missing (Wine and newer Windows lack some).
+// The faces to try for a font, best first: the face named by the layout
+// (for the bitmap font MS Sans Serif its TrueType twin first, which stays
+// sharp at every resolution), then faces that look alike where it is
+// missing; Wine often lacks them all.
 std::span<const char* const> FaceCandidates(const char* face);
 
 // Initial state and look, as flags.

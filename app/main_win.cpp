@@ -1,32 +1,81 @@
-// Process entry. Until the main window exists, the program runs the load
-// step alone: it holds the safe list and shows what it held.
+// Process entry: the start-up step of frmStart. It reads the argument text,
+// grants the base access level on a normal start, creates the main window
+// (whose load step runs at once) and shows it, normal or minimized.
 #include <windows.h>
 
 #include <string>
 
+#include "app/form1_win.h"
+#include "app/navigation.h"
+#include "app/start_up.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
-#include "protection/protection.h"
+#include "platform/message_boxes_win.h"
 
 namespace {
+
+// The folder that holds the running executable.
 std::string ProgramFolder() {
-  char path[MAX_PATH * 4] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof path));
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\'));
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of('\\'));
 }
+
+// Makes the process aware of each monitor's resolution where the manifest
+// could not (older loaders); the window scales itself.
+void BecomeDpiAware() {
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
+  if (setContext && setContext(reinterpret_cast<HANDLE>(-4))) return;  // per monitor, version 2
+  using SetAwareFn = BOOL(WINAPI*)();
+  const auto setAware = reinterpret_cast<SetAwareFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")));
+  if (setAware) setAware();
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  BecomeDpiAware();
+  const std::string argumentText = fendrel::ArgumentText(GetCommandLineA());
+  const bool silent = fendrel::IsSilent(argumentText);
+
+  fendrel::AccessLevel access;  // Module1's level: 0 at start
   fendrel::Win32FileSystem system;
-  fendrel::FileLayer layer(system);
-  fendrel::Protection protection(layer, ProgramFolder());
-  protection.NextFileNumber = fendrel::Protection::kFirstHoldNumber;
-  protection.LoadLists();
-  std::string text = "Fendrel holds these files until this box is closed:\r\n";
-  for (int i = 0; i < protection.SafeList.count(); ++i) {
-    text += protection.safelist2.items[i] + "  " + protection.SafeList.items[i] + "\r\n";
+  fendrel::FileLayer files(system);  // the one file layer of the process
+  fendrel::Win32MessageBoxes boxes;
+
+  if (!silent) access.AddAccessLevel(2);
+  fendrel::Form1 form(boxes, access, files, ProgramFolder(), argumentText);
+  if (!form.Create(instance)) {
+    MessageBoxA(nullptr, "The main window could not be created.", "Fendrel", MB_OK);
+    return 1;
   }
-  MessageBoxA(nullptr, text.c_str(), "Fendrel", MB_OK);
+  form.quitWhenDestroyed = true;
+  boxes.SetOwner(form.hwnd());
+  if (silent) {
+    form.HideForm();  // hidden already by the load step; the tray keeps one icon
+    ShowWindow(form.hwnd(), SW_SHOWMINNOACTIVE);
+  } else {
+    ShowWindow(form.hwnd(), SW_SHOWNORMAL);
+  }
+  UpdateWindow(form.hwnd());
+
+  // The program ends through CloseProgram, which ends the process; the loop
+  // ends only if the window is destroyed some other way.
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageA(form.hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
   return 0;
 }

@@ -1,0 +1,681 @@
+#include "app/form1_win.h"
+
+#include <windowsx.h>
+
+#include <exception>
+
+#include "app/control_ids.h"
+#include "app/messages.h"
+#include "app/start_up.h"
+#include "resources/resource_ids.h"
+
+namespace fendrel {
+
+namespace {
+
+constexpr const char* kWindowClass = "FendrelForm1";
+// Frames, picture boxes and the About icon: a small window that paints its
+// look and passes its children's notifications on to Form1.
+constexpr const char* kPanelClass = "FendrelPanel";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+
+COLORREF ToColorRef(Rgb colour) {
+  return RGB(colour.red, colour.green, colour.blue);
+}
+
+// The resolution of a window: GetDpiForWindow where Windows has it (10 and
+// later, and Wine), else the screen's.
+int DpiOf(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && hwnd) {
+    const UINT dpi = getDpiForWindow(hwnd);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// The outer size of a window whose client area is `client` at a resolution.
+SIZE WindowSizeFor(SIZE client, int dpi) {
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+  RECT rect{0, 0, client.cx, client.cy};
+  if (!adjustForDpi || !adjustForDpi(&rect, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
+  }
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+bool FaceInstalled(const std::string& face) {
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(
+      screen, &wanted,
+      [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<bool*>(found) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) {
+  WNDCLASSEXA window{};
+  window.cbSize = sizeof window;
+  window.lpfnWndProc = windowProc;
+  window.hInstance = instance;
+  window.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  window.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  window.lpszClassName = kWindowClass;
+  RegisterClassExA(&window);  // fails harmlessly when already registered
+
+  WNDCLASSEXA panel{};
+  panel.cbSize = sizeof panel;
+  panel.lpfnWndProc = panelProc;
+  panel.hInstance = instance;
+  panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  panel.lpszClassName = kPanelClass;
+  RegisterClassExA(&panel);
+}
+
+// The Win32 class and styles of a kind of control.
+struct WindowKind {
+  const char* className;
+  DWORD style;
+  DWORD exStyle;
+};
+
+WindowKind WindowKindOf(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case Kind::Label: {
+      DWORD style = spec.Has(kCentred) ? SS_CENTER : spec.Has(kSizedToText) ? SS_LEFTNOWORDWRAP : SS_LEFT;
+      if (spec.Has(kClickable)) style |= SS_NOTIFY;
+      return {"STATIC", style, 0};
+    }
+    case Kind::Button:
+      return {"BUTTON",
+              static_cast<DWORD>(WS_TABSTOP | (spec.Has(kWhiteButton) ? BS_OWNERDRAW : BS_PUSHBUTTON)), 0};
+    case Kind::TextBox:
+      return {"EDIT",
+              static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (spec.Has(kReadOnly) ? ES_READONLY : 0)),
+              WS_EX_CLIENTEDGE};
+    case Kind::PasswordBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
+    case Kind::MultiLineText:
+      return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+              WS_EX_CLIENTEDGE};
+    case Kind::ListBox:
+      return {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
+    case Kind::CheckBox: return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    case Kind::Picture: return {kPanelClass, 0, 0};
+    case Kind::Image: return {kPanelClass, 0, 0};
+    case Kind::Frame: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+  }
+  return {"STATIC", 0, 0};
+}
+
+std::string WindowText(HWND hwnd) {
+  if (!hwnd) return {};
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+  const int length = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return text;
+}
+
+}  // namespace
+
+void MirrorListBox(HWND listBox, const ListBox& list) {
+  SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+  for (const std::string& item : list.items) {
+    SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(list.HasSelection() ? list.selected : -1), 0);
+  SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(listBox, nullptr, TRUE);
+}
+
+Form1::Form1(MessageBoxes& boxes, AccessLevel& access, FileLayer& files, std::string programFolder,
+             std::string argumentText)
+    : boxes_(boxes),
+      access_(access),
+      protection_(files, std::move(programFolder)),
+      argumentText_(std::move(argumentText)) {}
+
+Form1::~Form1() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool Form1::Create(HINSTANCE instance) {
+  instance_ = instance;
+  RegisterClasses(instance, &Form1::WindowProc, &Form1::PanelProc);
+  // The size and place follow in WM_CREATE, once the window's resolution is known.
+  CreateWindowExA(kWindowExStyle, kWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  if (!hwnd_) return false;
+  Load();
+  return true;
+}
+
+// --- The window procedures: decode, call one handler, let nothing escape.
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->controls_.clear();
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception&) {
+    // A handler that fails leaves the window as it was; user32 must not see the exception.
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+      const LRESULT brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      return brush ? brush : DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_DESTROY:
+      if (quitWhenDestroyed) PostQuitMessage(0);
+      return 0;
+    default: break;
+  }
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!form || !form->hwnd_) return DefWindowProcA(hwnd, message, wParam, lParam);
+  try {
+    switch (message) {
+      // The controls on a page report to the page; Form1 handles them all.
+      case WM_COMMAND:
+      case WM_NOTIFY:
+      case WM_DRAWITEM:
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORBTN: return SendMessageA(form->hwnd_, message, wParam, lParam);
+      case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
+      case WM_PAINT: form->PaintPanel(hwnd); return 0;
+      default: break;
+    }
+  } catch (const std::exception&) {
+    // Same rule as the window: nothing throws through user32.
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// --- Creation and layout.
+
+bool Form1::OnCreate() {
+  dpi_ = DpiOf(hwnd_);
+  LoadPictures();
+  const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
+  bigIcon_.reset(
+      static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, big, big, 0)));
+  smallIcon_.reset(
+      static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, small, small, 0)));
+  if (bigIcon_) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  if (smallIcon_) SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+  // Fixed client area, centred on the work area of the window's screen.
+  const SIZE outer = FitClientArea();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int left = work.left + (work.right - work.left - outer.cx) / 2;
+  const int top = work.top + (work.bottom - work.top - outer.cy) / 2;
+  SetWindowPos(hwnd_, nullptr, left > work.left ? left : work.left, top > work.top ? top : work.top, 0, 0,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+
+  CreateControls();
+  ApplyLayout();
+  return true;
+}
+
+void Form1::LoadPictures() {
+  // Missing pictures draw nothing: the window works without its artwork.
+  banner_.reset(static_cast<HBITMAP>(
+      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  strip_.reset(static_cast<HBITMAP>(
+      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_STRIP), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+void Form1::CreateControls() {
+  controls_.clear();
+  controls_.reserve(Controls().size());
+  for (const ControlSpec& spec : Controls()) {
+    HWND parent = spec.container == kOnWindow     ? hwnd_
+                  : spec.container == kInPicture3 ? Control(ctl::Picture3)
+                                                  : Control(ctl::fraContent(spec.container));
+    if (!parent) continue;
+    const WindowKind kind = WindowKindOf(spec);
+    DWORD style = WS_CHILD | kind.style;
+    if (!spec.Has(kHidden)) style |= WS_VISIBLE;
+    if (spec.Has(kDisabled)) style |= WS_DISABLED;
+    if (spec.container == kOnWindow) style |= WS_CLIPSIBLINGS;
+    const RECT place = PlaceOf(spec);
+    // Children are added beneath their siblings, so the table's order, top
+    // first, is the z-order and the tab order.
+    HWND control = CreateWindowExA(kind.exStyle, kind.className, spec.caption, style, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, this);
+    if (!control) continue;
+    if (spec.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
+    std::optional<Rgb> back = spec.Has(kOpaque) ? std::optional<Rgb>(spec.back) : Backdrop(spec);
+    controls_.push_back({&spec, control, spec.text, back});
+  }
+}
+
+RECT Form1::PlaceOf(const ControlSpec& spec) const {
+  const bool page = spec.kind == Kind::Frame && spec.id != ctl::fraPos;
+  const ControlSpec& place = page ? FramePosition() : spec;
+  const int left = TwipsToPixels(place.left, dpi_), top = TwipsToPixels(place.top, dpi_);
+  return {left, top, left + TwipsToPixels(place.width, dpi_), top + TwipsToPixels(place.height, dpi_)};
+}
+
+void Form1::ApplyLayout() {
+  for (const Created& control : controls_) {
+    const ControlSpec& spec = *control.spec;
+    HFONT font = FontFor(spec.font);
+    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    RECT place = PlaceOf(spec);
+    if (spec.Has(kSizedToText)) {
+      HDC dc = GetDC(control.hwnd);
+      HGDIOBJ old = SelectObject(dc, font);
+      const std::string text = WindowText(control.hwnd);
+      SIZE extent{};
+      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      SelectObject(dc, old);
+      ReleaseDC(control.hwnd, dc);
+      place.right = place.left + extent.cx;
+      place.bottom = place.top + extent.cy;
+    }
+    SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (spec.id == ctl::Image1) {
+      const int size = place.right - place.left;
+      aboutIcon_.reset(static_cast<HICON>(
+          LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
+    }
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HFONT Form1::FontFor(const Font& font) {
+  const FontKey key{font.face, font.hundredthsOfPoint, font.bold, font.underline};
+  auto found = fonts_.find(key);
+  if (found != fonts_.end()) return found->second.get();
+  auto face = faces_.find(font.face);
+  if (face == faces_.end()) {
+    std::string chosen = font.face;  // let the font mapper choose when no candidate is installed
+    for (const char* candidate : FaceCandidates(font.face)) {
+      if (FaceInstalled(candidate)) {
+        chosen = candidate;
+        break;
+      }
+    }
+    face = faces_.emplace(font.face, chosen).first;
+  }
+  LOGFONTA logical{};
+  logical.lfHeight = -MulDiv(font.hundredthsOfPoint, dpi_, 7200);
+  logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  logical.lfUnderline = font.underline ? TRUE : FALSE;
+  logical.lfCharSet = DEFAULT_CHARSET;
+  logical.lfQuality = CLEARTYPE_QUALITY;
+  lstrcpynA(logical.lfFaceName, face->second.c_str(), LF_FACESIZE);
+  UniqueFont created(CreateFontIndirectA(&logical));
+  HFONT handle = created.get();
+  fonts_.emplace(key, std::move(created));
+  return handle;
+}
+
+HBRUSH Form1::BrushFor(Rgb colour) {
+  const COLORREF ref = ToColorRef(colour);
+  auto found = brushes_.find(ref);
+  if (found == brushes_.end()) found = brushes_.emplace(ref, UniqueBrush(CreateSolidBrush(ref))).first;
+  return found->second.get();
+}
+
+void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  // The old fonts stay alive until every control has its new one.
+  std::map<FontKey, UniqueFont> oldFonts = std::move(fonts_);
+  fonts_.clear();
+  ApplyLayout();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  FitClientArea();
+}
+
+SIZE Form1::FitClientArea() {
+  const SIZE client{TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+  SIZE outer = WindowSizeFor(client, dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  // The frame's real size may differ from the computed one (a caption that
+  // did not scale with the resolution): correct by what is measured.
+  RECT actual;
+  GetClientRect(hwnd_, &actual);
+  if (actual.right != client.cx || actual.bottom != client.cy) {
+    outer.cx += client.cx - actual.right;
+    outer.cy += client.cy - actual.bottom;
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+  return outer;
+}
+
+// --- Painting.
+
+LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
+  const Created* created = Find(control);
+  if (!created) return 0;
+  const ControlSpec& spec = *created->spec;
+  if (spec.kind == Kind::Button && !spec.Has(kWhiteButton)) return 0;  // the system's button colours
+  SetTextColor(dc, ToColorRef(created->text));
+  if (!created->back) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, ToColorRef(*created->back));
+  return reinterpret_cast<LRESULT>(BrushFor(*created->back));
+}
+
+void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  // A white button: white face, raised edge (sunken while pressed), the
+  // caption centred; "&&" shows as one "&" as on every other button.
+  if (item.CtlType != ODT_BUTTON) return;
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rect, BrushFor(kWhite));
+  DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  const std::string caption = WindowText(item.hwndItem);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  RECT text = rect;
+  if (pressed) OffsetRect(&text, 1, 1);
+  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = rect;
+    const int inset = MulDiv(3, dpi_, 96);
+    InflateRect(&focus, -inset, -inset);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void Form1::PaintPanel(HWND panel) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(panel, &paint);
+  RECT client;
+  GetClientRect(panel, &client);
+  const Created* created = Find(panel);
+  const ControlSpec* spec = created ? created->spec : nullptr;
+  FillRect(dc, &client, BrushFor(created && created->back ? *created->back : kWhite));
+  if (spec && spec->kind == Kind::Frame) {
+    // A frame: an etched border with the caption set into its top edge.
+    HGDIOBJ old = SelectObject(dc, FontFor(spec->font));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    RECT border = client;
+    border.top += metrics.tmHeight / 2;
+    DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+    const std::string caption = spec->caption;
+    if (!caption.empty()) {
+      SetBkMode(dc, OPAQUE);
+      SetBkColor(dc, ToColorRef(kWhite));
+      SetTextColor(dc, ToColorRef(created->text));
+      const int indent = MulDiv(8, dpi_, 96);
+      const std::string padded = " " + caption + " ";
+      TextOutA(dc, indent, 0, padded.c_str(), static_cast<int>(padded.size()));
+    }
+    SelectObject(dc, old);
+  } else if (spec && spec->kind == Kind::Picture) {
+    // A picture at its own size, scaled with the resolution, clipped to the box.
+    HBITMAP bitmap = spec->id == ctl::Picture3   ? banner_.get()
+                     : spec->id == ctl::Picture1 ? strip_.get()
+                                                 : nullptr;
+    BITMAP info{};
+    if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
+      HDC source = CreateCompatibleDC(dc);
+      HGDIOBJ old = SelectObject(source, bitmap);
+      SetStretchBltMode(dc, HALFTONE);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), source, 0, 0,
+                 info.bmWidth, info.bmHeight, SRCCOPY);
+      SelectObject(source, old);
+      DeleteDC(source);
+    }
+  } else if (spec && spec->kind == Kind::Image && aboutIcon_) {
+    DrawIconEx(dc, 0, 0, aboutIcon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
+  }
+  EndPaint(panel, &paint);
+}
+
+bool Form1::OnSetCursor(HWND under) {
+  if (!under || under != Control(ctl::Label23)) return false;
+  SetCursor(LoadCursor(nullptr, IDC_HAND));
+  return true;
+}
+
+// --- The command path: every click of every control comes here.
+
+void Form1::OnClick(int id, Handler handler) {
+  handlers_[id] = std::move(handler);
+}
+
+void Form1::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
+  const int menuItem = ctl::MenuItemIndex(id);
+  if (menuItem >= 0) {
+    selectframe(menuItem, 0);
+    return;
+  }
+  auto handler = handlers_.find(id);
+  if (handler != handlers_.end() && handler->second) handler->second();
+}
+
+// --- Pages and access.
+
+void Form1::selectframe(int pageIndex, std::int16_t override) {
+  HWND shown = Control(ctl::fraContent(pageIndex));
+  if (!shown) return;  // no such page: nothing to show, so nothing changes
+  const FrameChoice choice = fendrel::selectframe(pageIndex, override, access_.AddAccessLevel(0));
+  if (!choice.allowed) {
+    boxes_.Show(messages::kPleaseLogin, messages::kTitle);
+    return;
+  }
+  for (const PageInfo& page : kPages) {
+    const MenuColours colours = ColoursOf(choice.menu[static_cast<std::size_t>(page.index)]);
+    SetColours(ctl::lblMenuItem(page.index), colours.text, colours.background);
+  }
+  for (const PageInfo& page : kPages) ShowWindow(Control(ctl::fraContent(page.index)), SW_HIDE);
+  const RECT place = PlaceOf(FramePosition());
+  SetWindowPos(shown, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+int Form1::ShownPage() const {
+  for (const PageInfo& page : kPages) {
+    HWND frame = Control(ctl::fraContent(page.index));
+    if (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
+  }
+  return -1;
+}
+
+void Form1::HideForm() {
+  ShowWindow(hwnd_, SW_HIDE);
+  // The tray icon that stands for the hidden window is added here.
+}
+
+void Form1::OnClose() {
+  // Closing the window never ends the program: it goes to the tray.
+  HideForm();
+}
+
+void Form1::CloseProgram() {
+  // The tray icon is removed here, before the process ends. Ending the
+  // process closes every open file, which releases every hold.
+  ExitProcess(0);
+}
+
+// --- The load step.
+
+void Form1::Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  // Each step runs even when the one before it failed; nothing is reported.
+  const auto step = [](auto&& run) {
+    try {
+      run();
+    } catch (const std::exception&) {
+      // skipped, as every failing statement of the load step is
+    }
+  };
+  step([&] {
+    if (IsSilent(argumentText_)) HideForm();
+  });
+  step([&] { DeterminePassword(); });
+  step([&] { ShowOnOffState(); });
+  step([&] { protection_.NextFileNumber = Protection::kFirstHoldNumber; });
+  step([&] { protection_.LoadLists(); });
+  step([&] { MirrorLists(); });
+}
+
+void Form1::DeterminePassword() {
+  // Until the password store is in place the first page is always Welcome.
+  selectframe(kWelcome, 1);
+}
+
+void Form1::ShowOnOffState() {
+  // The ON/OFF switch shows the auto-start state here.
+}
+
+void Form1::MirrorLists() {
+  MirrorListBox(Control(ctl::SafeList), protection_.SafeList);
+  MirrorListBox(Control(ctl::safelist2), protection_.safelist2);
+  MirrorListBox(Control(ctl::EmerList), protection_.EmerList);
+  MirrorListBox(Control(ctl::EmerList2), protection_.EmerList2);
+}
+
+// --- Controls by identifier.
+
+const Form1::Created* Form1::Find(int id) const {
+  for (const Created& control : controls_) {
+    if (control.spec->id == id) return &control;
+  }
+  return nullptr;
+}
+
+Form1::Created* Form1::Find(int id) {
+  return const_cast<Created*>(static_cast<const Form1*>(this)->Find(id));
+}
+
+const Form1::Created* Form1::Find(HWND hwnd) const {
+  for (const Created& control : controls_) {
+    if (control.hwnd == hwnd) return &control;
+  }
+  return nullptr;
+}
+
+HWND Form1::Control(int id) const {
+  const Created* control = Find(id);
+  return control ? control->hwnd : nullptr;
+}
+
+std::string Form1::Text(int id) const {
+  return WindowText(Control(id));
+}
+
+void Form1::SetCaption(int id, const std::string& caption) {
+  HWND control = Control(id);
+  if (!control) return;
+  SetWindowTextA(control, caption.c_str());
+  InvalidateRect(control, nullptr, TRUE);
+}
+
+Form1::Colours Form1::ColoursOfControl(int id) const {
+  const Created* control = Find(id);
+  if (!control) return {kBlack, kWhite};
+  return {control->text, control->back.value_or(kWhite)};
+}
+
+void Form1::SetColours(int id, Rgb text, Rgb back) {
+  Created* control = Find(id);
+  if (!control) return;
+  control->text = text;
+  control->back = back;
+  InvalidateRect(control->hwnd, nullptr, TRUE);
+}
+
+void Form1::SetTextColour(int id, Rgb text) {
+  Created* control = Find(id);
+  if (!control) return;
+  control->text = text;
+  InvalidateRect(control->hwnd, nullptr, TRUE);
+}
+
+bool Form1::IsChecked(int id) const {
+  return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form1::SetChecked(int id, bool checked) {
+  HWND control = Control(id);
+  if (!control || IsChecked(id) == checked) return;
+  SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  // A change made by the program runs the click handling, as the user's click does.
+  OnCommand(id, BN_CLICKED);
+}
+
+void Form1::SetEnabled(int id, bool enabled) {
+  HWND control = Control(id);
+  if (control) EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
+int Form1::ListSelection(int id) const {
+  const LRESULT selected = SendMessageA(Control(id), LB_GETCURSEL, 0, 0);
+  return selected == LB_ERR ? -1 : static_cast<int>(selected);
+}
+
+}  // namespace fendrel

@@ -1,0 +1,149 @@
+// The main window Form1: the banner, the menu column, the two emergency
+// buttons and one page at a time, created from the layout table. It owns the
+// lists and holds of the run (Protection) and runs the load step once.
+//
+// Behaviour of a control is added with OnClick(id, handler): every click of
+// every control, on a page or not, reaches the window's one command path,
+// which dispatches by the control's identifier (app/control_ids.h).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/form1_actions.h"
+#include "app/layout.h"
+#include "app/navigation.h"
+#include "platform/file_layer.h"
+#include "platform/message_boxes.h"
+#include "platform/win32_handles.h"
+#include "protection/protection.h"
+
+namespace fendrel {
+
+// Puts a core list into a list box control: its entries in order and its
+// selection (none for -1). Call it after every change of the list.
+void MirrorListBox(HWND listBox, const ListBox& list);
+
+class Form1 : public Form1Actions {
+ public:
+  Form1(MessageBoxes& boxes, AccessLevel& access, FileLayer& files, std::string programFolder,
+        std::string argumentText);
+  ~Form1() override;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Creates the window and every control, then runs the load step. The
+  // window is not shown: the caller shows it. False when the window could
+  // not be created.
+  bool Create(HINSTANCE instance);
+
+  HWND hwnd() const { return hwnd_; }
+  // The control window with this identifier, wherever it lives; null if none.
+  HWND Control(int id) const;
+  int dpi() const { return dpi_; }
+
+  // The click handling of a control: BN_CLICKED of a button or check box,
+  // STN_CLICKED of a clickable label. Menu items are the window's own.
+  using Handler = std::function<void()>;
+  void OnClick(int id, Handler handler);
+
+  // Page switch under the access rules; a refusal shows "Please login to
+  // use this function." and changes nothing.
+  void selectframe(int pageIndex, std::int16_t override) override;
+  // Ends the process at once, which releases every hold.
+  void CloseProgram() override;
+  // Hides the window (a refused close, a silent start).
+  void HideForm();
+  // The page shown now, or -1 before the first page switch.
+  int ShownPage() const;
+
+  // Text, colours and state of a control, for the click handlers.
+  std::string Text(int id) const;
+  void SetCaption(int id, const std::string& caption);
+  struct Colours {
+    Rgb text;
+    Rgb back;
+  };
+  Colours ColoursOfControl(int id) const;
+  void SetColours(int id, Rgb text, Rgb back);
+  void SetTextColour(int id, Rgb text);
+  bool IsChecked(int id) const;
+  void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
+  void SetEnabled(int id, bool enabled);
+  int ListSelection(int id) const;
+
+  // The lists and holds of the run, and their mirror in the four list boxes.
+  Protection& protection() { return protection_; }
+  void MirrorLists();
+
+  // The process's message loop ends when the window is destroyed.
+  bool quitWhenDestroyed = false;
+
+ private:
+  struct Created {
+    const ControlSpec* spec;
+    HWND hwnd;
+    Rgb text;
+    std::optional<Rgb> back;  // nothing: transparent over a picture
+  };
+  struct FontKey {
+    std::string face;
+    int hundredths;
+    bool bold, underline;
+    auto operator<=>(const FontKey&) const = default;
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Message handlers.
+  bool OnCreate();
+  void OnCommand(int id, int code);
+  LRESULT OnCtlColor(HDC dc, HWND control);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnClose();
+  bool OnSetCursor(HWND under);
+  void PaintPanel(HWND panel);
+
+  // The load step and the steps other parts fill in.
+  void Load();
+  void DeterminePassword();
+  void ShowOnOffState();
+
+  void CreateControls();
+  void ApplyLayout();
+  // Sizes the window so that its client area is the layout's; returns the outer size.
+  SIZE FitClientArea();
+  RECT PlaceOf(const ControlSpec& spec) const;
+  HFONT FontFor(const Font& font);
+  HBRUSH BrushFor(Rgb colour);
+  void LoadPictures();
+  const Created* Find(int id) const;
+  Created* Find(int id);
+  const Created* Find(HWND control) const;
+
+  MessageBoxes& boxes_;
+  AccessLevel& access_;
+  Protection protection_;
+  std::string argumentText_;
+  HINSTANCE instance_ = nullptr;
+  HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  bool loaded_ = false;
+  std::vector<Created> controls_;
+  std::map<int, Handler> handlers_;
+  std::map<FontKey, UniqueFont> fonts_;
+  std::map<std::string, std::string> faces_;  // wanted face -> face in use
+  std::map<COLORREF, UniqueBrush> brushes_;
+  UniqueBitmap banner_, strip_;
+  UniqueIcon bigIcon_, smallIcon_, aboutIcon_;
+};
+
+}  // namespace fendrel

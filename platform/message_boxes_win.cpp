@@ -1,0 +1,12 @@
+#include "platform/message_boxes_win.h"
+
+namespace fendrel {
+
+void Win32MessageBoxes::Show(const std::string& text, const std::string& title) {
+  // A hidden owner would leave the box without a taskbar button and behind
+  // other windows; a box over a hidden window is shown on its own.
+  HWND owner = owner_ && IsWindowVisible(owner_) ? owner_ : nullptr;
+  MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | (owner ? 0 : MB_SETFOREGROUND));
+}
+
+}  // namespace fendrel

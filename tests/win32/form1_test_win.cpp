@@ -1,0 +1,431 @@
+// The real main window in this process: its size and places at 96 DPI, its
+// controls' texts and states, the page switch under the access levels, the
+// menu colours as the window paints them, and the load step's holds.
+#include "app/form1_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/layout.h"
+#include "app/messages.h"
+#include "platform/file_system_win.h"
+
+namespace fendrel {
+namespace {
+
+class RecordingBoxes : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& title) override { shown.emplace_back(text, title); }
+  std::vector<std::pair<std::string, std::string>> shown;
+};
+
+// A fresh program folder under the temporary folder, removed afterwards.
+class ProgramFolder {
+ public:
+  ProgramFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + "fendrel-form1-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(counter_++);
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~ProgramFolder() {
+    for (const std::string& file : files_) DeleteFileA(file.c_str());
+    RemoveDirectoryA(path_.c_str());
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string file = path_ + "\\" + name;
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(handle);
+    files_.push_back(file);
+    return file;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::string path_;
+  std::vector<std::string> files_;
+};
+
+RECT PlaceInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The place of a control in its container, in pixels, as {left, top, width, height}.
+std::vector<long> Place(HWND control) {
+  const RECT rect = PlaceInParent(control);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::string TextOf(HWND control) {
+  char text[512] = {};
+  GetWindowTextA(control, text, static_cast<int>(std::size(text)));
+  return text;
+}
+
+// What the window sets up to paint a label: its text and background colours
+// and the brush it fills with, asked the way the label itself asks.
+struct Painted {
+  COLORREF text, back, brush;
+};
+Painted PaintColoursOf(HWND label) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+      GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+  LOGBRUSH logical{};
+  GetObjectA(brush, sizeof logical, &logical);
+  Painted painted{GetTextColor(dc), GetBkColor(dc), logical.lbColor};
+  DeleteDC(dc);
+  return painted;
+}
+
+COLORREF Ref(Rgb colour) {
+  return RGB(colour.red, colour.green, colour.blue);
+}
+
+void Click(HWND control) {
+  SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+// Runs the window's queued messages until a condition holds or 5 s pass.
+template <typename Condition>
+bool WaitFor(Condition condition) {
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (!condition()) {
+    if (GetTickCount64() > end) return false;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
+class Form1Test : public ::testing::Test {
+ protected:
+  // Creates the window as the start-up step does, with a level granted first.
+  void Start(std::int16_t level, const std::string& argumentText = "") {
+    access_.AddAccessLevel(level);
+    form_ = std::make_unique<Form1>(boxes_, access_, layer_, folder_.path(), argumentText);
+    ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
+    ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
+  }
+  HWND Item(int page) { return form_->Control(ctl::lblMenuItem(page)); }
+  HWND Control(int id) { return form_->Control(id); }
+
+  ProgramFolder folder_;
+  RecordingBoxes boxes_;
+  AccessLevel access_;
+  Win32FileSystem system_;
+  FileLayer layer_{system_};
+  std::unique_ptr<Form1> form_;
+};
+
+TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
+  Start(2);
+  ShowWindow(form_->hwnd(), SW_SHOWNORMAL);
+  EXPECT_EQ("Fendrel", TextOf(form_->hwnd()));
+  RECT client;
+  GetClientRect(form_->hwnd(), &client);
+  EXPECT_EQ(700, client.right);
+  EXPECT_EQ(449, client.bottom);
+  const LONG style = GetWindowLongA(form_->hwnd(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+
+  // Every control of the table exists and carries its identifier.
+  for (const ControlSpec& spec : Controls()) {
+    HWND control = Control(spec.id);
+    ASSERT_NE(nullptr, control) << spec.name;
+    EXPECT_EQ(spec.id, GetDlgCtrlID(control)) << spec.name;
+  }
+
+  // The shown page lies exactly on fraPos: 2580, 1440, 7815, 5175 twips.
+  EXPECT_EQ(kWelcome, form_->ShownPage());
+  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::fraContent(kWelcome))));
+  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::fraPos)));
+  EXPECT_EQ(form_->hwnd(), GetParent(Control(ctl::fraContent(kWelcome))));
+
+  // A few controls from the window and from each page.
+  EXPECT_EQ((std::vector<long>{548, 92, 61, 17}), Place(Control(ctl::Command3)));
+  EXPECT_EQ((std::vector<long>{8, 120, 153, 321}), Place(Control(ctl::lblFakeBack)));
+  EXPECT_EQ((std::vector<long>{8, 396, 153, 37}), Place(Item(kCloseProgram)));
+  EXPECT_EQ((std::vector<long>{68, 64, 201, 19}), Place(Control(ctl::txtCheckPass)));
+  EXPECT_EQ((std::vector<long>{12, 116, 405, 17}), Place(Control(ctl::optOn)));
+  EXPECT_EQ((std::vector<long>{8, 80, 377, 19}), Place(Control(ctl::txtSafeAdd)));
+  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::SafeList)));
+  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::EmerList)));
+  EXPECT_EQ((std::vector<long>{24, 24, 32, 32}), Place(Control(ctl::Image1)));
+  EXPECT_EQ((std::vector<long>{336, 120, 81, 21}), Place(Control(ctl::Command6)));
+  EXPECT_EQ((std::vector<long>{16, 100, 481, 137}), Place(Control(ctl::Text1)));
+  EXPECT_EQ((std::vector<long>{8, 96, 345, 25}), Place(Control(ctl::Command7)));
+  EXPECT_EQ(Control(ctl::fraContent(kCloseProgram)), GetParent(Control(ctl::Command7)));
+  EXPECT_EQ(Control(ctl::Picture3), GetParent(Control(ctl::Label49)));
+
+  // Captions, texts typos and all.
+  EXPECT_EQ("      Safe List", TextOf(Item(kMain)));
+  EXPECT_EQ("CLOSE PROGRAM", TextOf(Item(kCloseProgram)));
+  EXPECT_EQ("Items on the safe list are always protected. ", TextOf(Control(ctl::Label3)));
+  EXPECT_EQ("No Emergency", TextOf(Control(ctl::Command4)));
+  EXPECT_EQ(kProductWebSite, TextOf(Control(ctl::Label23)));
+  EXPECT_EQ("", TextOf(Control(ctl::optOn)));
+}
+
+TEST_F(Form1Test, ControlsStartInTheirStates) {
+  Start(2);
+  EXPECT_FALSE(IsWindowVisible(Item(kNewUser)));
+  EXPECT_TRUE(IsWindowEnabled(Control(ctl::Command3)));
+  EXPECT_FALSE(IsWindowEnabled(Control(ctl::Command4)));
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::safelist2), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::EmerList2), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(GetWindowLongA(Control(ctl::SafeList), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::SafeList), GWL_STYLE) & LBS_SORT);
+  EXPECT_EQ(BST_UNCHECKED, SendMessageA(Control(ctl::optOn), BM_GETCHECK, 0, 0));
+  for (int id : {ctl::txtCheckPass, ctl::txtCurPass, ctl::txtNewPass, ctl::txtConPass, ctl::txtCreatePass,
+                 ctl::txtCreatePass2, ctl::txtClose}) {
+    EXPECT_EQ('*', SendMessageA(Control(id), EM_GETPASSWORDCHAR, 0, 0)) << id;
+  }
+  const LONG terms = GetWindowLongA(Control(ctl::Text1), GWL_STYLE);
+  EXPECT_TRUE((terms & ES_MULTILINE) && (terms & ES_READONLY) && (terms & WS_VSCROLL));
+  EXPECT_GT(TextOf(Control(ctl::Text1)).size(), 100u);
+}
+
+TEST_F(Form1Test, ThePathBoxesTakeNoTypingAndNoPasting) {
+  Start(3);
+  for (int id : {ctl::txtSafeAdd, ctl::txtEAdd}) {
+    HWND box = Control(id);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & ES_READONLY) << id;
+    SendMessageA(box, WM_CHAR, 'x', 0);
+    ASSERT_TRUE(OpenClipboard(form_->hwnd()));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 8);
+    memcpy(GlobalLock(memory), "C:\\x", 5);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+    SendMessageA(box, WM_PASTE, 0, 0);
+    EXPECT_EQ("", TextOf(box)) << id;
+  }
+  // An ordinary box does take both, so the two checks above can fail.
+  HWND password = Control(ctl::txtClose);
+  SendMessageA(password, WM_CHAR, 'x', 0);
+  SendMessageA(password, WM_PASTE, 0, 0);
+  EXPECT_EQ("xC:\\x", TextOf(password));
+}
+
+TEST_F(Form1Test, TheCloseButtonShowsOneAmpersand) {
+  Start(3);
+  HWND button = Control(ctl::Command7);
+  EXPECT_EQ("Close Fendrel && Make Files Vunerable", TextOf(button));
+  // Drawn by the window: paint it into a bitmap and compare the width of
+  // its ink with the width of the text with a single "&".
+  RECT rect;
+  GetClientRect(button, &rect);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_BUTTON;
+  item.CtlID = ctl::Command7;
+  item.itemAction = ODA_DRAWENTIRE;
+  item.hwndItem = button;
+  item.hDC = dc;
+  item.rcItem = rect;
+  SendMessageA(GetParent(button), WM_DRAWITEM, ctl::Command7, reinterpret_cast<LPARAM>(&item));
+  long inkLeft = rect.right, inkRight = -1;
+  for (long x = 3; x < rect.right - 3; ++x) {
+    for (long y = 3; y < rect.bottom - 3; ++y) {
+      const COLORREF pixel = GetPixel(dc, x, y);
+      if (GetRValue(pixel) < 128 && GetGValue(pixel) < 128 && GetBValue(pixel) < 128) {
+        inkLeft = std::min(inkLeft, x);
+        inkRight = std::max(inkRight, x);
+      }
+    }
+  }
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0)));
+  SIZE single{}, doubled{};
+  GetTextExtentPoint32A(dc, "Close Fendrel & Make Files Vunerable", 36, &single);
+  GetTextExtentPoint32A(dc, "Close Fendrel && Make Files Vunerable", 37, &doubled);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  ASSERT_GE(inkRight, inkLeft) << "the button drew no text";
+  const long inkWidth = inkRight - inkLeft + 1;
+  EXPECT_LE(std::abs(inkWidth - single.cx), 3) << inkWidth << " vs " << single.cx;
+  EXPECT_GT(doubled.cx - single.cx, 4);  // the two widths are told apart
+}
+
+TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
+  Start(2);
+  ASSERT_EQ(kWelcome, form_->ShownPage());
+  for (int page : {kMain, kEmergencyList}) {
+    Click(Item(page));
+    ASSERT_EQ(1u, boxes_.shown.size());
+    EXPECT_EQ(messages::kPleaseLogin, boxes_.shown[0].first);
+    EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
+    boxes_.shown.clear();
+    EXPECT_EQ(kWelcome, form_->ShownPage());
+    EXPECT_EQ(Ref(kWhite), PaintColoursOf(Item(kWelcome)).text) << "the highlight stays";
+  }
+  Click(Item(kPassword));
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(kPassword, form_->ShownPage());
+  EXPECT_TRUE(GetWindowLongA(Control(ctl::fraContent(kPassword)), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::fraContent(kWelcome)), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::fraContent(kPassword))));
+
+  // The menu as painted: grey for the safe and emergency lists, black for
+  // the rest, white on blue for the page just opened.
+  const Painted selected = PaintColoursOf(Item(kPassword));
+  EXPECT_EQ(RGB(255, 255, 255), selected.text);
+  EXPECT_EQ(RGB(146, 187, 219), selected.back);
+  EXPECT_EQ(RGB(146, 187, 219), selected.brush);
+  EXPECT_EQ(RGB(192, 192, 192), PaintColoursOf(Item(kMain)).text);
+  EXPECT_EQ(RGB(192, 192, 192), PaintColoursOf(Item(kEmergencyList)).text);
+  for (int page : {kWelcome, kAbout, kCloseProgram}) {
+    const Painted painted = PaintColoursOf(Item(page));
+    EXPECT_EQ(RGB(0, 0, 0), painted.text) << page;
+    EXPECT_EQ(RGB(224, 224, 224), painted.brush) << page;
+  }
+}
+
+TEST_F(Form1Test, LevelThreeOpensEveryPage) {
+  Start(3);
+  for (int page : {kMain, kEmergencyList, kAbout, kPassword, kCloseProgram, kWelcome}) {
+    Click(Item(page));
+    EXPECT_EQ(page, form_->ShownPage());
+  }
+  EXPECT_TRUE(boxes_.shown.empty());
+  for (int page : {kMain, kEmergencyList, kAbout}) EXPECT_EQ(RGB(0, 0, 0), PaintColoursOf(Item(page)).text);
+}
+
+TEST_F(Form1Test, ASilentStartHidesTheWindowAndRefusesEveryPage) {
+  Start(0, "/silent");
+  EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
+  // The page chosen at load shows although the level is 0.
+  EXPECT_EQ(kWelcome, form_->ShownPage());
+  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Item(kWelcome)).text);
+  for (int page : {kMain, kAbout, kPassword}) EXPECT_EQ(RGB(192, 192, 192), PaintColoursOf(Item(page)).text);
+  for (int page : {kWelcome, kMain, kEmergencyList, kAbout, kPassword, kCloseProgram}) {
+    Click(Item(page));
+    EXPECT_EQ(kWelcome, form_->ShownPage()) << page;
+  }
+  EXPECT_EQ(6u, boxes_.shown.size());
+  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Item(kWelcome)).text);
+}
+
+TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
+  const std::string a = folder_.Write("a.txt", "a"), b = folder_.Write("b.txt", "b"),
+                    c = folder_.Write("c.txt", "c");
+  const std::string missing = folder_.path() + "\\missing.txt";
+  folder_.Write("prot.dat", a + "\r\n\r\n" + b + "\r\n" + c + "\r\n");
+  folder_.Write("emer.dat", missing + "\r\n" + a + "\r\n");
+  Start(2);
+
+  auto rows = [&](int id) {
+    HWND box = Control(id);
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[MAX_PATH * 2] = {};
+      SendMessageA(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      texts.emplace_back(text);
+    }
+    return texts;
+  };
+  EXPECT_EQ((std::vector<std::string>{a, b, c}), rows(ctl::SafeList));
+  EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::safelist2));
+  EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::EmerList));
+  EXPECT_TRUE(rows(ctl::EmerList2).empty());
+  EXPECT_EQ(-1, form_->ListSelection(ctl::SafeList));
+  EXPECT_EQ(102, form_->protection().NextFileNumber);
+
+  for (const std::string& file : {a, b, c}) {
+    SetLastError(0xdeadbeef);
+    HANDLE writer = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, writer) << file;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError()) << file;
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  }
+  form_.reset();
+  layer_.Close(99);
+  layer_.Close(100);
+  layer_.Close(101);
+}
+
+TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
+  Start(3);
+  int adds = 0, emergencies = 0;
+  form_->OnClick(ctl::cmdSafeAdd, [&] { ++adds; });
+  form_->OnClick(ctl::Command3, [&] { ++emergencies; });
+  Click(Item(kMain));
+  SendMessageA(Control(ctl::cmdSafeAdd), BM_CLICK, 0, 0);
+  SendMessageA(Control(ctl::Command3), BM_CLICK, 0, 0);
+  EXPECT_EQ(1, adds);
+  EXPECT_EQ(1, emergencies);
+  SendMessageA(Control(ctl::cmdSafeRem), BM_CLICK, 0, 0);  // no handler yet: nothing happens
+  EXPECT_EQ(1, adds);
+
+  // A program-made change of the check box runs its click handling once.
+  int switches = 0;
+  form_->OnClick(ctl::optOn, [&] { ++switches; });
+  form_->SetChecked(ctl::optOn, true);
+  form_->SetChecked(ctl::optOn, true);
+  EXPECT_EQ(1, switches);
+  EXPECT_TRUE(form_->IsChecked(ctl::optOn));
+  form_->SetCaption(ctl::optOn, messages::kSwitchOn);
+  form_->SetTextColour(ctl::optOn, {255, 0, 0});
+  EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::optOn)));
+  EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::optOn)).text);
+  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Control(ctl::optOn)).brush);
+
+  // The list mirror puts the core's entries and selection into a list box.
+  ListBox list{{"one", "two"}, 1};
+  MirrorListBox(Control(ctl::EmerList), list);
+  EXPECT_EQ(2, SendMessageA(Control(ctl::EmerList), LB_GETCOUNT, 0, 0));
+  EXPECT_EQ(1, form_->ListSelection(ctl::EmerList));
+}
+
+TEST_F(Form1Test, CloseHidesTheWindowAndKeepsIt) {
+  Start(2);
+  ShowWindow(form_->hwnd(), SW_SHOWNORMAL);
+  PostMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(form_->hwnd()); }));
+  EXPECT_TRUE(IsWindow(form_->hwnd()));
+  EXPECT_EQ(kWelcome, form_->ShownPage());
+}
+
+TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
+  Start(2);
+  RECT suggested;
+  GetWindowRect(form_->hwnd(), &suggested);
+  SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT client;
+  GetClientRect(form_->hwnd(), &client);
+  EXPECT_EQ(1050, client.right);
+  EXPECT_EQ(674, client.bottom);
+  EXPECT_EQ((std::vector<long>{258, 144, 782, 518}), Place(Control(ctl::fraContent(kWelcome))));
+  EXPECT_EQ((std::vector<long>{12, 144, 518, 38}), Place(Control(ctl::Command7)));
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Item(kCloseProgram), WM_GETFONT, 0, 0)), sizeof font,
+             &font);
+  EXPECT_EQ(-24, font.lfHeight);  // 12 pt at 144 DPI
+}
+
+}  // namespace
+}  // namespace fendrel
