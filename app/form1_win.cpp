@@ -291,7 +291,7 @@ void Form1::CreateControls() {
     DWORD style = WS_CHILD | kind.style;
     if (!spec.Has(kHidden)) style |= WS_VISIBLE;
     if (spec.Has(kDisabled)) style |= WS_DISABLED;
-    if (spec.container == kOnWindow) style |= WS_CLIPSIBLINGS;
+    style |= WS_CLIPSIBLINGS;
     const RECT place = PlaceOf(spec);
     // Children are added beneath their siblings, so the table's order, top
     // first, is the z-order and the tab order.
@@ -302,6 +302,14 @@ void Form1::CreateControls() {
     if (spec.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
     std::optional<Rgb> back = spec.Has(kOpaque) ? std::optional<Rgb>(spec.back) : Backdrop(spec);
     controls_.push_back({&spec, control, spec.text, back});
+  }
+  // Labels lie beneath every other control of their container (a text box
+  // that touches a label keeps its border); among themselves they keep the
+  // table's order, so the menu stays above its grey panel.
+  for (const Created& control : controls_) {
+    if (control.spec->kind == Kind::Label) {
+      SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
 }
 

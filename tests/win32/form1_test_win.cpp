@@ -89,6 +89,14 @@ Painted PaintColoursOf(HWND label) {
   return painted;
 }
 
+// True when `lower` comes after `upper` in their container's z-order.
+bool Beneath(HWND lower, HWND upper) {
+  for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == lower) return true;
+  }
+  return false;
+}
+
 COLORREF Ref(Rgb colour) {
   return RGB(colour.red, colour.green, colour.blue);
 }
@@ -172,6 +180,15 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   EXPECT_EQ((std::vector<long>{8, 96, 345, 25}), Place(Control(ctl::Command7)));
   EXPECT_EQ(Control(ctl::fraContent(kCloseProgram)), GetParent(Control(ctl::Command7)));
   EXPECT_EQ(Control(ctl::Picture3), GetParent(Control(ctl::Label49)));
+
+  // What overlaps: the pages lie on fraPos, the emergency buttons over the
+  // pages' top edge, the menu over its grey panel, labels beneath the boxes
+  // they touch.
+  EXPECT_TRUE(Beneath(Control(ctl::fraPos), Control(ctl::fraContent(kWelcome))));
+  EXPECT_TRUE(Beneath(Control(ctl::fraContent(kMain)), Control(ctl::Command3)));
+  EXPECT_TRUE(Beneath(Control(ctl::lblFakeBack), Item(kCloseProgram)));
+  EXPECT_TRUE(Beneath(Control(ctl::lblFakeBack), Control(ctl::Label47)));
+  EXPECT_TRUE(Beneath(Control(ctl::Label30), Control(ctl::txtSafeAdd)));
 
   // Captions, texts typos and all.
   EXPECT_EQ("      Safe List", TextOf(Item(kMain)));
