@@ -21,20 +21,6 @@ constexpr int kFileNameCombo = 0x47C;      // cmb13 of the common file dialog
 constexpr int kFileNameEdit = 0x480;       // edt1, the older dialogs' file-name box
 constexpr UINT kSendTimeoutMs = kE2eTimeoutMs;
 
-// Polls `done` until it holds or the time is up; on time-out the test fails
-// saying what it waited for.
-bool WaitUntil(const std::function<bool()>& done, const std::string& what, DWORD timeoutMs = kE2eTimeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (done()) return true;
-    if (GetTickCount64() >= end) {
-      ADD_FAILURE() << "timed out after " << timeoutMs / 1000 << " s waiting for " << what;
-      return false;
-    }
-    Sleep(20);
-  }
-}
-
 std::string ClassOf(HWND window) {
   char name[256] = {};
   GetClassNameA(window, name, sizeof name);
@@ -122,6 +108,18 @@ HKEY OpenRunKey(REGSAM access) {
 }
 
 }  // namespace
+
+bool WaitFor(const std::function<bool()>& done, const std::string& what, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount64() >= end) {
+      ADD_FAILURE() << "timed out after " << timeoutMs / 1000 << " s waiting for " << what;
+      return false;
+    }
+    Sleep(20);
+  }
+}
 
 // ---------------------------------------------------------------- machine state
 
@@ -247,24 +245,23 @@ void FendrelApp::Kill() {
   if (process_) WaitForSingleObject(process_.get(), kE2eTimeoutMs);
 }
 
-HWND FendrelApp::MainWindow() {
+HWND FendrelApp::FindMainWindow() {
   if (main_ && IsWindow(main_)) return main_;
   main_ = nullptr;
-  if (reportedGone_) return nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindows(processId_)) {
-          // Form2 is a plain static window with the same caption; the main
-          // window is the one that carries the controls.
-          if (WindowTitle(window) == "Fendrel" && ClassOf(window) != "#32770" &&
-              DescendantWithId(window, ctl::Command3)) {
-            main_ = window;
-            return true;
-          }
-        }
-        return !Running();
-      },
-      "the main window \"Fendrel\"");
+  for (HWND window : TopLevelWindows(processId_)) {
+    // Form2 is a plain static window with the same caption; the main window
+    // is the one that carries the controls.
+    if (WindowTitle(window) == "Fendrel" && ClassOf(window) != "#32770" &&
+        DescendantWithId(window, ctl::Command3)) {
+      main_ = window;
+    }
+  }
+  return main_;
+}
+
+HWND FendrelApp::MainWindow() {
+  if (FindMainWindow() || reportedGone_) return main_;
+  WaitFor([&] { return FindMainWindow() != nullptr || !Running(); }, "the main window \"Fendrel\"");
   if (!main_ && !reportedGone_) {
     // Said once: every later look for the window would say it again.
     reportedGone_ = true;
@@ -279,8 +276,8 @@ bool FendrelApp::MainWindowVisible() {
 }
 
 bool FendrelApp::WaitMainWindowVisible(bool visible) {
-  return WaitUntil([&] { return MainWindowVisible() == visible; },
-                   visible ? "the main window to show" : "the main window to hide");
+  return WaitFor([&] { return MainWindowVisible() == visible; },
+                 visible ? "the main window to show" : "the main window to hide");
 }
 
 int FendrelApp::MenuId(int pageIndex) {
@@ -323,8 +320,8 @@ int FendrelApp::ShownPage() {
 }
 
 bool FendrelApp::WaitForPage(int pageIndex) {
-  return WaitUntil([&] { return ShownPage() == pageIndex; },
-                   "page " + std::to_string(pageIndex) + " to be shown");
+  return WaitFor([&] { return ShownPage() == pageIndex; },
+                 "page " + std::to_string(pageIndex) + " to be shown");
 }
 
 void FendrelApp::ClickWindow(HWND control, bool wait) {
@@ -449,7 +446,7 @@ HWND FendrelApp::FindDialog(const char* title) {
 
 HWND FendrelApp::WaitDialog(const char* title, const char* what) {
   HWND found = nullptr;
-  WaitUntil(
+  WaitFor(
       [&] {
         found = FindDialog(title);
         if (found && !title && !IsMessageBox(found)) found = nullptr;
@@ -464,13 +461,15 @@ SeenBox FendrelApp::AnswerBox() {
   SeenBox seen;
   HWND box = WaitDialog(nullptr, "a message box of Fendrel");
   if (!box) return seen;
+  HWND window = FindMainWindow();
+  seen.windowShown = window && IsWindowVisible(window);
   seen.title = WindowTitle(box);
   seen.text = TextOf(DescendantWithId(box, kMessageBoxTextId));
   HWND ok = GetDlgItem(box, IDOK);
   const int button = ok ? IDOK : IDCANCEL;
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-  WaitUntil([&] { return !IsWindow(box); }, "the message box \"" + seen.title + "\" to close");
+  WaitFor([&] { return !IsWindow(box); }, "the message box \"" + seen.title + "\" to close");
   return seen;
 }
 
@@ -485,7 +484,7 @@ void FendrelApp::ChooseFile(const std::string& path) {
   HWND dialog = WaitDialog(kFileDialogTitle, "the file dialog \"Select File\"");
   ASSERT_TRUE(dialog);
   HWND name = nullptr;
-  ASSERT_TRUE(WaitUntil(
+  ASSERT_TRUE(WaitFor(
       [&] {
         name = GetDlgItem(dialog, kFileNameCombo);
         if (!name) name = GetDlgItem(dialog, kFileNameEdit);
@@ -497,7 +496,7 @@ void FendrelApp::ChooseFile(const std::string& path) {
                                   kSendTimeoutMs, &result));
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  WaitUntil([&] { return !IsWindow(dialog); }, "the file dialog to close after Open with " + path);
+  WaitFor([&] { return !IsWindow(dialog); }, "the file dialog to close after Open with " + path);
 }
 
 void FendrelApp::CancelFileDialog() {
@@ -505,7 +504,7 @@ void FendrelApp::CancelFileDialog() {
   ASSERT_TRUE(dialog);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
-  WaitUntil([&] { return !IsWindow(dialog); }, "the file dialog to close after Cancel");
+  WaitFor([&] { return !IsWindow(dialog); }, "the file dialog to close after Cancel");
 }
 
 void FendrelApp::TrayDoubleClick() {
@@ -517,15 +516,14 @@ void FendrelApp::TrayDoubleClick() {
       << "the tray double-click did not come back";
 }
 
-std::vector<std::string> FendrelApp::OpenTrayMenu() {
-  std::vector<std::string> items;
+bool FendrelApp::OpenTrayMenu() {
   HWND window = MainWindow();
-  if (!window) return items;
+  if (!window) return false;
   // The menu runs its own loop inside the program until an item is chosen,
   // so the notification is posted, not sent.
   PostMessageA(window, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
   HWND menu = nullptr;
-  WaitUntil(
+  WaitFor(
       [&] {
         for (HWND top : TopLevelWindows(processId_)) {
           if (ClassOf(top) == "#32768" && IsWindowVisible(top)) menu = top;
@@ -533,33 +531,17 @@ std::vector<std::string> FendrelApp::OpenTrayMenu() {
         return menu != nullptr;
       },
       "the tray pop-up menu");
-  if (!menu) return items;
-  DWORD_PTR handle = 0;
-  SendMessageTimeoutA(menu, MN_GETHMENU, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &handle);
-  HMENU popup = reinterpret_cast<HMENU>(handle);
-  const int count = popup ? GetMenuItemCount(popup) : -1;
-  for (int i = 0; i < count; ++i) {
-    char text[128] = {};
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    if (!GetMenuItemInfoA(popup, i, TRUE, &info)) break;
-    items.push_back(info.fType & MFT_SEPARATOR ? "-" : text);
-  }
   trayMenu_ = menu;
-  return items;
+  return menu != nullptr;
 }
 
-void FendrelApp::ChooseTrayMenuItem(int position) {
+void FendrelApp::ChooseTrayMenuItem(int index) {
   ASSERT_TRUE(trayMenu_ && IsWindow(trayMenu_)) << "the tray menu is not open";
-  // The keys a person would press: down to the item (the separator is
-  // skipped by the menu itself), then Enter.
-  for (int i = 0; i <= position; ++i) PostMessageA(trayMenu_, WM_KEYDOWN, VK_DOWN, 0);
+  // The first Down selects the first item.
+  for (int i = 0; i <= index; ++i) PostMessageA(trayMenu_, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(trayMenu_, WM_KEYDOWN, VK_RETURN, 0);
   HWND menu = trayMenu_;
-  WaitUntil([&] { return !IsWindowVisible(menu); }, "the tray menu to close after choosing an item");
+  WaitFor([&] { return !IsWindowVisible(menu); }, "the tray menu to close after choosing an item");
   trayMenu_ = nullptr;
 }
 

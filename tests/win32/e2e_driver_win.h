@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +19,15 @@ namespace fendrel::testing {
 // How long any wait for the program lasts before the test fails.
 inline constexpr DWORD kE2eTimeoutMs = 10000;
 
+// Polls `done` until it holds; after the timeout the test fails saying
+// what it waited for, and the result is false.
+bool WaitFor(const std::function<bool()>& done, const std::string& what, DWORD timeoutMs = kE2eTimeoutMs);
+
 // A message box as the user sees it.
 struct SeenBox {
   std::string title;
   std::string text;
+  bool windowShown = false;  // the main window was on the screen while the box was
 };
 
 // The password file and the auto-start value are machine-wide: this keeps
@@ -81,6 +87,8 @@ class FendrelApp {
   // exist, visible or not. Fails the test and returns null on timeout.
   HWND MainWindow();
   bool MainWindowVisible();
+  // The main window if it exists now, without waiting.
+  HWND FindMainWindow();
   // Waits until the main window is visible (or hidden); false on timeout.
   bool WaitMainWindowVisible(bool visible);
 
@@ -133,11 +141,14 @@ class FendrelApp {
 
   // The tray icon's notifications, as the shell sends them.
   void TrayDoubleClick();
-  // A right click on the icon: waits for the pop-up menu and returns the
-  // texts of its items in order ("-" for a separator).
-  std::vector<std::string> OpenTrayMenu();
-  // With the pop-up menu open: chooses the item at this position.
-  void ChooseTrayMenuItem(int position);
+  // A right click on the icon: waits for the pop-up menu; false when it
+  // did not come. (Under Wine the menu's items cannot be read from another
+  // process: a menu handle is private to the process that made it.)
+  bool OpenTrayMenu();
+  // With the pop-up menu open: chooses its item at this place, counting the
+  // items that can be chosen from 0 (separators are not counted), with the
+  // keys a person would press: down to it, then Enter.
+  void ChooseTrayMenuItem(int index);
 
   // Sends a close request to the window, as its close box does.
   void CloseWindow();
