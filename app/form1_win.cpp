@@ -144,11 +144,19 @@ void MirrorListBox(HWND listBox, const ListBox& list) {
   InvalidateRect(listBox, nullptr, TRUE);
 }
 
-Form1::Form1(MessageBoxes& boxes, AccessLevel& access, FileLayer& files, std::string programFolder,
+Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
              std::string argumentText)
-    : boxes_(boxes),
+    : boxes_(services.boxes),
+      windowCreated_(std::move(services.windowCreated)),
+      picker_(services.picker),
+      browser_(services.browser),
       access_(access),
-      protection_(files, std::move(programFolder)),
+      protection_(files, programFolder),
+      editing_(protection_, services.boxes, services.picker),
+      emergency_(protection_, services.boxes),
+      passwords_(files, services.systemFolder, services.boxes),
+      passwordPages_(passwords_, access, services.boxes, *this),
+      switch_(services.registry, services.boxes, programFolder),
       argumentText_(std::move(argumentText)) {}
 
 Form1::~Form1() {
@@ -162,6 +170,7 @@ bool Form1::Create(HINSTANCE instance) {
   CreateWindowExA(kWindowExStyle, kWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
+  WireHandlers();
   Load();
   return true;
 }
@@ -191,6 +200,10 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TrayIcon::TaskbarCreatedMessage()) {
+    tray_.OnTaskbarCreated();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -207,6 +220,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       break;
     case WM_CLOSE: OnClose(); return 0;
+    case kTrayMessage: OnTrayNotification(wParam, lParam); return 0;
     case WM_DESTROY:
       if (quitWhenDestroyed) PostQuitMessage(0);
       return 0;
@@ -245,6 +259,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // --- Creation and layout.
 
 bool Form1::OnCreate() {
+  if (windowCreated_) windowCreated_(hwnd_);
   dpi_ = DpiOf(hwnd_);
   LoadPictures();
   const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
@@ -552,10 +567,9 @@ int Form1::ShownPage() const {
   return -1;
 }
 
-void Form1::HideForm() {
-  ShowWindow(hwnd_, SW_HIDE);
-  // The tray icon that stands for the hidden window is added here.
-}
+void Form1::HideForm() { tray_.HideForm(hwnd_); }
+
+void Form1::LoadFormAgain() { tray_.LoadFormAgain(hwnd_); }
 
 void Form1::OnClose() {
   // Closing the window never ends the program: it goes to the tray.
@@ -563,8 +577,8 @@ void Form1::OnClose() {
 }
 
 void Form1::CloseProgram() {
-  // The tray icon is removed here, before the process ends. Ending the
-  // process closes every open file, which releases every hold.
+  // Ending the process closes every open file, which releases every hold.
+  tray_.Remove();
   ExitProcess(0);
 }
 
@@ -591,14 +605,9 @@ void Form1::Load() {
   step([&] { MirrorLists(); });
 }
 
-void Form1::DeterminePassword() {
-  // Until the password store is in place the first page is always Welcome.
-  selectframe(kWelcome, 1);
-}
+void Form1::DeterminePassword() { selectframe(passwords_.DeterminePassword(), 1); }
 
-void Form1::ShowOnOffState() {
-  // The ON/OFF switch shows the auto-start state here.
-}
+void Form1::ShowOnOffState() { ShowSwitch(switch_.ShowOnOffState()); }
 
 void Form1::MirrorLists() {
   MirrorListBox(Control(ctl::SafeList), protection_.SafeList);
@@ -630,6 +639,14 @@ const Form1::Created* Form1::Find(HWND hwnd) const {
 HWND Form1::Control(int id) const {
   const Created* control = Find(id);
   return control ? control->hwnd : nullptr;
+}
+
+std::u16string Form1::WideText(int id) const {
+  HWND control = Control(id);
+  if (!control) return {};
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return std::u16string(text.begin(), text.end());
 }
 
 std::string Form1::Text(int id) const {

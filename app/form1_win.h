@@ -18,9 +18,19 @@
 #include "app/form1_actions.h"
 #include "app/layout.h"
 #include "app/navigation.h"
+#include "app/tray_win.h"
+#include "password/password_pages.h"
+#include "password/password_store.h"
+#include "platform/browser.h"
 #include "platform/file_layer.h"
+#include "platform/file_picker.h"
+#include "platform/install.h"
 #include "platform/message_boxes.h"
+#include "platform/registry_api.h"
+#include "platform/system_folder.h"
 #include "platform/win32_handles.h"
+#include "protection/emergency.h"
+#include "protection/list_editing.h"
 #include "protection/protection.h"
 
 namespace fendrel {
@@ -29,9 +39,22 @@ namespace fendrel {
 // selection (none for -1). Call it after every change of the list.
 void MirrorListBox(HWND listBox, const ListBox& list);
 
+// What the window reaches the platform through: the real ones in the
+// program, fakes in the tests.
+struct Form1Services {
+  MessageBoxes& boxes;
+  FilePicker& picker;
+  Browser& browser;
+  SystemFolder& systemFolder;
+  RegistryApi& registry;
+  // Told the window's handle as soon as it exists, before the load step, so
+  // dialogs and message boxes can be owned by it.
+  std::function<void(HWND)> windowCreated;
+};
+
 class Form1 : public Form1Actions {
  public:
-  Form1(MessageBoxes& boxes, AccessLevel& access, FileLayer& files, std::string programFolder,
+  Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
         std::string argumentText);
   ~Form1() override;
   Form1(const Form1&) = delete;
@@ -57,13 +80,20 @@ class Form1 : public Form1Actions {
   void selectframe(int pageIndex, std::int16_t override) override;
   // Ends the process at once, which releases every hold.
   void CloseProgram() override;
-  // Hides the window (a refused close, a silent start).
+  // Hides the window to the tray (a refused close, a silent start).
   void HideForm();
+  // Shows the window in its normal state and removes the tray icon.
+  void LoadFormAgain();
+  // The emergency action, from the "Emergency" button and the tray menu.
+  void Emergency();
+  const TrayIcon& tray() const { return tray_; }
   // The page shown now, or -1 before the first page switch.
   int ShownPage() const;
 
   // Text, colours and state of a control, for the click handlers.
   std::string Text(int id) const;
+  // The text as UTF-16 code units, as the password digest takes it.
+  std::u16string WideText(int id) const;
   void SetCaption(int id, const std::string& caption);
   struct Colours {
     Rgb text;
@@ -125,13 +155,28 @@ class Form1 : public Form1Actions {
   HFONT FontFor(const Font& font);
   HBRUSH BrushFor(Rgb colour);
   void LoadPictures();
+  // Gives every button of the pages its click handling.
+  void WireHandlers();
+  void ShowSwitch(const SwitchLook& look);
+  void ShowEmergencyState();
+  void OnTrayNotification(WPARAM id, LPARAM event);
   const Created* Find(int id) const;
   Created* Find(int id);
   const Created* Find(HWND control) const;
 
   MessageBoxes& boxes_;
+  std::function<void(HWND)> windowCreated_;
+  FilePicker& picker_;
+  Browser& browser_;
   AccessLevel& access_;
   Protection protection_;
+  ListEditing editing_;
+  EmergencyMode emergency_;
+  PasswordStore passwords_;
+  PasswordPages passwordPages_;
+  OnOffSwitch switch_;
+  TrayIcon tray_;
+  Form2 form2_;
   std::string argumentText_;
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;

@@ -10,7 +10,11 @@
 #include "app/start_up.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
+#include "platform/browser_win.h"
+#include "platform/file_picker_win.h"
 #include "platform/message_boxes_win.h"
+#include "platform/registry_api_win.h"
+#include "platform/system_folder_win.h"
 
 namespace {
 
@@ -54,13 +58,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::Win32MessageBoxes boxes;
 
   if (!silent) access.AddAccessLevel(2);
-  fendrel::Form1 form(boxes, access, files, ProgramFolder(), argumentText);
+  fendrel::Win32FilePicker picker;
+  fendrel::Win32Browser browser;
+  fendrel::Win32SystemFolder systemFolder;
+  fendrel::Win32RegistryApi registry;
+  const auto ownedBy = [&](HWND window) {
+    boxes.SetOwner(window);
+    picker.set_owner(window);
+    systemFolder.SetOwner(window);
+  };
+  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, ProgramFolder(),
+                      argumentText);
   if (!form.Create(instance)) {
     MessageBoxA(nullptr, "The main window could not be created.", "Fendrel", MB_OK);
     return 1;
   }
   form.quitWhenDestroyed = true;
-  boxes.SetOwner(form.hwnd());
   if (silent) {
     form.HideForm();  // hidden already by the load step; the tray keeps one icon
     ShowWindow(form.hwnd(), SW_SHOWMINNOACTIVE);

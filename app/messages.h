@@ -93,3 +93,12 @@ inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, lo
 }
 
 }  // namespace fendrel::messages
+
+namespace fendrel::messages {
+
+inline std::string CouldNotOpenWebSite(const std::string& address) {
+  return "Fendrel could not open a browser for this address:\r\n" + address +
+         "\r\n\r\nYou can type it into your browser yourself.";
+}
+
+}  // namespace fendrel::messages

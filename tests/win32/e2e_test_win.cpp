@@ -135,5 +135,159 @@ TEST_F(E2eTest, AStartHoldsTheSafeListAndPagesAboveTheLevelAskForALogin) {
   ExpectHeld(also);
 }
 
+TEST_F(E2eTest, FirstRunWarnsThenSetsThePasswordLogsInAndClosesOnlyWithIt) {
+  MachineStateGuard::ClearForFirstRun();
+  app_.Start();
+  const SeenBox warning = app_.AnswerBox();
+  ExpectBox(warning, messages::kTitle, messages::kNotOn);
+  EXPECT_FALSE(warning.windowShown) << "the OFF warning comes before the window";
+  ASSERT_FALSE(HasFailure()) << "no OFF warning at the first start";
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  ASSERT_TRUE(app_.WaitForPage(kNewUser));
+  EXPECT_FALSE(app_.Visible(ctl::lblMenuItem(kNewUser)));
+  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+
+  // Two different texts: nothing happens.
+  app_.Type(ctl::txtCreatePass, kPassword);
+  app_.Type(ctl::txtCreatePass2, "S3cret");
+  app_.Click(ctl::Command5);
+  EXPECT_EQ(kNewUser, app_.ShownPage());
+  EXPECT_FALSE(testing::Exists(MachineStateGuard::PasswordFile()));
+
+  app_.Type(ctl::txtCreatePass2, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::Command5), messages::kTitleDone, messages::kPasswordSaved);
+  ASSERT_TRUE(app_.WaitForPage(kWelcome));
+  EXPECT_EQ(CMD5().MD5(u"s3cret") + "\r\n", ReadBytes(MachineStateGuard::PasswordFile()));
+
+  // A wrong password is ignored without a message; the right one logs in.
+  app_.Type(ctl::txtCheckPass, "wrong");
+  app_.Click(ctl::cmdCheckPass);
+  app_.Type(ctl::txtCheckPass, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::cmdCheckPass), messages::kTitle, messages::kLoginDone);
+  ASSERT_TRUE(app_.WaitForPage(kWelcome));
+  app_.ClickMenu(kSafeListPage);
+  EXPECT_TRUE(app_.WaitForPage(kSafeListPage));
+
+  app_.ClickMenu(kClosePage);
+  ASSERT_TRUE(app_.WaitForPage(kClosePage));
+  app_.Type(ctl::txtClose, "wrong");
+  ExpectBox(app_.ClickExpectingBox(ctl::Command7), messages::kTitle, messages::kIncorrectPassword);
+  EXPECT_TRUE(app_.Running());
+  EXPECT_EQ(kClosePage, app_.ShownPage());
+  CloseWithPassword();
+}
+
+TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
+  ReturningUser();
+  const std::string file = app_.MakeFile("report.txt");
+  const std::string other = app_.MakeFile("other.txt");
+  WriteBytes(app_.SafeListFile(), Lines({other}));
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn());
+  ExpectHeld(other);
+
+  app_.ClickMenu(kSafeListPage);
+  ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
+  AddThroughDialog(ctl::cmdSafeDot, ctl::txtSafeAdd, ctl::cmdSafeAdd, file);
+  EXPECT_EQ((std::vector<std::string>{other, file}), app_.ListItems(ctl::SafeList));
+  EXPECT_EQ(Lines({other, file}), ReadBytes(app_.SafeListFile()));
+  ExpectHeld(file);
+
+  // Programs no one here wrote are refused too.
+  RunCmd("\"echo x>>" + file + "\"");
+  RunCmd("del \"" + file + "\"");
+  EXPECT_EQ("original", ReadBytes(file)) << "cmd.exe changed a protected file";
+
+  // The same path twice: two entries, two holds.
+  app_.Click(ctl::cmdSafeAdd);
+  EXPECT_EQ((std::vector<std::string>{other, file, file}), app_.ListItems(ctl::SafeList));
+  EXPECT_EQ(Lines({other, file, file}), ReadBytes(app_.SafeListFile()));
+
+  // Closing the window hides it to the tray; nothing is released.
+  app_.CloseWindow();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(false));
+  EXPECT_TRUE(app_.Running());
+  ExpectHeld(file);
+  ExpectHeld(other);
+  app_.TrayDoubleClick();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  EXPECT_EQ(kSafeListPage, app_.ShownPage());
+
+  app_.SelectListItem(ctl::SafeList, 1);
+  app_.Click(ctl::cmdSafeRem);
+  EXPECT_EQ((std::vector<std::string>{other, file}), app_.ListItems(ctl::SafeList));
+  EXPECT_EQ(Lines({other, file}), ReadBytes(app_.SafeListFile()));
+  ExpectHeld(file);  // through the other entry
+
+  app_.SelectListItem(ctl::SafeList, 1);
+  app_.Click(ctl::cmdSafeRem);
+  app_.SelectListItem(ctl::SafeList, 0);
+  app_.Click(ctl::cmdSafeRem);
+  EXPECT_TRUE(app_.ListItems(ctl::SafeList).empty());
+  EXPECT_TRUE(testing::Exists(app_.SafeListFile()));
+  EXPECT_EQ("", ReadBytes(app_.SafeListFile()));
+  ExpectFree(file);
+  ExpectFree(other);
+  EXPECT_EQ(0, RunCmd("del \"" + file + "\""));
+  EXPECT_FALSE(testing::Exists(file)) << "cmd.exe could not delete a released file";
+}
+
+TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) {
+  ReturningUser();
+  const std::string first = app_.MakeFile("first.txt");
+  const std::string second = app_.MakeFile("second.txt");
+  const std::string both = app_.MakeFile("both.txt");
+  WriteBytes(app_.SafeListFile(), Lines({both}));
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn());
+
+  // The empty list: the "Error" box, and the buttons stay as they are.
+  EXPECT_TRUE(app_.Enabled(ctl::Command3));
+  EXPECT_FALSE(app_.Enabled(ctl::Command4));
+  ExpectBox(app_.ClickExpectingBox(ctl::Command3), messages::kTitleError, messages::kEmptyEmergencyList);
+  EXPECT_TRUE(app_.Enabled(ctl::Command3));
+  EXPECT_FALSE(app_.Enabled(ctl::Command4));
+
+  app_.ClickMenu(kEmergencyPage);
+  ASSERT_TRUE(app_.WaitForPage(kEmergencyPage));
+  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, first);
+  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, second);
+  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, both);
+  EXPECT_EQ((std::vector<std::string>{first, second, both}), app_.ListItems(ctl::EmerList));
+  EXPECT_EQ(Lines({first, second, both}), ReadBytes(app_.EmerListFile()));
+  ExpectFree(first);  // adding holds nothing
+
+  app_.Click(ctl::Command3);
+  EXPECT_FALSE(app_.Enabled(ctl::Command3));
+  EXPECT_TRUE(app_.Enabled(ctl::Command4));
+  ExpectHeld(first);
+  ExpectHeld(second);
+  ExpectHeld(both);
+
+  app_.Click(ctl::Command4);
+  EXPECT_TRUE(app_.Enabled(ctl::Command3));
+  EXPECT_FALSE(app_.Enabled(ctl::Command4));
+  ExpectFree(first);
+  ExpectFree(second);
+  ExpectHeld(both);  // through the safe list
+
+  // From the tray while the window is hidden.
+  app_.CloseWindow();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(false));
+  ASSERT_TRUE(app_.OpenTrayMenu());
+  app_.ChooseTrayMenuItem(kTrayEmergency);
+  EXPECT_TRUE(testing::WaitFor([&] { return app_.Enabled(ctl::Command4); }, "\"No Emergency\" enabled"));
+  ExpectHeld(first);
+  ExpectHeld(second);
+  ASSERT_TRUE(app_.OpenTrayMenu());
+  app_.ChooseTrayMenuItem(kTrayOpen);
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  EXPECT_EQ(kEmergencyPage, app_.ShownPage());
+
+  // Ending the program releases everything.
+  CloseWithPassword();
+  ExpectFree(first);
+  ExpectFree(second);
+  ExpectFree(both);
+}
+
 }  // namespace
 }  // namespace fendrel

@@ -13,6 +13,8 @@
 #include "app/layout.h"
 #include "app/messages.h"
 #include "platform/file_system_win.h"
+#include "platform/install.h"
+#include "tests/core/fakes.h"
 
 namespace fendrel {
 namespace {
@@ -52,6 +54,16 @@ class ProgramFolder {
   static inline int counter_ = 0;
   std::string path_;
   std::vector<std::string> files_;
+};
+
+// The dialog and the browser are never reached by these tests.
+class NoPicker : public FilePicker {
+ public:
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override { return std::nullopt; }
+};
+class NoBrowser : public Browser {
+ public:
+  bool Open(const std::string&) override { return false; }
 };
 
 RECT PlaceInParent(HWND control) {
@@ -124,7 +136,13 @@ class Form1Test : public ::testing::Test {
   // Creates the window as the start-up step does, with a level granted first.
   void Start(std::int16_t level, const std::string& argumentText = "") {
     access_.AddAccessLevel(level);
-    form_ = std::make_unique<Form1>(boxes_, access_, layer_, folder_.path(), argumentText);
+    // A returning user with the switch ON: a password is set and the Run
+    // value exists, so the load step shows Welcome and no warning.
+    folder_.Write("satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
+    registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
+    registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
+    form_ = std::make_unique<Form1>(Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr},
+                                    access_, layer_, folder_.path(), argumentText);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
@@ -133,6 +151,10 @@ class Form1Test : public ::testing::Test {
 
   ProgramFolder folder_;
   RecordingBoxes boxes_;
+  NoPicker picker_;
+  NoBrowser browser_;
+  testing::FakeSystemFolder systemFolder_{folder_.path()};
+  testing::FakeRegistry registry_;
   AccessLevel access_;
   Win32FileSystem system_;
   FileLayer layer_{system_};
@@ -196,7 +218,7 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   EXPECT_EQ("Items on the safe list are always protected. ", TextOf(Control(ctl::Label3)));
   EXPECT_EQ("No Emergency", TextOf(Control(ctl::Command4)));
   EXPECT_EQ(kProductWebSite, TextOf(Control(ctl::Label23)));
-  EXPECT_EQ("", TextOf(Control(ctl::optOn)));
+  EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::optOn)));  // the load step showed the switch
 }
 
 TEST_F(Form1Test, ControlsStartInTheirStates) {
@@ -208,7 +230,7 @@ TEST_F(Form1Test, ControlsStartInTheirStates) {
   EXPECT_FALSE(GetWindowLongA(Control(ctl::EmerList2), GWL_STYLE) & WS_VISIBLE);
   EXPECT_TRUE(GetWindowLongA(Control(ctl::SafeList), GWL_STYLE) & WS_VISIBLE);
   EXPECT_FALSE(GetWindowLongA(Control(ctl::SafeList), GWL_STYLE) & LBS_SORT);
-  EXPECT_EQ(BST_UNCHECKED, SendMessageA(Control(ctl::optOn), BM_GETCHECK, 0, 0));
+  EXPECT_EQ(BST_CHECKED, SendMessageA(Control(ctl::optOn), BM_GETCHECK, 0, 0));  // the Run value exists
   for (int id : {ctl::txtCheckPass, ctl::txtCurPass, ctl::txtNewPass, ctl::txtConPass, ctl::txtCreatePass,
                  ctl::txtCreatePass2, ctl::txtClose}) {
     EXPECT_EQ('*', SendMessageA(Control(id), EM_GETPASSWORDCHAR, 0, 0)) << id;
@@ -395,16 +417,16 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   SendMessageA(Control(ctl::Command3), BM_CLICK, 0, 0);
   EXPECT_EQ(1, adds);
   EXPECT_EQ(1, emergencies);
-  SendMessageA(Control(ctl::cmdSafeRem), BM_CLICK, 0, 0);  // no handler yet: nothing happens
+  SendMessageA(Control(ctl::cmdSafeRem), BM_CLICK, 0, 0);  // another button: not this handler
   EXPECT_EQ(1, adds);
 
   // A program-made change of the check box runs its click handling once.
   int switches = 0;
   form_->OnClick(ctl::optOn, [&] { ++switches; });
-  form_->SetChecked(ctl::optOn, true);
-  form_->SetChecked(ctl::optOn, true);
+  form_->SetChecked(ctl::optOn, false);
+  form_->SetChecked(ctl::optOn, false);
   EXPECT_EQ(1, switches);
-  EXPECT_TRUE(form_->IsChecked(ctl::optOn));
+  EXPECT_FALSE(form_->IsChecked(ctl::optOn));
   form_->SetCaption(ctl::optOn, messages::kSwitchOn);
   form_->SetTextColour(ctl::optOn, {255, 0, 0});
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::optOn)));
