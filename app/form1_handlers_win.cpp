@@ -47,7 +47,8 @@ void Form1::WireHandlers() {
     passwordPages_.Command5_Click(WideText(ctl::txtCreatePass), WideText(ctl::txtCreatePass2));
   });
   OnClick(ctl::Command6, [this] {
-    passwordPages_.Command6_Click(WideText(ctl::txtCurPass), WideText(ctl::txtNewPass), WideText(ctl::txtConPass));
+    passwordPages_.Command6_Click(WideText(ctl::txtCurPass), WideText(ctl::txtNewPass),
+                                  WideText(ctl::txtConPass));
   });
   OnClick(ctl::Command7, [this] { passwordPages_.Command7_Click(WideText(ctl::txtClose)); });
 
@@ -56,7 +57,8 @@ void Form1::WireHandlers() {
 
   // The About page's web link.
   OnClick(ctl::Label23, [this] {
-    if (!browser_.Open(kProductWebSite)) boxes_.Show(messages::CouldNotOpenWebSite(kProductWebSite), messages::kTitle);
+    if (!browser_.Open(kProductWebSite))
+      boxes_.Show(messages::CouldNotOpenWebSite(kProductWebSite), messages::kTitle);
   });
 }
 

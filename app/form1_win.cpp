@@ -567,9 +567,13 @@ int Form1::ShownPage() const {
   return -1;
 }
 
-void Form1::HideForm() { tray_.HideForm(hwnd_); }
+void Form1::HideForm() {
+  tray_.HideForm(hwnd_);
+}
 
-void Form1::LoadFormAgain() { tray_.LoadFormAgain(hwnd_); }
+void Form1::LoadFormAgain() {
+  tray_.LoadFormAgain(hwnd_);
+}
 
 void Form1::OnClose() {
   // Closing the window never ends the program: it goes to the tray.
@@ -605,9 +609,13 @@ void Form1::Load() {
   step([&] { MirrorLists(); });
 }
 
-void Form1::DeterminePassword() { selectframe(passwords_.DeterminePassword(), 1); }
+void Form1::DeterminePassword() {
+  selectframe(passwords_.DeterminePassword(), 1);
+}
 
-void Form1::ShowOnOffState() { ShowSwitch(switch_.ShowOnOffState()); }
+void Form1::ShowOnOffState() {
+  ShowSwitch(switch_.ShowOnOffState());
+}
 
 void Form1::MirrorLists() {
   MirrorListBox(Control(ctl::SafeList), protection_.SafeList);

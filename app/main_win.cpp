@@ -8,10 +8,10 @@
 #include "app/form1_win.h"
 #include "app/navigation.h"
 #include "app/start_up.h"
-#include "platform/file_layer.h"
-#include "platform/file_system_win.h"
 #include "platform/browser_win.h"
+#include "platform/file_layer.h"
 #include "platform/file_picker_win.h"
+#include "platform/file_system_win.h"
 #include "platform/message_boxes_win.h"
 #include "platform/registry_api_win.h"
 #include "platform/system_folder_win.h"
@@ -67,8 +67,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     picker.set_owner(window);
     systemFolder.SetOwner(window);
   };
-  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, ProgramFolder(),
-                      argumentText);
+  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files,
+                      ProgramFolder(), argumentText);
   if (!form.Create(instance)) {
     MessageBoxA(nullptr, "The main window could not be created.", "Fendrel", MB_OK);
     return 1;

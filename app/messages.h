@@ -44,8 +44,8 @@ inline std::string CouldNotProtect(const std::string& path, FileError why) {
 }
 
 inline std::string CouldNotSave(const std::string& listFile, FileError why) {
-  return "Fendrel could not save the list to this file:\r\n" + listFile + "\r\n\r\nThe reason: " +
-         Describe(why) +
+  return "Fendrel could not save the list to this file:\r\n" + listFile +
+         "\r\n\r\nThe reason: " + Describe(why) +
          ".\r\n\r\nThe list on the screen keeps your change, and the file still holds the list as it was "
          "before. Make sure the program's folder can be written, then change the list again to save it.";
 }
@@ -62,7 +62,8 @@ struct FailedHold {
 
 inline std::string EmergencyHoldsFailed(const std::vector<FailedHold>& failures, bool anyHeld) {
   std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
-  for (const FailedHold& failure : failures) text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
+  for (const FailedHold& failure : failures)
+    text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
   text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
                   : "\r\n\r\nNo file of the emergency list is protected.";
   return text;
@@ -78,8 +79,10 @@ inline std::string EmergencyHoldsFailed(const std::vector<FailedHold>& failures,
 namespace fendrel::messages {
 
 inline std::string PasswordNotSaved(const std::string& file, FileError why) {
-  return "Fendrel could not save the password to this file:\r\n" + file + "\r\n\r\nThe reason: " + Describe(why) +
-         ".\r\n\r\nNothing was stored, so the password has not changed. On Windows, writing to the system folder "
+  return "Fendrel could not save the password to this file:\r\n" + file +
+         "\r\n\r\nThe reason: " + Describe(why) +
+         ".\r\n\r\nNothing was stored, so the password has not changed. On Windows, writing to the system "
+         "folder "
          "needs administrator rights: start Fendrel as an administrator and set the password again.";
 }
 

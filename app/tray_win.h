@@ -2,8 +2,8 @@
 // hidden form that carries the icon's pop-up menu.
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "platform/win32_handles.h"
 

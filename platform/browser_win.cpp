@@ -1,7 +1,7 @@
 #include "platform/browser_win.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace fendrel {
 

@@ -6,7 +6,8 @@
 
 namespace fendrel {
 
-std::optional<std::string> Win32FilePicker::PickFile(const std::string& title, const std::string& startFileName) {
+std::optional<std::string> Win32FilePicker::PickFile(const std::string& title,
+                                                     const std::string& startFileName) {
   // Room for any path Windows can return through the ANSI dialog.
   std::vector<char> fileName(32768, '\0');
   startFileName.copy(fileName.data(), fileName.size() - 1);

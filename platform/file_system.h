@@ -26,8 +26,8 @@ enum class FileError {
   SharingViolation,  // another open refuses this one
   AccessDenied,      // no rights, or a read-only file or folder
   DiskFull,
-  NoFreeNumber,      // every number a hold may take is used up
-  ReadPastEnd,       // a read at the end of the file
+  NoFreeNumber,  // every number a hold may take is used up
+  ReadPastEnd,   // a read at the end of the file
   Other,
 };
 

@@ -80,7 +80,8 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
   UniqueHandle handle(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return FromWin32Error(GetLastError());
-  if (mode == OpenMode::Append && SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+  if (mode == OpenMode::Append &&
+      SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
       GetLastError() != NO_ERROR) {
     return FromWin32Error(GetLastError());
   }

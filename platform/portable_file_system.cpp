@@ -85,8 +85,7 @@ std::string NativePath(const std::string& path) {
 
 PortableFileSystem::PortableFileSystem() : users_(std::make_shared<UserTable>()) {}
 
-FileError PortableFileSystem::Open(const std::string& path, OpenMode mode,
-                                   std::unique_ptr<OpenFile>& file) {
+FileError PortableFileSystem::Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) {
   const std::string native = NativePath(path);
   const std::string key = Key(native);
   const bool writer = mode != OpenMode::Input;

@@ -10,7 +10,8 @@ namespace fendrel {
 
 class EmergencyMode {
  public:
-  EmergencyMode(Protection& protection, MessageBoxes& messages) : protection_(protection), messages_(messages) {}
+  EmergencyMode(Protection& protection, MessageBoxes& messages)
+      : protection_(protection), messages_(messages) {}
 
   // `Emergency`, from the "Emergency" button and the tray's "Emergency!".
   // Every entry is held afresh; entries that cannot be held are named in one

@@ -36,9 +36,13 @@ FileError Protection::Hold(const std::string& path, ListBox& rows) {
   return error;
 }
 
-FileError Protection::ProtectFile(const std::string& path) { return Hold(path, safelist2); }
+FileError Protection::ProtectFile(const std::string& path) {
+  return Hold(path, safelist2);
+}
 
-FileError Protection::ProtecteFile(const std::string& path) { return Hold(path, EmerList2); }
+FileError Protection::ProtecteFile(const std::string& path) {
+  return Hold(path, EmerList2);
+}
 
 void Protection::Release(const std::string& row) {
   int number = 0;
@@ -84,8 +88,12 @@ FileError Protection::SaveList(ListBox& list, const std::string& file) {
   return FileError::None;
 }
 
-FileError Protection::SaveSafeList() { return SaveList(SafeList, SafeListFile()); }
+FileError Protection::SaveSafeList() {
+  return SaveList(SafeList, SafeListFile());
+}
 
-FileError Protection::SaveEmerList() { return SaveList(EmerList, EmerListFile()); }
+FileError Protection::SaveEmerList() {
+  return SaveList(EmerList, EmerListFile());
+}
 
 }  // namespace fendrel

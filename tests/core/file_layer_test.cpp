@@ -31,8 +31,8 @@ TEST_P(FileLayerTest, NumbersRunFromOneTo511AndNameOneFileEach) {
   EXPECT_EQ(FileError::None, layer_.Open(1, file, OpenMode::Input));
   EXPECT_EQ(2, layer_.LowestFree());
   layer_.Close(1);
-  layer_.Close(1);    // closing a closed number does nothing
-  layer_.Close(0);    // nor does a number outside the range
+  layer_.Close(1);  // closing a closed number does nothing
+  layer_.Close(0);  // nor does a number outside the range
   layer_.Close(600);
   EXPECT_EQ(1, layer_.LowestFree());
   EXPECT_TRUE(layer_.IsOpen(511));

@@ -193,7 +193,7 @@ TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {
   EXPECT_EQ((Rows{"100", "101", "102", "103"}), protection_.EmerList2.items);
   emergency_.NoEmergency();
   EXPECT_FALSE(Held(b));
-  EXPECT_TRUE(Held(a));  // its safe-list hold remains
+  EXPECT_TRUE(Held(a));                         // its safe-list hold remains
   EXPECT_EQ(4, protection_.EmerList2.count());  // the rows stay for the run
   emergency_.Emergency();
   EXPECT_EQ("105", protection_.EmerList2.items.back());  // released numbers are not used again

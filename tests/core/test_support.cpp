@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
-  const fs::path folder = fs::temp_directory_path() / ("fendrel-test-" + std::to_string(random()) + "-" +
-                                                      std::to_string(counter++));
+  const fs::path folder = fs::temp_directory_path() /
+                          ("fendrel-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
   fs::create_directories(folder);
   path_ = folder.string();
 #ifdef _WIN32
@@ -56,13 +56,17 @@ bool Exists(const std::string& path) {
   return fs::exists(fs::path(NativePath(path)), ignored);
 }
 
-void MakeFolder(const std::string& path) { fs::create_directories(fs::path(NativePath(path))); }
+void MakeFolder(const std::string& path) {
+  fs::create_directories(fs::path(NativePath(path)));
+}
 
 std::vector<FileSystemKind> FileSystemKinds() {
   std::vector<FileSystemKind> kinds;
-  kinds.push_back({"Portable", []() -> std::unique_ptr<FileSystem> { return std::make_unique<PortableFileSystem>(); }});
+  kinds.push_back(
+      {"Portable", []() -> std::unique_ptr<FileSystem> { return std::make_unique<PortableFileSystem>(); }});
 #ifdef FENDREL_WIN32_TESTS
-  kinds.push_back({"Win32", []() -> std::unique_ptr<FileSystem> { return std::make_unique<Win32FileSystem>(); }});
+  kinds.push_back(
+      {"Win32", []() -> std::unique_ptr<FileSystem> { return std::make_unique<Win32FileSystem>(); }});
 #endif
   return kinds;
 }

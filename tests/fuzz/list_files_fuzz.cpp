@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(protection.SaveSafeList() == FileError::None || protection.SafeList.count() > 0);
 
-  for (std::size_t i = 0; i < protection.safelist2.items.size(); ++i) protection.Release(protection.safelist2.items[i]);
+  for (std::size_t i = 0; i < protection.safelist2.items.size(); ++i)
+    protection.Release(protection.safelist2.items[i]);
   Require(protection.SaveSafeList() == FileError::None);
   Protection again(layer, "F");
   again.LoadLists();

@@ -59,7 +59,9 @@ class ProgramFolder {
 // The dialog and the browser are never reached by these tests.
 class NoPicker : public FilePicker {
  public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
 };
 class NoBrowser : public Browser {
  public:
@@ -141,8 +143,9 @@ class Form1Test : public ::testing::Test {
     folder_.Write("satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
     registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
-    form_ = std::make_unique<Form1>(Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr},
-                                    access_, layer_, folder_.path(), argumentText);
+    form_ =
+        std::make_unique<Form1>(Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr},
+                                access_, layer_, folder_.path(), argumentText);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }

@@ -25,8 +25,8 @@ long RunTool(const std::string& tool, const std::vector<std::string>& arguments)
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &startup, &info)) {
     return -1;
   }
   UniqueHandle process(info.hProcess);
@@ -37,7 +37,9 @@ long RunTool(const std::string& tool, const std::vector<std::string>& arguments)
   return static_cast<long>(code);
 }
 
-long Probe(const std::string& what, const std::string& path) { return RunTool("hold_probe", {what, path}); }
+long Probe(const std::string& what, const std::string& path) {
+  return RunTool("hold_probe", {what, path});
+}
 
 ChildProcess::ChildProcess(const std::string& tool, const std::vector<std::string>& arguments) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -60,15 +62,17 @@ ChildProcess::ChildProcess(const std::string& tool, const std::vector<std::strin
   startup.hStdOutput = childOut.get();
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &startup, &info)) {
     return;
   }
   process_ = UniqueHandle(info.hProcess);
   CloseHandle(info.hThread);
 }
 
-ChildProcess::~ChildProcess() { Kill(); }
+ChildProcess::~ChildProcess() {
+  Kill();
+}
 
 bool ChildProcess::WaitForLine(const std::string& wanted, std::vector<std::string>* before) {
   for (;;) {
@@ -81,7 +85,8 @@ bool ChildProcess::WaitForLine(const std::string& wanted, std::vector<std::strin
     }
     char buffer[256];
     DWORD read = 0;
-    if (!output_ || !ReadFile(output_.get(), buffer, sizeof buffer, &read, nullptr) || read == 0) return false;
+    if (!output_ || !ReadFile(output_.get(), buffer, sizeof buffer, &read, nullptr) || read == 0)
+      return false;
     pending_.append(buffer, read);
   }
 }
