@@ -1,0 +1,174 @@
+// The ON/OFF switch and the registry module against the real registry: the
+// Run value "Fendrel" under HKEY_LOCAL_MACHINE is saved before each test and
+// put back after it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "platform/install.h"
+#include "platform/registry.h"
+#include "platform/registry_api_win.h"
+#include "platform/win32_handles.h"
+
+namespace fendrel {
+namespace {
+
+struct RawValue {
+  DWORD type = 0;
+  std::string bytes;
+  friend bool operator==(const RawValue&, const RawValue&) = default;
+};
+
+void PrintTo(const RawValue& value, std::ostream* out) {
+  *out << "type " << value.type << ", " << value.bytes.size()
+       << " bytes: " << ::testing::PrintToString(value.bytes);
+}
+
+// The value as RegQueryValueExA reports it, or nothing when it is missing.
+std::optional<RawValue> Query(HKEY root, const char* path, const char* name) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const UniqueKey key(opened);
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  std::string bytes(size, '\0');
+  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  bytes.resize(size);
+  return RawValue{type, bytes};
+}
+
+LONG Store(HKEY root, const char* path, const char* name, const RawValue& value) {
+  HKEY opened = nullptr;
+  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &opened);
+  if (status != ERROR_SUCCESS) return status;
+  const UniqueKey key(opened);
+  return RegSetValueExA(key.get(), name, 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
+                        static_cast<DWORD>(value.bytes.size()));
+}
+
+LONG Delete(HKEY root, const char* path, const char* name) {
+  HKEY opened = nullptr;
+  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &opened);
+  if (status != ERROR_SUCCESS) return status;
+  const UniqueKey key(opened);
+  return RegDeleteValueA(key.get(), name);
+}
+
+class RecordingBoxes : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string&) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
+class RunValueTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName); }
+  void TearDown() override {
+    if (saved_) {
+      EXPECT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, *saved_));
+    } else {
+      Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
+    }
+  }
+
+  std::optional<RawValue> RunValue() { return Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName); }
+
+  std::optional<RawValue> saved_;
+  Win32RegistryApi api_;
+  RecordingBoxes boxes_;
+  OnOffSwitch switch_{api_, boxes_, "C:\\Program Files\\Fendrel Test"};
+};
+
+TEST_F(RunValueTest, OnWritesTheCommandAsTextWithOneNulAndOffRemovesIt) {
+  const SwitchLook on = switch_.Click(true);
+  EXPECT_TRUE(on.checked);
+  EXPECT_EQ("Fendrel is currently ON", on.caption);
+  EXPECT_EQ((RawValue{REG_SZ, std::string("C:\\Program Files\\Fendrel Test\\Fendrel.exe /silent") + '\0'}),
+            RunValue());
+  EXPECT_EQ("on", GetOnOffState(api_));
+
+  const SwitchLook off = switch_.Click(false);
+  EXPECT_FALSE(off.checked);
+  EXPECT_EQ("Fendrel is currently OFF", off.caption);
+  EXPECT_FALSE(RunValue());
+  EXPECT_EQ("off", GetOnOffState(api_));
+
+  EXPECT_FALSE(switch_.Click(false).checked);  // nothing to remove: still fine
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(RunValueTest, AValueTooLongForTheQueryReadsOnAndIsRewrittenAtStart) {
+  ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName,
+                                 RawValue{REG_SZ, std::string(300, 'x') + '\0'}));
+  EXPECT_EQ("on", GetOnOffState(api_));
+  EXPECT_TRUE(switch_.ShowOnOffState().checked);
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue());
+}
+
+TEST_F(RunValueTest, AStartInTheOffStateWarnsAndWritesNothing) {
+  Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
+  EXPECT_FALSE(switch_.ShowOnOffState().checked);
+  EXPECT_EQ(std::vector<std::string>{messages::kNotOn}, boxes_.shown);
+  EXPECT_FALSE(RunValue());
+}
+
+// A key of the test's own below HKEY_CURRENT_USER, removed at the end.
+class RegistryModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = "Software\\Fendrel Test " + std::to_string(GetCurrentProcessId());
+    HKEY created = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &created, nullptr));
+    RegCloseKey(created);
+  }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str()); }
+
+  static constexpr RegistryKey kCurrentUser = 0x80000001;
+  std::string path_;
+  Win32RegistryApi api_;
+  Registry registry_{api_};
+};
+
+TEST_F(RegistryModuleTest, TextAndNumberValuesHaveTheirExactBytes) {
+  EXPECT_EQ(0, registry_.RegWriteSetting(kCurrentUser, path_, "Text", std::string("a b \"c\""), kRegSz));
+  EXPECT_EQ((RawValue{REG_SZ, std::string("a b \"c\"") + '\0'}),
+            Query(HKEY_CURRENT_USER, path_.c_str(), "Text"));
+  EXPECT_EQ(0, registry_.RegWriteSetting(kCurrentUser, path_, "Number", std::int32_t{-2}, kRegDword));
+  EXPECT_EQ((RawValue{REG_DWORD, std::string("\xfe\xff\xff\xff", 4)}),
+            Query(HKEY_CURRENT_USER, path_.c_str(), "Number"));
+  EXPECT_EQ(0, registry_.RegWriteSetting(kCurrentUser, path_, "Text", std::string("last"), kRegSz));
+  EXPECT_EQ((RawValue{REG_SZ, std::string("last") + '\0'}), Query(HKEY_CURRENT_USER, path_.c_str(), "Text"));
+
+  EXPECT_EQ(0, registry_.RegRemoveSetting(kCurrentUser, path_, "Text"));
+  EXPECT_FALSE(Query(HKEY_CURRENT_USER, path_.c_str(), "Text"));
+  EXPECT_EQ(0, registry_.RegRemoveSetting(kCurrentUser, path_, "Text"));  // already gone
+  EXPECT_TRUE(Query(HKEY_CURRENT_USER, path_.c_str(), "Number"));
+}
+
+TEST_F(RegistryModuleTest, AMissingKeyIsNotCreated) {
+  const std::string missing = path_ + "\\Missing";
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+            registry_.RegWriteSetting(kCurrentUser, missing, "A", std::string("x"), kRegSz));
+  HKEY opened = nullptr;
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, missing.c_str(), 0, KEY_READ, &opened));
+  EXPECT_EQ(0, registry_.RegRemoveSetting(kCurrentUser, missing, "A"));
+}
+
+TEST_F(RegistryModuleTest, StatusCodesAreDescribedInWords) {
+  EXPECT_NE("no description", api_.Describe(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(api_.Describe(ERROR_ACCESS_DENIED).empty());
+}
+
+}  // namespace
+}  // namespace fendrel
