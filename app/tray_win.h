@@ -2,8 +2,9 @@
 // hidden form that carries the icon's pop-up menu.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "platform/win32_handles.h"
 
@@ -53,11 +54,12 @@ class Form2 {
   // Shows the pop-up menu at the pointer, owned by `owner`; the chosen item
   // arrives at `owner` as WM_COMMAND with kMenuOpen or kMenuEmergency.
   void ShowTrayMenu(HWND owner);
+  // Creates the hidden form and its menu on first use.
+  void Load();
   HWND window() const { return window_; }
   HMENU menu() const { return menu_.get(); }
 
  private:
-  void Load();
 
   HWND window_ = nullptr;
   UniqueMenu menu_;  // "IconClick": its items form the pop-up menu

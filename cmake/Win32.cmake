@@ -24,7 +24,8 @@ endforeach()
 
 file(GLOB FENDREL_WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*.cpp)
 if(FENDREL_WIN32_TESTS)
-  add_executable(win32_tests ${FENDREL_WIN32_TESTS} tests/core/test_support.cpp tests/core/fakes.cpp)
+  # The tests carry the program's resources (icon, pictures, manifest) as the program does.
+  add_executable(win32_tests ${FENDREL_WIN32_TESTS} ${FENDREL_RESOURCES} tests/core/test_support.cpp tests/core/fakes.cpp)
   target_compile_definitions(win32_tests PRIVATE FENDREL_WIN32_TESTS)
   target_link_libraries(win32_tests PRIVATE fendrel_win32 GTest::gtest_main)
   if(FENDREL_TEST_TOOL_TARGETS)
@@ -36,3 +37,6 @@ if(FENDREL_WIN32_TESTS)
   set_tests_properties(win32_tests PROPERTIES RUN_SERIAL TRUE)
 endif()
 include(cmake/Packaging.cmake)
+
+# --- Benchmarks (bench/): programs, not tests.
+add_subdirectory(bench)

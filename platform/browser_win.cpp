@@ -1,7 +1,8 @@
 #include "platform/browser_win.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace fendrel {
 

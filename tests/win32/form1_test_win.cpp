@@ -452,6 +452,81 @@ TEST_F(Form1Test, CloseHidesTheWindowAndKeepsIt) {
   EXPECT_EQ(kWelcome, form_->ShownPage());
 }
 
+TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage) {
+  Start(2);
+  ShowWindow(form_->hwnd(), SW_SHOWNORMAL);
+  SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  ASSERT_FALSE(IsWindowVisible(form_->hwnd()));
+  const NOTIFYICONDATAA& record = form_->tray().data();
+  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, record.cbSize);
+  EXPECT_EQ(form_->hwnd(), record.hWnd);
+  EXPECT_EQ(1u, record.uID);
+  EXPECT_EQ(7u, record.uFlags);
+  EXPECT_EQ(kTrayMessage, record.uCallbackMessage);
+  EXPECT_NE(nullptr, record.hIcon);
+  EXPECT_STREQ("Fendrel", record.szTip);
+  EXPECT_EQ(std::string(sizeof record.szTip - 9, ' '), std::string(record.szTip + 8, sizeof record.szTip - 9));
+  EXPECT_TRUE(form_->tray().in_tray());
+
+  // A second hide asks for the icon again: the shell refuses the add and one icon stays.
+  form_->HideForm();
+  EXPECT_TRUE(form_->tray().in_tray());
+
+  // A drag over the window is a pointer move, never a tray double-click or right-click.
+  SendMessageA(form_->hwnd(), WM_MOUSEMOVE, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
+  SendMessageA(form_->hwnd(), WM_MOUSEMOVE, 1, MAKELPARAM(WM_RBUTTONUP, 0));
+  EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
+  // Single clicks on the icon do nothing either.
+  SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_LBUTTONDOWN);
+  SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_LBUTTONUP);
+  SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_RBUTTONDOWN);
+  EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
+
+  // A restarted shell gets the icon again while the window is in the tray.
+  SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(form_->tray().in_tray());
+
+  // A double-click on the icon restores the window on its page and removes the icon.
+  form_->selectframe(kAbout, 0);
+  SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
+  EXPECT_FALSE(IsIconic(form_->hwnd()));
+  EXPECT_FALSE(form_->tray().in_tray());
+  EXPECT_FALSE(form_->tray().icon_added());
+  EXPECT_EQ(kAbout, form_->ShownPage());
+  // With the window shown, a restarted shell gets no icon.
+  SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_FALSE(form_->tray().icon_added());
+}
+
+TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
+  Start(2);
+  Form2 form2;
+  form2.Load();
+  HMENU menu = form2.menu();
+  ASSERT_NE(nullptr, menu);
+  ASSERT_EQ(3, GetMenuItemCount(menu));
+  char caption[64] = {};
+  GetMenuStringA(menu, 0, caption, sizeof caption, MF_BYPOSITION);
+  EXPECT_STREQ("Open Fendrel", caption);
+  EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  GetMenuStringA(menu, 2, caption, sizeof caption, MF_BYPOSITION);
+  EXPECT_STREQ("Emergency!", caption);
+  EXPECT_EQ(kMenuOpen, GetMenuItemID(menu, 0));
+  EXPECT_EQ(kMenuEmergency, GetMenuItemID(menu, 2));
+  EXPECT_EQ("Fendrel", TextOf(form2.window()));
+  EXPECT_FALSE(IsWindowVisible(form2.window()));
+
+  // "Emergency!" works while the window is hidden; here the list is empty.
+  SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kMenuEmergency, 0), 0);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(messages::kEmptyEmergencyList, boxes_.shown[0].first);
+  EXPECT_EQ("Error", boxes_.shown[0].second);
+  SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kMenuOpen, 0), 0);
+  EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
+}
+
 TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   Start(2);
   RECT suggested;
