@@ -1,0 +1,824 @@
+// Measures what a user of Fendrel feels, each figure beside a baseline taken
+// in the same run on the same machine:
+//   - the emergency action holding 400 files, against the bare CreateFileA
+//     calls it has to make (and "No Emergency" against the bare CloseHandle);
+//   - a start with a 413-entry safe list until the window is shown, against a
+//     program that only shows one window;
+//   - a save of a 32767-entry safe list, against writing the same bytes with
+//     one CreateFile/WriteFile/MoveFileEx;
+//   - CPU used over 10 s while hidden in the tray, private bytes, and the size
+//     of the executable, beside the one-window program's.
+// It prints one table. It is not a test: nothing here passes or fails on a
+// time; it exits non-zero only when a measurement could not be made or the
+// program did something other than expected (a hold missing, a save whose
+// bytes differ).
+#include <windows.h>
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_layer.h"
+#include "platform/file_system_win.h"
+#include "platform/message_boxes.h"
+#include "platform/win32_handles.h"
+#include "protection/emergency.h"
+#include "protection/protection.h"
+
+namespace {
+
+using fendrel::UniqueHandle;
+using fendrel::UniqueKey;
+
+constexpr int kEmergencyFiles = 400;
+constexpr int kEmergencyRepetitions = 21;
+constexpr int kSafeListEntries = 413;  // every number a run can hold
+constexpr int kStartRuns = 7;
+constexpr int kSaveEntries = fendrel::Protection::kMaxEntries;
+constexpr int kSaveRepetitions = 9;
+constexpr DWORD kIdleMs = 10000;
+constexpr DWORD kWaitMs = 30000;  // the longest any wait for a started program lasts
+
+constexpr const char* kFendrelClass = "FendrelForm1";
+constexpr const char* kMinimalClass = "FendrelBenchMinimal";
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValueName = "Fendrel";
+
+// ------------------------------------------------------------------ problems
+
+std::vector<std::string> problems;
+
+void Problem(const std::string& what) {
+  std::fprintf(stderr, "problem: %s\n", what.c_str());
+  problems.push_back(what);
+}
+
+// ------------------------------------------------------------------ time
+
+double Milliseconds(LONGLONG ticks) {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency);
+}
+
+LONGLONG Now() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+double Since(LONGLONG start) {
+  return Milliseconds(Now() - start);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0.0;
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+// ------------------------------------------------------------------ files
+
+std::string ExecutableFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  UniqueHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+std::optional<std::string> ReadBytes(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  return bytes;
+}
+
+std::uint64_t FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+// A folder of the benchmark's own under the temporary folder, removed at the end.
+class WorkFolder {
+ public:
+  WorkFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + "fendrel-bench-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~WorkFolder() { DeleteTree(path_); }
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+
+  std::string Make(const std::string& name) const {
+    const std::string folder = path_ + "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+  }
+
+ private:
+  std::string path_;
+};
+
+// Paths such as a user keeps: a few folders deep, names of varied length.
+// The same seed gives the same paths.
+class PathMaker {
+ public:
+  explicit PathMaker(std::uint32_t seed) : state_(seed) {}
+
+  // A file name alone, 12 to about 60 characters.
+  std::string Name(int index) {
+    static const char* const kWords[] = {
+        "report",  "Invoice",         "holiday photos", "thesis draft", "budget",     "Letter to the bank",
+        "minutes", "contract signed", "scan",           "family tree",  "tax return", "project plan final"};
+    static const char* const kExtensions[] = {".docx", ".xlsx", ".pdf", ".jpg", ".txt", ".odt"};
+    std::string name = kWords[Next() % 12];
+    const int extra = static_cast<int>(Next() % 3);
+    for (int i = 0; i < extra; ++i) name += std::string(" ") + kWords[Next() % 12];
+    char number[16];
+    std::snprintf(number, sizeof number, " %05d", index);
+    return name + number + kExtensions[Next() % 6];
+  }
+
+  // A whole path under a user's folders, typically 60 to 140 characters.
+  std::string Path(int index) {
+    static const char* const kFolders[] = {"Documents", "Pictures", "Projects", "Work", "Accounts 2023",
+                                           "Clients",   "Archive",  "Scans",    "Old",  "Shared with Anna"};
+    std::string path = "C:\\Users\\margaret\\";
+    const int depth = 1 + static_cast<int>(Next() % 4);
+    for (int i = 0; i < depth; ++i) path += std::string(kFolders[Next() % 10]) + "\\";
+    return path + Name(index);
+  }
+
+ private:
+  std::uint32_t Next() {
+    state_ = state_ * 1664525u + 1013904223u;
+    return state_ >> 8;
+  }
+  std::uint32_t state_;
+};
+
+// Makes `count` small files in `folder`; returns their paths.
+std::vector<std::string> MakeFiles(const std::string& folder, int count, std::uint32_t seed) {
+  PathMaker names(seed);
+  std::vector<std::string> paths;
+  for (int i = 0; i < count; ++i) {
+    const std::string path = folder + "\\" + names.Name(i);
+    if (!WriteBytes(path, "a file worth keeping\r\n")) Problem("cannot make " + path);
+    paths.push_back(path);
+  }
+  return paths;
+}
+
+// True when the file refuses an open for writing with a sharing violation:
+// someone holds it.
+bool Held(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// ------------------------------------------------------------------ the table
+
+struct Row {
+  std::string figure;
+  std::string value;
+  std::string baseline;
+  std::string ratio;
+  std::string aim;
+  std::string baselineIs;
+};
+
+std::vector<Row> rows;
+
+std::string Format(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string Ms(double ms) {
+  return Format(ms < 10 ? "%.2f ms" : ms < 1000 ? "%.1f ms" : "%.0f ms", ms);
+}
+
+std::string Ratio(double value, double baseline) {
+  return baseline > 0 ? Format("%.2fx", value / baseline) : "-";
+}
+
+std::string Aim(double value, double baseline, double limit) {
+  if (baseline <= 0) return "-";
+  return Format("<=%.1fx ", limit) + (value / baseline <= limit ? "met" : "MISSED");
+}
+
+std::string KiB(double bytes) {
+  return Format("%.0f KiB", bytes / 1024.0);
+}
+
+void PrintTable() {
+  const char* const format = "%-46s %11s %11s %7s %-12s %s\n";
+  std::printf(format, "figure", "value", "baseline", "ratio", "aim", "baseline is");
+  std::printf("%s\n", std::string(130, '-').c_str());
+  for (const Row& row : rows) {
+    std::printf(format, row.figure.c_str(), row.value.c_str(), row.baseline.c_str(), row.ratio.c_str(),
+                row.aim.c_str(), row.baselineIs.c_str());
+  }
+}
+
+// ------------------------------------------------------------------ machine state
+
+std::string PasswordFile() {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\satinfo.dll";
+}
+
+// The password file and the Run value are machine-wide. This keeps what was
+// there, sets them so that a start shows no message box (a password exists,
+// the switch is ON), and puts back what was there when it goes.
+class MachineState {
+ public:
+  explicit MachineState(const std::string& programFolder) {
+    password_ = ReadBytes(PasswordFile());
+    UniqueKey key(OpenRunKey(KEY_QUERY_VALUE));
+    DWORD type = 0, size = 0;
+    if (key && RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+      std::string data(size, '\0');
+      if (RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                           &size) == ERROR_SUCCESS) {
+        data.resize(size);
+        run_ = Value{type, data};
+      }
+    }
+    // Any digest will do: the start only looks for the file.
+    if (!WriteBytes(PasswordFile(), "0cc175b9c0f1b6a831c399e269772661\r\n")) {
+      Problem("cannot write " + PasswordFile());
+    }
+    const std::string command = "\"" + programFolder + "\\Fendrel.exe\" /silent";
+    UniqueKey writable(OpenRunKey(KEY_SET_VALUE));
+    if (!writable || RegSetValueExA(writable.get(), kRunValueName, 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(command.c_str()),
+                                    static_cast<DWORD>(command.size() + 1)) != ERROR_SUCCESS) {
+      Problem("cannot set the Run value");
+    }
+  }
+
+  ~MachineState() {
+    if (password_) {
+      WriteBytes(PasswordFile(), *password_);
+    } else {
+      DeleteFileA(PasswordFile().c_str());
+    }
+    UniqueKey key(OpenRunKey(KEY_SET_VALUE));
+    if (!key) return;
+    if (run_) {
+      RegSetValueExA(key.get(), kRunValueName, 0, run_->type,
+                     reinterpret_cast<const BYTE*>(run_->data.data()), static_cast<DWORD>(run_->data.size()));
+    } else {
+      RegDeleteValueA(key.get(), kRunValueName);
+    }
+  }
+
+  MachineState(const MachineState&) = delete;
+  MachineState& operator=(const MachineState&) = delete;
+
+ private:
+  static HKEY OpenRunKey(REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+  }
+
+  struct Value {
+    DWORD type;
+    std::string data;
+  };
+  std::optional<std::string> password_;
+  std::optional<Value> run_;
+};
+
+// ------------------------------------------------------------------ started programs
+
+std::uint64_t Ticks(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+double Total(const std::map<DWORD, double>& times) {
+  double total = 0;
+  for (const auto& [thread, ms] : times) total += ms;
+  return total;
+}
+
+// CPU used between two readings. A thread that ended in between took its
+// time with it: `lost` counts such threads.
+double CpuBetween(const std::map<DWORD, double>& before, const std::map<DWORD, double>& after, int& lost) {
+  double used = 0;
+  for (const auto& [thread, ms] : after) {
+    const auto earlier = before.find(thread);
+    used += ms - (earlier == before.end() ? 0.0 : earlier->second);
+  }
+  for (const auto& [thread, ms] : before) lost += after.count(thread) ? 0 : 1;
+  return used;
+}
+
+// A program started from a folder of its own; ended when this goes.
+class Started {
+ public:
+  Started(const std::string& program, const std::string& folder, const std::string& argumentText) {
+    std::string line = "\"" + program + "\"";
+    if (!argumentText.empty()) line += " " + argumentText;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info)) {
+      Problem("cannot start " + program + " (error " + std::to_string(GetLastError()) + ")");
+      return;
+    }
+    process_ = UniqueHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    id_ = info.dwProcessId;
+  }
+  ~Started() { End(); }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+
+  bool running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  HANDLE process() const { return process_.get(); }
+
+  // The top-level window of this class that belongs to the process, or null.
+  HWND Window(const char* className) const {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == id_) return window;
+    }
+    return nullptr;
+  }
+
+  // Polls every millisecond or so until `done` holds; false when the
+  // process ended or the wait ran out.
+  template <typename Condition>
+  bool WaitUntil(Condition done) const {
+    const ULONGLONG end = GetTickCount64() + kWaitMs;
+    while (process_) {
+      if (done()) return true;
+      if (WaitForSingleObject(process_.get(), 1) == WAIT_OBJECT_0 || GetTickCount64() > end) return false;
+    }
+    return false;
+  }
+
+  // Kernel and user time so far of each thread, in milliseconds, by thread
+  // id. Summed over the threads because Wine's GetProcessTimes on another
+  // process answers with the caller's own times; thread times are right on
+  // both.
+  std::map<DWORD, double> ThreadCpuMs() const {
+    std::map<DWORD, double> times;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    if (!snapshot || !Thread32First(snapshot.get(), &entry)) return times;
+    do {
+      if (entry.th32OwnerProcessID != id_) continue;
+      UniqueHandle thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
+      FILETIME created, exited, kernel, user;
+      if (!thread || !GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) continue;
+      times[entry.th32ThreadID] = static_cast<double>(Ticks(kernel) + Ticks(user)) / 10000.0;
+    } while (Thread32Next(snapshot.get(), &entry));
+    return times;
+  }
+
+  // Private bytes. Wine leaves PrivateUsage at 0 and fills PagefileUsage
+  // (the process's anonymous resident memory); on Windows the two are the
+  // same figure, the commit charge.
+  std::uint64_t PrivateBytes() const {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters)) {
+      return 0;
+    }
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  }
+
+  void End() {
+    if (running()) TerminateProcess(process_.get(), 1);
+    if (process_) WaitForSingleObject(process_.get(), kWaitMs);
+    process_.reset();
+  }
+
+ private:
+  UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// Starts a program and waits until its window of this class is visible.
+// Returns the milliseconds from just before CreateProcess, or a negative
+// number when the window never showed.
+double StartUntilShown(std::optional<Started>& started, const std::string& program, const std::string& folder,
+                       const char* className) {
+  const LONGLONG start = Now();
+  started.emplace(program, folder, "");
+  const bool shown = started->WaitUntil([&] {
+    HWND window = started->Window(className);
+    return window && IsWindowVisible(window);
+  });
+  const double ms = Since(start);
+  if (!shown) {
+    Problem(std::string("the window of class ") + className + " did not show");
+    return -1;
+  }
+  return ms;
+}
+
+// ------------------------------------------------------------------ the emergency action
+
+class CountingBoxes : public fendrel::MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string&) override {
+    ++shown;
+    last = text;
+  }
+  int shown = 0;
+  std::string last;
+};
+
+void BenchEmergency(const WorkFolder& work) {
+  const std::string program = work.Make("emergency");
+  const std::vector<std::string> paths = MakeFiles(work.Make("emergency\\files"), kEmergencyFiles, 400);
+
+  std::vector<double> action, release, open, close;
+  // Repetition 0 warms the caches and is not counted; the order of the two
+  // alternates so neither always runs on a warmer system.
+  for (int repetition = 0; repetition <= kEmergencyRepetitions; ++repetition) {
+    const auto programRun = [&] {
+      fendrel::Win32FileSystem system;
+      fendrel::FileLayer files(system);
+      fendrel::Protection protection(files, program);
+      protection.EmerList.items = paths;
+      CountingBoxes boxes;
+      fendrel::EmergencyMode mode(protection, boxes);
+
+      LONGLONG start = Now();
+      mode.Emergency();
+      const double actionMs = Since(start);
+
+      const bool allHeld =
+          mode.on() && boxes.shown == 0 && protection.EmerList2.count() == kEmergencyFiles &&
+          std::none_of(protection.EmerList2.items.begin(), protection.EmerList2.items.end(),
+                       [](const std::string& row) { return row == fendrel::Protection::kNoHold; });
+      if (!allHeld || !Held(paths.front()) || !Held(paths.back())) {
+        Problem("the emergency action did not hold every file" + (boxes.shown ? ": " + boxes.last : ""));
+      }
+      start = Now();
+      mode.NoEmergency();
+      const double releaseMs = Since(start);
+      if (Held(paths.front()) || Held(paths.back())) Problem("\"No Emergency\" left a file held");
+      if (repetition > 0) {
+        action.push_back(actionMs);
+        release.push_back(releaseMs);
+      }
+    };
+    const auto bareRun = [&] {
+      std::vector<HANDLE> handles;
+      handles.reserve(paths.size());
+      LONGLONG start = Now();
+      for (const std::string& path : paths) {
+        handles.push_back(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+      }
+      const double openMs = Since(start);
+      if (std::count(handles.begin(), handles.end(), INVALID_HANDLE_VALUE) != 0) {
+        Problem("the bare loop could not open every file");
+      }
+      start = Now();
+      for (HANDLE handle : handles) CloseHandle(handle);
+      const double closeMs = Since(start);
+      if (repetition > 0) {
+        open.push_back(openMs);
+        close.push_back(closeMs);
+      }
+    };
+    if (repetition % 2) {
+      programRun();
+      bareRun();
+    } else {
+      bareRun();
+      programRun();
+    }
+  }
+  const double a = Median(action), o = Median(open), r = Median(release), c = Median(close);
+  const std::string times = " (median of " + std::to_string(kEmergencyRepetitions) + ")";
+  rows.push_back({"emergency action, 400 holds" + times, Ms(a), Ms(o), Ratio(a, o), Aim(a, o, 1.2),
+                  "400 x CreateFileA(GENERIC_READ, FILE_SHARE_READ)"});
+  rows.push_back(
+      {"\"No Emergency\", 400 releases" + times, Ms(r), Ms(c), Ratio(r, c), "-", "400 x CloseHandle"});
+}
+
+// ------------------------------------------------------------------ the save
+
+void BenchSave(const WorkFolder& work) {
+  const std::string program = work.Make("save");
+  PathMaker maker(32767);
+  std::vector<std::string> entries;
+  std::string bytes;
+  for (int i = 0; i < kSaveEntries; ++i) {
+    entries.push_back(maker.Path(i));
+    bytes += entries.back() + "\r\n";
+  }
+
+  fendrel::Win32FileSystem system;
+  fendrel::FileLayer files(system);
+  fendrel::Protection protection(files, program);
+  protection.SafeList.items = entries;
+
+  const std::string floorFile = program + "\\floor.dat";
+  const std::string floorFresh = floorFile + ".new";
+  const auto floorWrite = [&](bool flush) {
+    UniqueHandle file(CreateFileA(floorFresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    bool ok = file &&
+              WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    if (ok && flush) ok = FlushFileBuffers(file.get());
+    file.reset();
+    ok = ok && MoveFileExA(floorFresh.c_str(), floorFile.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) Problem("the floor write failed (error " + std::to_string(GetLastError()) + ")");
+  };
+
+  std::vector<double> save, floor, floorFlushed;
+  for (int repetition = 0; repetition <= kSaveRepetitions; ++repetition) {
+    const auto programRun = [&] {
+      const LONGLONG start = Now();
+      const fendrel::FileError error = protection.SaveSafeList();
+      const double ms = Since(start);
+      if (error != fendrel::FileError::None)
+        Problem(std::string("the save failed: ") + fendrel::Describe(error));
+      if (repetition > 0) save.push_back(ms);
+    };
+    const auto floorRun = [&] {
+      LONGLONG start = Now();
+      floorWrite(false);
+      const double plain = Since(start);
+      start = Now();
+      floorWrite(true);
+      const double flushed = Since(start);
+      if (repetition > 0) {
+        floor.push_back(plain);
+        floorFlushed.push_back(flushed);
+      }
+    };
+    if (repetition % 2) {
+      programRun();
+      floorRun();
+    } else {
+      floorRun();
+      programRun();
+    }
+  }
+  if (ReadBytes(protection.SafeListFile()) != bytes) Problem("the saved prot.dat differs from the list");
+  if (ReadBytes(floorFile) != bytes) Problem("the floor's file differs from the list");
+
+  const double s = Median(save), f = Median(floor), ff = Median(floorFlushed);
+  const std::string size = Format("%.1f MB", static_cast<double>(bytes.size()) / 1e6);
+  rows.push_back({"save, 32767 entries, " + size + " (median of " + std::to_string(kSaveRepetitions) + ")",
+                  Ms(s), Ms(f), Ratio(s, f), "-", "CreateFile + WriteFile + MoveFileEx of the same bytes"});
+  // The save pushes the new file to the disk before it replaces the old
+  // one; the same floor with that flush is the fair limit.
+  rows.push_back({"  the same save against a floor that flushes", Ms(s), Ms(ff), Ratio(s, ff), "-",
+                  "the same, with FlushFileBuffers before MoveFileEx"});
+}
+
+// ------------------------------------------------------------------ start-up, idle, memory
+
+struct Programs {
+  std::string fendrelFolder;  // a copy of Fendrel.exe, prot.dat of 413 files
+  std::string fendrel;
+  std::string emptyFolder;  // a copy of Fendrel.exe with no lists
+  std::string emptyFendrel;
+  std::string minimalFolder;
+  std::string minimal;
+  std::string heldFile;  // the last file of the safe list
+};
+
+Programs PreparePrograms(const WorkFolder& work, const std::string& builtFendrel,
+                         const std::string& builtMinimal) {
+  Programs programs;
+  programs.fendrelFolder = work.Make("Fendrel");
+  programs.fendrel = programs.fendrelFolder + "\\Fendrel.exe";
+  programs.emptyFolder = work.Make("Fendrel without lists");
+  programs.emptyFendrel = programs.emptyFolder + "\\Fendrel.exe";
+  programs.minimalFolder = work.Make("minimal");
+  programs.minimal = programs.minimalFolder + "\\minimal_window.exe";
+  for (const std::string* copy : {&programs.fendrel, &programs.emptyFendrel}) {
+    if (!CopyFileA(builtFendrel.c_str(), copy->c_str(), FALSE)) Problem("cannot copy " + builtFendrel);
+  }
+  if (!CopyFileA(builtMinimal.c_str(), programs.minimal.c_str(), FALSE))
+    Problem("cannot copy " + builtMinimal);
+
+  const std::vector<std::string> paths = MakeFiles(work.Make("safe"), kSafeListEntries, 413);
+  std::string list;
+  for (const std::string& path : paths) list += path + "\r\n";
+  if (!WriteBytes(programs.fendrelFolder + "\\prot.dat", list)) Problem("cannot write prot.dat");
+  programs.heldFile = paths.back();
+  return programs;
+}
+
+void BenchStartUp(const Programs& programs) {
+  struct Kind {
+    const std::string& program;
+    const std::string& folder;
+    const char* className;
+    std::vector<double> ms;
+    std::vector<double> bytes;
+  };
+  Kind kinds[] = {{programs.fendrel, programs.fendrelFolder, kFendrelClass, {}, {}},
+                  {programs.emptyFendrel, programs.emptyFolder, kFendrelClass, {}, {}},
+                  {programs.minimal, programs.minimalFolder, kMinimalClass, {}, {}}};
+  // Run 0 warms the caches and is not counted; the order rotates so no kind
+  // always follows the same one.
+  for (int run = 0; run <= kStartRuns; ++run) {
+    for (int k = 0; k < 3; ++k) {
+      Kind& kind = kinds[(k + run) % 3];
+      std::optional<Started> started;
+      const double ms = StartUntilShown(started, kind.program, kind.folder, kind.className);
+      // The window shows after the load step, so every listed file is held by now.
+      if (&kind == &kinds[0] && ms >= 0 && !Held(programs.heldFile)) {
+        Problem("the window showed before the safe list was held");
+      }
+      WaitForInputIdle(started->process(), kWaitMs);
+      if (run > 0 && ms >= 0) {
+        kind.ms.push_back(ms);
+        kind.bytes.push_back(static_cast<double>(started->PrivateBytes()));
+      }
+    }
+  }
+  const double f = Median(kinds[0].ms), e = Median(kinds[1].ms), m = Median(kinds[2].ms);
+  const std::string runs = " (med. " + std::to_string(kStartRuns) + ")";
+  rows.push_back({"start until the window shows, 413 entries" + runs, Ms(f), Ms(m), Ratio(f, m),
+                  Aim(f, m, 1.5), "minimal_window.exe, started and polled the same way"});
+  rows.push_back({"  the same start with no lists" + runs, Ms(e), Ms(m), Ratio(e, m), "-",
+                  "minimal_window.exe, as above"});
+  const double fm = Median(kinds[0].bytes), mm = Median(kinds[2].bytes);
+  rows.push_back({"private bytes, window shown, 413 holds", KiB(fm), KiB(mm), Ratio(fm, mm), "-",
+                  "minimal_window.exe, window shown"});
+}
+
+void BenchIdle(const Programs& programs) {
+  Started fendrel(programs.fendrel, programs.fendrelFolder, "/silent");
+  // A silent start shows the window minimized; closing it hides it in the tray.
+  HWND window = nullptr;
+  if (!fendrel.WaitUntil([&] {
+        window = fendrel.Window(kFendrelClass);
+        return window && IsWindowVisible(window);
+      })) {
+    Problem("the silent start showed no minimized window");
+    return;
+  }
+  if (!IsIconic(window)) Problem("the silent start's window is not minimized");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  if (!fendrel.WaitUntil([&] { return !IsWindowVisible(window); })) {
+    Problem("closing the window did not hide it");
+    return;
+  }
+  Started minimal(programs.minimal, programs.minimalFolder, "");
+  if (!minimal.WaitUntil([&] {
+        HWND shown = minimal.Window(kMinimalClass);
+        return shown && IsWindowVisible(shown);
+      })) {
+    Problem("the minimal window did not show");
+    return;
+  }
+  WaitForInputIdle(fendrel.process(), kWaitMs);
+  WaitForInputIdle(minimal.process(), kWaitMs);
+  Sleep(500);  // let both finish whatever the start left pending
+
+  const auto fendrelBefore = fendrel.ThreadCpuMs(), minimalBefore = minimal.ThreadCpuMs();
+  const LONGLONG start = Now();
+  Sleep(kIdleMs);
+  const auto fendrelAfter = fendrel.ThreadCpuMs(), minimalAfter = minimal.ThreadCpuMs();
+  const double elapsed = Since(start);
+  int lost = 0;
+  const double fendrelCpu = CpuBetween(fendrelBefore, fendrelAfter, lost);
+  const double minimalCpu = CpuBetween(minimalBefore, minimalAfter, lost);
+  if (lost) Problem(std::to_string(lost) + " thread(s) ended while idle: their time is not counted");
+  if (!fendrel.running() || IsWindowVisible(window) || !Held(programs.heldFile)) {
+    Problem("Fendrel did not stay hidden in the tray holding its list");
+  }
+  // The start itself costs CPU: a zero there would mean the reading sees nothing.
+  if (Total(fendrelBefore) <= 0)
+    Problem("no CPU time seen for Fendrel's start: the idle reading means nothing");
+  rows.push_back({Format("CPU over %.1f s hidden in the tray, 413 holds", elapsed / 1000.0), Ms(fendrelCpu),
+                  Ms(minimalCpu), "-", fendrelCpu == 0 ? "zero met" : "zero MISSED",
+                  "minimal_window.exe, shown, idle over the same seconds"});
+  rows.push_back({"  CPU of the silent start (all threads)", Ms(Total(fendrelBefore)),
+                  Ms(Total(minimalBefore)), Ratio(Total(fendrelBefore), Total(minimalBefore)), "-",
+                  "minimal_window.exe's start"});
+  const auto fendrelBytes = static_cast<double>(fendrel.PrivateBytes());
+  const auto minimalBytes = static_cast<double>(minimal.PrivateBytes());
+  rows.push_back({"private bytes, hidden in the tray, 413 holds", KiB(fendrelBytes), KiB(minimalBytes),
+                  Ratio(fendrelBytes, minimalBytes), "-", "minimal_window.exe, window shown"});
+}
+
+void BenchSizes(const std::string& builtFendrel, const std::string& builtMinimal) {
+  const auto f = static_cast<double>(FileSize(builtFendrel)), m = static_cast<double>(FileSize(builtMinimal));
+  rows.push_back({"size of Fendrel.exe on disk", KiB(f), KiB(m), Ratio(f, m), "-",
+                  "minimal_window.exe (both static, same compiler)"});
+}
+
+void PrintSetting() {
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  using WineVersionFn = const char*(CDECL*)();
+  const auto wineVersion = reinterpret_cast<WineVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+  std::printf("Fendrel benchmark: %lu processors, %s\n", system.dwNumberOfProcessors,
+              wineVersion ? ("Wine " + std::string(wineVersion())).c_str() : "Windows");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The programs beside this one unless named: fendrel_bench [Fendrel.exe [minimal_window.exe]]
+  const std::string builtFendrel = argc > 1 ? argv[1] : ExecutableFolder() + "\\Fendrel.exe";
+  const std::string builtMinimal = argc > 2 ? argv[2] : ExecutableFolder() + "\\minimal_window.exe";
+  if (GetFileAttributesA(builtFendrel.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      GetFileAttributesA(builtMinimal.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    std::fprintf(stderr, "cannot find %s or %s\n", builtFendrel.c_str(), builtMinimal.c_str());
+    return 2;
+  }
+  PrintSetting();
+  const LONGLONG start = Now();
+  {
+    WorkFolder work;
+    std::printf("emergency action ...\n");
+    std::fflush(stdout);
+    BenchEmergency(work);
+    std::printf("save ...\n");
+    std::fflush(stdout);
+    BenchSave(work);
+    const Programs programs = PreparePrograms(work, builtFendrel, builtMinimal);
+    {
+      MachineState machine(programs.fendrelFolder);
+      std::printf("start-up ...\n");
+      std::fflush(stdout);
+      BenchStartUp(programs);
+      std::printf("idle, %lu s ...\n", kIdleMs / 1000);
+      std::fflush(stdout);
+      BenchIdle(programs);
+    }
+    BenchSizes(builtFendrel, builtMinimal);
+  }
+  std::printf("\n");
+  PrintTable();
+  std::printf("\nwhole run: %.0f s\n", Since(start) / 1000.0);
+  for (const std::string& problem : problems) std::printf("problem: %s\n", problem.c_str());
+  return problems.empty() ? 0 : 1;
+}
