@@ -89,8 +89,8 @@ TEST_P(PasswordStoreTest, CheckComparesTheFirst32CharactersOfTheFirstField) {
       {std::string(kSecretDigest) + std::string(3000000, 'x'), true},  // a huge line costs 32 characters
       {"33E1B232A4E6FA0028A6670753749A17\r\n", false},                 // uppercase never matches
       {std::string(kSecretDigest).substr(0, 31) + "\r\n", false},
-      {"\r\n" + std::string(kSecretDigest) + "\r\n", false},  // only the first line counts
-      {"," + std::string(kSecretDigest), false},
+      {std::string("\r\n") + kSecretDigest + "\r\n", false},  // only the first line counts
+      {std::string(",") + kSecretDigest, false},
       {"", false},
   };
   for (const auto& c : cases) {
