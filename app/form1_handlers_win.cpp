@@ -90,3 +90,65 @@ void Form1::OnTrayNotification(WPARAM id, LPARAM event) {
 }
 
 }  // namespace fendrel
+
+namespace fendrel {
+
+namespace {
+
+// The button that Enter presses on each page with a single action.
+struct DefaultButton {
+  int page;
+  int button;
+};
+constexpr DefaultButton kDefaultButtons[] = {
+    {kWelcome, ctl::cmdCheckPass},
+    {kPassword, ctl::Command6},
+    {kNewUser, ctl::Command5},
+    {kCloseProgram, ctl::Command7},
+};
+
+bool IsSingleLineEdit(HWND control) {
+  char className[16] = {};
+  GetClassNameA(control, className, static_cast<int>(sizeof className));
+  return lstrcmpiA(className, "EDIT") == 0 && !(GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE);
+}
+
+}  // namespace
+
+UINT Form1::BringForwardMessage() {
+  static const UINT message = RegisterWindowMessageA("Fendrel.BringForward");
+  return message;
+}
+
+bool Form1::PreTranslate(const MSG& message) {
+  if (message.message != WM_KEYDOWN || !hwnd_ || !IsChild(hwnd_, message.hwnd)) return false;
+  const int page = ShownPage();
+  if (message.wParam == VK_RETURN && IsSingleLineEdit(message.hwnd)) {
+    for (const DefaultButton& entry : kDefaultButtons) {
+      if (entry.page == page && IsChild(Control(ctl::fraContent(page)), message.hwnd)) {
+        SendMessageA(Control(entry.button), BM_CLICK, 0, 0);
+        return true;
+      }
+    }
+    return false;
+  }
+  const bool next = message.wParam == VK_NEXT, previous = message.wParam == VK_PRIOR;
+  if ((!next && !previous) || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
+  // Walk the visible menu items in order and open the next one the level allows.
+  std::vector<int> open;
+  for (const PageInfo& info : kPages) {
+    if (IsWindowVisible(Control(ctl::lblMenuItem(info.index))) &&
+        priv(info.index) <= access_.AddAccessLevel(0)) {
+      open.push_back(info.index);
+    }
+  }
+  if (open.empty()) return true;
+  std::size_t at = 0;
+  while (at < open.size() && open[at] != page) ++at;
+  const std::size_t count = open.size();
+  const std::size_t target = at == count ? 0 : (next ? (at + 1) % count : (at + count - 1) % count);
+  selectframe(open[target], 0);
+  return true;
+}
+
+}  // namespace fendrel

@@ -13,7 +13,7 @@ namespace fendrel {
 
 namespace {
 
-constexpr const char* kWindowClass = "FendrelForm1";
+constexpr const char* kWindowClass = Form1::kClassName;
 // Frames, picture boxes and the About icon: a small window that paints its
 // look and passes its children's notifications on to Form1.
 constexpr const char* kPanelClass = "FendrelPanel";
@@ -202,6 +202,10 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == TrayIcon::TaskbarCreatedMessage()) {
     tray_.OnTaskbarCreated();
+    return 0;
+  }
+  if (message == BringForwardMessage()) {
+    LoadFormAgain();
     return 0;
   }
   switch (message) {

@@ -54,6 +54,9 @@ struct Form1Services {
 
 class Form1 : public Form1Actions {
  public:
+  // The window class of the main window, by which other processes find it.
+  static constexpr const char* kClassName = "FendrelForm1";
+
   Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
         std::string argumentText);
   ~Form1() override;
@@ -110,6 +113,14 @@ class Form1 : public Form1Actions {
   // The lists and holds of the run, and their mirror in the four list boxes.
   Protection& protection() { return protection_; }
   void MirrorLists();
+
+  // Keyboard use beyond what the dialog manager does: Enter presses the
+  // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
+  // previous page the level opens. True when the key was used.
+  bool PreTranslate(const MSG& message);
+
+  // Posted by a second start of the program: show the window.
+  static UINT BringForwardMessage();
 
   // The process's message loop ends when the window is destroyed.
   bool quitWhenDestroyed = false;

@@ -7,6 +7,7 @@
 
 #include "app/form1_win.h"
 #include "app/navigation.h"
+#include "app/single_instance_win.h"
 #include "app/start_up.h"
 #include "platform/browser_win.h"
 #include "platform/file_layer.h"
@@ -52,6 +53,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::string argumentText = fendrel::ArgumentText(GetCommandLineA());
   const bool silent = fendrel::IsSilent(argumentText);
 
+  const std::string programFolder = ProgramFolder();
+  const fendrel::SingleInstance instanceGuard(programFolder);
+  if (!instanceGuard.first()) {
+    // Fendrel runs already for these lists: show it, and hold nothing twice.
+    if (!silent) fendrel::BringRunningInstanceForward(programFolder);
+    return 0;
+  }
+
   fendrel::AccessLevel access;  // Module1's level: 0 at start
   fendrel::Win32FileSystem system;
   fendrel::FileLayer files(system);  // the one file layer of the process
@@ -67,8 +76,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     picker.set_owner(window);
     systemFolder.SetOwner(window);
   };
-  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files,
-                      ProgramFolder(), argumentText);
+  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, programFolder,
+                      argumentText);
   if (!form.Create(instance)) {
     MessageBoxA(nullptr, "The main window could not be created.", "Fendrel", MB_OK);
     return 1;
@@ -86,7 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // ends only if the window is destroyed some other way.
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageA(form.hwnd(), &message)) continue;
+    if (form.PreTranslate(message) || IsDialogMessageA(form.hwnd(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -17,6 +17,7 @@ using testing::Probe;
 using testing::ReadBytes;
 using testing::RunCmd;
 using testing::SeenBox;
+using testing::WaitFor;
 using testing::WriteBytes;
 
 constexpr int kWelcome = 0, kSafeListPage = 1, kEmergencyPage = 2, kNewUser = 7, kClosePage = 8;
@@ -287,6 +288,65 @@ TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) 
   ExpectFree(first);
   ExpectFree(second);
   ExpectFree(both);
+}
+
+TEST_F(E2eTest, ASilentStartWhileOffWarnsFromTheTrayAndTheSwitchWritesTheRunValue) {
+  WriteBytes(MachineStateGuard::PasswordFile(), CMD5().MD5(u"s3cret") + "\r\n");
+  MachineStateGuard::DeleteRunValue();
+  app_.Start("/silent");
+  // The warning comes while the window is still hidden in the tray.
+  const SeenBox warning = app_.AnswerBox();
+  ExpectBox(warning, messages::kTitle, messages::kNotOn);
+  EXPECT_FALSE(warning.windowShown);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(app_.MainWindow()) != FALSE; }, "the window shown minimized"));
+  EXPECT_EQ(kWelcome, app_.ShownPage());
+  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+
+  // A second start of the same program holds nothing twice: it shows the
+  // running window and ends.
+  std::string line = "\"" + app_.File("Fendrel.exe") + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION second{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, app_.folder().c_str(),
+                             &startup, &second));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, 20000)) << "the second start should end";
+  CloseHandle(second.hProcess);
+  CloseHandle(second.hThread);
+  EXPECT_TRUE(WaitFor([&] { return app_.MainWindowVisible() && !IsIconic(app_.MainWindow()); },
+                      "the running window brought forward"));
+  EXPECT_TRUE(app_.Running());
+
+  // Level 0 after a silent start: Enter in the password box logs in, once
+  // for each press; two logins open the "Password" page.
+  for (int login = 0; login < 2; ++login) {
+    app_.Type(ctl::txtCheckPass, kPassword);
+    PostMessageA(app_.Control(ctl::txtCheckPass), WM_KEYDOWN, VK_RETURN, 0);
+    ExpectBox(app_.AnswerBox(), messages::kTitle, messages::kLoginDone);
+  }
+  app_.ClickMenu(4);
+  EXPECT_TRUE(app_.WaitForPage(4));
+  app_.ClickMenu(kWelcome);
+  ASSERT_TRUE(app_.WaitForPage(kWelcome));
+
+  // The switch writes the Run value, exactly, and removes it again.
+  app_.Click(ctl::optOn);
+  EXPECT_EQ(app_.folder() + "\\Fendrel.exe /silent", MachineStateGuard::RunValue().value_or("(none)"));
+  EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::optOn));
+  EXPECT_EQ(BST_CHECKED, SendMessageA(app_.Control(ctl::optOn), BM_GETCHECK, 0, 0));
+  app_.Click(ctl::optOn);
+  EXPECT_FALSE(MachineStateGuard::RunValue().has_value());
+  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+}
+
+TEST_F(E2eTest, AStartWhileOnRewritesAForeignRunValueWithItsOwnCommand) {
+  ReturningUser();
+  MachineStateGuard::SetRunValue("C:\\somewhere\\else.exe");
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  EXPECT_TRUE(app_.NoBoxOpen()) << "a start in the ON state shows no box";
+  EXPECT_EQ(app_.folder() + "\\Fendrel.exe /silent", MachineStateGuard::RunValue().value_or("(none)"));
+  EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::optOn));
 }
 
 }  // namespace
