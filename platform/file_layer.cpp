@@ -20,6 +20,7 @@ const char* Describe(FileError error) {
     case FileError::DiskFull: return "the disk is full";
     case FileError::NoFreeNumber: return "no file number is left for another hold in this run (413 at most)";
     case FileError::ReadPastEnd: return "the end of the file was reached";
+    case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";
@@ -43,6 +44,9 @@ FileError FileLayer::Open(int number, const std::string& path, OpenMode mode) {
   if (number < kFirstNumber || number > kLastNumber) return FileError::BadFileNumber;
   Entry& entry = table_[static_cast<std::size_t>(number)];
   if (entry.file) return FileError::FileNumberInUse;
+  // A NUL ends the name for the system, so such a path would open the file
+  // named by its first part: it names no file.
+  if (path.find('\0') != std::string::npos) return FileError::NotFound;
   std::unique_ptr<OpenFile> file;
   const FileError error = files_.Open(path, mode, file);
   if (error != FileError::None) return error;

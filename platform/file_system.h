@@ -28,6 +28,7 @@ enum class FileError {
   DiskFull,
   NoFreeNumber,  // every number a hold may take is used up
   ReadPastEnd,   // a read at the end of the file
+  NameTooLong,   // the path, or a name in it, is longer than the system allows
   Other,
 };
 

@@ -23,6 +23,8 @@ FileError FromWin32Error(unsigned long code) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return FileError::DiskFull;
     case ERROR_DIRECTORY: return FileError::IsFolder;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return FileError::NameTooLong;
     default: return FileError::Other;
   }
 }

@@ -20,6 +20,7 @@ FileError FromErrno(int code) {
     case EPERM:
     case EROFS: return FileError::AccessDenied;
     case ENOSPC: return FileError::DiskFull;
+    case ENAMETOOLONG: return FileError::NameTooLong;
     default: return FileError::Other;
   }
 }
