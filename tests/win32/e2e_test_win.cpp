@@ -20,7 +20,8 @@ using testing::SeenBox;
 using testing::WaitFor;
 using testing::WriteBytes;
 
-constexpr int kWelcome = 0, kSafeListPage = 1, kEmergencyPage = 2, kNewUser = 7, kClosePage = 8;
+constexpr int kWelcome = 0, kSafeListPage = 1, kEmergencyPage = 2, kPasswordPage = 4, kNewUser = 7,
+              kClosePage = 8;
 // The items of the tray menu that can be chosen, in order: "Open Fendrel",
 // then (after the separator) "Emergency!".
 constexpr int kTrayOpen = 0, kTrayEmergency = 1;
@@ -169,13 +170,30 @@ TEST_F(E2eTest, FirstRunWarnsThenSetsThePasswordLogsInAndClosesOnlyWithIt) {
   app_.ClickMenu(kSafeListPage);
   EXPECT_TRUE(app_.WaitForPage(kSafeListPage));
 
+  // The password page: a wrong current password wins over differing new
+  // texts; then the password is changed.
+  app_.ClickMenu(kPasswordPage);
+  ASSERT_TRUE(app_.WaitForPage(kPasswordPage));
+  app_.Type(ctl::txtCurPass, "wrong");
+  app_.Type(ctl::txtNewPass, "n3w");
+  app_.Type(ctl::txtConPass, "other");
+  ExpectBox(app_.ClickExpectingBox(ctl::Command6), messages::kTitle, messages::kCurrentPasswordWrong);
+  app_.Type(ctl::txtCurPass, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::Command6), messages::kTitle, messages::kNewPasswordsDiffer);
+  app_.Type(ctl::txtConPass, "n3w");
+  ExpectBox(app_.ClickExpectingBox(ctl::Command6), messages::kTitleDone, messages::kPasswordSaved);
+  EXPECT_EQ(kPasswordPage, app_.ShownPage());
+
+  // The old password no longer closes the program; the new one does.
   app_.ClickMenu(kClosePage);
   ASSERT_TRUE(app_.WaitForPage(kClosePage));
-  app_.Type(ctl::txtClose, "wrong");
+  app_.Type(ctl::txtClose, kPassword);
   ExpectBox(app_.ClickExpectingBox(ctl::Command7), messages::kTitle, messages::kIncorrectPassword);
   EXPECT_TRUE(app_.Running());
   EXPECT_EQ(kClosePage, app_.ShownPage());
-  CloseWithPassword();
+  app_.Type(ctl::txtClose, "n3w");
+  app_.PostClick(ctl::Command7);
+  EXPECT_TRUE(app_.WaitForExit()) << "\"Close Program\" with the new password should end Fendrel";
 }
 
 TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
