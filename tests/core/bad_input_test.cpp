@@ -1,0 +1,292 @@
+// Bad input on every file system of the build: list files of garbage, NUL
+// bytes, huge lines, too many lines and odd line ends; paths too long for
+// Windows; password files that are empty, tiny, huge or a folder. Each
+// gives a clear outcome and loses nothing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "app/messages.h"
+#include "password/cmd5.h"
+#include "password/password_store.h"
+#include "platform/portable_file_system.h"
+#include "protection/list_editing.h"
+#include "tests/core/fakes.h"
+#include "tests/core/test_support.h"
+
+namespace fendrel {
+namespace {
+
+using testing::FileSystemKinds;
+using testing::ReadBytes;
+using testing::RecordingMessageBoxes;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Rows = std::vector<std::string>;
+
+// Counts the bytes every open file of the wrapped file system hands out.
+class CountingFileSystem : public FileSystem {
+ public:
+  explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
+    std::unique_ptr<OpenFile> opened;
+    const FileError error = inner_.Open(path, mode, opened);
+    if (error == FileError::None) file = std::make_unique<Counted>(std::move(opened), bytesRead);
+    return error;
+  }
+  FileError Replace(const std::string& source, const std::string& target) override {
+    return inner_.Replace(source, target);
+  }
+  FileError Remove(const std::string& path) override { return inner_.Remove(path); }
+
+  std::size_t bytesRead = 0;
+
+ private:
+  class Counted : public OpenFile {
+   public:
+    Counted(std::unique_ptr<OpenFile> inner, std::size_t& count) : inner_(std::move(inner)), count_(count) {}
+    FileError Read(char* buffer, std::size_t size, std::size_t& got) override {
+      const FileError error = inner_->Read(buffer, size, got);
+      count_ += got;
+      return error;
+    }
+    FileError Write(const char* data, std::size_t size) override { return inner_->Write(data, size); }
+    FileError Flush() override { return inner_->Flush(); }
+
+   private:
+    std::unique_ptr<OpenFile> inner_;
+    std::size_t& count_;
+  };
+  FileSystem& inner_;
+};
+
+// No file picker is used here.
+class NoPicker : public FilePicker {
+ public:
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+// The entries a list file holds: its non-empty lines, split at CR LF, a lone
+// CR or a lone LF.
+Rows LinesOf(const std::string& bytes) {
+  Rows lines;
+  std::string line;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') {
+      line += c;
+      continue;
+    }
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    if (!line.empty()) lines.push_back(line);
+    line.clear();
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+constexpr bool Windows() {
+#ifdef _WIN32
+  return true;
+#else
+  return false;
+#endif
+}
+
+std::string FileOf(const Rows& entries) {
+  std::string bytes;
+  for (const std::string& entry : entries) bytes += entry + "\r\n";
+  return bytes;
+}
+
+class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
+ protected:
+  // A fresh run: earlier holds end and the lists start empty.
+  void Load() {
+    for (const std::string& row : protection_.safelist2.items) protection_.Release(row);
+    protection_.SafeList = protection_.safelist2 = protection_.EmerList = protection_.EmerList2 = ListBox{};
+    protection_.NextFileNumber = Protection::kFirstHoldNumber;
+    protection_.LoadLists();
+  }
+  std::string Existing(const std::string& name) {
+    WriteBytes(folder_.File(name), "data");
+    return folder_.File(name);
+  }
+  // A list file is read into exactly its lines, is left as it was by the
+  // load, and a save of what was read writes the same entries back.
+  void ExpectReadWhole(const std::string& bytes) {
+    WriteBytes(protection_.SafeListFile(), bytes);
+    WriteBytes(protection_.EmerListFile(), bytes);
+    Load();
+    const Rows expected = LinesOf(bytes);
+    EXPECT_EQ(expected, protection_.SafeList.items);
+    EXPECT_EQ(expected, protection_.EmerList.items);
+    EXPECT_EQ(protection_.SafeList.count(), protection_.safelist2.count());
+    EXPECT_EQ(bytes, ReadBytes(protection_.SafeListFile()));
+    ASSERT_EQ(FileError::None, protection_.SaveSafeList());
+    EXPECT_EQ(FileOf(expected), ReadBytes(protection_.SafeListFile()));
+    EXPECT_EQ(1, layer_.LowestFree());
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<FileSystem> inner_ = GetParam().make();
+  CountingFileSystem system_{*inner_};
+  FileLayer layer_{system_};
+  Protection protection_{layer_, folder_.path()};
+  RecordingMessageBoxes boxes_;
+  NoPicker picker_;
+  ListEditing editing_{protection_, boxes_, picker_};
+};
+
+TEST_P(BadInputTest, BinaryGarbageLoadsAsItsLinesAndSavesBackUnchanged) {
+  std::mt19937 random(20240611);
+  std::string garbage;
+  for (int i = 0; i < 64 * 1024 + 17; ++i) garbage += static_cast<char>(random() & 0xFF);
+  for (int value = 0; value < 256; ++value) garbage += static_cast<char>(value);  // every byte at least once
+  ExpectReadWhole(garbage);
+}
+
+TEST_P(BadInputTest, NulBytesStayInTheirEntriesAndNeverHoldAnotherFile) {
+  const std::string held = Existing("held.txt");
+  // The part before the NUL names a real file; the entry as a whole names none.
+  const std::string withNul = held + std::string(1, '\0') + "tail";
+  ExpectReadWhole(withNul + "\r\n" + std::string("\0\0\0", 3) + "\r\n" + held + "\r\n");
+  EXPECT_EQ((Rows{Protection::kNoHold, Protection::kNoHold, "99"}), protection_.safelist2.items);
+}
+
+TEST_P(BadInputTest, AOneMegabyteLineIsOneEntryThatCannotBeHeld) {
+  const std::string huge = folder_.File(std::string(1024 * 1024, 'x'));
+  ExpectReadWhole("C:\\short.txt\r\n" + huge + "\r\n" + "C:\\after.txt\r\n");
+  EXPECT_EQ(Protection::kNoHold, protection_.safelist2.items[1]);
+}
+
+TEST_P(BadInputTest, CrOnlyLfOnlyAndMixedLineEndsAllSplitEntries) {
+  ExpectReadWhole("a\rb\rc\r");
+  ExpectReadWhole("a\nb\n\n\nc");
+  ExpectReadWhole("a\r\n\rb\n\r\r\nc\n\r");
+}
+
+TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndAnAddSaysTheListIsFull) {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += "C:\\missing\\" + std::to_string(i) + ".txt\r\n";
+  WriteBytes(protection_.SafeListFile(), bytes);
+  WriteBytes(protection_.EmerListFile(), bytes);
+  Load();
+  ASSERT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EmerList.count());
+  EXPECT_EQ("C:\\missing\\32766.txt", protection_.SafeList.items.back());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.safelist2.count());
+
+  const std::string another = Existing("another.txt");
+  editing_.SafeAdd(another);
+  editing_.EmerAdd(another);
+  const RecordingMessageBoxes::Box full{messages::ListFull(Protection::kMaxEntries), "Fendrel"};
+  EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{full, full}), boxes_.shown);
+  EXPECT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.safelist2.count());
+  EXPECT_EQ(Protection::kFirstHoldNumber, protection_.NextFileNumber);  // nothing was held for it
+  // A refused add writes nothing: both files still hold all 100000 lines.
+  EXPECT_EQ(bytes, ReadBytes(protection_.SafeListFile()));
+  EXPECT_EQ(bytes, ReadBytes(protection_.EmerListFile()));
+}
+
+TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClearReason) {
+  // One name of 300 characters: too long for Windows' 260 and for a name on Linux.
+  const std::string tooLong = folder_.File(std::string(300, 'n') + ".txt");
+  const std::string held = Existing("held.txt");
+  WriteBytes(protection_.SafeListFile(), tooLong + "\r\n" + held + "\r\n");
+  Load();
+  EXPECT_EQ((Rows{tooLong, held}), protection_.SafeList.items);
+  EXPECT_EQ((Rows{Protection::kNoHold, "99"}), protection_.safelist2.items);
+  // The C library of the Windows build says only that the file is not there
+  // (the program uses the Win32 file system there, which names the reason).
+  const FileError reason =
+      GetParam().name == "Portable" && Windows() ? FileError::NotFound : FileError::NameTooLong;
+  EXPECT_EQ(reason, protection_.ProtecteFile(tooLong));
+
+  editing_.SafeRemove(1);  // a save keeps the entry that could not be held
+  EXPECT_EQ(tooLong + "\r\n", ReadBytes(protection_.SafeListFile()));
+
+  editing_.SafeAdd(tooLong);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(messages::CouldNotProtect(tooLong, reason), boxes_.shown[0].text);
+  EXPECT_EQ((Rows{tooLong}), protection_.SafeList.items);
+}
+
+TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsLeft) {
+  Rows files;
+  for (int i = 0; i < 4; ++i) files.push_back(Existing("f" + std::to_string(i) + ".txt"));
+  for (int i = 0; i < 413; ++i) editing_.SafeAdd(files[static_cast<std::size_t>(i % 4)]);
+  ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown[0];
+  EXPECT_EQ("511", protection_.safelist2.items.back());
+  const std::string saved = ReadBytes(protection_.SafeListFile());
+  EXPECT_EQ(413u, LinesOf(saved).size());
+
+  editing_.SafeAdd(files[0]);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  const std::string& text = boxes_.shown[0].text;
+  EXPECT_EQ(messages::CouldNotProtect(files[0], FileError::NoFreeNumber), text);
+  EXPECT_NE(std::string::npos, text.find(files[0]));
+  EXPECT_NE(std::string::npos, text.find("no file number is left"));
+  EXPECT_EQ(413, protection_.SafeList.count());
+  EXPECT_EQ(413, protection_.safelist2.count());
+  EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
+}
+
+// Password files.
+
+constexpr const char* kSecretDigest = "33e1b232a4e6fa0028a6670753749a17";  // "s3cret"
+
+class BadPasswordFileTest : public BadInputTest {
+ protected:
+  std::string File() { return store_.PasswordFile(); }
+  testing::FakeSystemFolder systemFolder_{folder_.path()};
+  PasswordStore store_{layer_, systemFolder_, boxes_};
+};
+
+TEST_P(BadPasswordFileTest, EmptyOneByteAndFolderFilesMatchNothingAndSayNothing) {
+  WriteBytes(File(), "");
+  EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  EXPECT_EQ(kWelcome, store_.DeterminePassword());  // a file is there: a password is set
+  WriteBytes(File(), "3");
+  EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  WriteBytes(File(), std::string(kSecretDigest).substr(0, 31));  // one digit short
+  EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  std::filesystem::remove(NativePath(File()));
+  testing::MakeFolder(File());
+  EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  EXPECT_EQ(kNewUser, store_.DeterminePassword());
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(1, layer_.LowestFree());
+}
+
+TEST_P(BadPasswordFileTest, AHundredMegabyteFileIsCheckedFromItsFirstBytesOnly) {
+  constexpr std::uintmax_t kSize = 100u * 1024 * 1024;
+  // The digest, then a first line that never ends (zeros to 100 MB).
+  WriteBytes(File(), kSecretDigest);
+  std::filesystem::resize_file(NativePath(File()), kSize);
+  ASSERT_EQ(kSize, std::filesystem::file_size(NativePath(File())));
+
+  system_.bytesRead = 0;
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
+  EXPECT_FALSE(store_.CheckPassword(u"S3CRET"));
+  EXPECT_LE(system_.bytesRead, 2u * 64 * 1024) << "a check reads one buffer, not the file";
+
+  WriteBytes(File(), "x");  // 100 MB of one field with no digest in front
+  std::filesystem::resize_file(NativePath(File()), kSize);
+  system_.bytesRead = 0;
+  EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  EXPECT_LE(system_.bytesRead, 64u * 1024);
+  EXPECT_EQ(1, layer_.LowestFree());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFileSystems, BadInputTest, ::testing::ValuesIn(FileSystemKinds()),
+                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(AllFileSystems, BadPasswordFileTest, ::testing::ValuesIn(FileSystemKinds()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace fendrel

@@ -1,0 +1,136 @@
+// Faults around the list files and the auto-start value: a list file that
+// cannot be written, a program folder that is gone, and a Run value of a
+// type this program never writes. Each is reported and loses nothing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/messages.h"
+#include "platform/install.h"
+#include "platform/portable_file_system.h"
+#include "protection/list_editing.h"
+#include "tests/core/fakes.h"
+#include "tests/core/test_support.h"
+
+namespace fendrel {
+namespace {
+
+using testing::Exists;
+using testing::ReadBytes;
+using testing::RecordingMessageBoxes;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Rows = std::vector<std::string>;
+using Boxes = std::vector<RecordingMessageBoxes::Box>;
+
+class NoPicker : public FilePicker {
+ public:
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+class ListFileFaultTest : public ::testing::TestWithParam<testing::FileSystemKind> {
+ protected:
+  std::string Existing(const std::string& name) {
+    WriteBytes(folder_.File(name), "data");
+    return folder_.File(name);
+  }
+  bool Held(const std::string& path) {
+    const FileError error = layer_.Open(2, path, OpenMode::Append);
+    layer_.Close(2);
+    return error == FileError::SharingViolation;
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<FileSystem> system_ = GetParam().make();
+  FileLayer layer_{*system_};
+  RecordingMessageBoxes boxes_;
+  NoPicker picker_;
+};
+
+// The save writes "prot.dat.new" first; a folder of that name makes the
+// write fail on every build (a read-only folder stops neither root on Linux
+// nor a write under Wine), as a folder the user may not write would.
+TEST_P(ListFileFaultTest, AListFileThatCannotBeWrittenIsReportedAndKeepsItsBytes) {
+  Protection protection(layer_, folder_.path());
+  ListEditing editing(protection, boxes_, picker_);
+  const std::string a = Existing("a.txt"), b = Existing("b.txt");
+  const std::string safeBytes = a + "\r\n", emerBytes = b + "\r\n";
+  WriteBytes(protection.SafeListFile(), safeBytes);
+  WriteBytes(protection.EmerListFile(), emerBytes);
+  protection.LoadLists();
+  testing::MakeFolder(protection.SafeListFile() + ".new");
+  testing::MakeFolder(protection.EmerListFile() + ".new");
+
+  editing.SafeAdd(b);
+  editing.EmerAdd(a);
+  editing.SafeRemove(0);
+  editing.EmerRemove(0);
+
+  const Boxes expected{{messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
+                       {messages::CouldNotSave(protection.EmerListFile(), FileError::IsFolder), "Fendrel"},
+                       {messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
+                       {messages::CouldNotSave(protection.EmerListFile(), FileError::IsFolder), "Fendrel"}};
+  EXPECT_EQ(expected, boxes_.shown);
+  // The lists on the screen keep every edit, the holds follow them, and the
+  // files hold the lists as they were.
+  EXPECT_EQ((Rows{b}), protection.SafeList.items);
+  EXPECT_EQ((Rows{a}), protection.EmerList.items);
+  EXPECT_FALSE(Held(a));
+  EXPECT_TRUE(Held(b));
+  EXPECT_EQ(safeBytes, ReadBytes(protection.SafeListFile()));
+  EXPECT_EQ(emerBytes, ReadBytes(protection.EmerListFile()));
+  // The folder in the way is not the program's to remove.
+  EXPECT_TRUE(Exists(protection.SafeListFile() + ".new"));
+
+  // Once the way is clear, the next edit saves the whole list on the screen.
+  std::filesystem::remove(NativePath(protection.SafeListFile() + ".new"));
+  editing.SafeAdd(a);
+  EXPECT_EQ(b + "\r\n" + a + "\r\n", ReadBytes(protection.SafeListFile()));
+  EXPECT_EQ(4u, boxes_.shown.size());
+  EXPECT_EQ(1, layer_.LowestFree());
+}
+
+TEST_P(ListFileFaultTest, AProgramFolderThatIsGoneRefusesEverySaveAndSaysWhere) {
+  Protection protection(layer_, folder_.File("gone"));
+  ListEditing editing(protection, boxes_, picker_);
+  const std::string a = Existing("a.txt");
+  protection.LoadLists();
+  editing.SafeAdd(a);
+  editing.EmerAdd(a);
+  EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotFound), "Fendrel"},
+                   {messages::CouldNotSave(protection.EmerListFile(), FileError::NotFound), "Fendrel"}}),
+            boxes_.shown);
+  EXPECT_EQ((Rows{a}), protection.SafeList.items);
+  EXPECT_TRUE(Held(a));
+  EXPECT_FALSE(Exists(folder_.File("gone")));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFileSystems, ListFileFaultTest, ::testing::ValuesIn(testing::FileSystemKinds()),
+                         [](const auto& info) { return info.param.name; });
+
+// Run values of other types: the switch reads ON, and the start-up re-write
+// puts the program's own REG_SZ command in their place.
+TEST(RunValueTypeTest, ADwordOrBinaryRunValueReadsOnAndIsReplacedByTheCommandAtStart) {
+  constexpr std::uint32_t kRegBinary = 3;
+  const testing::FakeRegistry::Value command{kRegSz, std::string("C:\\Fendrel\\Fendrel.exe /silent") + '\0'};
+  for (const testing::FakeRegistry::Value odd :
+       {testing::FakeRegistry::Value{kRegDword, std::string("\x01\0\0\0", 4)},
+        testing::FakeRegistry::Value{kRegBinary, std::string("\xff\x00\x10", 3)},
+        testing::FakeRegistry::Value{kRegBinary, ""}}) {
+    testing::FakeRegistry api;
+    api.AddKey(kHkeyLocalMachine, kRunKeyPath);
+    api.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, odd);
+    RecordingMessageBoxes boxes;
+    OnOffSwitch onOff(api, boxes, "C:\\Fendrel");
+    EXPECT_EQ("on", GetOnOffState(api)) << odd;
+    EXPECT_EQ(LookOf(true), onOff.ShowOnOffState()) << odd;
+    EXPECT_TRUE(boxes.shown.empty()) << odd;
+    EXPECT_EQ(command, api.Get(kHkeyLocalMachine, kRunKeyPath, kRunValueName)) << odd;
+    EXPECT_EQ(1u, api.ValueCount(kHkeyLocalMachine, kRunKeyPath));
+  }
+}
+
+}  // namespace
+}  // namespace fendrel

@@ -1,0 +1,54 @@
+// The second process of the sharing matrix and of the fault tests.
+//   sharing_probe matrix FOLDER  tries every way of the sharing table, way i
+//                                on FOLDER\wayI.txt, and prints "I CODE" for
+//                                each: the Windows error it met, 0 when it
+//                                worked, then "done"
+//   sharing_probe hold PATH      opens PATH sharing nothing, prints "held" and
+//                                keeps it until its standard input closes
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/win32/sharing_ways_win.h"
+
+namespace {
+
+int Matrix(const std::string& folder) {
+  const auto& ways = fendrel::testing::SharingWays();
+  for (std::size_t i = 0; i < ways.size(); ++i) {
+    SetLastError(0);
+    const DWORD code = ways[i].attempt(fendrel::testing::WayFile(folder, i));
+    std::printf("%zu %lu\n", i, code);
+  }
+  std::printf("done\n");
+  std::fflush(stdout);
+  return 0;
+}
+
+int Hold(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::printf("failed %lu\n", GetLastError());
+    std::fflush(stdout);
+    return 1;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  char buffer[64];
+  DWORD read = 0;
+  while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+  }
+  CloseHandle(file);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "matrix") return Matrix(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "hold") return Hold(argv[2]);
+  std::fprintf(stderr, "usage: sharing_probe matrix FOLDER | hold PATH\n");
+  return 87;  // ERROR_INVALID_PARAMETER
+}
