@@ -1,0 +1,141 @@
+// Faults under real Windows behaviour: "prot.dat" held by another program,
+// the saving process killed at random moments, and a Run value of a type
+// this program never writes in the real registry.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "app/messages.h"
+#include "platform/file_layer.h"
+#include "platform/file_system_win.h"
+#include "platform/install.h"
+#include "platform/registry_api_win.h"
+#include "protection/list_editing.h"
+#include "tests/core/fakes.h"
+#include "tests/core/test_support.h"
+#include "tests/win32/e2e_driver_win.h"
+#include "tests/win32/process_support_win.h"
+#include "tests/win32/save_churn_lists_win.h"
+
+namespace fendrel {
+namespace {
+
+using testing::ChildProcess;
+using testing::Exists;
+using testing::ReadBytes;
+using testing::RecordingMessageBoxes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+class NoPicker : public FilePicker {
+ public:
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndTheOldBytesStay) {
+  TempFolder folder;
+  Win32FileSystem system;
+  FileLayer layer(system);
+  Protection protection(layer, folder.path());
+  RecordingMessageBoxes boxes;
+  NoPicker picker;
+  ListEditing editing(protection, boxes, picker);
+  const std::string a = folder.File("a.txt"), b = folder.File("b.txt");
+  WriteBytes(a, "a");
+  WriteBytes(b, "b");
+  WriteBytes(protection.SafeListFile(), a + "\r\n");
+  protection.LoadLists();
+
+  ChildProcess holder("sharing_probe", {"hold", protection.SafeListFile()});  // shares nothing
+  ASSERT_TRUE(holder.started());
+  ASSERT_TRUE(holder.WaitForLine("held"));
+  editing.SafeAdd(b);
+  ASSERT_EQ(1u, boxes.shown.size());
+  const std::string& text = boxes.shown[0].text;
+  // Windows calls a replace of a file open elsewhere access denied or a
+  // sharing violation; either way the message names the file and the reason.
+  EXPECT_TRUE(text == messages::CouldNotSave(protection.SafeListFile(), FileError::AccessDenied) ||
+              text == messages::CouldNotSave(protection.SafeListFile(), FileError::SharingViolation))
+      << text;
+  EXPECT_EQ(2, protection.SafeList.count());
+  holder.CloseInput();
+  ASSERT_TRUE(holder.WaitForExit(10000));
+
+  EXPECT_EQ(a + "\r\n", ReadBytes(protection.SafeListFile()));
+  EXPECT_FALSE(Exists(protection.SafeListFile() + ".new"));
+  editing.SafeRemove(0);  // the next edit saves the list on the screen
+  EXPECT_EQ(b + "\r\n", ReadBytes(protection.SafeListFile()));
+}
+
+// save_churn saves 300- and 301-entry lists in turn; killed anywhere, it
+// leaves "prot.dat" as one of them, whole. About 1,000 saves in all.
+TEST(FaultTest, AProcessKilledAtRandomMomentsWhileSavingLeavesTheOldOrTheNewListNeverACutOne) {
+  TempFolder folder;
+  const std::string list = folder.File("prot.dat");
+  const std::string shorter = testing::ChurnFile(false), longer = testing::ChurnFile(true);
+  const unsigned seed = std::random_device()();
+  std::mt19937 random(seed);
+  std::printf("random seed %u\n", seed);
+  int saves = 0, shortSeen = 0, longSeen = 0, leftovers = 0;
+  for (int kill = 0; kill < 20; ++kill) {
+    const int after = std::uniform_int_distribution<int>(1, 99)(random);
+    ChildProcess churn("save_churn", {folder.path(), "100000"});
+    ASSERT_TRUE(churn.started());
+    ASSERT_TRUE(churn.WaitForLine("saved " + std::to_string(after))) << "kill " << kill;
+    Sleep(std::uniform_int_distribution<DWORD>(0, 3)(random));  // a moment somewhere in a later save
+    churn.Kill();
+    ASSERT_TRUE(churn.WaitForExit(10000));
+    saves += after;
+
+    const std::string bytes = ReadBytes(list);
+    ASSERT_TRUE(bytes == shorter || bytes == longer)
+        << "kill " << kill << " (seed " << seed << ") left " << bytes.size() << " bytes, not "
+        << shorter.size() << " or " << longer.size();
+    (bytes == shorter ? shortSeen : longSeen) += 1;
+    if (Exists(list + ".new")) ++leftovers;
+  }
+  std::printf(
+      "20 kills after %d or more saves: %d left the 300-entry list, %d the 301-entry list; "
+      "%d left a prot.dat.new beside it\n",
+      saves, shortSeen, longSeen, leftovers);
+}
+
+// The real registry: a REG_DWORD or REG_BINARY value "Fendrel" reads ON,
+// and the start-up re-write makes it the REG_SZ command.
+TEST(FaultTest, ADwordOrBinaryRunValueReadsOnAndStartUpReplacesItWithTheCommand) {
+  testing::MachineStateGuard guard;
+  Win32RegistryApi api;
+  const DWORD one = 1;
+  const BYTE binary[] = {0xff, 0x00, 0x10};
+  struct Odd {
+    DWORD type;
+    const BYTE* data;
+    DWORD size;
+  };
+  for (const Odd& odd : {Odd{REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one},
+                         Odd{REG_BINARY, binary, sizeof binary}}) {
+    HKEY run = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_ALL_ACCESS, &run));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(run, kRunValueName, 0, odd.type, odd.data, odd.size));
+    RegCloseKey(run);
+
+    RecordingMessageBoxes boxes;
+    OnOffSwitch onOff(api, boxes, "C:\\Program Files\\Fendrel");
+    EXPECT_EQ("on", GetOnOffState(api)) << odd.type;
+    EXPECT_EQ(LookOf(true), onOff.ShowOnOffState()) << odd.type;
+    EXPECT_TRUE(boxes.shown.empty()) << odd.type;
+
+    char data[256] = {};
+    DWORD type = 0, size = sizeof data;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegGetValueA(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, RRF_RT_ANY, &type, data, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << odd.type;
+    EXPECT_STREQ("C:\\Program Files\\Fendrel\\Fendrel.exe /silent", data) << odd.type;
+  }
+}
+
+}  // namespace
+}  // namespace fendrel

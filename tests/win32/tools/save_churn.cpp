@@ -1,0 +1,34 @@
+// Saves the safe list of a program folder as fast as it can, adding and
+// removing one entry in turn, and prints "saved N" after each save that
+// completed; the crash test kills it at random moments.
+//   save_churn FOLDER COUNT
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/file_layer.h"
+#include "platform/file_system_win.h"
+#include "protection/protection.h"
+#include "tests/win32/save_churn_lists_win.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: save_churn FOLDER COUNT\n");
+    return 87;
+  }
+  fendrel::Win32FileSystem system;
+  fendrel::FileLayer layer(system);
+  fendrel::Protection protection(layer, argv[1]);
+  const long count = std::atol(argv[2]);
+  for (long i = 1; i <= count; ++i) {
+    protection.SafeList.items = fendrel::testing::ChurnList(i % 2 == 1);
+    const fendrel::FileError error = protection.SaveSafeList();
+    if (error != fendrel::FileError::None) {
+      std::printf("failed %ld: %s\n", i, fendrel::Describe(error));
+      return 1;
+    }
+    std::printf("saved %ld\n", i);
+    std::fflush(stdout);
+  }
+  std::printf("done\n");
+  return 0;
+}
