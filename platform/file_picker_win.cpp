@@ -18,7 +18,13 @@ std::optional<std::string> Win32FilePicker::PickFile(const std::string& title,
   dialog.nMaxFile = static_cast<DWORD>(fileName.size());
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  // The dialog's library is loaded on first use, not at every start.
+  if (!dialogLibrary_) dialogLibrary_ = LoadLibraryA("comdlg32.dll");
+  using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+  const auto open = dialogLibrary_ ? reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(
+                                         GetProcAddress(dialogLibrary_, "GetOpenFileNameA")))
+                                   : nullptr;
+  if (!open || !open(&dialog)) return std::nullopt;
   return std::string(fileName.data());
 }
 

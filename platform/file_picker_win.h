@@ -16,6 +16,7 @@ class Win32FilePicker : public FilePicker {
 
  private:
   HWND owner_;
+  HMODULE dialogLibrary_ = nullptr;  // comdlg32, kept loaded once used
 };
 
 }  // namespace fendrel

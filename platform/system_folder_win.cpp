@@ -8,7 +8,8 @@ namespace fendrel {
 
 namespace {
 struct ItemListFree {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+  // ILFree frees what the shell allocated, without loading COM for it.
+  void operator()(ITEMIDLIST* list) const { ILFree(list); }
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 }  // namespace
@@ -18,7 +19,7 @@ std::string Win32SystemFolder::GetDataFolder(int csidl) {
   // folder means.
   PIDLIST_ABSOLUTE raw = nullptr;
   if (SHGetSpecialFolderLocation(owner_, csidl, &raw) != S_OK) {
-    CoTaskMemFree(raw);
+    if (raw) ILFree(raw);
     return {};
   }
   const UniqueItemList list(raw);
