@@ -78,10 +78,13 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
   const DWORD disposition = mode == OpenMode::Input    ? OPEN_EXISTING
                             : mode == OpenMode::Output ? CREATE_ALWAYS
                                                        : OPEN_ALWAYS;
-  if (IsFolder(path)) return FileError::IsFolder;
   UniqueHandle handle(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle) return FromWin32Error(GetLastError());
+  if (!handle) {
+    const DWORD code = GetLastError();
+    // A folder refuses the open too; only then is it worth asking what the path names.
+    return IsFolder(path) ? FileError::IsFolder : FromWin32Error(code);
+  }
   if (mode == OpenMode::Append &&
       SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
       GetLastError() != NO_ERROR) {
