@@ -3,7 +3,7 @@
 namespace fendrel {
 
 namespace {
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 }  // namespace
 
 const char* Describe(FileError error) {

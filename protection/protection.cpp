@@ -31,7 +31,7 @@ FileError Protection::Hold(const std::string& path, ListBox& rows) {
     rows.items.push_back(std::to_string(NextFileNumber));
     ++NextFileNumber;
   } else {
-    rows.items.push_back(kNoHold);
+    rows.items.emplace_back(kNoHold);
   }
   return error;
 }

@@ -8,6 +8,17 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 sh scripts/install-deps.sh
 
+echo "== style: clang-format and clang-tidy"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+cmake --preset native >/dev/null
+mkdir -p build
+if ! git ls-files 'app/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep -v '_win\.cpp$' |
+    xargs clang-tidy -p build/native --quiet >build/clang-tidy.log 2>&1; then
+  cat build/clang-tidy.log
+  echo "clang-tidy found problems in the core"
+  exit 1
+fi
+
 for preset in native native-asan; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
