@@ -21,6 +21,9 @@ const char* Describe(FileError error) {
     case FileError::NoFreeNumber: return "no file number is left for another hold in this run (413 at most)";
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
+    case FileError::NotLoaded:
+      return "the file could not be read when Fendrel started, so saving over it would lose the entries it "
+             "holds; start Fendrel again once the file can be read";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";

@@ -29,6 +29,7 @@ enum class FileError {
   NoFreeNumber,  // every number a hold may take is used up
   ReadPastEnd,   // a read at the end of the file
   NameTooLong,   // the path, or a name in it, is longer than the system allows
+  NotLoaded,     // a list file that could not be read at start is not written over
   Other,
 };
 

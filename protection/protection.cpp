@@ -51,21 +51,28 @@ void Protection::Release(const std::string& row) {
   files_.Close(number);
 }
 
-void Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
-  if (files_.Open(kListFileNumber, file, OpenMode::Input) != FileError::None) return;
+bool Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
+  // Nothing is reported: a missing file is an empty list.
+  const FileError opened = files_.Open(kListFileNumber, file, OpenMode::Input);
+  if (opened != FileError::None) return opened == FileError::NotFound;
   std::string line;
+  bool whole = true;
   while (!files_.AtEnd(kListFileNumber) && list.count() < kMaxEntries) {
-    if (files_.ReadLine(kListFileNumber, line) != FileError::None) break;
+    if (files_.ReadLine(kListFileNumber, line) != FileError::None) {
+      whole = false;
+      break;
+    }
     if (line.empty()) continue;
     if (hold) ProtectFile(line);  // a path that cannot be held is listed all the same
     list.items.push_back(line);
   }
   files_.Close(kListFileNumber);
+  return whole;
 }
 
 void Protection::LoadLists() {
-  LoadList(SafeListFile(), SafeList, true);
-  LoadList(EmerListFile(), EmerList, false);
+  safeListUnread_ = !LoadList(SafeListFile(), SafeList, true);
+  emerListUnread_ = !LoadList(EmerListFile(), EmerList, false);
 }
 
 FileError Protection::SaveList(ListBox& list, const std::string& file) {
@@ -89,11 +96,11 @@ FileError Protection::SaveList(ListBox& list, const std::string& file) {
 }
 
 FileError Protection::SaveSafeList() {
-  return SaveList(SafeList, SafeListFile());
+  return safeListUnread_ ? FileError::NotLoaded : SaveList(SafeList, SafeListFile());
 }
 
 FileError Protection::SaveEmerList() {
-  return SaveList(EmerList, EmerListFile());
+  return emerListUnread_ ? FileError::NotLoaded : SaveList(EmerList, EmerListFile());
 }
 
 }  // namespace fendrel

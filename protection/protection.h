@@ -34,7 +34,9 @@ class Protection {
 
   // Rewrite a list file from its list. The new content is written beside
   // the file and put in its place in one step, so a failure leaves the old
-  // file whole; the error comes back to the caller.
+  // file whole; the error comes back to the caller. A list file that exists
+  // but could not be read at load is never written over (NotLoaded): the
+  // list on the screen lacks its entries.
   FileError SaveSafeList();
   FileError SaveEmerList();
 
@@ -56,11 +58,14 @@ class Protection {
 
  private:
   FileError Hold(const std::string& path, ListBox& rows);
-  void LoadList(const std::string& file, ListBox& list, bool hold);
+  // Whether the file was read whole (or is missing, an empty list).
+  bool LoadList(const std::string& file, ListBox& list, bool hold);
   FileError SaveList(ListBox& list, const std::string& file);
 
   FileLayer& files_;
   std::string programFolder_;
+  bool safeListUnread_ = false;
+  bool emerListUnread_ = false;
 };
 
 }  // namespace fendrel

@@ -142,6 +142,22 @@ TEST_P(ProtectionTest, ASaveThatCannotReplaceAHeldListFileKeepsTheOldBytesAndSay
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile() + ".new"));
 }
 
+TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
+  const std::string a = Existing("a.txt");
+  WriteBytes(protection_.SafeListFile(), a + "\r\n");
+  WriteBytes(protection_.EmerListFile(), a + "\r\n");
+  // Another writer has "prot.dat" open while the program starts.
+  ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Append));
+  Load();
+  layer_.Close(5);
+  EXPECT_TRUE(protection_.SafeList.items.empty());
+  protection_.SafeList.items.push_back("C:\\new.txt");
+  EXPECT_EQ(FileError::NotLoaded, protection_.SaveSafeList());
+  EXPECT_EQ(a + "\r\n", ReadBytes(protection_.SafeListFile()));
+  // The other list was read and saves as usual.
+  EXPECT_EQ(FileError::None, protection_.SaveEmerList());
+}
+
 TEST_P(ProtectionTest, ASaveIntoAMissingFolderFailsWithoutTouchingAnything) {
   Protection elsewhere(layer_, folder_.File("gone"));
   elsewhere.SafeList.items = {"x"};
