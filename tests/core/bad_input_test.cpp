@@ -111,10 +111,7 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
     protection_.NextFileNumber = Protection::kFirstHoldNumber;
     protection_.LoadLists();
   }
-  std::string Existing(const std::string& name) {
-    WriteBytes(folder_.File(name), "data");
-    return folder_.File(name);
-  }
+  std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
   // A list file is read into exactly its lines, is left as it was by the
   // load, and a save of what was read writes the same entries back.
   void ExpectReadWhole(const std::string& bytes) {

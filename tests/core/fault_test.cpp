@@ -32,15 +32,8 @@ class NoPicker : public FilePicker {
 
 class ListFileFaultTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
-  std::string Existing(const std::string& name) {
-    WriteBytes(folder_.File(name), "data");
-    return folder_.File(name);
-  }
-  bool Held(const std::string& path) {
-    const FileError error = layer_.Open(2, path, OpenMode::Append);
-    layer_.Close(2);
-    return error == FileError::SharingViolation;
-  }
+  std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
+  bool Held(const std::string& path) { return testing::RefusedToOwnWriter(layer_, path); }
 
   TempFolder folder_;
   std::unique_ptr<FileSystem> system_ = GetParam().make();
@@ -115,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(AllFileSystems, ListFileFaultTest, ::testing::ValuesIn(
 TEST(RunValueTypeTest, ADwordOrBinaryRunValueReadsOnAndIsReplacedByTheCommandAtStart) {
   constexpr std::uint32_t kRegBinary = 3;
   const testing::FakeRegistry::Value command{kRegSz, std::string("C:\\Fendrel\\Fendrel.exe /silent") + '\0'};
-  for (const testing::FakeRegistry::Value odd :
+  for (const testing::FakeRegistry::Value& odd :
        {testing::FakeRegistry::Value{kRegDword, std::string("\x01\0\0\0", 4)},
         testing::FakeRegistry::Value{kRegBinary, std::string("\xff\x00\x10", 3)},
         testing::FakeRegistry::Value{kRegBinary, ""}}) {

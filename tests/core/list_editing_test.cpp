@@ -44,15 +44,8 @@ class ScriptedPicker : public FilePicker {
 
 class ListEditingTest : public ::testing::Test {
  protected:
-  std::string Existing(const std::string& name) {
-    WriteBytes(folder_.File(name), "data");
-    return folder_.File(name);
-  }
-  bool Held(const std::string& path) {
-    const FileError error = layer_.Open(2, path, OpenMode::Append);
-    layer_.Close(2);
-    return error == FileError::SharingViolation;
-  }
+  std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
+  bool Held(const std::string& path) { return testing::RefusedToOwnWriter(layer_, path); }
 
   PortableFileSystem system_;
   FileLayer layer_{system_};

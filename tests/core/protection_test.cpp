@@ -22,16 +22,9 @@ class ProtectionTest : public ::testing::TestWithParam<testing::FileSystemKind> 
     protection_.LoadLists();
   }
   std::string Existing(const std::string& name, const std::string& bytes = "data") {
-    WriteBytes(folder_.File(name), bytes);
-    return folder_.File(name);
+    return testing::MakeFile(folder_, name, bytes);
   }
-  // Whether this program's own writer is refused, which is what a hold does.
-  bool Held(const std::string& path) {
-    const int number = layer_.LowestFree();
-    const FileError error = layer_.Open(number, path, OpenMode::Append);
-    layer_.Close(number);
-    return error == FileError::SharingViolation;
-  }
+  bool Held(const std::string& path) { return testing::RefusedToOwnWriter(layer_, path); }
 
   std::unique_ptr<FileSystem> system_ = GetParam().make();
   FileLayer layer_{*system_};

@@ -56,6 +56,18 @@ bool Exists(const std::string& path) {
   return fs::exists(fs::path(NativePath(path)), ignored);
 }
 
+std::string MakeFile(const TempFolder& folder, const std::string& name, const std::string& bytes) {
+  WriteBytes(folder.File(name), bytes);
+  return folder.File(name);
+}
+
+bool RefusedToOwnWriter(FileLayer& layer, const std::string& path) {
+  const int number = layer.LowestFree();
+  const FileError error = layer.Open(number, path, OpenMode::Append);
+  layer.Close(number);
+  return error == FileError::SharingViolation;
+}
+
 void MakeFolder(const std::string& path) {
   fs::create_directories(fs::path(NativePath(path)));
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_layer.h"
 #include "platform/file_system.h"
 
 namespace fendrel {
@@ -36,6 +37,11 @@ class TempFolder {
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
+// Writes a file in the folder and returns its path.
+std::string MakeFile(const TempFolder& folder, const std::string& name, const std::string& bytes = "data");
+// Whether the program's own writer is refused the file, which is what a
+// hold does: an append open under the lowest free number.
+bool RefusedToOwnWriter(FileLayer& layer, const std::string& path);
 void MakeFolder(const std::string& path);
 
 // The file systems that must keep the same contract on this build: the

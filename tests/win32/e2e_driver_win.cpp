@@ -554,20 +554,7 @@ void FendrelApp::CloseWindow() {
 }
 
 long RunCmd(const std::string& command) {
-  std::string line = "cmd.exe /c " + command;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &info)) {
-    return -1;
-  }
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
-  if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) return -2;
-  DWORD code = 0;
-  GetExitCodeProcess(process.get(), &code);
-  return static_cast<long>(code);
+  return RunCommandLine("cmd.exe /c " + command);
 }
 
 }  // namespace fendrel::testing

@@ -465,7 +465,8 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   EXPECT_EQ(kTrayMessage, record.uCallbackMessage);
   EXPECT_NE(nullptr, record.hIcon);
   EXPECT_STREQ("Fendrel", record.szTip);
-  EXPECT_EQ(std::string(sizeof record.szTip - 9, ' '), std::string(record.szTip + 8, sizeof record.szTip - 9));
+  EXPECT_EQ(std::string(sizeof record.szTip - 9, ' '),
+            std::string(record.szTip + 8, sizeof record.szTip - 9));
   EXPECT_TRUE(form_->tray().in_tray());
 
   // A second hide asks for the icon again: the shell refuses the add and one icon stays.

@@ -19,14 +19,12 @@ std::string ExecutableFolder() {
   return folder.substr(0, folder.find_last_of('\\'));
 }
 
-long RunTool(const std::string& tool, const std::vector<std::string>& arguments) {
-  const std::string program = ExecutableFolder() + "\\" + tool + ".exe";
-  std::string line = CommandLine(program, arguments);
+long RunCommandLine(std::string line) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &info)) {
     return -1;
   }
   UniqueHandle process(info.hProcess);
@@ -35,6 +33,10 @@ long RunTool(const std::string& tool, const std::vector<std::string>& arguments)
   DWORD code = 0;
   GetExitCodeProcess(process.get(), &code);
   return static_cast<long>(code);
+}
+
+long RunTool(const std::string& tool, const std::vector<std::string>& arguments) {
+  return RunCommandLine(CommandLine(ExecutableFolder() + "\\" + tool + ".exe", arguments));
 }
 
 long Probe(const std::string& what, const std::string& path) {

@@ -14,6 +14,10 @@ namespace fendrel::testing {
 // The folder of the running test executable, without a trailing backslash.
 std::string ExecutableFolder();
 
+// Runs a command line without a console window and returns its exit code,
+// or a negative number when it could not start or did not end in a minute.
+long RunCommandLine(std::string line);
+
 // Runs a program from the test folder with arguments (each quoted) and
 // returns its exit code, or a negative number when it could not start.
 long RunTool(const std::string& tool, const std::vector<std::string>& arguments);
