@@ -16,7 +16,8 @@ set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/docs/INSTALL-NOTE.txt")
 
 # The installer: per machine (the template asks for administrator rights),
-# into the 64-bit Program Files, with a Start menu entry.
+# into the 64-bit Program Files, with a Start menu entry for the program
+# (CPACK_PACKAGE_EXECUTABLES would point it into a bin folder we do not use).
 set(CPACK_NSIS_PACKAGE_NAME "Fendrel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Fendrel")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
@@ -24,7 +25,6 @@ set(CPACK_NSIS_MUI_ICON "${CMAKE_SOURCE_DIR}/resources/fendrel.ico")
 set(CPACK_NSIS_MUI_UNIICON "${CMAKE_SOURCE_DIR}/resources/fendrel.ico")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "Fendrel.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_PACKAGE_EXECUTABLES "Fendrel" "Fendrel")
 set(CPACK_NSIS_MENU_LINKS "Fendrel.exe" "Fendrel")
 # The uninstaller removes the auto-start entry that the ON/OFF switch
 # writes in the 64-bit view of the machine-wide Run key.
