@@ -60,7 +60,6 @@ class Form2 {
   HMENU menu() const { return menu_.get(); }
 
  private:
-
   HWND window_ = nullptr;
   UniqueMenu menu_;  // "IconClick": its items form the pop-up menu
 };
