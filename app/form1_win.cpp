@@ -95,19 +95,19 @@ struct WindowKind {
   DWORD exStyle;
 };
 
-WindowKind WindowKindOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+WindowKind WindowKindOf(const ControlSpec& row) {
+  switch (row.kind) {
     case Kind::Label: {
-      DWORD style = spec.Has(kCentred) ? SS_CENTER : spec.Has(kSizedToText) ? SS_LEFTNOWORDWRAP : SS_LEFT;
-      if (spec.Has(kClickable)) style |= SS_NOTIFY;
+      DWORD style = row.Has(kCentred) ? SS_CENTER : row.Has(kSizedToText) ? SS_LEFTNOWORDWRAP : SS_LEFT;
+      if (row.Has(kClickable)) style |= SS_NOTIFY;
       return {"STATIC", style, 0};
     }
     case Kind::Button:
       return {"BUTTON",
-              static_cast<DWORD>(WS_TABSTOP | (spec.Has(kWhiteButton) ? BS_OWNERDRAW : BS_PUSHBUTTON)), 0};
+              static_cast<DWORD>(WS_TABSTOP | (row.Has(kWhiteButton) ? BS_OWNERDRAW : BS_PUSHBUTTON)), 0};
     case Kind::TextBox:
       return {"EDIT",
-              static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (spec.Has(kReadOnly) ? ES_READONLY : 0)),
+              static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (row.Has(kReadOnly) ? ES_READONLY : 0)),
               WS_EX_CLIENTEDGE};
     case Kind::PasswordBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
     case Kind::MultiLineText:
@@ -301,51 +301,51 @@ void Form1::LoadPictures() {
 void Form1::CreateControls() {
   controls_.clear();
   controls_.reserve(Controls().size());
-  for (const ControlSpec& spec : Controls()) {
-    HWND parent = spec.container == kOnWindow     ? hwnd_
-                  : spec.container == kInPicture3 ? Control(ctl::Picture3)
-                                                  : Control(ctl::fraContent(spec.container));
+  for (const ControlSpec& row : Controls()) {
+    HWND parent = row.container == kOnWindow     ? hwnd_
+                  : row.container == kInPicture3 ? Control(ctl::Picture3)
+                                                 : Control(ctl::fraContent(row.container));
     if (!parent) continue;
-    const WindowKind kind = WindowKindOf(spec);
+    const WindowKind kind = WindowKindOf(row);
     DWORD style = WS_CHILD | kind.style;
-    if (!spec.Has(kHidden)) style |= WS_VISIBLE;
-    if (spec.Has(kDisabled)) style |= WS_DISABLED;
+    if (!row.Has(kHidden)) style |= WS_VISIBLE;
+    if (row.Has(kDisabled)) style |= WS_DISABLED;
     style |= WS_CLIPSIBLINGS;
-    const RECT place = PlaceOf(spec);
+    const RECT place = PlaceOf(row);
     // Children are added beneath their siblings, so the table's order, top
     // first, is the z-order and the tab order.
-    HWND control = CreateWindowExA(kind.exStyle, kind.className, spec.caption, style, place.left, place.top,
+    HWND control = CreateWindowExA(kind.exStyle, kind.className, row.caption, style, place.left, place.top,
                                    place.right - place.left, place.bottom - place.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, this);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, this);
     if (!control) continue;
-    if (spec.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
-    std::optional<Rgb> back = spec.Has(kOpaque) ? std::optional<Rgb>(spec.back) : Backdrop(spec);
-    controls_.push_back({&spec, control, spec.text, back});
+    if (row.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
+    std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
+    controls_.push_back({&row, control, row.text, back});
   }
   // Labels lie beneath every other control of their container (a text box
   // that touches a label keeps its border); among themselves they keep the
   // table's order, so the menu stays above its grey panel.
   for (const Created& control : controls_) {
-    if (control.spec->kind == Kind::Label) {
+    if (control.row->kind == Kind::Label) {
       SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
 }
 
-RECT Form1::PlaceOf(const ControlSpec& spec) const {
-  const bool page = spec.kind == Kind::Frame && spec.id != ctl::fraPos;
-  const ControlSpec& place = page ? FramePosition() : spec;
+RECT Form1::PlaceOf(const ControlSpec& row) const {
+  const bool page = row.kind == Kind::Frame && row.id != ctl::fraPos;
+  const ControlSpec& place = page ? FramePosition() : row;
   const int left = TwipsToPixels(place.left, dpi_), top = TwipsToPixels(place.top, dpi_);
   return {left, top, left + TwipsToPixels(place.width, dpi_), top + TwipsToPixels(place.height, dpi_)};
 }
 
 void Form1::ApplyLayout() {
   for (const Created& control : controls_) {
-    const ControlSpec& spec = *control.spec;
-    HFONT font = FontFor(spec.font);
+    const ControlSpec& row = *control.row;
+    HFONT font = FontFor(row.font);
     SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    RECT place = PlaceOf(spec);
-    if (spec.Has(kSizedToText)) {
+    RECT place = PlaceOf(row);
+    if (row.Has(kSizedToText)) {
       HDC dc = GetDC(control.hwnd);
       HGDIOBJ old = SelectObject(dc, font);
       const std::string text = WindowText(control.hwnd);
@@ -358,7 +358,7 @@ void Form1::ApplyLayout() {
     }
     SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (spec.id == ctl::Image1) {
+    if (row.id == ctl::Image1) {
       const int size = place.right - place.left;
       aboutIcon_.reset(static_cast<HICON>(
           LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
@@ -434,8 +434,8 @@ SIZE Form1::FitClientArea() {
 LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
   const Created* created = Find(control);
   if (!created) return 0;
-  const ControlSpec& spec = *created->spec;
-  if (spec.kind == Kind::Button && !spec.Has(kWhiteButton)) return 0;  // the system's button colours
+  const ControlSpec& row = *created->row;
+  if (row.kind == Kind::Button && !row.Has(kWhiteButton)) return 0;  // the system's button colours
   SetTextColor(dc, ToColorRef(created->text));
   if (!created->back) {
     SetBkMode(dc, TRANSPARENT);
@@ -478,17 +478,17 @@ void Form1::PaintPanel(HWND panel) {
   RECT client;
   GetClientRect(panel, &client);
   const Created* created = Find(panel);
-  const ControlSpec* spec = created ? created->spec : nullptr;
+  const ControlSpec* row = created ? created->row : nullptr;
   FillRect(dc, &client, BrushFor(created && created->back ? *created->back : kWhite));
-  if (spec && spec->kind == Kind::Frame) {
+  if (row && row->kind == Kind::Frame) {
     // A frame: an etched border with the caption set into its top edge.
-    HGDIOBJ old = SelectObject(dc, FontFor(spec->font));
+    HGDIOBJ old = SelectObject(dc, FontFor(row->font));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     RECT border = client;
     border.top += metrics.tmHeight / 2;
     DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-    const std::string caption = spec->caption;
+    const std::string caption = row->caption;
     if (!caption.empty()) {
       SetBkMode(dc, OPAQUE);
       SetBkColor(dc, ToColorRef(kWhite));
@@ -498,11 +498,11 @@ void Form1::PaintPanel(HWND panel) {
       TextOutA(dc, indent, 0, padded.c_str(), static_cast<int>(padded.size()));
     }
     SelectObject(dc, old);
-  } else if (spec && spec->kind == Kind::Picture) {
+  } else if (row && row->kind == Kind::Picture) {
     // A picture at its own size, scaled with the resolution, clipped to the box.
-    HBITMAP bitmap = spec->id == ctl::Picture3   ? banner_.get()
-                     : spec->id == ctl::Picture1 ? strip_.get()
-                                                 : nullptr;
+    HBITMAP bitmap = row->id == ctl::Picture3   ? banner_.get()
+                     : row->id == ctl::Picture1 ? strip_.get()
+                                                : nullptr;
     BITMAP info{};
     if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
       HDC source = CreateCompatibleDC(dc);
@@ -514,7 +514,7 @@ void Form1::PaintPanel(HWND panel) {
       SelectObject(source, old);
       DeleteDC(source);
     }
-  } else if (spec && spec->kind == Kind::Image && aboutIcon_) {
+  } else if (row && row->kind == Kind::Image && aboutIcon_) {
     DrawIconEx(dc, 0, 0, aboutIcon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
   }
   EndPaint(panel, &paint);
@@ -632,7 +632,7 @@ void Form1::MirrorLists() {
 
 const Form1::Created* Form1::Find(int id) const {
   for (const Created& control : controls_) {
-    if (control.spec->id == id) return &control;
+    if (control.row->id == id) return &control;
   }
   return nullptr;
 }

@@ -127,7 +127,7 @@ class Form1 : public Form1Actions {
 
  private:
   struct Created {
-    const ControlSpec* spec;
+    const ControlSpec* row;
     HWND hwnd;
     Rgb text;
     std::optional<Rgb> back;  // nothing: transparent over a picture
@@ -162,7 +162,7 @@ class Form1 : public Form1Actions {
   void ApplyLayout();
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
-  RECT PlaceOf(const ControlSpec& spec) const;
+  RECT PlaceOf(const ControlSpec& row) const;
   HFONT FontFor(const Font& font);
   HBRUSH BrushFor(Rgb colour);
   void LoadPictures();

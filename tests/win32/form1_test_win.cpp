@@ -178,10 +178,10 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
 
   // Every control of the table exists and carries its identifier.
-  for (const ControlSpec& spec : Controls()) {
-    HWND control = Control(spec.id);
-    ASSERT_NE(nullptr, control) << spec.name;
-    EXPECT_EQ(spec.id, GetDlgCtrlID(control)) << spec.name;
+  for (const ControlSpec& row : Controls()) {
+    HWND control = Control(row.id);
+    ASSERT_NE(nullptr, control) << row.name;
+    EXPECT_EQ(row.id, GetDlgCtrlID(control)) << row.name;
   }
 
   // The shown page lies exactly on fraPos: 2580, 1440, 7815, 5175 twips.
