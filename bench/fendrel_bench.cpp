@@ -31,6 +31,7 @@
 #include "platform/win32_handles.h"
 #include "protection/emergency.h"
 #include "protection/protection.h"
+#include "tests/win32/machine_state_win.h"
 
 namespace {
 
@@ -48,8 +49,6 @@ constexpr DWORD kWaitMs = 30000;  // the longest any wait for a started program 
 
 constexpr const char* kFendrelClass = "FendrelForm1";
 constexpr const char* kMinimalClass = "FendrelBenchMinimal";
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunValueName = "Fendrel";
 
 // ------------------------------------------------------------------ problems
 
@@ -272,74 +271,23 @@ void PrintTable() {
 
 // ------------------------------------------------------------------ machine state
 
-std::string PasswordFile() {
-  char folder[MAX_PATH] = {};
-  GetSystemDirectoryA(folder, MAX_PATH);
-  return std::string(folder) + "\\satinfo.dll";
-}
-
 // The password file and the Run value are machine-wide. This keeps what was
 // there, sets them so that a start shows no message box (a password exists,
 // the switch is ON), and puts back what was there when it goes.
 class MachineState {
  public:
   explicit MachineState(const std::string& programFolder) {
-    password_ = ReadBytes(PasswordFile());
-    UniqueKey key(OpenRunKey(KEY_QUERY_VALUE));
-    DWORD type = 0, size = 0;
-    if (key && RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-      std::string data(size, '\0');
-      if (RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                           &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        run_ = Value{type, data};
-      }
-    }
     // Any digest will do: the start only looks for the file.
-    if (!WriteBytes(PasswordFile(), "0cc175b9c0f1b6a831c399e269772661\r\n")) {
-      Problem("cannot write " + PasswordFile());
+    if (!WriteBytes(fendrel::testing::MachineState::PasswordFile(), "0cc175b9c0f1b6a831c399e269772661\r\n")) {
+      Problem("cannot write " + fendrel::testing::MachineState::PasswordFile());
     }
-    const std::string command = "\"" + programFolder + "\\Fendrel.exe\" /silent";
-    UniqueKey writable(OpenRunKey(KEY_SET_VALUE));
-    if (!writable || RegSetValueExA(writable.get(), kRunValueName, 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>(command.c_str()),
-                                    static_cast<DWORD>(command.size() + 1)) != ERROR_SUCCESS) {
+    if (!fendrel::testing::MachineState::SetRunValue("\"" + programFolder + "\\Fendrel.exe\" /silent")) {
       Problem("cannot set the Run value");
     }
   }
 
-  ~MachineState() {
-    if (password_) {
-      WriteBytes(PasswordFile(), *password_);
-    } else {
-      DeleteFileA(PasswordFile().c_str());
-    }
-    UniqueKey key(OpenRunKey(KEY_SET_VALUE));
-    if (!key) return;
-    if (run_) {
-      RegSetValueExA(key.get(), kRunValueName, 0, run_->type,
-                     reinterpret_cast<const BYTE*>(run_->data.data()), static_cast<DWORD>(run_->data.size()));
-    } else {
-      RegDeleteValueA(key.get(), kRunValueName);
-    }
-  }
-
-  MachineState(const MachineState&) = delete;
-  MachineState& operator=(const MachineState&) = delete;
-
  private:
-  static HKEY OpenRunKey(REGSAM access) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS) return nullptr;
-    return key;
-  }
-
-  struct Value {
-    DWORD type;
-    std::string data;
-  };
-  std::optional<std::string> password_;
-  std::optional<Value> run_;
+  fendrel::testing::MachineState saved_;  // made first, so it keeps what was there before the changes
 };
 
 // ------------------------------------------------------------------ started programs

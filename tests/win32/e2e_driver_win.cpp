@@ -13,8 +13,6 @@ namespace fendrel::testing {
 
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunValueName = "Fendrel";
 constexpr const char* kFileDialogTitle = "Select File";
 constexpr int kMessageBoxTextId = 0xFFFF;  // the static that carries a message box's text
 constexpr int kFileNameCombo = 0x47C;      // cmb13 of the common file dialog
@@ -101,12 +99,6 @@ std::string WindowTitle(HWND window) {
   return title;
 }
 
-HKEY OpenRunKey(REGSAM access) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS) return nullptr;
-  return key;
-}
-
 }  // namespace
 
 bool WaitFor(const std::function<bool()>& done, const std::string& what, DWORD timeoutMs) {
@@ -123,40 +115,8 @@ bool WaitFor(const std::function<bool()>& done, const std::string& what, DWORD t
 
 // ---------------------------------------------------------------- machine state
 
-std::string MachineStateGuard::PasswordFile() {
-  char folder[MAX_PATH] = {};
-  GetSystemDirectoryA(folder, MAX_PATH);
-  return std::string(folder) + "\\satinfo.dll";
-}
-
-std::optional<std::string> MachineStateGuard::RunValue() {
-  UniqueKey key(OpenRunKey(KEY_QUERY_VALUE));
-  if (!key) return std::nullopt;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.get(), kRunValueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  std::string data(size, '\0');
-  if (RegQueryValueExA(key.get(), kRunValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  data.resize(size);
-  if (!data.empty() && data.back() == '\0') data.pop_back();
-  return data;
-}
-
 void MachineStateGuard::SetRunValue(const std::string& data) {
-  UniqueKey key(OpenRunKey(KEY_SET_VALUE));
-  ASSERT_TRUE(key) << "cannot open HKLM\\" << kRunKey;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegSetValueExA(key.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                           static_cast<DWORD>(data.size() + 1)));
-}
-
-void MachineStateGuard::DeleteRunValue() {
-  UniqueKey key(OpenRunKey(KEY_SET_VALUE));
-  if (key) RegDeleteValueA(key.get(), kRunValueName);
+  ASSERT_TRUE(MachineState::SetRunValue(data)) << "cannot set the Run value \"Fendrel\"";
 }
 
 void MachineStateGuard::ClearForFirstRun() {
@@ -164,36 +124,6 @@ void MachineStateGuard::ClearForFirstRun() {
   DeleteRunValue();
   ASSERT_FALSE(Exists(PasswordFile())) << "cannot remove " << PasswordFile();
   ASSERT_FALSE(RunValue()) << "cannot remove the Run value";
-}
-
-MachineStateGuard::MachineStateGuard() {
-  if (Exists(PasswordFile())) password_ = ReadBytes(PasswordFile());
-  UniqueKey key(OpenRunKey(KEY_QUERY_VALUE));
-  DWORD type = 0, size = 0;
-  if (key && RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    Value value{type, std::string(size, '\0')};
-    if (RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(value.data.data()),
-                         &size) == ERROR_SUCCESS) {
-      value.data.resize(size);
-      run_ = value;
-    }
-  }
-}
-
-MachineStateGuard::~MachineStateGuard() {
-  if (password_) {
-    WriteBytes(PasswordFile(), *password_);
-  } else {
-    DeleteFileA(PasswordFile().c_str());
-  }
-  UniqueKey key(OpenRunKey(KEY_SET_VALUE));
-  if (!key) return;
-  if (run_) {
-    RegSetValueExA(key.get(), kRunValueName, 0, run_->type, reinterpret_cast<const BYTE*>(run_->data.data()),
-                   static_cast<DWORD>(run_->data.size()));
-  } else {
-    RegDeleteValueA(key.get(), kRunValueName);
-  }
 }
 
 // ---------------------------------------------------------------- the program

@@ -14,6 +14,8 @@
 #include "platform/win32_handles.h"
 #include "tests/core/test_support.h"
 
+#include "tests/win32/machine_state_win.h"
+
 namespace fendrel::testing {
 
 // How long any wait for the program lasts before the test fails.
@@ -30,31 +32,13 @@ struct SeenBox {
   bool windowShown = false;  // the main window was on the screen while the box was
 };
 
-// The password file and the auto-start value are machine-wide: this keeps
-// what was there when it was made and puts it back when it goes.
-class MachineStateGuard {
+// The machine-wide password file and Run value, kept and put back (see
+// MachineState), with the changes a test makes asserted.
+class MachineStateGuard : public MachineState {
  public:
-  MachineStateGuard();
-  ~MachineStateGuard();
-  MachineStateGuard(const MachineStateGuard&) = delete;
-  MachineStateGuard& operator=(const MachineStateGuard&) = delete;
-
-  // GetSystemDirectoryA() + "\satinfo.dll".
-  static std::string PasswordFile();
   // Removes the password file and the Run value "Fendrel": a first run.
   static void ClearForFirstRun();
-  // The Run value "Fendrel", if there is one.
-  static std::optional<std::string> RunValue();
   static void SetRunValue(const std::string& data);
-  static void DeleteRunValue();
-
- private:
-  std::optional<std::string> password_;
-  struct Value {
-    DWORD type;
-    std::string data;
-  };
-  std::optional<Value> run_;
 };
 
 // One copy of the program in a folder of its own, started and driven from
