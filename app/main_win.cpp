@@ -19,18 +19,17 @@
 
 namespace {
 
-// The folder that holds the running executable.
-std::string ProgramFolder() {
+// The full path of the running executable.
+std::string ProgramPath() {
   std::string path(MAX_PATH, '\0');
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size()) {
       path.resize(length);
-      break;
+      return path;
     }
     path.resize(path.size() * 2);
   }
-  return path.substr(0, path.find_last_of('\\'));
 }
 
 // Makes the process aware of each monitor's resolution where the manifest
@@ -50,10 +49,12 @@ void BecomeDpiAware() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   BecomeDpiAware();
-  const std::string argumentText = fendrel::ArgumentText(GetCommandLineA());
+  const std::string programPath = ProgramPath();
+  const std::string argumentText = fendrel::ArgumentText(GetCommandLineA(), programPath);
   const bool silent = fendrel::IsSilent(argumentText);
 
-  const std::string programFolder = ProgramFolder();
+  // The folder that holds the running executable.
+  const std::string programFolder = programPath.substr(0, programPath.find_last_of('\\'));
   const fendrel::SingleInstance instanceGuard(programFolder);
   if (!instanceGuard.first()) {
     // Fendrel runs already for these lists: show it, and hold nothing twice.

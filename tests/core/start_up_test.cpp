@@ -6,27 +6,44 @@
 namespace fendrel {
 namespace {
 
-TEST(StartUpTest, TheArgumentTextFollowsTheProgramPathAndOneBlank) {
-  EXPECT_EQ("/silent", ArgumentText("C:\\Fendrel\\Fendrel.exe /silent"));
-  EXPECT_EQ("/silent", ArgumentText("\"C:\\Program Files\\Fendrel\\Fendrel.exe\" /silent"));
-  EXPECT_EQ("", ArgumentText("\"C:\\Program Files\\Fendrel\\Fendrel.exe\""));
-  EXPECT_EQ("", ArgumentText("Fendrel.exe"));
-  EXPECT_EQ("", ArgumentText("Fendrel.exe "));
-  EXPECT_EQ(" /silent", ArgumentText("Fendrel.exe  /silent"));  // only one blank is the separator
-  EXPECT_EQ("/silent ", ArgumentText("Fendrel.exe /silent "));
-  EXPECT_EQ("/silent x", ArgumentText("Fendrel.exe /silent x"));
-  EXPECT_EQ("", ArgumentText(""));
+constexpr const char* kInstalled = "C:\\Program Files\\Fendrel\\Fendrel.exe";
+
+TEST(StartUpTest, TheProgramsOwnPathIsCutOffQuotedOrNotInAnyCase) {
+  // Windows runs the Run value exactly as written: unquoted, blanks and all.
+  EXPECT_EQ("/silent", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe /silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("\"C:\\Program Files\\Fendrel\\Fendrel.exe\" /silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("c:\\PROGRAM FILES\\fendrel\\FENDREL.EXE /silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe\t/silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("\"C:\\Program Files\\Fendrel\\Fendrel.exe\"\t/silent", kInstalled));
+  EXPECT_EQ("", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe", kInstalled));
+  EXPECT_EQ(" /silent", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe  /silent", kInstalled));
+  EXPECT_EQ("/silent x", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe /silent x", kInstalled));
+}
+
+TEST(StartUpTest, AnyOtherLineEndsItsFirstWordAtABlankOrTabOrItsClosingQuote) {
+  // Another program whose path begins like ours is not ours.
+  EXPECT_EQ("Files\\Fendrel\\Fendrel.exe.bak /silent",
+            ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe.bak /silent", kInstalled));
+  EXPECT_EQ("Files\\Other\\Fendrel.exe /silent",
+            ArgumentText("C:\\Program Files\\Other\\Fendrel.exe /silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("Fendrel.exe /silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("Fendrel.exe\t/silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("\"C:\\a b\\Fendrel.exe\" /silent", kInstalled));
+  EXPECT_EQ("", ArgumentText("\"C:\\a b\\Fendrel.exe\"", kInstalled));
+  EXPECT_EQ("", ArgumentText("Fendrel.exe ", kInstalled));
+  EXPECT_EQ(" /silent", ArgumentText("Fendrel.exe  /silent", kInstalled));  // only one blank separates
+  EXPECT_EQ("/silent ", ArgumentText("Fendrel.exe /silent ", kInstalled));
+  EXPECT_EQ("", ArgumentText("", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("Fendrel.exe /silent", ""));  // no path known
 }
 
 TEST(StartUpTest, OnlyExactlySilentIsASilentStart) {
   EXPECT_TRUE(IsSilent("/silent"));
-  EXPECT_TRUE(IsSilent(ArgumentText("\"C:\\a b\\Fendrel.exe\" /silent")));
   EXPECT_FALSE(IsSilent("/SILENT"));
   EXPECT_FALSE(IsSilent("/Silent"));
   EXPECT_FALSE(IsSilent("/silent x"));
   EXPECT_FALSE(IsSilent("/silent "));
-  EXPECT_FALSE(IsSilent(ArgumentText("Fendrel.exe /silent ")));
-  EXPECT_FALSE(IsSilent(ArgumentText("Fendrel.exe  /silent")));
+  EXPECT_FALSE(IsSilent(" /silent"));
   EXPECT_FALSE(IsSilent(""));
 }
 

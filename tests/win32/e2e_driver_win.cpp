@@ -128,7 +128,9 @@ void MachineStateGuard::ClearForFirstRun() {
 
 // ---------------------------------------------------------------- the program
 
-FendrelApp::FendrelApp() {
+FendrelApp::FendrelApp(const std::string& subfolder)
+    : programFolder_(subfolder.empty() ? folder_.path() : folder_.File(subfolder)) {
+  if (!subfolder.empty()) MakeFolder(programFolder_);
   const std::string built = ExecutableFolder() + "\\Fendrel.exe";
   if (!CopyFileA(built.c_str(), File("Fendrel.exe").c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << built << " (error " << GetLastError() << ")";
@@ -145,10 +147,14 @@ std::string FendrelApp::MakeFile(const std::string& name, const std::string& con
 }
 
 void FendrelApp::Start(const std::string& argumentText) {
+  std::string line = "\"" + File("Fendrel.exe") + "\"";
+  if (!argumentText.empty()) line += " " + argumentText;
+  StartWithCommandLine(line);
+}
+
+void FendrelApp::StartWithCommandLine(std::string line) {
   ASSERT_FALSE(process_) << "Fendrel was started twice by one test";
   const std::string program = File("Fendrel.exe");
-  std::string line = "\"" + program + "\"";
-  if (!argumentText.empty()) line += " " + argumentText;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

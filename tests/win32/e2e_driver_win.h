@@ -45,14 +45,16 @@ class MachineStateGuard : public MachineState {
 // here. The process is ended (if it still runs) when this goes.
 class FendrelApp {
  public:
-  FendrelApp();
+  // The program goes into a fresh folder, or into `subfolder` of it (which
+  // may hold blanks, as "Program Files" does).
+  explicit FendrelApp(const std::string& subfolder = {});
   ~FendrelApp();
   FendrelApp(const FendrelApp&) = delete;
   FendrelApp& operator=(const FendrelApp&) = delete;
 
   // The program folder and a file in it.
-  const std::string& folder() const { return folder_.path(); }
-  std::string File(const std::string& name) const { return folder_.File(name); }
+  const std::string& folder() const { return programFolder_; }
+  std::string File(const std::string& name) const { return programFolder_ + "\\" + name; }
   std::string SafeListFile() const { return File("prot.dat"); }
   std::string EmerListFile() const { return File("emer.dat"); }
   // Writes a file in the program folder with this content; returns its path.
@@ -61,6 +63,9 @@ class FendrelApp {
   // Starts Fendrel.exe with this argument text after the quoted program path
   // ("" for a normal start, "/silent").
   void Start(const std::string& argumentText = "");
+  // Starts Fendrel.exe with exactly this command line, as Windows starts a
+  // Run value: the program is named apart, so nothing quotes the line.
+  void StartWithCommandLine(std::string commandLine);
   bool Running() const;
   // Waits for the process to end by itself; false after the timeout.
   bool WaitForExit(DWORD milliseconds = kE2eTimeoutMs);
@@ -144,6 +149,7 @@ class FendrelApp {
   void ClickWindow(HWND control, bool wait);
 
   TempFolder folder_;
+  std::string programFolder_;
   UniqueHandle process_;
   DWORD processId_ = 0;
   HWND main_ = nullptr;

@@ -20,8 +20,8 @@ using testing::SeenBox;
 using testing::WaitFor;
 using testing::WriteBytes;
 
-constexpr int kWelcome = 0, kSafeListPage = 1, kEmergencyPage = 2, kPasswordPage = 4, kNewUser = 7,
-              kClosePage = 8;
+constexpr int kWelcome = 0, kSafeListPage = 1, kEmergencyPage = 2, kAboutPage = 3, kPasswordPage = 4,
+              kNewUser = 7, kClosePage = 8;
 // The items of the tray menu that can be chosen, in order: "Open Fendrel",
 // then (after the separator) "Emergency!".
 constexpr int kTrayOpen = 0, kTrayEmergency = 1;
@@ -355,6 +355,26 @@ TEST_F(E2eTest, ASilentStartWhileOffWarnsFromTheTrayAndTheSwitchWritesTheRunValu
   app_.Click(ctl::optOn);
   EXPECT_FALSE(MachineStateGuard::RunValue().has_value());
   EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+}
+
+TEST_F(E2eTest, ALogonStartFromAFolderWithBlanksIsASilentStart) {
+  FendrelApp installed("Program Files\\Fendrel");
+  WriteBytes(MachineStateGuard::PasswordFile(), CMD5().MD5(u"s3cret") + "\r\n");
+  const std::string runValue = installed.folder() + "\\Fendrel.exe /silent";
+  MachineStateGuard::SetRunValue(runValue);
+  const std::string kept = installed.MakeFile("kept.txt");
+  WriteBytes(installed.SafeListFile(), Lines({kept}));
+
+  // Windows starts the Run value exactly as written: unquoted, blanks and all.
+  installed.StartWithCommandLine(runValue);
+  ASSERT_TRUE(WaitFor([&] { return installed.MainWindow() && IsIconic(installed.MainWindow()); },
+                      "the window shown minimized, as a silent start shows it"));
+  EXPECT_TRUE(installed.NoBoxOpen()) << "a start in the ON state shows no box";
+  ExpectHeld(kept);
+  EXPECT_EQ(runValue, MachineStateGuard::RunValue().value_or("(none)"));
+  // A silent start grants no level: even "About" asks for a login.
+  installed.PostClickMenu(kAboutPage);
+  ExpectBox(installed.AnswerBox(), messages::kTitle, messages::kPleaseLogin);
 }
 
 TEST_F(E2eTest, AStartWhileOnRewritesAForeignRunValueWithItsOwnCommand) {
