@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <exception>
+#include <iterator>
 
 #include "app/control_ids.h"
 #include "app/messages.h"
@@ -142,6 +143,38 @@ void MirrorListBox(HWND listBox, const ListBox& list) {
   SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(list.HasSelection() ? list.selected : -1), 0);
   SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(listBox, nullptr, TRUE);
+}
+
+void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown) {
+  const std::vector<std::string>& now = shown.items;
+  const std::vector<std::string>& wanted = list.items;
+  std::size_t same = 0;  // entries alike at the beginning
+  while (same < now.size() && same < wanted.size() && now[same] == wanted[same]) ++same;
+  std::size_t sameEnd = 0;  // and at the end
+  while (sameEnd < now.size() - same && sameEnd < wanted.size() - same &&
+         now[now.size() - 1 - sameEnd] == wanted[wanted.size() - 1 - sameEnd]) {
+    ++sameEnd;
+  }
+  const std::size_t removed = now.size() - same - sameEnd, added = wanted.size() - same - sameEnd;
+  // Row by row costs more than refilling once many rows change.
+  constexpr std::size_t kMostRowsOneByOne = 256;
+  if (removed > kMostRowsOneByOne || added > kMostRowsOneByOne) {
+    MirrorListBox(listBox, list);
+    return;
+  }
+  if (removed > 0 || added > 0) {
+    SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < removed; ++i) SendMessageA(listBox, LB_DELETESTRING, same, 0);
+    for (std::size_t i = 0; i < added; ++i) {
+      SendMessageA(listBox, LB_INSERTSTRING, same + i, reinterpret_cast<LPARAM>(wanted[same + i].c_str()));
+    }
+    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listBox, nullptr, TRUE);
+  }
+  const LRESULT selected = list.HasSelection() ? list.selected : -1;
+  if (SendMessageA(listBox, LB_GETCURSEL, 0, 0) != selected) {
+    SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  }
 }
 
 Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
@@ -534,6 +567,7 @@ void Form1::OnClick(int id, Handler handler) {
 
 void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
+  TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
     selectframe(menuItem, 0);
@@ -621,11 +655,37 @@ void Form1::ShowOnOffState() {
   ShowSwitch(switch_.ShowOnOffState());
 }
 
+namespace {
+struct MirroredList {
+  int id;
+  ListBox Protection::*list;
+};
+// Every list box and the core's list it shows; the first two take clicks.
+constexpr MirroredList kMirroredLists[] = {
+    {ctl::SafeList, &Protection::SafeList},
+    {ctl::EmerList, &Protection::EmerList},
+    {ctl::safelist2, &Protection::safelist2},
+    {ctl::EmerList2, &Protection::EmerList2},
+};
+constexpr std::size_t kListsThatTakeClicks = 2;
+}  // namespace
+
 void Form1::MirrorLists() {
-  MirrorListBox(Control(ctl::SafeList), protection_.SafeList);
-  MirrorListBox(Control(ctl::safelist2), protection_.safelist2);
-  MirrorListBox(Control(ctl::EmerList), protection_.EmerList);
-  MirrorListBox(Control(ctl::EmerList2), protection_.EmerList2);
+  for (std::size_t i = 0; i < std::size(kMirroredLists); ++i) {
+    const ListBox& list = protection_.*kMirroredLists[i].list;
+    ListBox& shown = shownLists_[i];
+    if (list.items == shown.items && list.selected == shown.selected) continue;
+    MirrorListBox(Control(kMirroredLists[i].id), list, shown);
+    shown = list;
+  }
+}
+
+void Form1::TakeSelections() {
+  for (std::size_t i = 0; i < kListsThatTakeClicks; ++i) {
+    const int selected = ListSelection(kMirroredLists[i].id);
+    (protection_.*kMirroredLists[i].list).selected = selected;
+    shownLists_[i].selected = selected;
+  }
 }
 
 // --- Controls by identifier.

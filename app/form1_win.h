@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -36,8 +37,12 @@
 namespace fendrel {
 
 // Puts a core list into a list box control: its entries in order and its
-// selection (none for -1). Call it after every change of the list.
+// selection (none for -1).
 void MirrorListBox(HWND listBox, const ListBox& list);
+// Brings a list box that shows `shown` to show `list`. Only the entries
+// between their common beginning and end are replaced, so a list an action
+// did not change keeps its entries, selection and scroll position.
+void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown);
 
 // What the window reaches the platform through: the real ones in the
 // program, fakes in the tests.
@@ -112,7 +117,11 @@ class Form1 : public Form1Actions {
 
   // The lists and holds of the run, and their mirror in the four list boxes.
   Protection& protection() { return protection_; }
+  // Shows in the list boxes what an action changed in the core's lists.
   void MirrorLists();
+  // Takes the person's selection in the two visible lists into the core, so
+  // every action works on the entry they chose.
+  void TakeSelections();
 
   // Keyboard use beyond what the dialog manager does: Enter presses the
   // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
@@ -194,6 +203,8 @@ class Form1 : public Form1Actions {
   int dpi_ = 96;
   bool loaded_ = false;
   std::vector<Created> controls_;
+  // What each list box shows now, in the order of kMirroredLists.
+  std::array<ListBox, 4> shownLists_;
   std::map<int, Handler> handlers_;
   std::map<FontKey, UniqueFont> fonts_;
   std::map<std::string, std::string> faces_;  // wanted face -> face in use

@@ -12,8 +12,9 @@ void EmergencyMode::Emergency() {
   }
   std::vector<messages::FailedHold> failures;
   bool anyHeld = false;
+  // The walk goes by index and leaves the person's selection where it was:
+  // a "<<< Remove" after the action must remove the entry they chose.
   for (int i = 0; i < list.count(); ++i) {
-    list.selected = i;
     const std::string& path = list.items[static_cast<std::size_t>(i)];
     const FileError error = protection_.ProtecteFile(path);
     if (error == FileError::None) {

@@ -16,7 +16,7 @@ class EmergencyMode {
   // `Emergency`, from the "Emergency" button and the tray's "Emergency!".
   // Every entry is held afresh; entries that cannot be held are named in one
   // message after the others are held. The state turns on when at least one
-  // hold was taken.
+  // hold was taken. The list's selection stays as the person left it.
   void Emergency();
   // The "No Emergency" button: closes the number of every emergency hold of
   // the run (those already closed close to nothing).

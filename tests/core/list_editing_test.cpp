@@ -135,11 +135,12 @@ TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUn
   editing_.EmerAdd(b);
   EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmerListFile()));
   EXPECT_FALSE(Held(a));
+  protection_.EmerList.selected = 0;  // the person's choice survives the action
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
   EXPECT_EQ((Rows{"99", "100"}), protection_.EmerList2.items);
-  EXPECT_EQ(1, protection_.EmerList.selected);
-  editing_.EmerRemove(0);
+  EXPECT_EQ(0, protection_.EmerList.selected);
+  editing_.EmerRemove(protection_.EmerList.selected);
   EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmerListFile()));
   EXPECT_TRUE(Held(a));
   emergency_.NoEmergency();
@@ -168,12 +169,17 @@ TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
   EXPECT_EQ(std::string::npos, messages_.shown[0].text.find(a));
+  EXPECT_NE(std::string::npos,
+            messages_.shown[0].text.find("Every other file of the emergency list is protected."));
 
-  // When nothing could be held the state stays normal.
+  // When nothing could be held the state stays normal, and the message says so.
   EmergencyMode other(protection_, messages_);
   protection_.EmerList.items = {missing};
   other.Emergency();
   EXPECT_FALSE(other.on());
+  ASSERT_EQ(2u, messages_.shown.size());
+  EXPECT_NE(std::string::npos, messages_.shown[1].text.find("No file of the emergency list is protected."));
+  EXPECT_EQ(std::string::npos, messages_.shown[1].text.find("Every other file"));
 }
 
 TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {

@@ -250,6 +250,41 @@ TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
   EXPECT_FALSE(testing::Exists(file)) << "cmd.exe could not delete a released file";
 }
 
+TEST_F(E2eTest, ThePersonsSelectionSurvivesTheEmergencyButtonsAndEditsOfTheOtherList) {
+  ReturningUser();
+  const std::string a = app_.MakeFile("a.txt"), b = app_.MakeFile("b.txt"), c = app_.MakeFile("c.txt");
+  const std::string first = app_.MakeFile("first.txt"), added = app_.MakeFile("added.txt");
+  WriteBytes(app_.SafeListFile(), Lines({a, b, c}));
+  WriteBytes(app_.EmerListFile(), Lines({first}));
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn());
+
+  app_.ClickMenu(kSafeListPage);
+  ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
+  app_.SelectListItem(ctl::SafeList, 0);
+  app_.Click(ctl::Command3);
+  app_.ClickMenu(kEmergencyPage);
+  ASSERT_TRUE(app_.WaitForPage(kEmergencyPage));
+  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, added);
+  app_.SelectListItem(ctl::EmerList, 0);
+  app_.Click(ctl::Command4);
+  app_.Click(ctl::Command3);
+
+  // "<<< Remove" removes the entry the person chose, and releases only it.
+  app_.ClickMenu(kSafeListPage);
+  ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
+  EXPECT_EQ(0, app_.ListSelection(ctl::SafeList));
+  app_.Click(ctl::cmdSafeRem);
+  EXPECT_EQ((std::vector<std::string>{b, c}), app_.ListItems(ctl::SafeList));
+  ExpectFree(a);
+  ExpectHeld(b);
+  ExpectHeld(c);
+  app_.ClickMenu(kEmergencyPage);
+  ASSERT_TRUE(app_.WaitForPage(kEmergencyPage));
+  EXPECT_EQ(0, app_.ListSelection(ctl::EmerList));
+  app_.Click(ctl::cmdERem);
+  EXPECT_EQ(Lines({added}), ReadBytes(app_.EmerListFile()));
+}
+
 TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) {
   ReturningUser();
   const std::string first = app_.MakeFile("first.txt");
