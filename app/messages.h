@@ -44,8 +44,15 @@ inline std::string CouldNotProtect(const std::string& path, FileError why) {
 }
 
 inline std::string CouldNotSave(const std::string& listFile, FileError why) {
-  return "Fendrel could not save the list to this file:\r\n" + listFile +
-         "\r\n\r\nThe reason: " + Describe(why) +
+  const std::string text =
+      "Fendrel could not save the list to this file:\r\n" + listFile + "\r\n\r\nThe reason: " + Describe(why);
+  if (why == FileError::NotLoaded || why == FileError::TooManyEntries) {
+    return text +
+           ".\r\n\r\nThe file was left unchanged. The list on the screen keeps your change until Fendrel "
+           "ends, "
+           "but the next start reads the list from the file again.";
+  }
+  return text +
          ".\r\n\r\nThe list on the screen keeps your change, and the file still holds the list as it was "
          "before. Make sure the program's folder can be written, then change the list again to save it.";
 }

@@ -22,8 +22,12 @@ const char* Describe(FileError error) {
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
     case FileError::NotLoaded:
-      return "the file could not be read when Fendrel started, so saving over it would lose the entries it "
-             "holds; start Fendrel again once the file can be read";
+      return "the file could not be read whole when Fendrel started, so saving over it would lose the "
+             "entries it holds; start Fendrel again once the file can be read";
+    case FileError::TooManyEntries:
+      return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
+             "lose "
+             "the entries past them";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";
@@ -139,7 +143,9 @@ bool FileLayer::AtEnd(int number) {
   Entry* entry = Find(number);
   if (!entry || entry->mode != OpenMode::Input) return true;
   bool available = false;
-  if (Fill(*entry, available) != FileError::None) return true;
+  // A read that failed is no end of the file: the next read meets the
+  // error and reports it, so nothing left unread passes for the whole file.
+  if (Fill(*entry, available) != FileError::None) return false;
   return !available;
 }
 

@@ -33,7 +33,8 @@ class FileLayer {
   // The same, but at most `limit` characters: the rest of a longer field
   // stays unread, so a huge file costs no more than the part that matters.
   FileError ReadField(int number, std::string& field, std::size_t limit);
-  // True when no data is left to read (also for a number that is not open).
+  // True when no data is left to read (also for a number that is not open);
+  // false when the read that would tell failed.
   bool AtEnd(int number);
 
   // The text followed by CR LF.

@@ -26,10 +26,11 @@ enum class FileError {
   SharingViolation,  // another open refuses this one
   AccessDenied,      // no rights, or a read-only file or folder
   DiskFull,
-  NoFreeNumber,  // every number a hold may take is used up
-  ReadPastEnd,   // a read at the end of the file
-  NameTooLong,   // the path, or a name in it, is longer than the system allows
-  NotLoaded,     // a list file that could not be read at start is not written over
+  NoFreeNumber,    // every number a hold may take is used up
+  ReadPastEnd,     // a read at the end of the file
+  NameTooLong,     // the path, or a name in it, is longer than the system allows
+  NotLoaded,       // a list file that could not be read at start is not written over
+  TooManyEntries,  // nor one that holds more entries than a list can show
   Other,
 };
 

@@ -51,28 +51,36 @@ void Protection::Release(const std::string& row) {
   files_.Close(number);
 }
 
-bool Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
-  // Nothing is reported: a missing file is an empty list.
+FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
+  // Nothing is reported here: a missing file is an empty list, and what was
+  // not read whole is said only when a save would write over it.
   const FileError opened = files_.Open(kListFileNumber, file, OpenMode::Input);
-  if (opened != FileError::None) return opened == FileError::NotFound;
+  if (opened != FileError::None)
+    return opened == FileError::NotFound ? FileError::None : FileError::NotLoaded;
+  FileError unread = FileError::None;
   std::string line;
-  bool whole = true;
-  while (!files_.AtEnd(kListFileNumber) && list.count() < kMaxEntries) {
-    if (files_.ReadLine(kListFileNumber, line) != FileError::None) {
-      whole = false;
+  for (;;) {
+    const FileError error = files_.ReadLine(kListFileNumber, line);
+    if (error == FileError::ReadPastEnd) break;
+    if (error != FileError::None) {
+      unread = FileError::NotLoaded;  // a failed read is no end of the file
       break;
     }
     if (line.empty()) continue;
+    if (list.count() >= kMaxEntries) {
+      unread = FileError::TooManyEntries;
+      break;
+    }
     if (hold) ProtectFile(line);  // a path that cannot be held is listed all the same
     list.items.push_back(line);
   }
   files_.Close(kListFileNumber);
-  return whole;
+  return unread;
 }
 
 void Protection::LoadLists() {
-  safeListUnread_ = !LoadList(SafeListFile(), SafeList, true);
-  emerListUnread_ = !LoadList(EmerListFile(), EmerList, false);
+  safeListUnread_ = LoadList(SafeListFile(), SafeList, true);
+  emerListUnread_ = LoadList(EmerListFile(), EmerList, false);
 }
 
 FileError Protection::SaveList(ListBox& list, const std::string& file) {
@@ -96,11 +104,11 @@ FileError Protection::SaveList(ListBox& list, const std::string& file) {
 }
 
 FileError Protection::SaveSafeList() {
-  return safeListUnread_ ? FileError::NotLoaded : SaveList(SafeList, SafeListFile());
+  return safeListUnread_ != FileError::None ? safeListUnread_ : SaveList(SafeList, SafeListFile());
 }
 
 FileError Protection::SaveEmerList() {
-  return emerListUnread_ ? FileError::NotLoaded : SaveList(EmerList, EmerListFile());
+  return emerListUnread_ != FileError::None ? emerListUnread_ : SaveList(EmerList, EmerListFile());
 }
 
 }  // namespace fendrel

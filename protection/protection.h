@@ -34,9 +34,10 @@ class Protection {
 
   // Rewrite a list file from its list. The new content is written beside
   // the file and put in its place in one step, so a failure leaves the old
-  // file whole; the error comes back to the caller. A list file that exists
-  // but could not be read at load is never written over (NotLoaded): the
-  // list on the screen lacks its entries.
+  // file whole; the error comes back to the caller. A list file that was not
+  // read whole at load is never written over, since the list on the screen
+  // lacks some of its entries: NotLoaded when a read failed, TooManyEntries
+  // when it holds more than a list can.
   FileError SaveSafeList();
   FileError SaveEmerList();
 
@@ -58,14 +59,15 @@ class Protection {
 
  private:
   FileError Hold(const std::string& path, ListBox& rows);
-  // Whether the file was read whole (or is missing, an empty list).
-  bool LoadList(const std::string& file, ListBox& list, bool hold);
+  // Why the file was not read whole, or None (a missing file is an empty list).
+  FileError LoadList(const std::string& file, ListBox& list, bool hold);
   FileError SaveList(ListBox& list, const std::string& file);
 
   FileLayer& files_;
   std::string programFolder_;
-  bool safeListUnread_ = false;
-  bool emerListUnread_ = false;
+  // Why each list file may not be written over this run (None: it may).
+  FileError safeListUnread_ = FileError::None;
+  FileError emerListUnread_ = FileError::None;
 };
 
 }  // namespace fendrel

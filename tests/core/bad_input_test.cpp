@@ -96,6 +96,13 @@ constexpr bool Windows() {
 #endif
 }
 
+// Big files are compared by size and equality: a failing EXPECT_EQ of two
+// multi-megabyte texts would build a line diff that exhausts memory.
+void ExpectSameBytes(const std::string& expected, const std::string& actual, const std::string& what) {
+  EXPECT_EQ(expected.size(), actual.size()) << what;
+  EXPECT_TRUE(expected == actual) << what << " differs from what was expected";
+}
+
 std::string FileOf(const Rows& entries) {
   std::string bytes;
   for (const std::string& entry : entries) bytes += entry + "\r\n";
@@ -122,9 +129,9 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
     EXPECT_EQ(expected, protection_.SafeList.items);
     EXPECT_EQ(expected, protection_.EmerList.items);
     EXPECT_EQ(protection_.SafeList.count(), protection_.safelist2.count());
-    EXPECT_EQ(bytes, ReadBytes(protection_.SafeListFile()));
+    ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat after the load");
     ASSERT_EQ(FileError::None, protection_.SaveSafeList());
-    EXPECT_EQ(FileOf(expected), ReadBytes(protection_.SafeListFile()));
+    ExpectSameBytes(FileOf(expected), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
     EXPECT_EQ(1, layer_.LowestFree());
   }
 
@@ -166,7 +173,7 @@ TEST_P(BadInputTest, CrOnlyLfOnlyAndMixedLineEndsAllSplitEntries) {
   ExpectReadWhole("a\r\n\rb\n\r\r\nc\n\r");
 }
 
-TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndAnAddSaysTheListIsFull) {
+TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
   std::string bytes;
   for (int i = 0; i < 100000; ++i) bytes += "C:\\missing\\" + std::to_string(i) + ".txt\r\n";
   WriteBytes(protection_.SafeListFile(), bytes);
@@ -185,9 +192,34 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndAnAddSaysTheListIsFu
   EXPECT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
   EXPECT_EQ(Protection::kMaxEntries, protection_.safelist2.count());
   EXPECT_EQ(Protection::kFirstHoldNumber, protection_.NextFileNumber);  // nothing was held for it
-  // A refused add writes nothing: both files still hold all 100000 lines.
-  EXPECT_EQ(bytes, ReadBytes(protection_.SafeListFile()));
-  EXPECT_EQ(bytes, ReadBytes(protection_.EmerListFile()));
+
+  // A remove works on the screen, but a save would cut the file to what the
+  // list shows: the file is left as it was, and the message says why.
+  editing_.SafeRemove(0);
+  editing_.EmerRemove(0);
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.SafeList.count());
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.EmerList.count());
+  ASSERT_EQ(4u, boxes_.shown.size());
+  EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), FileError::TooManyEntries),
+            boxes_.shown[2].text);
+  EXPECT_EQ(messages::CouldNotSave(protection_.EmerListFile(), FileError::TooManyEntries),
+            boxes_.shown[3].text);
+  EXPECT_NE(std::string::npos, boxes_.shown[2].text.find("more entries than Fendrel can show"));
+  EXPECT_NE(std::string::npos, boxes_.shown[2].text.find("left unchanged"));
+  ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat");
+  ExpectSameBytes(bytes, ReadBytes(protection_.EmerListFile()), "emer.dat");
+}
+
+TEST_P(BadInputTest, AFileOfExactlyAFullListAndBlankLinesIsWholeAndSaves) {
+  Rows entries;
+  for (int i = 0; i < Protection::kMaxEntries; ++i) entries.push_back("C:\\e\\" + std::to_string(i));
+  WriteBytes(protection_.EmerListFile(), FileOf(entries) + "\r\n\r\n");
+  Load();
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EmerList.count());
+  editing_.EmerRemove(0);
+  EXPECT_TRUE(boxes_.shown.empty());
+  entries.erase(entries.begin());
+  ExpectSameBytes(FileOf(entries), ReadBytes(protection_.EmerListFile()), "emer.dat");
 }
 
 TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClearReason) {

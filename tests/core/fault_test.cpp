@@ -3,6 +3,7 @@
 // type this program never writes. Each is reported and loses nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/messages.h"
@@ -28,6 +29,44 @@ class NoPicker : public FilePicker {
   std::optional<std::string> PickFile(const std::string&, const std::string&) override {
     return std::nullopt;
   }
+};
+
+// Reads of a file that fail once `failAt` bytes were handed out, as they do
+// past another program's byte-range lock or on a network drive that drops.
+class FailingReads : public FileSystem {
+ public:
+  FailingReads(FileSystem& inner, std::size_t failAt) : inner_(inner), failAt_(failAt) {}
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
+    std::unique_ptr<OpenFile> opened;
+    const FileError error = inner_.Open(path, mode, opened);
+    if (error == FileError::None) file = std::make_unique<Failing>(std::move(opened), failAt_);
+    return error;
+  }
+  FileError Replace(const std::string& source, const std::string& target) override {
+    return inner_.Replace(source, target);
+  }
+  FileError Remove(const std::string& path) override { return inner_.Remove(path); }
+
+ private:
+  class Failing : public OpenFile {
+   public:
+    Failing(std::unique_ptr<OpenFile> inner, std::size_t failAt) : inner_(std::move(inner)), left_(failAt) {}
+    FileError Read(char* buffer, std::size_t size, std::size_t& got) override {
+      got = 0;
+      if (left_ == 0) return FileError::SharingViolation;  // ERROR_LOCK_VIOLATION
+      const FileError error = inner_->Read(buffer, std::min(size, left_), got);
+      left_ -= got;
+      return error;
+    }
+    FileError Write(const char* data, std::size_t size) override { return inner_->Write(data, size); }
+    FileError Flush() override { return inner_->Flush(); }
+
+   private:
+    std::unique_ptr<OpenFile> inner_;
+    std::size_t left_;
+  };
+  FileSystem& inner_;
+  std::size_t failAt_;
 };
 
 class ListFileFaultTest : public ::testing::TestWithParam<testing::FileSystemKind> {
@@ -98,6 +137,37 @@ TEST_P(ListFileFaultTest, AProgramFolderThatIsGoneRefusesEverySaveAndSaysWhere) 
   EXPECT_EQ((Rows{a}), protection.SafeList.items);
   EXPECT_TRUE(Held(a));
   EXPECT_FALSE(Exists(folder_.File("gone")));
+}
+
+TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWrittenOver) {
+  std::string bytes;  // about 200 KB of entries: several reads of 64 KB
+  for (int i = 0; i < 3000; ++i) bytes += folder_.File("missing-" + std::to_string(i) + ".txt") + "\r\n";
+  const std::string added = Existing("added.txt");
+  // The first read fails, or one just past the first 64 KB.
+  for (const std::size_t failAt : {std::size_t{0}, std::size_t{64 * 1024 + 10}}) {
+    SCOPED_TRACE("reads fail after " + std::to_string(failAt) + " bytes");
+    FailingReads failing(*system_, failAt);
+    FileLayer layer(failing);
+    Protection protection(layer, folder_.path());
+    ListEditing editing(protection, boxes_, picker_);
+    WriteBytes(protection.SafeListFile(), bytes);
+    WriteBytes(protection.EmerListFile(), bytes);
+    protection.LoadLists();
+    EXPECT_EQ(failAt == 0, protection.SafeList.items.empty());
+    EXPECT_LT(protection.SafeList.count(), 3000);
+    EXPECT_EQ(protection.SafeList.count(), protection.EmerList.count());
+
+    boxes_.shown.clear();
+    editing.SafeAdd(added);
+    editing.EmerAdd(added);
+    EXPECT_EQ(added, protection.SafeList.items.back());  // listed and held, as any add
+    EXPECT_TRUE(testing::RefusedToOwnWriter(layer, added));
+    EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotLoaded), "Fendrel"},
+                     {messages::CouldNotSave(protection.EmerListFile(), FileError::NotLoaded), "Fendrel"}}),
+              boxes_.shown);
+    EXPECT_TRUE(bytes == ReadBytes(protection.SafeListFile())) << "prot.dat was written over";
+    EXPECT_TRUE(bytes == ReadBytes(protection.EmerListFile())) << "emer.dat was written over";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, ListFileFaultTest, ::testing::ValuesIn(testing::FileSystemKinds()),
