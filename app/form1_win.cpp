@@ -124,6 +124,21 @@ WindowKind WindowKindOf(const ControlSpec& row) {
   return {"STATIC", 0, 0};
 }
 
+// A check box drawn with visual styles paints its caption in the theme's
+// colour and ignores the one WM_CTLCOLORSTATIC sets, so the switch's green
+// ON and red OFF would be lost on Windows: it is drawn without a theme.
+void DrawWithoutTheme(HWND control) {
+  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  // Common Controls 6 loads uxtheme; without it nothing is themed.
+  HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
+  const auto setWindowTheme = uxtheme ? reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(
+                                            GetProcAddress(uxtheme, "SetWindowTheme")))
+                                      : nullptr;
+  // A blank names no theme class, so none applies. (The empty text means
+  // the same on Windows, but Wine refuses it.)
+  if (setWindowTheme) setWindowTheme(control, L" ", L" ");
+}
+
 std::string WindowText(HWND hwnd) {
   if (!hwnd) return {};
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
@@ -352,6 +367,7 @@ void Form1::CreateControls() {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, this);
     if (!control) continue;
     if (row.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
+    if (row.kind == Kind::CheckBox) DrawWithoutTheme(control);
     std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
     controls_.push_back({&row, control, row.text, back});
   }

@@ -126,6 +126,93 @@ void MachineStateGuard::ClearForFirstRun() {
   ASSERT_FALSE(RunValue()) << "cannot remove the Run value";
 }
 
+// ---------------------------------------------------------------- the screen
+
+namespace {
+constexpr const char* kThemeKey = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+}  // namespace
+
+VisualStyles::VisualStyles() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string style = std::string(windows) + "\\resources\\themes\\light\\light.msstyles";
+  EXPECT_TRUE(Exists(style)) << "Wine's visual style is missing: " << style;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot open the theme settings";
+    return;
+  }
+  const std::pair<const char*, std::string> wanted[] = {
+      {"ThemeActive", "1"}, {"DllName", style}, {"ColorName", "Blue"}, {"SizeName", "NormalSize"}};
+  for (const auto& [name, data] : wanted) {
+    char old[MAX_PATH * 2] = {};
+    DWORD size = sizeof old, type = 0;
+    const bool had =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+    kept_.emplace_back(name, had ? std::optional<std::string>(old) : std::nullopt);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>(data.size() + 1));
+  }
+  RegCloseKey(key);
+}
+
+VisualStyles::~VisualStyles() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  for (const auto& [name, data] : kept_) {
+    if (data) {
+      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data->c_str()),
+                     static_cast<DWORD>(data->size() + 1));
+    } else {
+      RegDeleteValueA(key, name.c_str());
+    }
+  }
+  RegCloseKey(key);
+}
+
+int ScreenPixels::Count(const std::function<bool(COLORREF)>& matches, int fromX, int toX) const {
+  int count = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = std::max(fromX, 0); x < std::min(toX, width); ++x) {
+      if (matches(colours[static_cast<std::size_t>(y * width + x)])) ++count;
+    }
+  }
+  return count;
+}
+
+ScreenPixels PixelsOf(HWND window) {
+  ScreenPixels pixels;
+  RECT rect{};
+  if (!window || !GetWindowRect(window, &rect)) return pixels;
+  pixels.width = rect.right - rect.left;
+  pixels.height = rect.bottom - rect.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = pixels.width;
+  info.bmiHeader.biHeight = -pixels.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  const auto* row = static_cast<const DWORD*>(bits);
+  for (int i = 0; bits && i < pixels.width * pixels.height; ++i) {
+    const DWORD bgra = row[i];
+    pixels.colours.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
 // ---------------------------------------------------------------- the program
 
 FendrelApp::FendrelApp(const std::string& subfolder)

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,6 +41,29 @@ class MachineStateGuard : public MachineState {
   static void ClearForFirstRun();
   static void SetRunValue(const std::string& data);
 };
+
+// Wine's own "Light" visual style, turned on for the programs started while
+// this lives: their themed controls then paint as they do on Windows with
+// Common Controls 6, in the theme's colours. What was set before is put back.
+class VisualStyles {
+ public:
+  VisualStyles();
+  ~VisualStyles();
+  VisualStyles(const VisualStyles&) = delete;
+  VisualStyles& operator=(const VisualStyles&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> kept_;
+};
+
+// What the screen shows of a window now, row by row from the top.
+struct ScreenPixels {
+  int width = 0, height = 0;
+  std::vector<COLORREF> colours;
+  // The pixels that match, in the columns from `fromX` up to `toX`.
+  int Count(const std::function<bool(COLORREF)>& matches, int fromX = 0, int toX = INT_MAX) const;
+};
+ScreenPixels PixelsOf(HWND window);
 
 // One copy of the program in a folder of its own, started and driven from
 // here. The process is ended (if it still runs) when this goes.

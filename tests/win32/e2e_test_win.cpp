@@ -412,6 +412,30 @@ TEST_F(E2eTest, ALogonStartFromAFolderWithBlanksIsASilentStart) {
   ExpectBox(installed.AnswerBox(), messages::kTitle, messages::kPleaseLogin);
 }
 
+TEST_F(E2eTest, TheSwitchIsDrawnWithoutAThemeSoItKeepsItsRedAndGreen) {
+  // On Windows a themed check box paints its caption in the theme's colour,
+  // whatever colour the window asks for. Wine's themed box keeps the colour,
+  // so what is checked here is that the switch is drawn without the theme
+  // (its box without the style's blue) while a style is on, and its colours.
+  testing::VisualStyles styles;
+  WriteBytes(MachineStateGuard::PasswordFile(), CMD5().MD5(u"s3cret") + "\r\n");
+  MachineStateGuard::DeleteRunValue();
+  app_.Start();
+  ExpectBox(app_.AnswerBox(), messages::kTitle, messages::kNotOn);
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  ASSERT_TRUE(app_.WaitForPage(kWelcome));
+  const auto red = [](COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 100 && GetBValue(c) < 100; };
+  const auto green = [](COLORREF c) { return GetGValue(c) > 90 && GetRValue(c) < 80 && GetBValue(c) < 80; };
+  const auto styleBlue = [](COLORREF c) { return GetBValue(c) > 150 && GetBValue(c) > GetRValue(c) + 60; };
+  EXPECT_TRUE(WaitFor([&] { return testing::PixelsOf(app_.Control(ctl::optOn)).Count(red) > 20; },
+                      "\"Fendrel is currently OFF\" drawn in red"));
+  const testing::ScreenPixels off = testing::PixelsOf(app_.Control(ctl::optOn));
+  EXPECT_EQ(0, off.Count(styleBlue, 0, off.height)) << "the box of the switch is drawn with the visual style";
+  app_.Click(ctl::optOn);
+  EXPECT_TRUE(WaitFor([&] { return testing::PixelsOf(app_.Control(ctl::optOn)).Count(green) > 20; },
+                      "\"Fendrel is currently ON\" drawn in green"));
+}
+
 TEST_F(E2eTest, AStartWhileOnRewritesAForeignRunValueWithItsOwnCommand) {
   ReturningUser();
   MachineStateGuard::SetRunValue("C:\\somewhere\\else.exe");
