@@ -31,6 +31,7 @@ TEST(LayoutTest, TwipsBecomePixelsByTheResolution) {
   EXPECT_EQ(17, TwipsToPixels(255, 96));   // 17.0
   EXPECT_EQ(8, TwipsToPixels(120, 96));
   EXPECT_EQ(0, TwipsToPixels(0, 144));
+  EXPECT_EQ(518, TwipsToPixels(5175, 144));  // 517.5: a half pixel rounds up
 }
 
 TEST(LayoutTest, IdentifiersAndNamesAreUniqueAndContainersComeFirst) {
