@@ -8,89 +8,89 @@ namespace fendrel::ctl {
 
 enum Id : int {
   // Top-level controls of Form1.
-  Picture3 = 1000,
-  Label49 = 1001,  // inside Picture3
-  Command3 = 1002,
-  Command4 = 1003,
-  Picture1 = 1004,
-  lblFakeBack = 1005,
-  Label47 = 1006,
-  fraPos = 1007,
+  kBanner = 1000,
+  kVersionLabel = 1001,  // inside kBanner
+  kEmergencyButton = 1002,
+  kNoEmergencyButton = 1003,
+  kMenuStrip = 1004,
+  kMenuPanel = 1005,
+  kMenuTitle = 1006,
+  kPagePlace = 1007,
 
-  // lblMenuItem(i) is 1100 + i and fraContent(i) is 1200 + i, i the page index.
-  lblMenuItemBase = 1100,
-  fraContentBase = 1200,
+  // MenuItem(i) is 1100 + i and PageFrame(i) is 1200 + i, i the page index.
+  kMenuItemBase = 1100,
+  kPageFrameBase = 1200,
 
   // Page 0, "Welcome".
-  Label8 = 1300,
-  Label10 = 1301,
-  txtCheckPass = 1302,
-  cmdCheckPass = 1303,
-  optOn = 1304,
+  kWelcomeTitle = 1300,
+  kLoginPrompt = 1301,
+  kLoginPasswordBox = 1302,
+  kLoginButton = 1303,
+  kOnOffSwitch = 1304,
 
   // Page 1, "Main" (the safe list).
-  Label3 = 1310,
-  Label30 = 1311,
-  cmdSafeAdd = 1312,
-  txtSafeAdd = 1313,
-  cmdSafeDot = 1314,
-  cmdSafeRem = 1315,
-  SafeList = 1316,
-  safelist2 = 1317,
+  kSafeListNote = 1310,
+  kSafeFileLabel = 1311,
+  kSafeAddButton = 1312,
+  kSafePathBox = 1313,
+  kSafeBrowseButton = 1314,
+  kSafeRemoveButton = 1315,
+  kSafeListBox = 1316,
+  kSafeHoldNumbers = 1317,
 
   // Page 2, "Emergency List".
-  Label2 = 1320,
-  Label1 = 1321,
-  cmdEAdd = 1322,
-  txtEAdd = 1323,
-  cmdEDot = 1324,
-  cmdERem = 1325,
-  EmerList = 1326,
-  EmerList2 = 1327,
+  kEmergencyListNote = 1320,
+  kEmergencyFileLabel = 1321,
+  kEmergencyAddButton = 1322,
+  kEmergencyPathBox = 1323,
+  kEmergencyBrowseButton = 1324,
+  kEmergencyRemoveButton = 1325,
+  kEmergencyListBox = 1326,
+  kEmergencyHoldNumbers = 1327,
 
   // Page 3, "About".
-  Image1 = 1330,
-  Label21 = 1331,
-  Label23 = 1332,
+  kAboutIcon = 1330,
+  kAboutName = 1331,
+  kWebLink = 1332,
 
   // Page 4, "Password".
-  Label11 = 1340,
-  Label7 = 1341,
-  txtCurPass = 1342,
-  Label6 = 1343,
-  txtNewPass = 1344,
-  Label5 = 1345,
-  txtConPass = 1346,
-  Command6 = 1347,
-  Label9 = 1348,
+  kChangePasswordTitle = 1340,
+  kCurrentPasswordLabel = 1341,
+  kCurrentPasswordBox = 1342,
+  kNewPasswordLabel = 1343,
+  kNewPasswordBox = 1344,
+  kConfirmPasswordLabel = 1345,
+  kConfirmPasswordBox = 1346,
+  kChangePasswordButton = 1347,
+  kDigestNote = 1348,
 
   // Page 7, "New User".
-  Label4 = 1370,
-  Label39 = 1371,
-  txtCreatePass = 1372,
-  Label40 = 1373,
-  txtCreatePass2 = 1374,
-  Text1 = 1375,
-  Label37 = 1376,
-  Command5 = 1377,
+  kNewUserTitle = 1370,
+  kCreatePasswordLabel = 1371,
+  kCreatePasswordBox = 1372,
+  kCreateConfirmLabel = 1373,
+  kCreateConfirmBox = 1374,
+  kTermsOfUse = 1375,
+  kTermsNote = 1376,
+  kAcceptButton = 1377,
 
   // Page 8, "Close Program".
-  Label26 = 1380,
-  Label27 = 1381,
-  txtClose = 1382,
-  Command7 = 1383,
+  kCloseNote = 1380,
+  kClosePasswordLabel = 1381,
+  kClosePasswordBox = 1382,
+  kCloseProgramButton = 1383,
 };
 
-constexpr int lblMenuItem(int pageIndex) {
-  return lblMenuItemBase + pageIndex;
+constexpr int MenuItem(int pageIndex) {
+  return kMenuItemBase + pageIndex;
 }
-constexpr int fraContent(int pageIndex) {
-  return fraContentBase + pageIndex;
+constexpr int PageFrame(int pageIndex) {
+  return kPageFrameBase + pageIndex;
 }
 
 // The page index of a menu item's identifier, or -1 for any other control.
 constexpr int MenuItemIndex(int id) {
-  return id >= lblMenuItemBase && id < lblMenuItemBase + 9 ? id - lblMenuItemBase : -1;
+  return id >= kMenuItemBase && id < kMenuItemBase + 9 ? id - kMenuItemBase : -1;
 }
 
 }  // namespace fendrel::ctl

@@ -11,7 +11,7 @@ class Form1Actions {
  public:
   virtual ~Form1Actions() = default;
   // Shows a page under the access rules (`override` exactly 1 skips them).
-  virtual void selectframe(int pageIndex, std::int16_t override) = 0;
+  virtual void SelectPage(int pageIndex, std::int16_t override) = 0;
   // Removes the tray icon and ends the process, releasing every hold.
   virtual void CloseProgram() = 0;
 };

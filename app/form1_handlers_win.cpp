@@ -12,51 +12,52 @@ namespace fendrel {
 
 void Form1::WireHandlers() {
   // The safe list and the emergency list pages.
-  OnClick(ctl::cmdSafeDot, [this] { SetCaption(ctl::txtSafeAdd, editing_.Browse()); });
-  OnClick(ctl::cmdEDot, [this] { SetCaption(ctl::txtEAdd, editing_.Browse()); });
-  OnClick(ctl::cmdSafeAdd, [this] {
-    editing_.SafeAdd(Text(ctl::txtSafeAdd));
+  OnClick(ctl::kSafeBrowseButton, [this] { SetCaption(ctl::kSafePathBox, editing_.Browse()); });
+  OnClick(ctl::kEmergencyBrowseButton, [this] { SetCaption(ctl::kEmergencyPathBox, editing_.Browse()); });
+  OnClick(ctl::kSafeAddButton, [this] {
+    editing_.SafeAdd(Text(ctl::kSafePathBox));
     MirrorLists();
   });
-  OnClick(ctl::cmdEAdd, [this] {
-    editing_.EmerAdd(Text(ctl::txtEAdd));
+  OnClick(ctl::kEmergencyAddButton, [this] {
+    editing_.EmergencyAdd(Text(ctl::kEmergencyPathBox));
     MirrorLists();
   });
-  OnClick(ctl::cmdSafeRem, [this] {
-    editing_.SafeRemove(ListSelection(ctl::SafeList));
+  OnClick(ctl::kSafeRemoveButton, [this] {
+    editing_.SafeRemove(ListSelection(ctl::kSafeListBox));
     MirrorLists();
   });
-  OnClick(ctl::cmdERem, [this] {
-    editing_.EmerRemove(ListSelection(ctl::EmerList));
+  OnClick(ctl::kEmergencyRemoveButton, [this] {
+    editing_.EmergencyRemove(ListSelection(ctl::kEmergencyListBox));
     MirrorLists();
   });
 
   // The emergency buttons and the tray menu.
-  OnClick(ctl::Command3, [this] { Emergency(); });
-  OnClick(ctl::Command4, [this] {
+  OnClick(ctl::kEmergencyButton, [this] { Emergency(); });
+  OnClick(ctl::kNoEmergencyButton, [this] {
     emergency_.NoEmergency();
     ShowEmergencyState();
     MirrorLists();
   });
-  OnClick(kMenuOpen, [this] { LoadFormAgain(); });
-  OnClick(kMenuEmergency, [this] { Emergency(); });
+  OnClick(kTrayOpenItem, [this] { LoadFormAgain(); });
+  OnClick(kTrayEmergencyItem, [this] { Emergency(); });
 
   // The password pages.
-  OnClick(ctl::cmdCheckPass, [this] { passwordPages_.cmdCheckPass_Click(WideText(ctl::txtCheckPass)); });
-  OnClick(ctl::Command5, [this] {
-    passwordPages_.Command5_Click(WideText(ctl::txtCreatePass), WideText(ctl::txtCreatePass2));
+  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(WideText(ctl::kLoginPasswordBox)); });
+  OnClick(ctl::kAcceptButton, [this] {
+    passwordPages_.OnAcceptNewPassword(WideText(ctl::kCreatePasswordBox), WideText(ctl::kCreateConfirmBox));
   });
-  OnClick(ctl::Command6, [this] {
-    passwordPages_.Command6_Click(WideText(ctl::txtCurPass), WideText(ctl::txtNewPass),
-                                  WideText(ctl::txtConPass));
+  OnClick(ctl::kChangePasswordButton, [this] {
+    passwordPages_.OnChangePassword(WideText(ctl::kCurrentPasswordBox), WideText(ctl::kNewPasswordBox),
+                                    WideText(ctl::kConfirmPasswordBox));
   });
-  OnClick(ctl::Command7, [this] { passwordPages_.Command7_Click(WideText(ctl::txtClose)); });
+  OnClick(ctl::kCloseProgramButton,
+          [this] { passwordPages_.OnCloseProgram(WideText(ctl::kClosePasswordBox)); });
 
   // The ON/OFF switch: the check box has already toggled itself.
-  OnClick(ctl::optOn, [this] { ShowSwitch(switch_.Click(IsChecked(ctl::optOn))); });
+  OnClick(ctl::kOnOffSwitch, [this] { ShowSwitch(switch_.Click(IsChecked(ctl::kOnOffSwitch))); });
 
   // The About page's web link.
-  OnClick(ctl::Label23, [this] {
+  OnClick(ctl::kWebLink, [this] {
     if (!browser_.Open(kProductWebSite))
       boxes_.Show(messages::CouldNotOpenWebSite(kProductWebSite), messages::kTitle);
   });
@@ -69,15 +70,15 @@ void Form1::Emergency() {
 }
 
 void Form1::ShowEmergencyState() {
-  SetEnabled(ctl::Command3, !emergency_.on());
-  SetEnabled(ctl::Command4, emergency_.on());
+  SetEnabled(ctl::kEmergencyButton, !emergency_.on());
+  SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
 }
 
 void Form1::ShowSwitch(const SwitchLook& look) {
   // The switch's handling has run already; setting the box must not run it again.
-  SendMessageA(Control(ctl::optOn), BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  SetCaption(ctl::optOn, look.caption);
-  SetTextColour(ctl::optOn, look.colour);
+  SendMessageA(Control(ctl::kOnOffSwitch), BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SetCaption(ctl::kOnOffSwitch, look.caption);
+  SetTextColour(ctl::kOnOffSwitch, look.colour);
 }
 
 void Form1::OnTrayNotification(WPARAM id, LPARAM event) {
@@ -101,10 +102,10 @@ struct DefaultButton {
   int button;
 };
 constexpr DefaultButton kDefaultButtons[] = {
-    {kWelcome, ctl::cmdCheckPass},
-    {kPassword, ctl::Command6},
-    {kNewUser, ctl::Command5},
-    {kCloseProgram, ctl::Command7},
+    {kWelcome, ctl::kLoginButton},
+    {kPassword, ctl::kChangePasswordButton},
+    {kNewUser, ctl::kAcceptButton},
+    {kCloseProgram, ctl::kCloseProgramButton},
 };
 
 bool IsSingleLineEdit(HWND control) {
@@ -125,7 +126,7 @@ bool Form1::PreTranslate(const MSG& message) {
   const int page = ShownPage();
   if (message.wParam == VK_RETURN && IsSingleLineEdit(message.hwnd)) {
     for (const DefaultButton& entry : kDefaultButtons) {
-      if (entry.page == page && IsChild(Control(ctl::fraContent(page)), message.hwnd)) {
+      if (entry.page == page && IsChild(Control(ctl::PageFrame(page)), message.hwnd)) {
         SendMessageA(Control(entry.button), BM_CLICK, 0, 0);
         return true;
       }
@@ -137,8 +138,7 @@ bool Form1::PreTranslate(const MSG& message) {
   // Walk the visible menu items in order and open the next one the level allows.
   std::vector<int> open;
   for (const PageInfo& info : kPages) {
-    if (IsWindowVisible(Control(ctl::lblMenuItem(info.index))) &&
-        priv(info.index) <= access_.AddAccessLevel(0)) {
+    if (IsWindowVisible(Control(ctl::MenuItem(info.index))) && LevelNeeded(info.index) <= access_.Level()) {
       open.push_back(info.index);
     }
   }
@@ -147,7 +147,7 @@ bool Form1::PreTranslate(const MSG& message) {
   while (at < open.size() && open[at] != page) ++at;
   const std::size_t count = open.size();
   const std::size_t target = at == count ? 0 : (next ? (at + 1) % count : (at + count - 1) % count);
-  selectframe(open[target], 0);
+  SelectPage(open[target], 0);
   return true;
 }
 

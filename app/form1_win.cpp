@@ -351,8 +351,8 @@ void Form1::CreateControls() {
   controls_.reserve(Controls().size());
   for (const ControlSpec& row : Controls()) {
     HWND parent = row.container == kOnWindow     ? hwnd_
-                  : row.container == kInPicture3 ? Control(ctl::Picture3)
-                                                 : Control(ctl::fraContent(row.container));
+                  : row.container == kInPicture3 ? Control(ctl::kBanner)
+                                                 : Control(ctl::PageFrame(row.container));
     if (!parent) continue;
     const WindowKind kind = WindowKindOf(row);
     DWORD style = WS_CHILD | kind.style;
@@ -382,7 +382,7 @@ void Form1::CreateControls() {
 }
 
 RECT Form1::PlaceOf(const ControlSpec& row) const {
-  const bool page = row.kind == Kind::Frame && row.id != ctl::fraPos;
+  const bool page = row.kind == Kind::Frame && row.id != ctl::kPagePlace;
   const ControlSpec& place = page ? FramePosition() : row;
   const int left = TwipsToPixels(place.left, dpi_), top = TwipsToPixels(place.top, dpi_);
   return {left, top, left + TwipsToPixels(place.width, dpi_), top + TwipsToPixels(place.height, dpi_)};
@@ -407,7 +407,7 @@ void Form1::ApplyLayout() {
     }
     SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (row.id == ctl::Image1) {
+    if (row.id == ctl::kAboutIcon) {
       const int size = place.right - place.left;
       aboutIcon_.reset(static_cast<HICON>(
           LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
@@ -549,9 +549,9 @@ void Form1::PaintPanel(HWND panel) {
     SelectObject(dc, old);
   } else if (row && row->kind == Kind::Picture) {
     // A picture at its own size, scaled with the resolution, clipped to the box.
-    HBITMAP bitmap = row->id == ctl::Picture3   ? banner_.get()
-                     : row->id == ctl::Picture1 ? strip_.get()
-                                                : nullptr;
+    HBITMAP bitmap = row->id == ctl::kBanner      ? banner_.get()
+                     : row->id == ctl::kMenuStrip ? strip_.get()
+                                                  : nullptr;
     BITMAP info{};
     if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
       HDC source = CreateCompatibleDC(dc);
@@ -570,7 +570,7 @@ void Form1::PaintPanel(HWND panel) {
 }
 
 bool Form1::OnSetCursor(HWND under) {
-  if (!under || under != Control(ctl::Label23)) return false;
+  if (!under || under != Control(ctl::kWebLink)) return false;
   SetCursor(LoadCursor(nullptr, IDC_HAND));
   return true;
 }
@@ -586,7 +586,7 @@ void Form1::OnCommand(int id, int code) {
   TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
-    selectframe(menuItem, 0);
+    SelectPage(menuItem, 0);
     return;
   }
   auto handler = handlers_.find(id);
@@ -595,19 +595,19 @@ void Form1::OnCommand(int id, int code) {
 
 // --- Pages and access.
 
-void Form1::selectframe(int pageIndex, std::int16_t override) {
-  HWND shown = Control(ctl::fraContent(pageIndex));
+void Form1::SelectPage(int pageIndex, std::int16_t override) {
+  HWND shown = Control(ctl::PageFrame(pageIndex));
   if (!shown) return;  // no such page: nothing to show, so nothing changes
-  const FrameChoice choice = fendrel::selectframe(pageIndex, override, access_.AddAccessLevel(0));
+  const FrameChoice choice = fendrel::SelectPage(pageIndex, override, access_.Level());
   if (!choice.allowed) {
     boxes_.Show(messages::kPleaseLogin, messages::kTitle);
     return;
   }
   for (const PageInfo& page : kPages) {
     const MenuColours colours = ColoursOf(choice.menu[static_cast<std::size_t>(page.index)]);
-    SetColours(ctl::lblMenuItem(page.index), colours.text, colours.background);
+    SetColours(ctl::MenuItem(page.index), colours.text, colours.background);
   }
-  for (const PageInfo& page : kPages) ShowWindow(Control(ctl::fraContent(page.index)), SW_HIDE);
+  for (const PageInfo& page : kPages) ShowWindow(Control(ctl::PageFrame(page.index)), SW_HIDE);
   const RECT place = PlaceOf(FramePosition());
   SetWindowPos(shown, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -615,7 +615,7 @@ void Form1::selectframe(int pageIndex, std::int16_t override) {
 
 int Form1::ShownPage() const {
   for (const PageInfo& page : kPages) {
-    HWND frame = Control(ctl::fraContent(page.index));
+    HWND frame = Control(ctl::PageFrame(page.index));
     if (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
   }
   return -1;
@@ -664,7 +664,7 @@ void Form1::Load() {
 }
 
 void Form1::DeterminePassword() {
-  selectframe(passwords_.DeterminePassword(), 1);
+  SelectPage(passwords_.DeterminePassword(), 1);
 }
 
 void Form1::ShowOnOffState() {
@@ -678,10 +678,10 @@ struct MirroredList {
 };
 // Every list box and the core's list it shows; the first two take clicks.
 constexpr MirroredList kMirroredLists[] = {
-    {ctl::SafeList, &Protection::SafeList},
-    {ctl::EmerList, &Protection::EmerList},
-    {ctl::safelist2, &Protection::safelist2},
-    {ctl::EmerList2, &Protection::EmerList2},
+    {ctl::kSafeListBox, &Protection::SafeList},
+    {ctl::kEmergencyListBox, &Protection::EmergencyList},
+    {ctl::kSafeHoldNumbers, &Protection::SafeHolds},
+    {ctl::kEmergencyHoldNumbers, &Protection::EmergencyHolds},
 };
 constexpr std::size_t kListsThatTakeClicks = 2;
 }  // namespace

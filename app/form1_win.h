@@ -85,7 +85,7 @@ class Form1 : public Form1Actions {
 
   // Page switch under the access rules; a refusal shows "Please login to
   // use this function." and changes nothing.
-  void selectframe(int pageIndex, std::int16_t override) override;
+  void SelectPage(int pageIndex, std::int16_t override) override;
   // Ends the process at once, which releases every hold.
   void CloseProgram() override;
   // Hides the window to the tray (a refused close, a silent start).

@@ -20,16 +20,16 @@ constexpr Rgb kBannerBlue{146, 187, 219};
 constexpr Rgb kGreen{0, 128, 0};
 constexpr Rgb kLinkBlue{0, 0, 255};
 
-constexpr const char* kEmergencyListNote =
+constexpr const char* kEmergencyListNoteText =
     "The files in your emergency list will not be locked until you hit the \"Emergency\" button. This is "
     "incase you notice a virus beggining to corrupt files on your computer, or you even need to go to the "
     "bathroom.";
 
-constexpr const char* kCloseNote =
+constexpr const char* kCloseNoteText =
     "NOTE: Closing this program will cause the files in your safe list to become vunerable. If you are sure "
     "you wish to close, enter your password below then press the close button.";
 
-constexpr const char* kTermsOfUse =
+constexpr const char* kTermsOfUseText =
     "Terms of use\r\n"
     "\r\n"
     "Fendrel protects a file by holding it open for reading with read-only sharing. While Fendrel runs, "
@@ -65,17 +65,28 @@ constexpr ControlSpec Input(const char* name, int id, Kind kind, int page, int l
                             int height, unsigned flags = 0) {
   return {name, id, kind, page, "", left, top, width, height, kDefaultFont, kBlack, kWhite, kOpaque | flags};
 }
-constexpr ControlSpec kFraPos{"fraPos", fraPos, Frame,        kOnWindow, "",     2580,   1440,
-                              7815,     5175,   kDefaultFont, kBlack,    kWhite, kOpaque};
+constexpr ControlSpec kPagePlaceRow{"fraPos", kPagePlace, Frame,        kOnWindow, "",     2580,   1440,
+                                    7815,     5175,       kDefaultFont, kBlack,    kWhite, kOpaque};
 // A page is created hidden, in the place it takes whenever it is shown.
-constexpr ControlSpec Page(int page, const char* caption) {
-  return {"fraContent",  fraContent(page), Frame,        kOnWindow, caption, kFraPos.left,     kFraPos.top,
-          kFraPos.width, kFraPos.height,   kDefaultFont, kBlack,    kWhite,  kOpaque | kHidden};
+constexpr ControlSpec PageRow(int page, const char* caption) {
+  return {"fraContent",
+          PageFrame(page),
+          Frame,
+          kOnWindow,
+          caption,
+          kPagePlaceRow.left,
+          kPagePlaceRow.top,
+          kPagePlaceRow.width,
+          kPagePlaceRow.height,
+          kDefaultFont,
+          kBlack,
+          kWhite,
+          kOpaque | kHidden};
 }
-constexpr ControlSpec MenuItem(int page, const char* caption, int left, int top, int width, int height,
-                               const Font& font = kMenuFont, unsigned flags = 0) {
+constexpr ControlSpec MenuRow(int page, const char* caption, int left, int top, int width, int height,
+                              const Font& font = kMenuFont, unsigned flags = 0) {
   return {"lblMenuItem",
-          lblMenuItem(page),
+          MenuItem(page),
           Label,
           kOnWindow,
           caption,
@@ -91,108 +102,114 @@ constexpr ControlSpec MenuItem(int page, const char* caption, int left, int top,
 
 constexpr std::array kControls{
     // Above the pages: the two emergency buttons reach into the pages' top border.
-    ControlSpec{"Command3", Command3, Button, kOnWindow, "Emergency", 8220, 1380, 915, 255, kDefaultFont,
-                kBlack, kWhite, 0},
-    ControlSpec{"Command4", Command4, Button, kOnWindow, "No Emergency", 9180, 1380, 1215, 255, kDefaultFont,
-                kBlack, kWhite, kDisabled},
+    ControlSpec{"Command3", kEmergencyButton, Button, kOnWindow, "Emergency", 8220, 1380, 915, 255,
+                kDefaultFont, kBlack, kWhite, 0},
+    ControlSpec{"Command4", kNoEmergencyButton, Button, kOnWindow, "No Emergency", 9180, 1380, 1215, 255,
+                kDefaultFont, kBlack, kWhite, kDisabled},
 
     // Page 0, "Welcome".
-    Page(kWelcome, "Welcome"),
-    PageLabel("Label8", Label8, kWelcome, "Welcome to Fendrel", 60, 240, 1545, 195, kSizedToText),
-    PageLabel("Label10", Label10, kWelcome, "To continue, Please enter your password", 60, 600, 3135, 255),
-    Input("txtCheckPass", txtCheckPass, PasswordBox, kWelcome, 1020, 960, 3015, 285),
-    WhiteButton("cmdCheckPass", cmdCheckPass, kWelcome, "Ok", 2940, 1320, 1095, 255),
-    ControlSpec{"optOn", optOn, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kGreen, kWhite,
-                kOpaque},
+    PageRow(kWelcome, "Welcome"),
+    PageLabel("Label8", kWelcomeTitle, kWelcome, "Welcome to Fendrel", 60, 240, 1545, 195, kSizedToText),
+    PageLabel("Label10", kLoginPrompt, kWelcome, "To continue, Please enter your password", 60, 600, 3135,
+              255),
+    Input("txtCheckPass", kLoginPasswordBox, PasswordBox, kWelcome, 1020, 960, 3015, 285),
+    WhiteButton("cmdCheckPass", kLoginButton, kWelcome, "Ok", 2940, 1320, 1095, 255),
+    ControlSpec{"optOn", kOnOffSwitch, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kGreen,
+                kWhite, kOpaque},
 
     // Page 1, "Main" (the safe list).
-    Page(kMain, "Main"),
-    PageLabel("Label3", Label3, kMain, "Items on the safe list are always protected. ", 120, 300, 6615, 555),
-    PageLabel("Label30", Label30, kMain, "Select File Name", 120, 960, 1695, 255),
-    Input("txtSafeAdd", txtSafeAdd, TextBox, kMain, 120, 1200, 5655, 285, kReadOnly),
-    WhiteButton("cmdSafeDot", cmdSafeDot, kMain, "...", 5820, 1200, 375, 285),
-    WhiteButton("cmdSafeAdd", cmdSafeAdd, kMain, ">>> Add", 6300, 900, 1215, 285),
-    WhiteButton("cmdSafeRem", cmdSafeRem, kMain, "<<< Remove", 6300, 1200, 1215, 255),
-    Input("SafeList", SafeList, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll),
-    Input("safelist2", safelist2, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
+    PageRow(kMain, "Main"),
+    PageLabel("Label3", kSafeListNote, kMain, "Items on the safe list are always protected. ", 120, 300, 6615,
+              555),
+    PageLabel("Label30", kSafeFileLabel, kMain, "Select File Name", 120, 960, 1695, 255),
+    Input("txtSafeAdd", kSafePathBox, TextBox, kMain, 120, 1200, 5655, 285, kReadOnly),
+    WhiteButton("cmdSafeDot", kSafeBrowseButton, kMain, "...", 5820, 1200, 375, 285),
+    WhiteButton("cmdSafeAdd", kSafeAddButton, kMain, ">>> Add", 6300, 900, 1215, 285),
+    WhiteButton("cmdSafeRem", kSafeRemoveButton, kMain, "<<< Remove", 6300, 1200, 1215, 255),
+    Input("SafeList", kSafeListBox, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll),
+    Input("safelist2", kSafeHoldNumbers, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
 
     // Page 2, "Emergency List".
-    Page(kEmergencyList, "Emergency List"),
-    PageLabel("Label2", Label2, kEmergencyList, kEmergencyListNote, 60, 240, 5775, 735),
-    PageLabel("Label1", Label1, kEmergencyList, "Select File Name", 120, 960, 1695, 255),
-    Input("txtEAdd", txtEAdd, TextBox, kEmergencyList, 120, 1200, 5655, 285, kReadOnly),
-    WhiteButton("cmdEDot", cmdEDot, kEmergencyList, "...", 5820, 1200, 375, 285),
-    WhiteButton("cmdEAdd", cmdEAdd, kEmergencyList, ">>> Add", 6300, 900, 1215, 285),
-    WhiteButton("cmdERem", cmdERem, kEmergencyList, "<<< Remove", 6300, 1200, 1215, 255),
-    Input("EmerList", EmerList, ListBox, kEmergencyList, 120, 1500, 7455, 3375, kVerticalScroll),
-    Input("EmerList2", EmerList2, ListBox, kEmergencyList, 7620, 1800, 495, 2985, kHidden | kVerticalScroll),
+    PageRow(kEmergencyList, "Emergency List"),
+    PageLabel("Label2", kEmergencyListNote, kEmergencyList, kEmergencyListNoteText, 60, 240, 5775, 735),
+    PageLabel("Label1", kEmergencyFileLabel, kEmergencyList, "Select File Name", 120, 960, 1695, 255),
+    Input("txtEAdd", kEmergencyPathBox, TextBox, kEmergencyList, 120, 1200, 5655, 285, kReadOnly),
+    WhiteButton("cmdEDot", kEmergencyBrowseButton, kEmergencyList, "...", 5820, 1200, 375, 285),
+    WhiteButton("cmdEAdd", kEmergencyAddButton, kEmergencyList, ">>> Add", 6300, 900, 1215, 285),
+    WhiteButton("cmdERem", kEmergencyRemoveButton, kEmergencyList, "<<< Remove", 6300, 1200, 1215, 255),
+    Input("EmerList", kEmergencyListBox, ListBox, kEmergencyList, 120, 1500, 7455, 3375, kVerticalScroll),
+    Input("EmerList2", kEmergencyHoldNumbers, ListBox, kEmergencyList, 7620, 1800, 495, 2985,
+          kHidden | kVerticalScroll),
 
     // Page 3, "About".
-    Page(kAbout, "About"),
-    ControlSpec{"Image1", Image1, Image, kAbout, "", 360, 360, 480, 480, kDefaultFont, kBlack, kWhite,
+    PageRow(kAbout, "About"),
+    ControlSpec{"Image1", kAboutIcon, Image, kAbout, "", 360, 360, 480, 480, kDefaultFont, kBlack, kWhite,
                 kOpaque},
-    PageLabel("Label21", Label21, kAbout, "Fendrel", 1200, 360, 3375, 255),
-    ControlSpec{"Label23", Label23, Label, kAbout, kProductWebSite, 1440, 1080, 1785, 240, kLinkFont,
+    PageLabel("Label21", kAboutName, kAbout, "Fendrel", 1200, 360, 3375, 255),
+    ControlSpec{"Label23", kWebLink, Label, kAbout, kProductWebSite, 1440, 1080, 1785, 240, kLinkFont,
                 kLinkBlue, kWhite, kSizedToText | kClickable},
 
     // Page 4, "Password".
-    Page(kPassword, "Password"),
-    PageLabel("Label11", Label11, kPassword, "Change your password.", 240, 360, 1665, 195, kSizedToText),
-    PageLabel("Label7", Label7, kPassword, "Current Password", 240, 720, 1245, 195, kSizedToText),
-    Input("txtCurPass", txtCurPass, PasswordBox, kPassword, 1800, 720, 4455, 285),
-    PageLabel("Label6", Label6, kPassword, "New Password", 240, 1080, 1335, 255),
-    Input("txtNewPass", txtNewPass, PasswordBox, kPassword, 1800, 1080, 4455, 285),
-    PageLabel("Label5", Label5, kPassword, "Confirm Password", 240, 1440, 1260, 195, kSizedToText),
-    Input("txtConPass", txtConPass, PasswordBox, kPassword, 1800, 1440, 4455, 285),
-    WhiteButton("Command6", Command6, kPassword, "Change", 5040, 1800, 1215, 315),
-    PageLabel("Label9", Label9, kPassword, "** All passwords are stored using MD5 Encryption standards.", 120,
-              2160, 4260, 195, kSizedToText),
+    PageRow(kPassword, "Password"),
+    PageLabel("Label11", kChangePasswordTitle, kPassword, "Change your password.", 240, 360, 1665, 195,
+              kSizedToText),
+    PageLabel("Label7", kCurrentPasswordLabel, kPassword, "Current Password", 240, 720, 1245, 195,
+              kSizedToText),
+    Input("txtCurPass", kCurrentPasswordBox, PasswordBox, kPassword, 1800, 720, 4455, 285),
+    PageLabel("Label6", kNewPasswordLabel, kPassword, "New Password", 240, 1080, 1335, 255),
+    Input("txtNewPass", kNewPasswordBox, PasswordBox, kPassword, 1800, 1080, 4455, 285),
+    PageLabel("Label5", kConfirmPasswordLabel, kPassword, "Confirm Password", 240, 1440, 1260, 195,
+              kSizedToText),
+    Input("txtConPass", kConfirmPasswordBox, PasswordBox, kPassword, 1800, 1440, 4455, 285),
+    WhiteButton("Command6", kChangePasswordButton, kPassword, "Change", 5040, 1800, 1215, 315),
+    PageLabel("Label9", kDigestNote, kPassword, "** All passwords are stored using MD5 Encryption standards.",
+              120, 2160, 4260, 195, kSizedToText),
 
     // Page 7, "New User".
-    Page(kNewUser, "New User"),
-    PageLabel("Label4", Label4, kNewUser, "Welcome to Fendrel. Please Set Your Password.", 240, 300, 4635,
-              255),
-    PageLabel("Label39", Label39, kNewUser, "Password", 120, 660, 1815, 255),
-    Input("txtCreatePass", txtCreatePass, PasswordBox, kNewUser, 2040, 660, 3135, 285),
-    PageLabel("Label40", Label40, kNewUser, "Confirm", 120, 1140, 1815, 255),
-    Input("txtCreatePass2", txtCreatePass2, PasswordBox, kNewUser, 2040, 1140, 3135, 285),
-    ControlSpec{"Text1", Text1, MultiLineText, kNewUser, kTermsOfUse, 240, 1500, 7215, 2055, kDefaultFont,
-                kBlack, kWhite, kOpaque | kReadOnly | kVerticalScroll},
-    PageLabel("Label37", Label37, kNewUser, "By pressing accept, you are agreeing to these terms", 240, 3540,
-              5055, 255),
-    WhiteButton("Command5", Command5, kNewUser, "Accept", 6240, 3780, 1215, 375),
+    PageRow(kNewUser, "New User"),
+    PageLabel("Label4", kNewUserTitle, kNewUser, "Welcome to Fendrel. Please Set Your Password.", 240, 300,
+              4635, 255),
+    PageLabel("Label39", kCreatePasswordLabel, kNewUser, "Password", 120, 660, 1815, 255),
+    Input("txtCreatePass", kCreatePasswordBox, PasswordBox, kNewUser, 2040, 660, 3135, 285),
+    PageLabel("Label40", kCreateConfirmLabel, kNewUser, "Confirm", 120, 1140, 1815, 255),
+    Input("txtCreatePass2", kCreateConfirmBox, PasswordBox, kNewUser, 2040, 1140, 3135, 285),
+    ControlSpec{"Text1", kTermsOfUse, MultiLineText, kNewUser, kTermsOfUseText, 240, 1500, 7215, 2055,
+                kDefaultFont, kBlack, kWhite, kOpaque | kReadOnly | kVerticalScroll},
+    PageLabel("Label37", kTermsNote, kNewUser, "By pressing accept, you are agreeing to these terms", 240,
+              3540, 5055, 255),
+    WhiteButton("Command5", kAcceptButton, kNewUser, "Accept", 6240, 3780, 1215, 375),
 
     // Page 8, "Close Program".
-    Page(kCloseProgram, "Close Program"),
-    PageLabel("Label26", Label26, kCloseProgram, kCloseNote, 120, 240, 6555, 615),
-    PageLabel("Label27", Label27, kCloseProgram, "Password", 180, 1080, 795, 255),
-    Input("txtClose", txtClose, PasswordBox, kCloseProgram, 960, 1020, 3135, 285),
-    WhiteButton("Command7", Command7, kCloseProgram, "Close Fendrel && Make Files Vunerable", 120, 1440, 5175,
-                375),
+    PageRow(kCloseProgram, "Close Program"),
+    PageLabel("Label26", kCloseNote, kCloseProgram, kCloseNoteText, 120, 240, 6555, 615),
+    PageLabel("Label27", kClosePasswordLabel, kCloseProgram, "Password", 180, 1080, 795, 255),
+    Input("txtClose", kClosePasswordBox, PasswordBox, kCloseProgram, 960, 1020, 3135, 285),
+    WhiteButton("Command7", kCloseProgramButton, kCloseProgram, "Close Fendrel && Make Files Vunerable", 120,
+                1440, 5175, 375),
 
     // Beneath the pages: the placeholder whose place the shown page takes.
-    kFraPos,
+    kPagePlaceRow,
 
     // The menu column, above its grey panel.
-    MenuItem(kWelcome, "Welcome", 120, 2160, 2295, 255),
-    MenuItem(kMain, "      Safe List", 120, 2520, 2295, 255),
-    MenuItem(kEmergencyList, "      Emergency List", 120, 2760, 2295, 255),
-    MenuItem(kAbout, "About", 120, 3120, 2295, 255),
-    MenuItem(kPassword, "Password", 120, 3480, 2295, 255),
-    MenuItem(kNewUser, "New User", 240, 6660, 2175, 255, kMenuFont, kHidden),
-    MenuItem(kCloseProgram, "CLOSE PROGRAM", 120, 5940, 2295, 555, kCloseItemFont, kCentred),
-    ControlSpec{"Label47", Label47, Label, kOnWindow, "M E N U", 900, 1800, 795, 240, kMenuTitleFont, kBlack,
-                kWhite, kSizedToText},
-    ControlSpec{"lblFakeBack", lblFakeBack, Label, kOnWindow, "", 120, 1800, 2295, 4815, kDefaultFont, kBlack,
+    MenuRow(kWelcome, "Welcome", 120, 2160, 2295, 255),
+    MenuRow(kMain, "      Safe List", 120, 2520, 2295, 255),
+    MenuRow(kEmergencyList, "      Emergency List", 120, 2760, 2295, 255),
+    MenuRow(kAbout, "About", 120, 3120, 2295, 255),
+    MenuRow(kPassword, "Password", 120, 3480, 2295, 255),
+    MenuRow(kNewUser, "New User", 240, 6660, 2175, 255, kMenuFont, kHidden),
+    MenuRow(kCloseProgram, "CLOSE PROGRAM", 120, 5940, 2295, 555, kCloseItemFont, kCentred),
+    ControlSpec{"Label47", kMenuTitle, Label, kOnWindow, "M E N U", 900, 1800, 795, 240, kMenuTitleFont,
+                kBlack, kWhite, kSizedToText},
+    ControlSpec{"lblFakeBack", kMenuPanel, Label, kOnWindow, "", 120, 1800, 2295, 4815, kDefaultFont, kBlack,
                 kMenuGrey, kOpaque},
-    ControlSpec{"Picture1", Picture1, Picture, kOnWindow, "", 120, 1500, 2295, 225, kDefaultFont, kBlack,
+    ControlSpec{"Picture1", kMenuStrip, Picture, kOnWindow, "", 120, 1500, 2295, 225, kDefaultFont, kBlack,
                 kWhite, kOpaque},
 
     // The banner across the top, with the version on it.
-    ControlSpec{"Picture3", Picture3, Picture, kOnWindow, "", 0, 0, 10575, 1385, kDefaultFont, kBlack, kWhite,
+    ControlSpec{"Picture3", kBanner, Picture, kOnWindow, "", 0, 0, 10575, 1385, kDefaultFont, kBlack, kWhite,
                 kOpaque},
-    ControlSpec{"Label49", Label49, Label, kInPicture3, "1.0", 6420, 900, 630, 315, kVersionFont, kBannerBlue,
-                kWhite, kSizedToText},
+    ControlSpec{"Label49", kVersionLabel, Label, kInPicture3, "1.0", 6420, 900, 630, 315, kVersionFont,
+                kBannerBlue, kWhite, kSizedToText},
 };
 
 bool Overlap(const ControlSpec& a, const ControlSpec& b) {
@@ -238,7 +255,7 @@ const ControlSpec* FindControl(int id) {
 }
 
 const ControlSpec& FramePosition() {
-  return *FindControl(fraPos);
+  return *FindControl(kPagePlace);
 }
 
 std::optional<Rgb> Backdrop(const ControlSpec& control) {

@@ -38,7 +38,7 @@ enum class Kind {
   Frame,
 };
 
-// Where a control lives: on the window's client area, inside Picture3, or
+// Where a control lives: on the window's client area, inside kBanner, or
 // on a page (a page index, 0 and up).
 inline constexpr int kOnWindow = -1;
 inline constexpr int kInPicture3 = -2;
@@ -88,7 +88,7 @@ struct ControlSpec {
 };
 
 // Every control, in z-order from the top, which is also the tab order.
-// A page's frame comes before the controls on it; Picture3 before Label49.
+// A page's frame comes before the controls on it; kBanner before kVersionLabel.
 std::span<const ControlSpec> Controls();
 
 const ControlSpec* FindControl(int id);

@@ -74,7 +74,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::Win32RegistryApi registry;
   const auto ownedBy = [&](HWND window) {
     boxes.SetOwner(window);
-    picker.set_owner(window);
+    picker.SetOwner(window);
     systemFolder.SetOwner(window);
   };
   fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, programFolder,

@@ -21,7 +21,7 @@ std::int16_t AccessLevel::AddAccessLevel(std::int16_t amount) {
   return level_;
 }
 
-std::int16_t priv(int pageIndex) {
+std::int16_t LevelNeeded(int pageIndex) {
   const PageInfo* page = FindPage(pageIndex);
   return page ? page->levelNeeded : 0;
 }
@@ -35,14 +35,14 @@ MenuColours ColoursOf(MenuState state) {
   return {{224, 224, 224}, {0, 0, 0}};
 }
 
-FrameChoice selectframe(int pageIndex, std::int16_t override, std::int16_t level) {
+FrameChoice SelectPage(int pageIndex, std::int16_t override, std::int16_t level) {
   FrameChoice choice;
   choice.page = pageIndex;
-  choice.allowed = override == 1 || priv(pageIndex) <= level;
+  choice.allowed = override == 1 || LevelNeeded(pageIndex) <= level;
   if (!choice.allowed) return choice;
   for (int index = 0; index <= kLastPage; ++index) {
     choice.menu[static_cast<std::size_t>(index)] =
-        priv(index) <= level ? MenuState::Accessible : MenuState::NotAccessible;
+        LevelNeeded(index) <= level ? MenuState::Accessible : MenuState::NotAccessible;
   }
   if (pageIndex >= 0 && pageIndex <= kLastPage) {
     choice.menu[static_cast<std::size_t>(pageIndex)] = MenuState::Selected;

@@ -50,13 +50,14 @@ class AccessLevel {
   // Adds a positive amount (keeping 32767 at most) and returns the level;
   // any other amount only reads it.
   std::int16_t AddAccessLevel(std::int16_t amount);
+  std::int16_t Level() const { return level_; }
 
  private:
   std::int16_t level_ = 0;
 };
 
 // The level a page needs; 0 for an index outside 0 to 8.
-std::int16_t priv(int pageIndex);
+std::int16_t LevelNeeded(int pageIndex);
 
 struct Rgb {
   unsigned char red, green, blue;
@@ -83,6 +84,6 @@ struct FrameChoice {
 };
 
 // The page switch: `override` exactly 1 skips the access check.
-FrameChoice selectframe(int pageIndex, std::int16_t override, std::int16_t level);
+FrameChoice SelectPage(int pageIndex, std::int16_t override, std::int16_t level);
 
 }  // namespace fendrel

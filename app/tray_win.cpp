@@ -13,9 +13,9 @@ struct MenuItem {
 
 // The pop-up menu of the tray icon, top to bottom.
 constexpr MenuItem kTrayMenu[] = {
-    {"Open Fendrel", kMenuOpen},
+    {"Open Fendrel", kTrayOpenItem},
     {nullptr, 0},
-    {"Emergency!", kMenuEmergency},
+    {"Emergency!", kTrayEmergencyItem},
 };
 
 constexpr char kTip[] = "Fendrel";

@@ -17,8 +17,8 @@ inline constexpr UINT kTrayMessage = WM_APP + 1;
 inline constexpr UINT kTrayIconId = 1;
 
 // Commands of the pop-up menu, sent to the main window as WM_COMMAND.
-inline constexpr UINT kMenuOpen = 40001;       // mnuOpen, "Open Fendrel"
-inline constexpr UINT kMenuEmergency = 40002;  // mnuem, "Emergency!"
+inline constexpr UINT kTrayOpenItem = 40001;       // mnuOpen, "Open Fendrel"
+inline constexpr UINT kTrayEmergencyItem = 40002;  // mnuem, "Emergency!"
 
 class TrayIcon {
  public:
@@ -35,8 +35,8 @@ class TrayIcon {
   // The registered "TaskbarCreated" message.
   static UINT TaskbarCreatedMessage();
 
-  bool in_tray() const { return inTray_; }
-  bool icon_added() const { return iconAdded_; }
+  bool InTray() const { return inTray_; }
+  bool IconAdded() const { return iconAdded_; }
   const NOTIFYICONDATAA& data() const { return TrayIconData; }
 
  private:
@@ -52,7 +52,7 @@ class TrayIcon {
 class Form2 {
  public:
   // Shows the pop-up menu at the pointer, owned by `owner`; the chosen item
-  // arrives at `owner` as WM_COMMAND with kMenuOpen or kMenuEmergency.
+  // arrives at `owner` as WM_COMMAND with kTrayOpenItem or kTrayEmergencyItem.
   void ShowTrayMenu(HWND owner);
   // Creates the hidden form and its menu on first use.
   void Load();

@@ -449,7 +449,7 @@ void BenchEmergency(const WorkFolder& work) {
       fendrel::Win32FileSystem system;
       fendrel::FileLayer files(system);
       fendrel::Protection protection(files, program);
-      protection.EmerList.items = paths;
+      protection.EmergencyList.items = paths;
       CountingBoxes boxes;
       fendrel::EmergencyMode mode(protection, boxes);
 
@@ -458,8 +458,8 @@ void BenchEmergency(const WorkFolder& work) {
       const double actionMs = Since(start);
 
       const bool allHeld =
-          mode.on() && boxes.shown == 0 && protection.EmerList2.count() == kEmergencyFiles &&
-          std::none_of(protection.EmerList2.items.begin(), protection.EmerList2.items.end(),
+          mode.on() && boxes.shown == 0 && protection.EmergencyHolds.count() == kEmergencyFiles &&
+          std::none_of(protection.EmergencyHolds.items.begin(), protection.EmergencyHolds.items.end(),
                        [](const std::string& row) { return row == fendrel::Protection::kNoHold; });
       if (!allHeld || !Held(paths.front()) || !Held(paths.back())) {
         Problem("the emergency action did not hold every file" + (boxes.shown ? ": " + boxes.last : ""));

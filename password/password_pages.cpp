@@ -4,40 +4,41 @@
 
 namespace fendrel {
 
-void PasswordPages::cmdCheckPass_Click(const std::u16string& txtCheckPass) {
+void PasswordPages::OnLogin(const std::u16string& kLoginPasswordBox) {
   // A wrong password on the login page is ignored without a message.
-  if (!store_.CheckPassword(txtCheckPass)) return;
+  if (!store_.CheckPassword(kLoginPasswordBox)) return;
   level_.AddAccessLevel(1);
   boxes_.Show(messages::kLoginDone, messages::kTitle);
-  form_.selectframe(kWelcome, 0);
+  form_.SelectPage(kWelcome, 0);
 }
 
-void PasswordPages::Command5_Click(const std::u16string& txtCreatePass,
-                                   const std::u16string& txtCreatePass2) {
+void PasswordPages::OnAcceptNewPassword(const std::u16string& kCreatePasswordBox,
+                                        const std::u16string& kCreateConfirmBox) {
   // Differing or empty texts are wrong input, ignored without a message;
   // a failed save has shown its own message.
-  if (txtCreatePass2 != txtCreatePass || txtCreatePass.empty()) return;
-  if (!store_.SavePassword(txtCreatePass)) return;
+  if (kCreateConfirmBox != kCreatePasswordBox || kCreatePasswordBox.empty()) return;
+  if (!store_.SavePassword(kCreatePasswordBox)) return;
   level_.AddAccessLevel(1);
-  form_.selectframe(kWelcome, 0);
+  form_.SelectPage(kWelcome, 0);
 }
 
-void PasswordPages::Command6_Click(const std::u16string& txtCurPass, const std::u16string& txtNewPass,
-                                   const std::u16string& txtConPass) {
-  if (!store_.CheckPassword(txtCurPass)) {
+void PasswordPages::OnChangePassword(const std::u16string& kCurrentPasswordBox,
+                                     const std::u16string& kNewPasswordBox,
+                                     const std::u16string& kConfirmPasswordBox) {
+  if (!store_.CheckPassword(kCurrentPasswordBox)) {
     boxes_.Show(messages::kCurrentPasswordWrong, messages::kTitle);
     return;
   }
-  if (txtConPass != txtNewPass) {
+  if (kConfirmPasswordBox != kNewPasswordBox) {
     boxes_.Show(messages::kNewPasswordsDiffer, messages::kTitle);
     return;
   }
   // Two empty new texts store nothing and say nothing: the old password stays.
-  store_.SavePassword(txtNewPass);
+  store_.SavePassword(kNewPasswordBox);
 }
 
-void PasswordPages::Command7_Click(const std::u16string& txtClose) {
-  if (store_.CheckPassword(txtClose)) {
+void PasswordPages::OnCloseProgram(const std::u16string& kClosePasswordBox) {
+  if (store_.CheckPassword(kClosePasswordBox)) {
     form_.CloseProgram();
     return;
   }

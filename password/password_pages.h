@@ -19,22 +19,22 @@ class PasswordPages {
 
   // "Ok" on Welcome: a right password raises the level by 1, says "Done!"
   // and shows Welcome again; a wrong one does nothing.
-  void cmdCheckPass_Click(const std::u16string& txtCheckPass);
+  void OnLogin(const std::u16string& kLoginPasswordBox);
 
   // "Accept" on New User: two equal, non-empty texts store the password;
   // once it is stored the level rises by 1 and Welcome is shown. Differing
   // or empty texts, or a password that could not be stored, leave the page
   // as it is.
-  void Command5_Click(const std::u16string& txtCreatePass, const std::u16string& txtCreatePass2);
+  void OnAcceptNewPassword(const std::u16string& kCreatePasswordBox, const std::u16string& kCreateConfirmBox);
 
   // "Change" on Password: the current password first, then the two new
   // texts must agree; the page stays and the level does not change.
-  void Command6_Click(const std::u16string& txtCurPass, const std::u16string& txtNewPass,
-                      const std::u16string& txtConPass);
+  void OnChangePassword(const std::u16string& kCurrentPasswordBox, const std::u16string& kNewPasswordBox,
+                        const std::u16string& kConfirmPasswordBox);
 
   // "Close Fendrel && Make Files Vunerable": the right password ends the
   // program; a wrong one says "Incorrect Password".
-  void Command7_Click(const std::u16string& txtClose);
+  void OnCloseProgram(const std::u16string& kClosePasswordBox);
 
  private:
   PasswordStore& store_;

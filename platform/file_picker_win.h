@@ -11,7 +11,7 @@ namespace fendrel {
 class Win32FilePicker : public FilePicker {
  public:
   explicit Win32FilePicker(HWND owner = nullptr) : owner_(owner) {}
-  void set_owner(HWND owner) { owner_ = owner; }
+  void SetOwner(HWND owner) { owner_ = owner; }
   std::optional<std::string> PickFile(const std::string& title, const std::string& startFileName) override;
 
  private:

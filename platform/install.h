@@ -20,7 +20,7 @@ inline constexpr const char* kRunValueName = "Fendrel";
 // when the key cannot be read.
 std::string GetOnOffState(RegistryApi& api);
 
-// How the check box optOn looks.
+// How the check box kOnOffSwitch looks.
 struct SwitchLook {
   bool checked = false;
   std::string caption;

@@ -30,31 +30,31 @@ void ListEditing::SafeAdd(const std::string& pathBoxText) {
   const FileError error = protection_.ProtectFile(pathBoxText);
   if (error != FileError::None) {
     protection_.SafeList.RemoveAt(protection_.SafeList.count() - 1);
-    protection_.safelist2.RemoveAt(protection_.safelist2.count() - 1);
+    protection_.SafeHolds.RemoveAt(protection_.SafeHolds.count() - 1);
     messages_.Show(messages::CouldNotProtect(pathBoxText, error), messages::kTitle);
     return;
   }
   Save(&Protection::SaveSafeList, protection_.SafeListFile());
 }
 
-void ListEditing::EmerAdd(const std::string& pathBoxText) {
-  if (pathBoxText.empty() || Full(protection_.EmerList)) return;
-  protection_.EmerList.items.push_back(pathBoxText);
-  Save(&Protection::SaveEmerList, protection_.EmerListFile());
+void ListEditing::EmergencyAdd(const std::string& pathBoxText) {
+  if (pathBoxText.empty() || Full(protection_.EmergencyList)) return;
+  protection_.EmergencyList.items.push_back(pathBoxText);
+  Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
 }
 
 void ListEditing::SafeRemove(int selectedIndex) {
   if (selectedIndex < 0 || selectedIndex >= protection_.SafeList.count()) return;
-  protection_.Release(protection_.safelist2.items[static_cast<std::size_t>(selectedIndex)]);
+  protection_.Release(protection_.SafeHolds.items[static_cast<std::size_t>(selectedIndex)]);
   protection_.SafeList.RemoveAt(selectedIndex);
-  protection_.safelist2.RemoveAt(selectedIndex);
+  protection_.SafeHolds.RemoveAt(selectedIndex);
   Save(&Protection::SaveSafeList, protection_.SafeListFile());
 }
 
-void ListEditing::EmerRemove(int selectedIndex) {
-  if (selectedIndex < 0 || selectedIndex >= protection_.EmerList.count()) return;
-  protection_.EmerList.RemoveAt(selectedIndex);
-  Save(&Protection::SaveEmerList, protection_.EmerListFile());
+void ListEditing::EmergencyRemove(int selectedIndex) {
+  if (selectedIndex < 0 || selectedIndex >= protection_.EmergencyList.count()) return;
+  protection_.EmergencyList.RemoveAt(selectedIndex);
+  Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
 }
 
 }  // namespace fendrel

@@ -15,20 +15,20 @@ class ListEditing {
   ListEditing(Protection& protection, MessageBoxes& messages, FilePicker& picker)
       : protection_(protection), messages_(messages), picker_(picker) {}
 
-  // `cmdSafeDot`, `cmdEDot`: the text for the page's path box. One dialog
+  // `kSafeBrowseButton`, `kEmergencyBrowseButton`: the text for the page's path box. One dialog
   // serves both pages and keeps the name chosen last; a cancel returns it.
   std::string Browse();
 
-  // `cmdSafeAdd`: lists, holds and saves. A path that cannot be held is
+  // `kSafeAddButton`: lists, holds and saves. A path that cannot be held is
   // taken back and the user told why; "prot.dat" is then left as it was.
   void SafeAdd(const std::string& pathBoxText);
-  // `cmdEAdd`: lists and saves; nothing is held until the emergency action.
-  void EmerAdd(const std::string& pathBoxText);
-  // `cmdSafeRem`: releases the entry's hold, removes it and saves. Nothing
+  // `kEmergencyAddButton`: lists and saves; nothing is held until the emergency action.
+  void EmergencyAdd(const std::string& pathBoxText);
+  // `kSafeRemoveButton`: releases the entry's hold, removes it and saves. Nothing
   // happens without a selection.
   void SafeRemove(int selectedIndex);
-  // `cmdERem`: removes and saves; an emergency hold stays until released.
-  void EmerRemove(int selectedIndex);
+  // `kEmergencyRemoveButton`: removes and saves; an emergency hold stays until released.
+  void EmergencyRemove(int selectedIndex);
 
  private:
   bool Full(const ListBox& list);

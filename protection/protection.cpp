@@ -37,11 +37,11 @@ FileError Protection::Hold(const std::string& path, ListBox& rows) {
 }
 
 FileError Protection::ProtectFile(const std::string& path) {
-  return Hold(path, safelist2);
+  return Hold(path, SafeHolds);
 }
 
-FileError Protection::ProtecteFile(const std::string& path) {
-  return Hold(path, EmerList2);
+FileError Protection::HoldEmergencyFile(const std::string& path) {
+  return Hold(path, EmergencyHolds);
 }
 
 void Protection::Release(const std::string& row) {
@@ -80,7 +80,7 @@ FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold
 
 void Protection::LoadLists() {
   safeListUnread_ = LoadList(SafeListFile(), SafeList, true);
-  emerListUnread_ = LoadList(EmerListFile(), EmerList, false);
+  emergencyListUnread_ = LoadList(EmergencyListFile(), EmergencyList, false);
 }
 
 FileError Protection::SaveList(ListBox& list, const std::string& file) {
@@ -107,8 +107,9 @@ FileError Protection::SaveSafeList() {
   return safeListUnread_ != FileError::None ? safeListUnread_ : SaveList(SafeList, SafeListFile());
 }
 
-FileError Protection::SaveEmerList() {
-  return emerListUnread_ != FileError::None ? emerListUnread_ : SaveList(EmerList, EmerListFile());
+FileError Protection::SaveEmergencyList() {
+  return emergencyListUnread_ != FileError::None ? emergencyListUnread_
+                                                 : SaveList(EmergencyList, EmergencyListFile());
 }
 
 }  // namespace fendrel

@@ -25,7 +25,7 @@ class Protection {
   Protection(FileLayer& files, std::string programFolder);
 
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
-  std::string EmerListFile() const { return programFolder_ + "\\emer.dat"; }
+  std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
 
   // Reads both list files, holding every safe-list entry. Nothing is
   // reported: a missing file is an empty list, and a path that cannot be
@@ -39,12 +39,12 @@ class Protection {
   // lacks some of its entries: NotLoaded when a read failed, TooManyEntries
   // when it holds more than a list can.
   FileError SaveSafeList();
-  FileError SaveEmerList();
+  FileError SaveEmergencyList();
 
-  // Hold a file under the next number, recording it in safelist2 (or, for
-  // ProtecteFile, EmerList2). A failed hold records kNoHold.
+  // Hold a file under the next number, recording it in SafeHolds (or, for
+  // HoldEmergencyFile, EmergencyHolds). A failed hold records kNoHold.
   FileError ProtectFile(const std::string& path);
-  FileError ProtecteFile(const std::string& path);
+  FileError HoldEmergencyFile(const std::string& path);
 
   // Closes the file number written in a hidden row.
   void Release(const std::string& row);
@@ -52,9 +52,9 @@ class Protection {
   FileLayer& files() { return files_; }
 
   ListBox SafeList;
-  ListBox safelist2;  // row i: the file number of SafeList entry i
-  ListBox EmerList;
-  ListBox EmerList2;  // one row per emergency hold, never removed in a run
+  ListBox SafeHolds;  // row i: the file number of SafeList entry i
+  ListBox EmergencyList;
+  ListBox EmergencyHolds;  // one row per emergency hold, never removed in a run
   std::int16_t NextFileNumber = kFirstHoldNumber;
 
  private:
@@ -67,7 +67,7 @@ class Protection {
   std::string programFolder_;
   // Why each list file may not be written over this run (None: it may).
   FileError safeListUnread_ = FileError::None;
-  FileError emerListUnread_ = FileError::None;
+  FileError emergencyListUnread_ = FileError::None;
 };
 
 }  // namespace fendrel

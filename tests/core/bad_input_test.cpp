@@ -113,8 +113,9 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
   // A fresh run: earlier holds end and the lists start empty.
   void Load() {
-    for (const std::string& row : protection_.safelist2.items) protection_.Release(row);
-    protection_.SafeList = protection_.safelist2 = protection_.EmerList = protection_.EmerList2 = ListBox{};
+    for (const std::string& row : protection_.SafeHolds.items) protection_.Release(row);
+    protection_.SafeList = protection_.SafeHolds = protection_.EmergencyList = protection_.EmergencyHolds =
+        ListBox{};
     protection_.NextFileNumber = Protection::kFirstHoldNumber;
     protection_.LoadLists();
   }
@@ -123,12 +124,12 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
   // load, and a save of what was read writes the same entries back.
   void ExpectReadWhole(const std::string& bytes) {
     WriteBytes(protection_.SafeListFile(), bytes);
-    WriteBytes(protection_.EmerListFile(), bytes);
+    WriteBytes(protection_.EmergencyListFile(), bytes);
     Load();
     const Rows expected = LinesOf(bytes);
     EXPECT_EQ(expected, protection_.SafeList.items);
-    EXPECT_EQ(expected, protection_.EmerList.items);
-    EXPECT_EQ(protection_.SafeList.count(), protection_.safelist2.count());
+    EXPECT_EQ(expected, protection_.EmergencyList.items);
+    EXPECT_EQ(protection_.SafeList.count(), protection_.SafeHolds.count());
     ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat after the load");
     ASSERT_EQ(FileError::None, protection_.SaveSafeList());
     ExpectSameBytes(FileOf(expected), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
@@ -158,13 +159,13 @@ TEST_P(BadInputTest, NulBytesStayInTheirEntriesAndNeverHoldAnotherFile) {
   // The part before the NUL names a real file; the entry as a whole names none.
   const std::string withNul = held + std::string(1, '\0') + "tail";
   ExpectReadWhole(withNul + "\r\n" + std::string("\0\0\0", 3) + "\r\n" + held + "\r\n");
-  EXPECT_EQ((Rows{Protection::kNoHold, Protection::kNoHold, "99"}), protection_.safelist2.items);
+  EXPECT_EQ((Rows{Protection::kNoHold, Protection::kNoHold, "99"}), protection_.SafeHolds.items);
 }
 
 TEST_P(BadInputTest, AOneMegabyteLineIsOneEntryThatCannotBeHeld) {
   const std::string huge = folder_.File(std::string(1024 * 1024, 'x'));
   ExpectReadWhole("C:\\short.txt\r\n" + huge + "\r\n" + "C:\\after.txt\r\n");
-  EXPECT_EQ(Protection::kNoHold, protection_.safelist2.items[1]);
+  EXPECT_EQ(Protection::kNoHold, protection_.SafeHolds.items[1]);
 }
 
 TEST_P(BadInputTest, CrOnlyLfOnlyAndMixedLineEndsAllSplitEntries) {
@@ -177,49 +178,49 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
   std::string bytes;
   for (int i = 0; i < 100000; ++i) bytes += "C:\\missing\\" + std::to_string(i) + ".txt\r\n";
   WriteBytes(protection_.SafeListFile(), bytes);
-  WriteBytes(protection_.EmerListFile(), bytes);
+  WriteBytes(protection_.EmergencyListFile(), bytes);
   Load();
   ASSERT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
-  ASSERT_EQ(Protection::kMaxEntries, protection_.EmerList.count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EmergencyList.count());
   EXPECT_EQ("C:\\missing\\32766.txt", protection_.SafeList.items.back());
-  EXPECT_EQ(Protection::kMaxEntries, protection_.safelist2.count());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.SafeHolds.count());
 
   const std::string another = Existing("another.txt");
   editing_.SafeAdd(another);
-  editing_.EmerAdd(another);
+  editing_.EmergencyAdd(another);
   const RecordingMessageBoxes::Box full{messages::ListFull(Protection::kMaxEntries), "Fendrel"};
   EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{full, full}), boxes_.shown);
   EXPECT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
-  EXPECT_EQ(Protection::kMaxEntries, protection_.safelist2.count());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.SafeHolds.count());
   EXPECT_EQ(Protection::kFirstHoldNumber, protection_.NextFileNumber);  // nothing was held for it
 
   // A remove works on the screen, but a save would cut the file to what the
   // list shows: the file is left as it was, and the message says why.
   editing_.SafeRemove(0);
-  editing_.EmerRemove(0);
+  editing_.EmergencyRemove(0);
   EXPECT_EQ(Protection::kMaxEntries - 1, protection_.SafeList.count());
-  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.EmerList.count());
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.EmergencyList.count());
   ASSERT_EQ(4u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), FileError::TooManyEntries),
             boxes_.shown[2].text);
-  EXPECT_EQ(messages::CouldNotSave(protection_.EmerListFile(), FileError::TooManyEntries),
+  EXPECT_EQ(messages::CouldNotSave(protection_.EmergencyListFile(), FileError::TooManyEntries),
             boxes_.shown[3].text);
   EXPECT_NE(std::string::npos, boxes_.shown[2].text.find("more entries than Fendrel can show"));
   EXPECT_NE(std::string::npos, boxes_.shown[2].text.find("left unchanged"));
   ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat");
-  ExpectSameBytes(bytes, ReadBytes(protection_.EmerListFile()), "emer.dat");
+  ExpectSameBytes(bytes, ReadBytes(protection_.EmergencyListFile()), "emer.dat");
 }
 
 TEST_P(BadInputTest, AFileOfExactlyAFullListAndBlankLinesIsWholeAndSaves) {
   Rows entries;
   for (int i = 0; i < Protection::kMaxEntries; ++i) entries.push_back("C:\\e\\" + std::to_string(i));
-  WriteBytes(protection_.EmerListFile(), FileOf(entries) + "\r\n\r\n");
+  WriteBytes(protection_.EmergencyListFile(), FileOf(entries) + "\r\n\r\n");
   Load();
-  ASSERT_EQ(Protection::kMaxEntries, protection_.EmerList.count());
-  editing_.EmerRemove(0);
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EmergencyList.count());
+  editing_.EmergencyRemove(0);
   EXPECT_TRUE(boxes_.shown.empty());
   entries.erase(entries.begin());
-  ExpectSameBytes(FileOf(entries), ReadBytes(protection_.EmerListFile()), "emer.dat");
+  ExpectSameBytes(FileOf(entries), ReadBytes(protection_.EmergencyListFile()), "emer.dat");
 }
 
 TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClearReason) {
@@ -229,12 +230,12 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   WriteBytes(protection_.SafeListFile(), tooLong + "\r\n" + held + "\r\n");
   Load();
   EXPECT_EQ((Rows{tooLong, held}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{Protection::kNoHold, "99"}), protection_.safelist2.items);
+  EXPECT_EQ((Rows{Protection::kNoHold, "99"}), protection_.SafeHolds.items);
   // The C library of the Windows build says only that the file is not there
   // (the program uses the Win32 file system there, which names the reason).
   const FileError reason =
       GetParam().name == "Portable" && Windows() ? FileError::NotFound : FileError::NameTooLong;
-  EXPECT_EQ(reason, protection_.ProtecteFile(tooLong));
+  EXPECT_EQ(reason, protection_.HoldEmergencyFile(tooLong));
 
   editing_.SafeRemove(1);  // a save keeps the entry that could not be held
   EXPECT_EQ(tooLong + "\r\n", ReadBytes(protection_.SafeListFile()));
@@ -250,7 +251,7 @@ TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsL
   for (int i = 0; i < 4; ++i) files.push_back(Existing("f" + std::to_string(i) + ".txt"));
   for (int i = 0; i < 413; ++i) editing_.SafeAdd(files[static_cast<std::size_t>(i % 4)]);
   ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown[0];
-  EXPECT_EQ("511", protection_.safelist2.items.back());
+  EXPECT_EQ("511", protection_.SafeHolds.items.back());
   const std::string saved = ReadBytes(protection_.SafeListFile());
   EXPECT_EQ(413u, LinesOf(saved).size());
 
@@ -261,7 +262,7 @@ TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsL
   EXPECT_NE(std::string::npos, text.find(files[0]));
   EXPECT_NE(std::string::npos, text.find("no file number is left"));
   EXPECT_EQ(413, protection_.SafeList.count());
-  EXPECT_EQ(413, protection_.safelist2.count());
+  EXPECT_EQ(413, protection_.SafeHolds.count());
   EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
 }
 

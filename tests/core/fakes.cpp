@@ -21,7 +21,7 @@ void RecordingMessageBoxes::Show(const std::string& text, const std::string& tit
   if (log_) log_->push_back("box " + title + ": " + text);
 }
 
-void RecordingForm1Actions::selectframe(int pageIndex, std::int16_t override) {
+void RecordingForm1Actions::SelectPage(int pageIndex, std::int16_t override) {
   framesSelected.emplace_back(pageIndex, override);
   if (log_)
     log_->push_back("selectframe(" + std::to_string(pageIndex) + ", " + std::to_string(override) + ")");

@@ -46,7 +46,7 @@ class RecordingMessageBoxes : public MessageBoxes {
 class RecordingForm1Actions : public Form1Actions {
  public:
   explicit RecordingForm1Actions(EventLog* log = nullptr) : log_(log) {}
-  void selectframe(int pageIndex, std::int16_t override) override;
+  void SelectPage(int pageIndex, std::int16_t override) override;
   void CloseProgram() override;
 
   std::vector<std::pair<int, std::int16_t>> framesSelected;

@@ -90,29 +90,30 @@ TEST_P(ListFileFaultTest, AListFileThatCannotBeWrittenIsReportedAndKeepsItsBytes
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
   const std::string safeBytes = a + "\r\n", emerBytes = b + "\r\n";
   WriteBytes(protection.SafeListFile(), safeBytes);
-  WriteBytes(protection.EmerListFile(), emerBytes);
+  WriteBytes(protection.EmergencyListFile(), emerBytes);
   protection.LoadLists();
   testing::MakeFolder(protection.SafeListFile() + ".new");
-  testing::MakeFolder(protection.EmerListFile() + ".new");
+  testing::MakeFolder(protection.EmergencyListFile() + ".new");
 
   editing.SafeAdd(b);
-  editing.EmerAdd(a);
+  editing.EmergencyAdd(a);
   editing.SafeRemove(0);
-  editing.EmerRemove(0);
+  editing.EmergencyRemove(0);
 
-  const Boxes expected{{messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
-                       {messages::CouldNotSave(protection.EmerListFile(), FileError::IsFolder), "Fendrel"},
-                       {messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
-                       {messages::CouldNotSave(protection.EmerListFile(), FileError::IsFolder), "Fendrel"}};
+  const Boxes expected{
+      {messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
+      {messages::CouldNotSave(protection.EmergencyListFile(), FileError::IsFolder), "Fendrel"},
+      {messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
+      {messages::CouldNotSave(protection.EmergencyListFile(), FileError::IsFolder), "Fendrel"}};
   EXPECT_EQ(expected, boxes_.shown);
   // The lists on the screen keep every edit, the holds follow them, and the
   // files hold the lists as they were.
   EXPECT_EQ((Rows{b}), protection.SafeList.items);
-  EXPECT_EQ((Rows{a}), protection.EmerList.items);
+  EXPECT_EQ((Rows{a}), protection.EmergencyList.items);
   EXPECT_FALSE(Held(a));
   EXPECT_TRUE(Held(b));
   EXPECT_EQ(safeBytes, ReadBytes(protection.SafeListFile()));
-  EXPECT_EQ(emerBytes, ReadBytes(protection.EmerListFile()));
+  EXPECT_EQ(emerBytes, ReadBytes(protection.EmergencyListFile()));
   // The folder in the way is not the program's to remove.
   EXPECT_TRUE(Exists(protection.SafeListFile() + ".new"));
 
@@ -130,9 +131,9 @@ TEST_P(ListFileFaultTest, AProgramFolderThatIsGoneRefusesEverySaveAndSaysWhere) 
   const std::string a = Existing("a.txt");
   protection.LoadLists();
   editing.SafeAdd(a);
-  editing.EmerAdd(a);
+  editing.EmergencyAdd(a);
   EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotFound), "Fendrel"},
-                   {messages::CouldNotSave(protection.EmerListFile(), FileError::NotFound), "Fendrel"}}),
+                   {messages::CouldNotSave(protection.EmergencyListFile(), FileError::NotFound), "Fendrel"}}),
             boxes_.shown);
   EXPECT_EQ((Rows{a}), protection.SafeList.items);
   EXPECT_TRUE(Held(a));
@@ -151,22 +152,23 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
     Protection protection(layer, folder_.path());
     ListEditing editing(protection, boxes_, picker_);
     WriteBytes(protection.SafeListFile(), bytes);
-    WriteBytes(protection.EmerListFile(), bytes);
+    WriteBytes(protection.EmergencyListFile(), bytes);
     protection.LoadLists();
     EXPECT_EQ(failAt == 0, protection.SafeList.items.empty());
     EXPECT_LT(protection.SafeList.count(), 3000);
-    EXPECT_EQ(protection.SafeList.count(), protection.EmerList.count());
+    EXPECT_EQ(protection.SafeList.count(), protection.EmergencyList.count());
 
     boxes_.shown.clear();
     editing.SafeAdd(added);
-    editing.EmerAdd(added);
+    editing.EmergencyAdd(added);
     EXPECT_EQ(added, protection.SafeList.items.back());  // listed and held, as any add
     EXPECT_TRUE(testing::RefusedToOwnWriter(layer, added));
-    EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotLoaded), "Fendrel"},
-                     {messages::CouldNotSave(protection.EmerListFile(), FileError::NotLoaded), "Fendrel"}}),
-              boxes_.shown);
+    EXPECT_EQ(
+        (Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotLoaded), "Fendrel"},
+               {messages::CouldNotSave(protection.EmergencyListFile(), FileError::NotLoaded), "Fendrel"}}),
+        boxes_.shown);
     EXPECT_TRUE(bytes == ReadBytes(protection.SafeListFile())) << "prot.dat was written over";
-    EXPECT_TRUE(bytes == ReadBytes(protection.EmerListFile())) << "emer.dat was written over";
+    EXPECT_TRUE(bytes == ReadBytes(protection.EmergencyListFile())) << "emer.dat was written over";
   }
 }
 

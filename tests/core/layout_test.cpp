@@ -45,10 +45,10 @@ TEST(LayoutTest, IdentifiersAndNamesAreUniqueAndContainersComeFirst) {
     if (!array) {
       EXPECT_TRUE(names.insert(control.name).second) << control.name;
     }
-    if (control.kind == Kind::Frame && control.id != ctl::fraPos) {
-      containersSeen.insert(control.id - ctl::fraContentBase);
+    if (control.kind == Kind::Frame && control.id != ctl::kPagePlace) {
+      containersSeen.insert(control.id - ctl::kPageFrameBase);
     }
-    if (control.id == ctl::Picture3) containersSeen.insert(kInPicture3);
+    if (control.id == ctl::kBanner) containersSeen.insert(kInPicture3);
     if (control.container != kOnWindow) {
       EXPECT_TRUE(containersSeen.count(control.container)) << control.name << " comes before its container";
     }
@@ -57,11 +57,11 @@ TEST(LayoutTest, IdentifiersAndNamesAreUniqueAndContainersComeFirst) {
 
 TEST(LayoutTest, EveryPageHasAFrameAndAMenuItemWithItsCaptions) {
   for (const PageInfo& page : kPages) {
-    const ControlSpec& frame = Get(ctl::fraContent(page.index));
+    const ControlSpec& frame = Get(ctl::PageFrame(page.index));
     EXPECT_EQ(Kind::Frame, frame.kind);
     EXPECT_STREQ(page.frameCaption, frame.caption);
     EXPECT_TRUE(frame.Has(kHidden)) << "pages start hidden; the load step shows one";
-    const ControlSpec& item = Get(ctl::lblMenuItem(page.index));
+    const ControlSpec& item = Get(ctl::MenuItem(page.index));
     EXPECT_EQ(Kind::Label, item.kind);
     EXPECT_STREQ(page.menuCaption, item.caption);
     EXPECT_TRUE(item.Has(kClickable));
@@ -69,10 +69,10 @@ TEST(LayoutTest, EveryPageHasAFrameAndAMenuItemWithItsCaptions) {
     EXPECT_EQ(kBlack, item.text);
     EXPECT_EQ(page.index == kNewUser, item.Has(kHidden)) << page.menuCaption;
   }
-  EXPECT_EQ(nullptr, FindControl(ctl::lblMenuItem(5)));
-  EXPECT_EQ(nullptr, FindControl(ctl::fraContent(6)));
-  EXPECT_EQ(kCloseProgram, ctl::MenuItemIndex(ctl::lblMenuItem(kCloseProgram)));
-  EXPECT_EQ(-1, ctl::MenuItemIndex(ctl::Command3));
+  EXPECT_EQ(nullptr, FindControl(ctl::MenuItem(5)));
+  EXPECT_EQ(nullptr, FindControl(ctl::PageFrame(6)));
+  EXPECT_EQ(kCloseProgram, ctl::MenuItemIndex(ctl::MenuItem(kCloseProgram)));
+  EXPECT_EQ(-1, ctl::MenuItemIndex(ctl::kEmergencyButton));
 }
 
 TEST(LayoutTest, EveryControlOnAPageFitsInsideThePlaceOfThePages) {
@@ -94,56 +94,56 @@ TEST(LayoutTest, EveryControlOnAPageFitsInsideThePlaceOfThePages) {
   }
   EXPECT_EQ(45, onPages);  // the controls of the seven page tables
   for (const ControlSpec& control : Controls()) {
-    if (control.container != kOnWindow || control.Has(kHidden) || control.id == ctl::Picture3) continue;
+    if (control.container != kOnWindow || control.Has(kHidden) || control.id == ctl::kBanner) continue;
     EXPECT_LE(control.left + control.width, kClientWidthTwips) << control.name;
     EXPECT_LE(control.top + control.height, kClientHeightTwips) << control.name;
   }
 }
 
 TEST(LayoutTest, CaptionsAreTheProgramsOwnTexts) {
-  EXPECT_STREQ("Items on the safe list are always protected. ", Get(ctl::Label3).caption);
-  EXPECT_STREQ("Close Fendrel && Make Files Vunerable", Get(ctl::Command7).caption);
+  EXPECT_STREQ("Items on the safe list are always protected. ", Get(ctl::kSafeListNote).caption);
+  EXPECT_STREQ("Close Fendrel && Make Files Vunerable", Get(ctl::kCloseProgramButton).caption);
   EXPECT_NE(std::string::npos,
-            std::string(Get(ctl::Label2).caption).find("incase you notice a virus beggining"));
-  EXPECT_NE(std::string::npos, std::string(Get(ctl::Label26).caption).find("to become vunerable. If"));
-  EXPECT_STREQ("1.0", Get(ctl::Label49).caption);
-  EXPECT_STREQ("M E N U", Get(ctl::Label47).caption);
-  EXPECT_STREQ(kProductWebSite, Get(ctl::Label23).caption);
-  EXPECT_STREQ("", Get(ctl::optOn).caption);
-  EXPECT_STREQ("", Get(ctl::txtSafeAdd).caption);
-  EXPECT_FALSE(std::string(Get(ctl::Text1).caption).empty());
+            std::string(Get(ctl::kEmergencyListNote).caption).find("incase you notice a virus beggining"));
+  EXPECT_NE(std::string::npos, std::string(Get(ctl::kCloseNote).caption).find("to become vunerable. If"));
+  EXPECT_STREQ("1.0", Get(ctl::kVersionLabel).caption);
+  EXPECT_STREQ("M E N U", Get(ctl::kMenuTitle).caption);
+  EXPECT_STREQ(kProductWebSite, Get(ctl::kWebLink).caption);
+  EXPECT_STREQ("", Get(ctl::kOnOffSwitch).caption);
+  EXPECT_STREQ("", Get(ctl::kSafePathBox).caption);
+  EXPECT_FALSE(std::string(Get(ctl::kTermsOfUse).caption).empty());
 }
 
 TEST(LayoutTest, InitialStatesAndLooks) {
-  EXPECT_FALSE(Get(ctl::Command3).Has(kDisabled));
-  EXPECT_TRUE(Get(ctl::Command4).Has(kDisabled));
-  EXPECT_FALSE(Get(ctl::Command3).Has(kWhiteButton));
-  EXPECT_TRUE(Get(ctl::Command7).Has(kWhiteButton));
-  EXPECT_TRUE(Get(ctl::txtSafeAdd).Has(kReadOnly));
-  EXPECT_TRUE(Get(ctl::txtEAdd).Has(kReadOnly));
-  EXPECT_TRUE(Get(ctl::safelist2).Has(kHidden));
-  EXPECT_TRUE(Get(ctl::EmerList2).Has(kHidden));
-  EXPECT_FALSE(Get(ctl::SafeList).Has(kHidden));
-  EXPECT_EQ(Kind::PasswordBox, Get(ctl::txtClose).kind);
-  EXPECT_EQ(Kind::MultiLineText, Get(ctl::Text1).kind);
-  const ControlSpec& version = Get(ctl::Label49);
+  EXPECT_FALSE(Get(ctl::kEmergencyButton).Has(kDisabled));
+  EXPECT_TRUE(Get(ctl::kNoEmergencyButton).Has(kDisabled));
+  EXPECT_FALSE(Get(ctl::kEmergencyButton).Has(kWhiteButton));
+  EXPECT_TRUE(Get(ctl::kCloseProgramButton).Has(kWhiteButton));
+  EXPECT_TRUE(Get(ctl::kSafePathBox).Has(kReadOnly));
+  EXPECT_TRUE(Get(ctl::kEmergencyPathBox).Has(kReadOnly));
+  EXPECT_TRUE(Get(ctl::kSafeHoldNumbers).Has(kHidden));
+  EXPECT_TRUE(Get(ctl::kEmergencyHoldNumbers).Has(kHidden));
+  EXPECT_FALSE(Get(ctl::kSafeListBox).Has(kHidden));
+  EXPECT_EQ(Kind::PasswordBox, Get(ctl::kClosePasswordBox).kind);
+  EXPECT_EQ(Kind::MultiLineText, Get(ctl::kTermsOfUse).kind);
+  const ControlSpec& version = Get(ctl::kVersionLabel);
   EXPECT_EQ(kInPicture3, version.container);
   EXPECT_STREQ("Lucida Console", version.font.face);
   EXPECT_EQ(1575, version.font.hundredthsOfPoint);
   EXPECT_EQ((Rgb{146, 187, 219}), version.text);
-  const ControlSpec& link = Get(ctl::Label23);
+  const ControlSpec& link = Get(ctl::kWebLink);
   EXPECT_TRUE(link.font.underline);
   EXPECT_EQ((Rgb{0, 0, 255}), link.text);
-  const ControlSpec& closeItem = Get(ctl::lblMenuItem(kCloseProgram));
+  const ControlSpec& closeItem = Get(ctl::MenuItem(kCloseProgram));
   EXPECT_EQ(1200, closeItem.font.hundredthsOfPoint);
   EXPECT_TRUE(closeItem.Has(kCentred));
-  EXPECT_EQ((Rgb{0, 128, 0}), Get(ctl::optOn).text);
+  EXPECT_EQ((Rgb{0, 128, 0}), Get(ctl::kOnOffSwitch).text);
 }
 
 TEST(LayoutTest, TransparentControlsShowWhatLiesBeneathThem) {
-  EXPECT_EQ(kMenuGrey, Backdrop(Get(ctl::Label47)));     // on the grey panel behind the menu
-  EXPECT_EQ(kWhite, Backdrop(Get(ctl::Label3)));         // on a white page
-  EXPECT_EQ(std::nullopt, Backdrop(Get(ctl::Label49)));  // on the banner picture
+  EXPECT_EQ(kMenuGrey, Backdrop(Get(ctl::kMenuTitle)));        // on the grey panel behind the menu
+  EXPECT_EQ(kWhite, Backdrop(Get(ctl::kSafeListNote)));        // on a white page
+  EXPECT_EQ(std::nullopt, Backdrop(Get(ctl::kVersionLabel)));  // on the banner picture
 }
 
 TEST(LayoutTest, MissingFacesHaveSubstitutes) {

@@ -73,13 +73,13 @@ TEST_F(ListEditingTest, SafeAddHoldsAtOnceAndSavesTwiceAddedPathsAreTwoHolds) {
   editing_.SafeAdd(a);
   editing_.SafeAdd(a);
   EXPECT_EQ((Rows{a, a}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{"99", "100"}), protection_.safelist2.items);
+  EXPECT_EQ((Rows{"99", "100"}), protection_.SafeHolds.items);
   EXPECT_EQ(a + "\r\n" + a + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_EQ(1, protection_.SafeList.selected);
 
   editing_.SafeRemove(0);
   EXPECT_TRUE(Held(a));  // the other entry still holds it
-  EXPECT_EQ((Rows{"100"}), protection_.safelist2.items);
+  EXPECT_EQ((Rows{"100"}), protection_.SafeHolds.items);
   editing_.SafeRemove(0);
   EXPECT_FALSE(Held(a));
   EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
@@ -93,7 +93,7 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   const std::string missing = folder_.File("missing.txt");
   editing_.SafeAdd(missing);
   EXPECT_EQ((Rows{a}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{"99"}), protection_.safelist2.items);
+  EXPECT_EQ((Rows{"99"}), protection_.SafeHolds.items);
   EXPECT_EQ(before, ReadBytes(protection_.SafeListFile()));
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
@@ -101,19 +101,19 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_EQ("Fendrel", messages_.shown[0].title);
   // The failed add took no number: the next hold is 100.
   editing_.SafeAdd(a);
-  EXPECT_EQ((Rows{"99", "100"}), protection_.safelist2.items);
+  EXPECT_EQ((Rows{"99", "100"}), protection_.SafeHolds.items);
 }
 
 TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
   const std::string a = Existing("a.txt");
   editing_.SafeAdd(a);
-  editing_.EmerAdd(a);
+  editing_.EmergencyAdd(a);
   const std::string safeBytes = ReadBytes(protection_.SafeListFile());
   editing_.SafeRemove(-1);
-  editing_.EmerRemove(-1);
+  editing_.EmergencyRemove(-1);
   editing_.SafeRemove(5);
   EXPECT_EQ(1, protection_.SafeList.count());
-  EXPECT_EQ(1, protection_.EmerList.count());
+  EXPECT_EQ(1, protection_.EmergencyList.count());
   EXPECT_TRUE(Held(a));
   EXPECT_EQ(safeBytes, ReadBytes(protection_.SafeListFile()));
   EXPECT_TRUE(messages_.shown.empty());
@@ -122,26 +122,26 @@ TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
 TEST_F(ListEditingTest, AFailedSaveIsReportedAndTheListKeepsTheEdit) {
   const std::string a = Existing("a.txt");
   // "emer.dat" taken by a folder of that name: the rewrite cannot replace it.
-  testing::MakeFolder(protection_.EmerListFile());
-  editing_.EmerAdd(a);
-  EXPECT_EQ((Rows{a}), protection_.EmerList.items);
+  testing::MakeFolder(protection_.EmergencyListFile());
+  editing_.EmergencyAdd(a);
+  EXPECT_EQ((Rows{a}), protection_.EmergencyList.items);
   ASSERT_EQ(1u, messages_.shown.size());
-  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(protection_.EmerListFile()));
+  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(protection_.EmergencyListFile()));
 }
 
 TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUntilNoEmergency) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
-  editing_.EmerAdd(a);
-  editing_.EmerAdd(b);
-  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmerListFile()));
+  editing_.EmergencyAdd(a);
+  editing_.EmergencyAdd(b);
+  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_FALSE(Held(a));
-  protection_.EmerList.selected = 0;  // the person's choice survives the action
+  protection_.EmergencyList.selected = 0;  // the person's choice survives the action
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
-  EXPECT_EQ((Rows{"99", "100"}), protection_.EmerList2.items);
-  EXPECT_EQ(0, protection_.EmerList.selected);
-  editing_.EmerRemove(protection_.EmerList.selected);
-  EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmerListFile()));
+  EXPECT_EQ((Rows{"99", "100"}), protection_.EmergencyHolds.items);
+  EXPECT_EQ(0, protection_.EmergencyList.selected);
+  editing_.EmergencyRemove(protection_.EmergencyList.selected);
+  EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_TRUE(Held(a));
   emergency_.NoEmergency();
   EXPECT_FALSE(emergency_.on());
@@ -160,10 +160,10 @@ TEST_F(ListEditingTest, AnEmptyEmergencyListGivesTheErrorMessageAndKeepsTheState
 TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
   const std::string a = Existing("a.txt"), c = Existing("c.txt");
   const std::string missing = folder_.File("missing.txt");
-  protection_.EmerList.items = {a, missing, c};
+  protection_.EmergencyList.items = {a, missing, c};
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
-  EXPECT_EQ((Rows{"99", "0", "100"}), protection_.EmerList2.items);
+  EXPECT_EQ((Rows{"99", "0", "100"}), protection_.EmergencyHolds.items);
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(c));
   ASSERT_EQ(1u, messages_.shown.size());
@@ -174,7 +174,7 @@ TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
 
   // When nothing could be held the state stays normal, and the message says so.
   EmergencyMode other(protection_, messages_);
-  protection_.EmerList.items = {missing};
+  protection_.EmergencyList.items = {missing};
   other.Emergency();
   EXPECT_FALSE(other.on());
   ASSERT_EQ(2u, messages_.shown.size());
@@ -186,16 +186,16 @@ TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {
   const std::string a = Existing("a.txt");
   editing_.SafeAdd(a);  // also on the safe list
   const std::string b = Existing("b.txt");
-  protection_.EmerList.items = {a, b};
+  protection_.EmergencyList.items = {a, b};
   emergency_.Emergency();
   emergency_.Emergency();
-  EXPECT_EQ((Rows{"100", "101", "102", "103"}), protection_.EmerList2.items);
+  EXPECT_EQ((Rows{"100", "101", "102", "103"}), protection_.EmergencyHolds.items);
   emergency_.NoEmergency();
   EXPECT_FALSE(Held(b));
-  EXPECT_TRUE(Held(a));                         // its safe-list hold remains
-  EXPECT_EQ(4, protection_.EmerList2.count());  // the rows stay for the run
+  EXPECT_TRUE(Held(a));                              // its safe-list hold remains
+  EXPECT_EQ(4, protection_.EmergencyHolds.count());  // the rows stay for the run
   emergency_.Emergency();
-  EXPECT_EQ("105", protection_.EmerList2.items.back());  // released numbers are not used again
+  EXPECT_EQ("105", protection_.EmergencyHolds.items.back());  // released numbers are not used again
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 std::set<int> PagesOpenAt(std::int16_t level) {
   std::set<int> open;
   for (const PageInfo& page : kPages) {
-    if (selectframe(page.index, 0, level).allowed) open.insert(page.index);
+    if (SelectPage(page.index, 0, level).allowed) open.insert(page.index);
   }
   return open;
 }
@@ -23,20 +23,20 @@ TEST(NavigationTest, EachLevelOpensItsPagesAndOnlyThem) {
   EXPECT_EQ((std::set<int>{kWelcome, kAbout, kPassword, kNewUser, kCloseProgram}), PagesOpenAt(2));
   EXPECT_EQ((std::set<int>{kWelcome, kMain, kEmergencyList, kAbout, kPassword, kNewUser, kCloseProgram}),
             PagesOpenAt(3));
-  EXPECT_EQ(0, priv(-1));
-  EXPECT_EQ(0, priv(5));
-  EXPECT_EQ(0, priv(9));
+  EXPECT_EQ(0, LevelNeeded(-1));
+  EXPECT_EQ(0, LevelNeeded(5));
+  EXPECT_EQ(0, LevelNeeded(9));
 }
 
 TEST(NavigationTest, OnlyAnOverrideOfExactlyOneSkipsTheCheckAndTheChosenItemIsHighlighted) {
-  const FrameChoice forced = selectframe(kNewUser, 1, 0);
+  const FrameChoice forced = SelectPage(kNewUser, 1, 0);
   ASSERT_TRUE(forced.allowed);
   EXPECT_EQ(MenuState::Selected, forced.menu[kNewUser]);
   EXPECT_EQ(MenuState::NotAccessible, forced.menu[kWelcome]);
-  EXPECT_FALSE(selectframe(kMain, 2, 2).allowed);
-  EXPECT_FALSE(selectframe(kMain, -1, 2).allowed);
+  EXPECT_FALSE(SelectPage(kMain, 2, 2).allowed);
+  EXPECT_FALSE(SelectPage(kMain, -1, 2).allowed);
 
-  const FrameChoice shown = selectframe(kWelcome, 0, 2);
+  const FrameChoice shown = SelectPage(kWelcome, 0, 2);
   EXPECT_EQ(MenuState::Selected, shown.menu[kWelcome]);
   EXPECT_EQ(MenuState::NotAccessible, shown.menu[kMain]);
   EXPECT_EQ(MenuState::Accessible, shown.menu[kPassword]);

@@ -27,7 +27,7 @@ class PasswordPagesTest : public ::testing::Test {
     ASSERT_TRUE(store_.SavePassword(password));
     log_.clear();
   }
-  std::int16_t Level() { return level_.AddAccessLevel(0); }
+  std::int16_t Level() { return level_.Level(); }
 
   TempFolder folder_;
   FakeSystemFolder systemFolder_{folder_.path()};
@@ -43,32 +43,32 @@ class PasswordPagesTest : public ::testing::Test {
 
 TEST_F(PasswordPagesTest, LoginWithAWrongOrEmptyPasswordDoesNothing) {
   SetPassword(u"s3cret");
-  pages_.cmdCheckPass_Click(u"S3CRET");
-  pages_.cmdCheckPass_Click(u"");
+  pages_.OnLogin(u"S3CRET");
+  pages_.OnLogin(u"");
   EXPECT_TRUE(log_.empty());
   EXPECT_EQ(2, Level());
 }
 
 TEST_F(PasswordPagesTest, EachLoginRaisesTheLevelSaysDoneAndShowsWelcome) {
   SetPassword(u"s3cret");
-  pages_.cmdCheckPass_Click(u"s3cret");
-  pages_.cmdCheckPass_Click(u"s3cret");
+  pages_.OnLogin(u"s3cret");
+  pages_.OnLogin(u"s3cret");
   EXPECT_EQ((EventLog{"box Fendrel: Done!", "selectframe(0, 0)", "box Fendrel: Done!", "selectframe(0, 0)"}),
             log_);
   EXPECT_EQ(4, Level());
 }
 
 TEST_F(PasswordPagesTest, AcceptStoresTheFirstPasswordThenRaisesTheLevelAndShowsWelcome) {
-  pages_.Command5_Click(u"s3cret", u"s3cret");
+  pages_.OnAcceptNewPassword(u"s3cret", u"s3cret");
   EXPECT_EQ((EventLog{"box Done.: Password Saved", "selectframe(0, 0)"}), log_);
   EXPECT_EQ(3, Level());
   EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
 }
 
 TEST_F(PasswordPagesTest, AcceptWithDifferingOrEmptyTextsDoesNothing) {
-  pages_.Command5_Click(u"s3cret", u"S3cret");  // differ only in letter case
-  pages_.Command5_Click(u"s3cret", u"");
-  pages_.Command5_Click(u"", u"");
+  pages_.OnAcceptNewPassword(u"s3cret", u"S3cret");  // differ only in letter case
+  pages_.OnAcceptNewPassword(u"s3cret", u"");
+  pages_.OnAcceptNewPassword(u"", u"");
   EXPECT_TRUE(log_.empty());
   EXPECT_EQ(2, Level());
   EXPECT_FALSE(Exists(store_.PasswordFile()));
@@ -77,7 +77,7 @@ TEST_F(PasswordPagesTest, AcceptWithDifferingOrEmptyTextsDoesNothing) {
 
 TEST_F(PasswordPagesTest, AcceptThatCannotStoreShowsWhyAndStaysOnNewUser) {
   systemFolder_.path = folder_.File("missing");
-  pages_.Command5_Click(u"s3cret", u"s3cret");
+  pages_.OnAcceptNewPassword(u"s3cret", u"s3cret");
   ASSERT_EQ(1u, log_.size());
   EXPECT_EQ(0u, log_[0].rfind("box Fendrel: Fendrel could not save the password", 0)) << log_[0];
   EXPECT_EQ(2, Level());
@@ -86,8 +86,8 @@ TEST_F(PasswordPagesTest, AcceptThatCannotStoreShowsWhyAndStaysOnNewUser) {
 
 TEST_F(PasswordPagesTest, ChangeWithAWrongCurrentPasswordSaysOnlyThat) {
   SetPassword(u"s3cret");
-  pages_.Command6_Click(u"wrong", u"one", u"two");
-  pages_.Command6_Click(u"", u"one", u"one");
+  pages_.OnChangePassword(u"wrong", u"one", u"two");
+  pages_.OnChangePassword(u"", u"one", u"one");
   EXPECT_EQ((EventLog{"box Fendrel: Your current password does not match the one given!",
                       "box Fendrel: Your current password does not match the one given!"}),
             log_);
@@ -96,39 +96,39 @@ TEST_F(PasswordPagesTest, ChangeWithAWrongCurrentPasswordSaysOnlyThat) {
 
 TEST_F(PasswordPagesTest, ChangeWithDifferingNewTextsKeepsTheOldPassword) {
   SetPassword(u"s3cret");
-  pages_.Command6_Click(u"s3cret", u"one", u"One");
+  pages_.OnChangePassword(u"s3cret", u"one", u"One");
   EXPECT_EQ((EventLog{"box Fendrel: The new passwords do not match!"}), log_);
   EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
 }
 
 TEST_F(PasswordPagesTest, ChangeWithBothNewBoxesEmptyShowsNothingAndKeepsTheOldPassword) {
   SetPassword(u"s3cret");
-  pages_.Command6_Click(u"s3cret", u"", u"");
+  pages_.OnChangePassword(u"s3cret", u"", u"");
   EXPECT_TRUE(log_.empty());
   EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
 }
 
 TEST_F(PasswordPagesTest, AChangedPasswordIsTheOneThatClosesTheProgram) {
   SetPassword(u"s3cret");
-  pages_.Command6_Click(u"s3cret", u"new one", u"new one");
+  pages_.OnChangePassword(u"s3cret", u"new one", u"new one");
   EXPECT_EQ((EventLog{"box Done.: Password Saved"}), log_);
   EXPECT_EQ(2, Level());  // the page stays and the level does not change
 
   log_.clear();
-  pages_.Command7_Click(u"s3cret");
-  pages_.Command7_Click(u"");
+  pages_.OnCloseProgram(u"s3cret");
+  pages_.OnCloseProgram(u"");
   EXPECT_EQ((EventLog{"box Fendrel: Incorrect Password", "box Fendrel: Incorrect Password"}), log_);
   EXPECT_EQ(0, form_.closeCalls);
 
   log_.clear();
-  pages_.Command7_Click(u"new one");
+  pages_.OnCloseProgram(u"new one");
   EXPECT_EQ((EventLog{"CloseProgram"}), log_);
 }
 
 TEST_F(PasswordPagesTest, WithoutAPasswordFileEveryCheckFails) {
-  pages_.cmdCheckPass_Click(u"anything");
-  pages_.Command7_Click(u"anything");
-  pages_.Command6_Click(u"anything", u"a", u"a");
+  pages_.OnLogin(u"anything");
+  pages_.OnCloseProgram(u"anything");
+  pages_.OnChangePassword(u"anything", u"a", u"a");
   EXPECT_EQ((EventLog{"box Fendrel: Incorrect Password",
                       "box Fendrel: Your current password does not match the one given!"}),
             log_);

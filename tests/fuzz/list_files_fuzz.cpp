@@ -30,16 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Protection protection(layer, "F");
   protection.LoadLists();
 
-  Require(protection.SafeList.count() == protection.safelist2.count());
-  Require(protection.SafeList.items == protection.EmerList.items);
+  Require(protection.SafeList.count() == protection.SafeHolds.count());
+  Require(protection.SafeList.items == protection.EmergencyList.items);
   for (const std::string& entry : protection.SafeList.items) {
     Require(!entry.empty());
     Require(entry.find_first_of("\r\n") == std::string::npos);
   }
   Require(protection.SaveSafeList() == FileError::None || protection.SafeList.count() > 0);
 
-  for (std::size_t i = 0; i < protection.safelist2.items.size(); ++i)
-    protection.Release(protection.safelist2.items[i]);
+  for (std::size_t i = 0; i < protection.SafeHolds.items.size(); ++i)
+    protection.Release(protection.SafeHolds.items[i]);
   Require(protection.SaveSafeList() == FileError::None);
   Protection again(layer, "F");
   again.LoadLists();

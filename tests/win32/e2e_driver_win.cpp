@@ -275,7 +275,7 @@ HWND FendrelApp::FindMainWindow() {
     // Form2 is a plain static window with the same caption; the main window
     // is the one that carries the controls.
     if (WindowTitle(window) == "Fendrel" && ClassOf(window) != "#32770" &&
-        DescendantWithId(window, ctl::Command3)) {
+        DescendantWithId(window, ctl::kEmergencyButton)) {
       main_ = window;
     }
   }
@@ -304,7 +304,7 @@ bool FendrelApp::WaitMainWindowVisible(bool visible) {
 }
 
 int FendrelApp::MenuId(int pageIndex) {
-  return ctl::lblMenuItem(pageIndex);
+  return ctl::MenuItem(pageIndex);
 }
 
 HWND FendrelApp::Control(int id) {
@@ -334,7 +334,7 @@ bool FendrelApp::Visible(int id) {
 int FendrelApp::ShownPage() {
   int shown = -1;
   for (int page : {0, 1, 2, 3, 4, 7, 8}) {
-    HWND frame = Control(ctl::fraContent(page));
+    HWND frame = Control(ctl::PageFrame(page));
     if (!frame || !(GetWindowLongPtrA(frame, GWL_STYLE) & WS_VISIBLE)) continue;
     if (shown != -1) return -2;  // more than one page shown
     shown = page;

@@ -80,7 +80,7 @@ class FendrelApp {
   const std::string& folder() const { return programFolder_; }
   std::string File(const std::string& name) const { return programFolder_ + "\\" + name; }
   std::string SafeListFile() const { return File("prot.dat"); }
-  std::string EmerListFile() const { return File("emer.dat"); }
+  std::string EmergencyListFile() const { return File("emer.dat"); }
   // Writes a file in the program folder with this content; returns its path.
   std::string MakeFile(const std::string& name, const std::string& content = "original") const;
 

@@ -66,8 +66,8 @@ class E2eTest : public ::testing::Test {
     ASSERT_TRUE(app_.WaitMainWindowVisible(true));
     ASSERT_TRUE(app_.WaitForPage(kWelcome));
     EXPECT_TRUE(app_.NoBoxOpen()) << "a start in the ON state shows no box";
-    app_.Type(ctl::txtCheckPass, kPassword);
-    ExpectBox(app_.ClickExpectingBox(ctl::cmdCheckPass), messages::kTitle, messages::kLoginDone);
+    app_.Type(ctl::kLoginPasswordBox, kPassword);
+    ExpectBox(app_.ClickExpectingBox(ctl::kLoginButton), messages::kTitle, messages::kLoginDone);
     ASSERT_TRUE(app_.WaitForPage(kWelcome));
     ASSERT_FALSE(HasFailure()) << "the login did not go through";
   }
@@ -83,8 +83,8 @@ class E2eTest : public ::testing::Test {
   void CloseWithPassword() {
     app_.ClickMenu(kClosePage);
     ASSERT_TRUE(app_.WaitForPage(kClosePage));
-    app_.Type(ctl::txtClose, kPassword);
-    app_.PostClick(ctl::Command7);
+    app_.Type(ctl::kClosePasswordBox, kPassword);
+    app_.PostClick(ctl::kCloseProgramButton);
     EXPECT_TRUE(app_.WaitForExit()) << "\"Close Program\" with the right password should end Fendrel";
   }
 
@@ -102,8 +102,8 @@ TEST_F(E2eTest, AStartHoldsTheSafeListAndPagesAboveTheLevelAskForALogin) {
   ASSERT_TRUE(app_.WaitMainWindowVisible(true));
   ASSERT_TRUE(app_.WaitForPage(kWelcome));
   EXPECT_TRUE(app_.NoBoxOpen()) << "a start in the ON state shows no box";
-  EXPECT_EQ((std::vector<std::string>{kept, missing, also}), app_.ListItems(ctl::SafeList));
-  EXPECT_TRUE(app_.ListItems(ctl::EmerList).empty());
+  EXPECT_EQ((std::vector<std::string>{kept, missing, also}), app_.ListItems(ctl::kSafeListBox));
+  EXPECT_TRUE(app_.ListItems(ctl::kEmergencyListBox).empty());
   ExpectHeld(kept);
   ExpectHeld(also);
 
@@ -119,8 +119,8 @@ TEST_F(E2eTest, AStartHoldsTheSafeListAndPagesAboveTheLevelAskForALogin) {
   RunCmd("del \"" + unprotected + "\"");
   EXPECT_FALSE(testing::Exists(unprotected)) << "cmd.exe could not delete a file that is not protected";
 
-  EXPECT_TRUE(app_.Enabled(ctl::Command3));
-  EXPECT_FALSE(app_.Enabled(ctl::Command4));
+  EXPECT_TRUE(app_.Enabled(ctl::kEmergencyButton));
+  EXPECT_FALSE(app_.Enabled(ctl::kNoEmergencyButton));
 
   // A normal start gives level 2: the lists need a login, "Password" does not.
   app_.PostClickMenu(kSafeListPage);
@@ -146,26 +146,26 @@ TEST_F(E2eTest, FirstRunWarnsThenSetsThePasswordLogsInAndClosesOnlyWithIt) {
   ASSERT_FALSE(HasFailure()) << "no OFF warning at the first start";
   ASSERT_TRUE(app_.WaitMainWindowVisible(true));
   ASSERT_TRUE(app_.WaitForPage(kNewUser));
-  EXPECT_FALSE(app_.Visible(ctl::lblMenuItem(kNewUser)));
-  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+  EXPECT_FALSE(app_.Visible(ctl::MenuItem(kNewUser)));
+  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::kOnOffSwitch));
 
   // Two different texts: nothing happens.
-  app_.Type(ctl::txtCreatePass, kPassword);
-  app_.Type(ctl::txtCreatePass2, "S3cret");
-  app_.Click(ctl::Command5);
+  app_.Type(ctl::kCreatePasswordBox, kPassword);
+  app_.Type(ctl::kCreateConfirmBox, "S3cret");
+  app_.Click(ctl::kAcceptButton);
   EXPECT_EQ(kNewUser, app_.ShownPage());
   EXPECT_FALSE(testing::Exists(MachineStateGuard::PasswordFile()));
 
-  app_.Type(ctl::txtCreatePass2, kPassword);
-  ExpectBox(app_.ClickExpectingBox(ctl::Command5), messages::kTitleDone, messages::kPasswordSaved);
+  app_.Type(ctl::kCreateConfirmBox, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::kAcceptButton), messages::kTitleDone, messages::kPasswordSaved);
   ASSERT_TRUE(app_.WaitForPage(kWelcome));
   EXPECT_EQ(CMD5().MD5(u"s3cret") + "\r\n", ReadBytes(MachineStateGuard::PasswordFile()));
 
   // A wrong password is ignored without a message; the right one logs in.
-  app_.Type(ctl::txtCheckPass, "wrong");
-  app_.Click(ctl::cmdCheckPass);
-  app_.Type(ctl::txtCheckPass, kPassword);
-  ExpectBox(app_.ClickExpectingBox(ctl::cmdCheckPass), messages::kTitle, messages::kLoginDone);
+  app_.Type(ctl::kLoginPasswordBox, "wrong");
+  app_.Click(ctl::kLoginButton);
+  app_.Type(ctl::kLoginPasswordBox, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::kLoginButton), messages::kTitle, messages::kLoginDone);
   ASSERT_TRUE(app_.WaitForPage(kWelcome));
   app_.ClickMenu(kSafeListPage);
   EXPECT_TRUE(app_.WaitForPage(kSafeListPage));
@@ -174,25 +174,28 @@ TEST_F(E2eTest, FirstRunWarnsThenSetsThePasswordLogsInAndClosesOnlyWithIt) {
   // texts; then the password is changed.
   app_.ClickMenu(kPasswordPage);
   ASSERT_TRUE(app_.WaitForPage(kPasswordPage));
-  app_.Type(ctl::txtCurPass, "wrong");
-  app_.Type(ctl::txtNewPass, "n3w");
-  app_.Type(ctl::txtConPass, "other");
-  ExpectBox(app_.ClickExpectingBox(ctl::Command6), messages::kTitle, messages::kCurrentPasswordWrong);
-  app_.Type(ctl::txtCurPass, kPassword);
-  ExpectBox(app_.ClickExpectingBox(ctl::Command6), messages::kTitle, messages::kNewPasswordsDiffer);
-  app_.Type(ctl::txtConPass, "n3w");
-  ExpectBox(app_.ClickExpectingBox(ctl::Command6), messages::kTitleDone, messages::kPasswordSaved);
+  app_.Type(ctl::kCurrentPasswordBox, "wrong");
+  app_.Type(ctl::kNewPasswordBox, "n3w");
+  app_.Type(ctl::kConfirmPasswordBox, "other");
+  ExpectBox(app_.ClickExpectingBox(ctl::kChangePasswordButton), messages::kTitle,
+            messages::kCurrentPasswordWrong);
+  app_.Type(ctl::kCurrentPasswordBox, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::kChangePasswordButton), messages::kTitle,
+            messages::kNewPasswordsDiffer);
+  app_.Type(ctl::kConfirmPasswordBox, "n3w");
+  ExpectBox(app_.ClickExpectingBox(ctl::kChangePasswordButton), messages::kTitleDone,
+            messages::kPasswordSaved);
   EXPECT_EQ(kPasswordPage, app_.ShownPage());
 
   // The old password no longer closes the program; the new one does.
   app_.ClickMenu(kClosePage);
   ASSERT_TRUE(app_.WaitForPage(kClosePage));
-  app_.Type(ctl::txtClose, kPassword);
-  ExpectBox(app_.ClickExpectingBox(ctl::Command7), messages::kTitle, messages::kIncorrectPassword);
+  app_.Type(ctl::kClosePasswordBox, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::kCloseProgramButton), messages::kTitle, messages::kIncorrectPassword);
   EXPECT_TRUE(app_.Running());
   EXPECT_EQ(kClosePage, app_.ShownPage());
-  app_.Type(ctl::txtClose, "n3w");
-  app_.PostClick(ctl::Command7);
+  app_.Type(ctl::kClosePasswordBox, "n3w");
+  app_.PostClick(ctl::kCloseProgramButton);
   EXPECT_TRUE(app_.WaitForExit()) << "\"Close Program\" with the new password should end Fendrel";
 }
 
@@ -206,8 +209,8 @@ TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
 
   app_.ClickMenu(kSafeListPage);
   ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
-  AddThroughDialog(ctl::cmdSafeDot, ctl::txtSafeAdd, ctl::cmdSafeAdd, file);
-  EXPECT_EQ((std::vector<std::string>{other, file}), app_.ListItems(ctl::SafeList));
+  AddThroughDialog(ctl::kSafeBrowseButton, ctl::kSafePathBox, ctl::kSafeAddButton, file);
+  EXPECT_EQ((std::vector<std::string>{other, file}), app_.ListItems(ctl::kSafeListBox));
   EXPECT_EQ(Lines({other, file}), ReadBytes(app_.SafeListFile()));
   ExpectHeld(file);
 
@@ -217,8 +220,8 @@ TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
   EXPECT_EQ("original", ReadBytes(file)) << "cmd.exe changed a protected file";
 
   // The same path twice: two entries, two holds.
-  app_.Click(ctl::cmdSafeAdd);
-  EXPECT_EQ((std::vector<std::string>{other, file, file}), app_.ListItems(ctl::SafeList));
+  app_.Click(ctl::kSafeAddButton);
+  EXPECT_EQ((std::vector<std::string>{other, file, file}), app_.ListItems(ctl::kSafeListBox));
   EXPECT_EQ(Lines({other, file, file}), ReadBytes(app_.SafeListFile()));
 
   // Closing the window hides it to the tray; nothing is released.
@@ -231,17 +234,17 @@ TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
   ASSERT_TRUE(app_.WaitMainWindowVisible(true));
   EXPECT_EQ(kSafeListPage, app_.ShownPage());
 
-  app_.SelectListItem(ctl::SafeList, 1);
-  app_.Click(ctl::cmdSafeRem);
-  EXPECT_EQ((std::vector<std::string>{other, file}), app_.ListItems(ctl::SafeList));
+  app_.SelectListItem(ctl::kSafeListBox, 1);
+  app_.Click(ctl::kSafeRemoveButton);
+  EXPECT_EQ((std::vector<std::string>{other, file}), app_.ListItems(ctl::kSafeListBox));
   EXPECT_EQ(Lines({other, file}), ReadBytes(app_.SafeListFile()));
   ExpectHeld(file);  // through the other entry
 
-  app_.SelectListItem(ctl::SafeList, 1);
-  app_.Click(ctl::cmdSafeRem);
-  app_.SelectListItem(ctl::SafeList, 0);
-  app_.Click(ctl::cmdSafeRem);
-  EXPECT_TRUE(app_.ListItems(ctl::SafeList).empty());
+  app_.SelectListItem(ctl::kSafeListBox, 1);
+  app_.Click(ctl::kSafeRemoveButton);
+  app_.SelectListItem(ctl::kSafeListBox, 0);
+  app_.Click(ctl::kSafeRemoveButton);
+  EXPECT_TRUE(app_.ListItems(ctl::kSafeListBox).empty());
   EXPECT_TRUE(testing::Exists(app_.SafeListFile()));
   EXPECT_EQ("", ReadBytes(app_.SafeListFile()));
   ExpectFree(file);
@@ -255,34 +258,34 @@ TEST_F(E2eTest, ThePersonsSelectionSurvivesTheEmergencyButtonsAndEditsOfTheOther
   const std::string a = app_.MakeFile("a.txt"), b = app_.MakeFile("b.txt"), c = app_.MakeFile("c.txt");
   const std::string first = app_.MakeFile("first.txt"), added = app_.MakeFile("added.txt");
   WriteBytes(app_.SafeListFile(), Lines({a, b, c}));
-  WriteBytes(app_.EmerListFile(), Lines({first}));
+  WriteBytes(app_.EmergencyListFile(), Lines({first}));
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn());
 
   app_.ClickMenu(kSafeListPage);
   ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
-  app_.SelectListItem(ctl::SafeList, 0);
-  app_.Click(ctl::Command3);
+  app_.SelectListItem(ctl::kSafeListBox, 0);
+  app_.Click(ctl::kEmergencyButton);
   app_.ClickMenu(kEmergencyPage);
   ASSERT_TRUE(app_.WaitForPage(kEmergencyPage));
-  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, added);
-  app_.SelectListItem(ctl::EmerList, 0);
-  app_.Click(ctl::Command4);
-  app_.Click(ctl::Command3);
+  AddThroughDialog(ctl::kEmergencyBrowseButton, ctl::kEmergencyPathBox, ctl::kEmergencyAddButton, added);
+  app_.SelectListItem(ctl::kEmergencyListBox, 0);
+  app_.Click(ctl::kNoEmergencyButton);
+  app_.Click(ctl::kEmergencyButton);
 
   // "<<< Remove" removes the entry the person chose, and releases only it.
   app_.ClickMenu(kSafeListPage);
   ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
-  EXPECT_EQ(0, app_.ListSelection(ctl::SafeList));
-  app_.Click(ctl::cmdSafeRem);
-  EXPECT_EQ((std::vector<std::string>{b, c}), app_.ListItems(ctl::SafeList));
+  EXPECT_EQ(0, app_.ListSelection(ctl::kSafeListBox));
+  app_.Click(ctl::kSafeRemoveButton);
+  EXPECT_EQ((std::vector<std::string>{b, c}), app_.ListItems(ctl::kSafeListBox));
   ExpectFree(a);
   ExpectHeld(b);
   ExpectHeld(c);
   app_.ClickMenu(kEmergencyPage);
   ASSERT_TRUE(app_.WaitForPage(kEmergencyPage));
-  EXPECT_EQ(0, app_.ListSelection(ctl::EmerList));
-  app_.Click(ctl::cmdERem);
-  EXPECT_EQ(Lines({added}), ReadBytes(app_.EmerListFile()));
+  EXPECT_EQ(0, app_.ListSelection(ctl::kEmergencyListBox));
+  app_.Click(ctl::kEmergencyRemoveButton);
+  EXPECT_EQ(Lines({added}), ReadBytes(app_.EmergencyListFile()));
 }
 
 TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) {
@@ -294,31 +297,32 @@ TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) 
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn());
 
   // The empty list: the "Error" box, and the buttons stay as they are.
-  EXPECT_TRUE(app_.Enabled(ctl::Command3));
-  EXPECT_FALSE(app_.Enabled(ctl::Command4));
-  ExpectBox(app_.ClickExpectingBox(ctl::Command3), messages::kTitleError, messages::kEmptyEmergencyList);
-  EXPECT_TRUE(app_.Enabled(ctl::Command3));
-  EXPECT_FALSE(app_.Enabled(ctl::Command4));
+  EXPECT_TRUE(app_.Enabled(ctl::kEmergencyButton));
+  EXPECT_FALSE(app_.Enabled(ctl::kNoEmergencyButton));
+  ExpectBox(app_.ClickExpectingBox(ctl::kEmergencyButton), messages::kTitleError,
+            messages::kEmptyEmergencyList);
+  EXPECT_TRUE(app_.Enabled(ctl::kEmergencyButton));
+  EXPECT_FALSE(app_.Enabled(ctl::kNoEmergencyButton));
 
   app_.ClickMenu(kEmergencyPage);
   ASSERT_TRUE(app_.WaitForPage(kEmergencyPage));
-  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, first);
-  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, second);
-  AddThroughDialog(ctl::cmdEDot, ctl::txtEAdd, ctl::cmdEAdd, both);
-  EXPECT_EQ((std::vector<std::string>{first, second, both}), app_.ListItems(ctl::EmerList));
-  EXPECT_EQ(Lines({first, second, both}), ReadBytes(app_.EmerListFile()));
+  AddThroughDialog(ctl::kEmergencyBrowseButton, ctl::kEmergencyPathBox, ctl::kEmergencyAddButton, first);
+  AddThroughDialog(ctl::kEmergencyBrowseButton, ctl::kEmergencyPathBox, ctl::kEmergencyAddButton, second);
+  AddThroughDialog(ctl::kEmergencyBrowseButton, ctl::kEmergencyPathBox, ctl::kEmergencyAddButton, both);
+  EXPECT_EQ((std::vector<std::string>{first, second, both}), app_.ListItems(ctl::kEmergencyListBox));
+  EXPECT_EQ(Lines({first, second, both}), ReadBytes(app_.EmergencyListFile()));
   ExpectFree(first);  // adding holds nothing
 
-  app_.Click(ctl::Command3);
-  EXPECT_FALSE(app_.Enabled(ctl::Command3));
-  EXPECT_TRUE(app_.Enabled(ctl::Command4));
+  app_.Click(ctl::kEmergencyButton);
+  EXPECT_FALSE(app_.Enabled(ctl::kEmergencyButton));
+  EXPECT_TRUE(app_.Enabled(ctl::kNoEmergencyButton));
   ExpectHeld(first);
   ExpectHeld(second);
   ExpectHeld(both);
 
-  app_.Click(ctl::Command4);
-  EXPECT_TRUE(app_.Enabled(ctl::Command3));
-  EXPECT_FALSE(app_.Enabled(ctl::Command4));
+  app_.Click(ctl::kNoEmergencyButton);
+  EXPECT_TRUE(app_.Enabled(ctl::kEmergencyButton));
+  EXPECT_FALSE(app_.Enabled(ctl::kNoEmergencyButton));
   ExpectFree(first);
   ExpectFree(second);
   ExpectHeld(both);  // through the safe list
@@ -328,7 +332,8 @@ TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) 
   ASSERT_TRUE(app_.WaitMainWindowVisible(false));
   ASSERT_TRUE(app_.OpenTrayMenu());
   app_.ChooseTrayMenuItem(kTrayEmergency);
-  EXPECT_TRUE(testing::WaitFor([&] { return app_.Enabled(ctl::Command4); }, "\"No Emergency\" enabled"));
+  EXPECT_TRUE(
+      testing::WaitFor([&] { return app_.Enabled(ctl::kNoEmergencyButton); }, "\"No Emergency\" enabled"));
   ExpectHeld(first);
   ExpectHeld(second);
   ASSERT_TRUE(app_.OpenTrayMenu());
@@ -353,7 +358,7 @@ TEST_F(E2eTest, ASilentStartWhileOffWarnsFromTheTrayAndTheSwitchWritesTheRunValu
   EXPECT_FALSE(warning.windowShown);
   ASSERT_TRUE(WaitFor([&] { return IsIconic(app_.MainWindow()) != FALSE; }, "the window shown minimized"));
   EXPECT_EQ(kWelcome, app_.ShownPage());
-  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::kOnOffSwitch));
 
   // A second start of the same program holds nothing twice: it shows the
   // running window and ends.
@@ -373,8 +378,8 @@ TEST_F(E2eTest, ASilentStartWhileOffWarnsFromTheTrayAndTheSwitchWritesTheRunValu
   // Level 0 after a silent start: Enter in the password box logs in, once
   // for each press; two logins open the "Password" page.
   for (int login = 0; login < 2; ++login) {
-    app_.Type(ctl::txtCheckPass, kPassword);
-    PostMessageA(app_.Control(ctl::txtCheckPass), WM_KEYDOWN, VK_RETURN, 0);
+    app_.Type(ctl::kLoginPasswordBox, kPassword);
+    PostMessageA(app_.Control(ctl::kLoginPasswordBox), WM_KEYDOWN, VK_RETURN, 0);
     ExpectBox(app_.AnswerBox(), messages::kTitle, messages::kLoginDone);
   }
   app_.ClickMenu(4);
@@ -383,13 +388,13 @@ TEST_F(E2eTest, ASilentStartWhileOffWarnsFromTheTrayAndTheSwitchWritesTheRunValu
   ASSERT_TRUE(app_.WaitForPage(kWelcome));
 
   // The switch writes the Run value, exactly, and removes it again.
-  app_.Click(ctl::optOn);
+  app_.Click(ctl::kOnOffSwitch);
   EXPECT_EQ(app_.folder() + "\\Fendrel.exe /silent", MachineStateGuard::RunValue().value_or("(none)"));
-  EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::optOn));
-  EXPECT_EQ(BST_CHECKED, SendMessageA(app_.Control(ctl::optOn), BM_GETCHECK, 0, 0));
-  app_.Click(ctl::optOn);
+  EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::kOnOffSwitch));
+  EXPECT_EQ(BST_CHECKED, SendMessageA(app_.Control(ctl::kOnOffSwitch), BM_GETCHECK, 0, 0));
+  app_.Click(ctl::kOnOffSwitch);
   EXPECT_FALSE(MachineStateGuard::RunValue().has_value());
-  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::optOn));
+  EXPECT_EQ(messages::kSwitchOff, app_.Caption(ctl::kOnOffSwitch));
 }
 
 TEST_F(E2eTest, ALogonStartFromAFolderWithBlanksIsASilentStart) {
@@ -427,12 +432,12 @@ TEST_F(E2eTest, TheSwitchIsDrawnWithoutAThemeSoItKeepsItsRedAndGreen) {
   const auto red = [](COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 100 && GetBValue(c) < 100; };
   const auto green = [](COLORREF c) { return GetGValue(c) > 90 && GetRValue(c) < 80 && GetBValue(c) < 80; };
   const auto styleBlue = [](COLORREF c) { return GetBValue(c) > 150 && GetBValue(c) > GetRValue(c) + 60; };
-  EXPECT_TRUE(WaitFor([&] { return testing::PixelsOf(app_.Control(ctl::optOn)).Count(red) > 20; },
+  EXPECT_TRUE(WaitFor([&] { return testing::PixelsOf(app_.Control(ctl::kOnOffSwitch)).Count(red) > 20; },
                       "\"Fendrel is currently OFF\" drawn in red"));
-  const testing::ScreenPixels off = testing::PixelsOf(app_.Control(ctl::optOn));
+  const testing::ScreenPixels off = testing::PixelsOf(app_.Control(ctl::kOnOffSwitch));
   EXPECT_EQ(0, off.Count(styleBlue, 0, off.height)) << "the box of the switch is drawn with the visual style";
-  app_.Click(ctl::optOn);
-  EXPECT_TRUE(WaitFor([&] { return testing::PixelsOf(app_.Control(ctl::optOn)).Count(green) > 20; },
+  app_.Click(ctl::kOnOffSwitch);
+  EXPECT_TRUE(WaitFor([&] { return testing::PixelsOf(app_.Control(ctl::kOnOffSwitch)).Count(green) > 20; },
                       "\"Fendrel is currently ON\" drawn in green"));
 }
 
@@ -443,7 +448,7 @@ TEST_F(E2eTest, AStartWhileOnRewritesAForeignRunValueWithItsOwnCommand) {
   ASSERT_TRUE(app_.WaitMainWindowVisible(true));
   EXPECT_TRUE(app_.NoBoxOpen()) << "a start in the ON state shows no box";
   EXPECT_EQ(app_.folder() + "\\Fendrel.exe /silent", MachineStateGuard::RunValue().value_or("(none)"));
-  EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::optOn));
+  EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::kOnOffSwitch));
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ class Form1Test : public ::testing::Test {
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
-  HWND Item(int page) { return form_->Control(ctl::lblMenuItem(page)); }
+  HWND Item(int page) { return form_->Control(ctl::MenuItem(page)); }
   HWND Control(int id) { return form_->Control(id); }
 
   ProgramFolder folder_;
@@ -184,68 +184,70 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
     EXPECT_EQ(row.id, GetDlgCtrlID(control)) << row.name;
   }
 
-  // The shown page lies exactly on fraPos: 2580, 1440, 7815, 5175 twips.
+  // The shown page lies exactly on kPagePlace: 2580, 1440, 7815, 5175 twips.
   EXPECT_EQ(kWelcome, form_->ShownPage());
-  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::fraContent(kWelcome))));
-  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::fraPos)));
-  EXPECT_EQ(form_->hwnd(), GetParent(Control(ctl::fraContent(kWelcome))));
+  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::PageFrame(kWelcome))));
+  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::kPagePlace)));
+  EXPECT_EQ(form_->hwnd(), GetParent(Control(ctl::PageFrame(kWelcome))));
 
   // A few controls from the window and from each page.
-  EXPECT_EQ((std::vector<long>{548, 92, 61, 17}), Place(Control(ctl::Command3)));
-  EXPECT_EQ((std::vector<long>{8, 120, 153, 321}), Place(Control(ctl::lblFakeBack)));
+  EXPECT_EQ((std::vector<long>{548, 92, 61, 17}), Place(Control(ctl::kEmergencyButton)));
+  EXPECT_EQ((std::vector<long>{8, 120, 153, 321}), Place(Control(ctl::kMenuPanel)));
   EXPECT_EQ((std::vector<long>{8, 396, 153, 37}), Place(Item(kCloseProgram)));
-  EXPECT_EQ((std::vector<long>{68, 64, 201, 19}), Place(Control(ctl::txtCheckPass)));
-  EXPECT_EQ((std::vector<long>{12, 116, 405, 17}), Place(Control(ctl::optOn)));
-  EXPECT_EQ((std::vector<long>{8, 80, 377, 19}), Place(Control(ctl::txtSafeAdd)));
-  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::SafeList)));
-  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::EmerList)));
-  EXPECT_EQ((std::vector<long>{24, 24, 32, 32}), Place(Control(ctl::Image1)));
-  EXPECT_EQ((std::vector<long>{336, 120, 81, 21}), Place(Control(ctl::Command6)));
-  EXPECT_EQ((std::vector<long>{16, 100, 481, 137}), Place(Control(ctl::Text1)));
-  EXPECT_EQ((std::vector<long>{8, 96, 345, 25}), Place(Control(ctl::Command7)));
-  EXPECT_EQ(Control(ctl::fraContent(kCloseProgram)), GetParent(Control(ctl::Command7)));
-  EXPECT_EQ(Control(ctl::Picture3), GetParent(Control(ctl::Label49)));
+  EXPECT_EQ((std::vector<long>{68, 64, 201, 19}), Place(Control(ctl::kLoginPasswordBox)));
+  EXPECT_EQ((std::vector<long>{12, 116, 405, 17}), Place(Control(ctl::kOnOffSwitch)));
+  EXPECT_EQ((std::vector<long>{8, 80, 377, 19}), Place(Control(ctl::kSafePathBox)));
+  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::kSafeListBox)));
+  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::kEmergencyListBox)));
+  EXPECT_EQ((std::vector<long>{24, 24, 32, 32}), Place(Control(ctl::kAboutIcon)));
+  EXPECT_EQ((std::vector<long>{336, 120, 81, 21}), Place(Control(ctl::kChangePasswordButton)));
+  EXPECT_EQ((std::vector<long>{16, 100, 481, 137}), Place(Control(ctl::kTermsOfUse)));
+  EXPECT_EQ((std::vector<long>{8, 96, 345, 25}), Place(Control(ctl::kCloseProgramButton)));
+  EXPECT_EQ(Control(ctl::PageFrame(kCloseProgram)), GetParent(Control(ctl::kCloseProgramButton)));
+  EXPECT_EQ(Control(ctl::kBanner), GetParent(Control(ctl::kVersionLabel)));
 
-  // What overlaps: the pages lie on fraPos, the emergency buttons over the
+  // What overlaps: the pages lie on kPagePlace, the emergency buttons over the
   // pages' top edge, the menu over its grey panel, labels beneath the boxes
   // they touch.
-  EXPECT_TRUE(Beneath(Control(ctl::fraPos), Control(ctl::fraContent(kWelcome))));
-  EXPECT_TRUE(Beneath(Control(ctl::fraContent(kMain)), Control(ctl::Command3)));
-  EXPECT_TRUE(Beneath(Control(ctl::lblFakeBack), Item(kCloseProgram)));
-  EXPECT_TRUE(Beneath(Control(ctl::lblFakeBack), Control(ctl::Label47)));
-  EXPECT_TRUE(Beneath(Control(ctl::Label30), Control(ctl::txtSafeAdd)));
+  EXPECT_TRUE(Beneath(Control(ctl::kPagePlace), Control(ctl::PageFrame(kWelcome))));
+  EXPECT_TRUE(Beneath(Control(ctl::PageFrame(kMain)), Control(ctl::kEmergencyButton)));
+  EXPECT_TRUE(Beneath(Control(ctl::kMenuPanel), Item(kCloseProgram)));
+  EXPECT_TRUE(Beneath(Control(ctl::kMenuPanel), Control(ctl::kMenuTitle)));
+  EXPECT_TRUE(Beneath(Control(ctl::kSafeFileLabel), Control(ctl::kSafePathBox)));
 
   // Captions, texts typos and all.
   EXPECT_EQ("      Safe List", TextOf(Item(kMain)));
   EXPECT_EQ("CLOSE PROGRAM", TextOf(Item(kCloseProgram)));
-  EXPECT_EQ("Items on the safe list are always protected. ", TextOf(Control(ctl::Label3)));
-  EXPECT_EQ("No Emergency", TextOf(Control(ctl::Command4)));
-  EXPECT_EQ(kProductWebSite, TextOf(Control(ctl::Label23)));
-  EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::optOn)));  // the load step showed the switch
+  EXPECT_EQ("Items on the safe list are always protected. ", TextOf(Control(ctl::kSafeListNote)));
+  EXPECT_EQ("No Emergency", TextOf(Control(ctl::kNoEmergencyButton)));
+  EXPECT_EQ(kProductWebSite, TextOf(Control(ctl::kWebLink)));
+  EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));  // the load step showed the switch
 }
 
 TEST_F(Form1Test, ControlsStartInTheirStates) {
   Start(2);
   EXPECT_FALSE(IsWindowVisible(Item(kNewUser)));
-  EXPECT_TRUE(IsWindowEnabled(Control(ctl::Command3)));
-  EXPECT_FALSE(IsWindowEnabled(Control(ctl::Command4)));
-  EXPECT_FALSE(GetWindowLongA(Control(ctl::safelist2), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_FALSE(GetWindowLongA(Control(ctl::EmerList2), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_TRUE(GetWindowLongA(Control(ctl::SafeList), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_FALSE(GetWindowLongA(Control(ctl::SafeList), GWL_STYLE) & LBS_SORT);
-  EXPECT_EQ(BST_CHECKED, SendMessageA(Control(ctl::optOn), BM_GETCHECK, 0, 0));  // the Run value exists
-  for (int id : {ctl::txtCheckPass, ctl::txtCurPass, ctl::txtNewPass, ctl::txtConPass, ctl::txtCreatePass,
-                 ctl::txtCreatePass2, ctl::txtClose}) {
+  EXPECT_TRUE(IsWindowEnabled(Control(ctl::kEmergencyButton)));
+  EXPECT_FALSE(IsWindowEnabled(Control(ctl::kNoEmergencyButton)));
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::kSafeHoldNumbers), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::kEmergencyHoldNumbers), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(GetWindowLongA(Control(ctl::kSafeListBox), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::kSafeListBox), GWL_STYLE) & LBS_SORT);
+  EXPECT_EQ(BST_CHECKED,
+            SendMessageA(Control(ctl::kOnOffSwitch), BM_GETCHECK, 0, 0));  // the Run value exists
+  for (int id :
+       {ctl::kLoginPasswordBox, ctl::kCurrentPasswordBox, ctl::kNewPasswordBox, ctl::kConfirmPasswordBox,
+        ctl::kCreatePasswordBox, ctl::kCreateConfirmBox, ctl::kClosePasswordBox}) {
     EXPECT_EQ('*', SendMessageA(Control(id), EM_GETPASSWORDCHAR, 0, 0)) << id;
   }
-  const LONG terms = GetWindowLongA(Control(ctl::Text1), GWL_STYLE);
+  const LONG terms = GetWindowLongA(Control(ctl::kTermsOfUse), GWL_STYLE);
   EXPECT_TRUE((terms & ES_MULTILINE) && (terms & ES_READONLY) && (terms & WS_VSCROLL));
-  EXPECT_GT(TextOf(Control(ctl::Text1)).size(), 100u);
+  EXPECT_GT(TextOf(Control(ctl::kTermsOfUse)).size(), 100u);
 }
 
 TEST_F(Form1Test, ThePathBoxesTakeNoTypingAndNoPasting) {
   Start(3);
-  for (int id : {ctl::txtSafeAdd, ctl::txtEAdd}) {
+  for (int id : {ctl::kSafePathBox, ctl::kEmergencyPathBox}) {
     HWND box = Control(id);
     EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & ES_READONLY) << id;
     SendMessageA(box, WM_CHAR, 'x', 0);
@@ -260,7 +262,7 @@ TEST_F(Form1Test, ThePathBoxesTakeNoTypingAndNoPasting) {
     EXPECT_EQ("", TextOf(box)) << id;
   }
   // An ordinary box does take both, so the two checks above can fail.
-  HWND password = Control(ctl::txtClose);
+  HWND password = Control(ctl::kClosePasswordBox);
   SendMessageA(password, WM_CHAR, 'x', 0);
   SendMessageA(password, WM_PASTE, 0, 0);
   EXPECT_EQ("xC:\\x", TextOf(password));
@@ -268,7 +270,7 @@ TEST_F(Form1Test, ThePathBoxesTakeNoTypingAndNoPasting) {
 
 TEST_F(Form1Test, TheCloseButtonShowsOneAmpersand) {
   Start(3);
-  HWND button = Control(ctl::Command7);
+  HWND button = Control(ctl::kCloseProgramButton);
   EXPECT_EQ("Close Fendrel && Make Files Vunerable", TextOf(button));
   // Drawn by the window: paint it into a bitmap and compare the width of
   // its ink with the width of the text with a single "&".
@@ -280,12 +282,12 @@ TEST_F(Form1Test, TheCloseButtonShowsOneAmpersand) {
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
   DRAWITEMSTRUCT item{};
   item.CtlType = ODT_BUTTON;
-  item.CtlID = ctl::Command7;
+  item.CtlID = ctl::kCloseProgramButton;
   item.itemAction = ODA_DRAWENTIRE;
   item.hwndItem = button;
   item.hDC = dc;
   item.rcItem = rect;
-  SendMessageA(GetParent(button), WM_DRAWITEM, ctl::Command7, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(GetParent(button), WM_DRAWITEM, ctl::kCloseProgramButton, reinterpret_cast<LPARAM>(&item));
   long inkLeft = rect.right, inkRight = -1;
   for (long x = 3; x < rect.right - 3; ++x) {
     for (long y = 3; y < rect.bottom - 3; ++y) {
@@ -326,9 +328,9 @@ TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
   Click(Item(kPassword));
   EXPECT_TRUE(boxes_.shown.empty());
   EXPECT_EQ(kPassword, form_->ShownPage());
-  EXPECT_TRUE(GetWindowLongA(Control(ctl::fraContent(kPassword)), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_FALSE(GetWindowLongA(Control(ctl::fraContent(kWelcome)), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::fraContent(kPassword))));
+  EXPECT_TRUE(GetWindowLongA(Control(ctl::PageFrame(kPassword)), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongA(Control(ctl::PageFrame(kWelcome)), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::PageFrame(kPassword))));
 
   // The menu as painted: grey for the safe and emergency lists, black for
   // the rest, white on blue for the page just opened.
@@ -389,11 +391,11 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
     }
     return texts;
   };
-  EXPECT_EQ((std::vector<std::string>{a, b, c}), rows(ctl::SafeList));
-  EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::safelist2));
-  EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::EmerList));
-  EXPECT_TRUE(rows(ctl::EmerList2).empty());
-  EXPECT_EQ(-1, form_->ListSelection(ctl::SafeList));
+  EXPECT_EQ((std::vector<std::string>{a, b, c}), rows(ctl::kSafeListBox));
+  EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::kSafeHoldNumbers));
+  EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
+  EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
+  EXPECT_EQ(-1, form_->ListSelection(ctl::kSafeListBox));
   EXPECT_EQ(102, form_->protection().NextFileNumber);
 
   for (const std::string& file : {a, b, c}) {
@@ -413,34 +415,34 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
 TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   Start(3);
   int adds = 0, emergencies = 0;
-  form_->OnClick(ctl::cmdSafeAdd, [&] { ++adds; });
-  form_->OnClick(ctl::Command3, [&] { ++emergencies; });
+  form_->OnClick(ctl::kSafeAddButton, [&] { ++adds; });
+  form_->OnClick(ctl::kEmergencyButton, [&] { ++emergencies; });
   Click(Item(kMain));
-  SendMessageA(Control(ctl::cmdSafeAdd), BM_CLICK, 0, 0);
-  SendMessageA(Control(ctl::Command3), BM_CLICK, 0, 0);
+  SendMessageA(Control(ctl::kSafeAddButton), BM_CLICK, 0, 0);
+  SendMessageA(Control(ctl::kEmergencyButton), BM_CLICK, 0, 0);
   EXPECT_EQ(1, adds);
   EXPECT_EQ(1, emergencies);
-  SendMessageA(Control(ctl::cmdSafeRem), BM_CLICK, 0, 0);  // another button: not this handler
+  SendMessageA(Control(ctl::kSafeRemoveButton), BM_CLICK, 0, 0);  // another button: not this handler
   EXPECT_EQ(1, adds);
 
   // A program-made change of the check box runs its click handling once.
   int switches = 0;
-  form_->OnClick(ctl::optOn, [&] { ++switches; });
-  form_->SetChecked(ctl::optOn, false);
-  form_->SetChecked(ctl::optOn, false);
+  form_->OnClick(ctl::kOnOffSwitch, [&] { ++switches; });
+  form_->SetChecked(ctl::kOnOffSwitch, false);
+  form_->SetChecked(ctl::kOnOffSwitch, false);
   EXPECT_EQ(1, switches);
-  EXPECT_FALSE(form_->IsChecked(ctl::optOn));
-  form_->SetCaption(ctl::optOn, messages::kSwitchOn);
-  form_->SetTextColour(ctl::optOn, {255, 0, 0});
-  EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::optOn)));
-  EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::optOn)).text);
-  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Control(ctl::optOn)).brush);
+  EXPECT_FALSE(form_->IsChecked(ctl::kOnOffSwitch));
+  form_->SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
+  form_->SetTextColour(ctl::kOnOffSwitch, {255, 0, 0});
+  EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));
+  EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
+  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Control(ctl::kOnOffSwitch)).brush);
 
   // The list mirror puts the core's entries and selection into a list box.
   ListBox list{{"one", "two"}, 1};
-  MirrorListBox(Control(ctl::EmerList), list);
-  EXPECT_EQ(2, SendMessageA(Control(ctl::EmerList), LB_GETCOUNT, 0, 0));
-  EXPECT_EQ(1, form_->ListSelection(ctl::EmerList));
+  MirrorListBox(Control(ctl::kEmergencyListBox), list);
+  EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
+  EXPECT_EQ(1, form_->ListSelection(ctl::kEmergencyListBox));
 }
 
 TEST_F(Form1Test, CloseHidesTheWindowAndKeepsIt) {
@@ -467,11 +469,11 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   EXPECT_STREQ("Fendrel", record.szTip);
   EXPECT_EQ(std::string(sizeof record.szTip - 9, ' '),
             std::string(record.szTip + 8, sizeof record.szTip - 9));
-  EXPECT_TRUE(form_->tray().in_tray());
+  EXPECT_TRUE(form_->tray().InTray());
 
   // A second hide asks for the icon again: the shell refuses the add and one icon stays.
   form_->HideForm();
-  EXPECT_TRUE(form_->tray().in_tray());
+  EXPECT_TRUE(form_->tray().InTray());
 
   // A drag over the window is a pointer move, never a tray double-click or right-click.
   SendMessageA(form_->hwnd(), WM_MOUSEMOVE, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
@@ -485,19 +487,19 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
 
   // A restarted shell gets the icon again while the window is in the tray.
   SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
-  EXPECT_TRUE(form_->tray().in_tray());
+  EXPECT_TRUE(form_->tray().InTray());
 
   // A double-click on the icon restores the window on its page and removes the icon.
-  form_->selectframe(kAbout, 0);
+  form_->SelectPage(kAbout, 0);
   SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
   EXPECT_FALSE(IsIconic(form_->hwnd()));
-  EXPECT_FALSE(form_->tray().in_tray());
-  EXPECT_FALSE(form_->tray().icon_added());
+  EXPECT_FALSE(form_->tray().InTray());
+  EXPECT_FALSE(form_->tray().IconAdded());
   EXPECT_EQ(kAbout, form_->ShownPage());
   // With the window shown, a restarted shell gets no icon.
   SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
-  EXPECT_FALSE(form_->tray().icon_added());
+  EXPECT_FALSE(form_->tray().IconAdded());
 }
 
 TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
@@ -513,18 +515,18 @@ TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
   EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
   GetMenuStringA(menu, 2, caption, sizeof caption, MF_BYPOSITION);
   EXPECT_STREQ("Emergency!", caption);
-  EXPECT_EQ(kMenuOpen, GetMenuItemID(menu, 0));
-  EXPECT_EQ(kMenuEmergency, GetMenuItemID(menu, 2));
+  EXPECT_EQ(kTrayOpenItem, GetMenuItemID(menu, 0));
+  EXPECT_EQ(kTrayEmergencyItem, GetMenuItemID(menu, 2));
   EXPECT_EQ("Fendrel", TextOf(form2.window()));
   EXPECT_FALSE(IsWindowVisible(form2.window()));
 
   // "Emergency!" works while the window is hidden; here the list is empty.
   SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
-  SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kMenuEmergency, 0), 0);
+  SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kTrayEmergencyItem, 0), 0);
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::kEmptyEmergencyList, boxes_.shown[0].first);
   EXPECT_EQ("Error", boxes_.shown[0].second);
-  SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kMenuOpen, 0), 0);
+  SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kTrayOpenItem, 0), 0);
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
 }
 
@@ -537,8 +539,8 @@ TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   GetClientRect(form_->hwnd(), &client);
   EXPECT_EQ(1050, client.right);
   EXPECT_EQ(674, client.bottom);
-  EXPECT_EQ((std::vector<long>{258, 144, 782, 518}), Place(Control(ctl::fraContent(kWelcome))));
-  EXPECT_EQ((std::vector<long>{12, 144, 518, 38}), Place(Control(ctl::Command7)));
+  EXPECT_EQ((std::vector<long>{258, 144, 782, 518}), Place(Control(ctl::PageFrame(kWelcome))));
+  EXPECT_EQ((std::vector<long>{12, 144, 518, 38}), Place(Control(ctl::kCloseProgramButton)));
   LOGFONTA font{};
   GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Item(kCloseProgram), WM_GETFONT, 0, 0)), sizeof font,
              &font);

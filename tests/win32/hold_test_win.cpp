@@ -42,7 +42,7 @@ TEST_F(HoldTest, AHeldFileIsReadableButRefusesWriteDeleteAndRenameUntilReleased)
   const std::string file = Existing("held.txt");
   ASSERT_EQ(FileError::None, protection_.ProtectFile(file));
   ExpectHeld(file);
-  protection_.Release(protection_.safelist2.items[0]);
+  protection_.Release(protection_.SafeHolds.items[0]);
   EXPECT_EQ(ERROR_SUCCESS, Probe("write", file));
   EXPECT_EQ(ERROR_SUCCESS, Probe("delete", file));
   EXPECT_FALSE(testing::Exists(file));
@@ -77,8 +77,8 @@ TEST_F(HoldTest, TheLoadStepOfAnotherProcessHoldsItsSafeListUntilThatProcessEnds
 TEST_F(HoldTest, AnEmergencyAndASafeListHoldOfOneFileAreIndependent) {
   const std::string file = Existing("both.txt");
   ASSERT_EQ(FileError::None, protection_.ProtectFile(file));
-  ASSERT_EQ(FileError::None, protection_.ProtecteFile(file));
-  protection_.Release(protection_.EmerList2.items[0]);
+  ASSERT_EQ(FileError::None, protection_.HoldEmergencyFile(file));
+  protection_.Release(protection_.EmergencyHolds.items[0]);
   ExpectHeld(file);
 }
 

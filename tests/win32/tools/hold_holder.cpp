@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   fendrel::Protection protection(layer, argv[1]);
   protection.NextFileNumber = fendrel::Protection::kFirstHoldNumber;
   protection.LoadLists();
-  for (const std::string& row : protection.safelist2.items) std::printf("%s\n", row.c_str());
+  for (const std::string& row : protection.SafeHolds.items) std::printf("%s\n", row.c_str());
   std::printf("held\n");
   std::fflush(stdout);
   char buffer[64];
