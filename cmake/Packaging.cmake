@@ -15,9 +15,13 @@ set(CPACK_PACKAGE_FILE_NAME "Fendrel-${PROJECT_VERSION}-win64")
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/docs/INSTALL-NOTE.txt")
 
-# The installer: per machine (the template asks for administrator rights),
-# into the 64-bit Program Files, with a Start menu entry for the program
-# (CPACK_PACKAGE_EXECUTABLES would point it into a bin folder we do not use).
+# The installer: a 64-bit program (NSIS's amd64 stubs), per machine (the
+# template asks for administrator rights), into the 64-bit Program Files,
+# with a Start menu entry for the program. Its last page offers to start
+# Fendrel: started from the elevated installer, the first run may store the
+# password in the system folder and write the machine-wide Run value.
+# (CPACK_PACKAGE_EXECUTABLES and CPACK_NSIS_MUI_FINISHPAGE_RUN would look for
+# the program in a bin folder we do not use.)
 set(CPACK_NSIS_PACKAGE_NAME "Fendrel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Fendrel")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
@@ -26,6 +30,9 @@ set(CPACK_NSIS_MUI_UNIICON "${CMAKE_SOURCE_DIR}/resources/fendrel.ico")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "Fendrel.exe")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MENU_LINKS "Fendrel.exe" "Fendrel")
+set(CPACK_NSIS_DEFINES "
+  Target amd64-unicode
+  !define MUI_FINISHPAGE_RUN '$INSTDIR\\\\Fendrel.exe'")
 # The uninstaller removes the auto-start entry that the ON/OFF switch
 # writes in the 64-bit view of the machine-wide Run key.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
