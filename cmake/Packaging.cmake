@@ -33,11 +33,24 @@ set(CPACK_NSIS_MENU_LINKS "Fendrel.exe" "Fendrel")
 set(CPACK_NSIS_DEFINES "
   Target amd64-unicode
   !define MUI_FINISHPAGE_RUN '$INSTDIR\\\\Fendrel.exe'")
-# The uninstaller removes the auto-start entry that the ON/OFF switch
-# writes in the 64-bit view of the machine-wide Run key.
+# The uninstaller stops before it removes anything while Fendrel runs: a
+# running program cannot be deleted, and removing the rest would leave half
+# a program. Then it removes the auto-start entry that the ON/OFF switch
+# writes in the 64-bit view of the machine-wide Run key, when the entry
+# starts this copy (another copy's entry is that copy's own), and the
+# leftovers of an interrupted save. The lists and the password file stay.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  ClearErrors
+  Delete '$INSTDIR\\\\Fendrel.exe'
+  IfErrors 0 fendrel_closed
+    MessageBox MB_OK|MB_ICONSTOP 'Fendrel is running, so it cannot be uninstalled now. End it first with its password: open it from its tray icon, log in, and use Close Program. Then uninstall again.' /SD IDOK
+    Abort
+  fendrel_closed:
   SetRegView 64
-  DeleteRegValue HKLM 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run' 'Fendrel'
+  ReadRegStr $0 HKLM 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run' 'Fendrel'
+  StrCmp $0 '$INSTDIR\\\\Fendrel.exe /silent' 0 fendrel_run_value_kept
+    DeleteRegValue HKLM 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run' 'Fendrel'
+  fendrel_run_value_kept:
   SetRegView lastused
   Delete '$INSTDIR\\\\prot.dat.new'
   Delete '$INSTDIR\\\\emer.dat.new'")
