@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "app/control_ids.h"
 #include "app/tray_win.h"
@@ -215,14 +216,24 @@ ScreenPixels PixelsOf(HWND window) {
 
 // ---------------------------------------------------------------- the program
 
+void ExpectHeld(const std::string& path) {
+  EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("write", path)) << path << " should be protected";
+  EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("delete", path)) << path << " should be protected";
+  EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("rename", path)) << path << " should be protected";
+  EXPECT_EQ(ERROR_SUCCESS, Probe("read", path)) << path << " should stay readable";
+}
+
 FendrelApp::FendrelApp(const std::string& subfolder)
-    : programFolder_(subfolder.empty() ? folder_.path() : folder_.File(subfolder)) {
+    : ownFolder_(std::in_place),
+      programFolder_(subfolder.empty() ? ownFolder_->path() : ownFolder_->File(subfolder)) {
   if (!subfolder.empty()) MakeFolder(programFolder_);
   const std::string built = ExecutableFolder() + "\\Fendrel.exe";
   if (!CopyFileA(built.c_str(), File("Fendrel.exe").c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << built << " (error " << GetLastError() << ")";
   }
 }
+
+FendrelApp::FendrelApp(ProgramIn existing) : programFolder_(std::move(existing.folder)) {}
 
 FendrelApp::~FendrelApp() {
   Kill();

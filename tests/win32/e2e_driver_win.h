@@ -65,13 +65,23 @@ struct ScreenPixels {
 };
 ScreenPixels PixelsOf(HWND window);
 
-// One copy of the program in a folder of its own, started and driven from
-// here. The process is ended (if it still runs) when this goes.
+// Another process may read the file but not write, delete or rename it.
+void ExpectHeld(const std::string& path);
+
+// A program installed or unpacked elsewhere, to be driven where it is.
+struct ProgramIn {
+  std::string folder;
+};
+
+// The program, started and driven from here: a copy of the built program in
+// a folder of its own, or one that is already in place. The process is
+// ended (if it still runs) when this goes.
 class FendrelApp {
  public:
   // The program goes into a fresh folder, or into `subfolder` of it (which
   // may hold blanks, as "Program Files" does).
   explicit FendrelApp(const std::string& subfolder = {});
+  explicit FendrelApp(ProgramIn existing);
   ~FendrelApp();
   FendrelApp(const FendrelApp&) = delete;
   FendrelApp& operator=(const FendrelApp&) = delete;
@@ -172,7 +182,7 @@ class FendrelApp {
   HWND WaitDialog(const char* title, const char* what);
   void ClickWindow(HWND control, bool wait);
 
-  TempFolder folder_;
+  std::optional<TempFolder> ownFolder_;  // none for a program in place
   std::string programFolder_;
   UniqueHandle process_;
   DWORD processId_ = 0;

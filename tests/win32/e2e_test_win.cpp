@@ -11,6 +11,7 @@
 namespace fendrel {
 namespace {
 
+using testing::ExpectHeld;
 using testing::FendrelApp;
 using testing::MachineStateGuard;
 using testing::Probe;
@@ -40,13 +41,6 @@ void ExpectBox(const SeenBox& seen, const std::string& title, const std::string&
 
 class E2eTest : public ::testing::Test {
  protected:
-  // Another process may read the file but not write, delete or rename it.
-  static void ExpectHeld(const std::string& path) {
-    EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("write", path)) << path << " should be protected";
-    EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("delete", path)) << path << " should be protected";
-    EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("rename", path)) << path << " should be protected";
-    EXPECT_EQ(ERROR_SUCCESS, Probe("read", path)) << path << " should stay readable";
-  }
   // Another process may change it; the probes leave it in place.
   static void ExpectFree(const std::string& path) {
     EXPECT_EQ(ERROR_SUCCESS, Probe("append", path)) << path << " should not be protected";
