@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds Fendrel both ways and runs every test:
 # the core natively (also under ASan and UBSan), then the Windows build's
-# core and Win32 tests under Wine on a virtual display.
+# core and Win32 tests under Wine on a virtual display, then its two
+# packages in a Wine prefix of their own.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -50,3 +51,5 @@ echo "== packages (portable ZIP and NSIS installer)"
 # The tests run on a virtual display; the wineserver started for them is
 # stopped before that display goes away.
 xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'ctest --preset windows; rc=$?; wineserver -k; exit $rc'
+echo "== packages under Wine (a fresh prefix: portable ZIP, install, logon start, uninstall)"
+sh scripts/test-packages.sh
