@@ -39,6 +39,15 @@ set(CPACK_NSIS_DEFINES "
 # writes in the 64-bit view of the machine-wide Run key, when the entry
 # starts this copy (another copy's entry is that copy's own), and the
 # leftovers of an interrupted save. The lists and the password file stay.
+# An install over a running Fendrel stops before it changes anything: the
+# running program cannot be replaced, and the rest would not fit it.
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "
+  ClearErrors
+  Delete '$INSTDIR\\\\Fendrel.exe'
+  IfErrors 0 fendrel_replaceable
+    MessageBox MB_OK|MB_ICONSTOP 'Fendrel is running, so it cannot be installed over now. End it first with its password: open it from its tray icon, log in, and use Close Program. Then install again.' /SD IDOK
+    Abort
+  fendrel_replaceable:")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
   ClearErrors
   Delete '$INSTDIR\\\\Fendrel.exe'

@@ -193,6 +193,12 @@ TEST(InstallerTest, SilentInstallThenLogonStartThenUninstallKeepingTheLists) {
   EXPECT_EQ(runLine, MachineState::RunValue().value_or("(none)"));
   ExpectHeld(guarded);
 
+  // So does an install over it, which cannot replace the running program.
+  EXPECT_NE(0, testing::RunCommandLine("\"" + installer + "\" /S")) << "an install over a running Fendrel";
+  EXPECT_TRUE(Exists(program));
+  EXPECT_TRUE(app.Running());
+  EXPECT_TRUE(UninstallValue("UninstallString")) << "the uninstall entry went while Fendrel ran";
+
   // Once Fendrel has ended, the uninstall removes the program, the shortcut,
   // the uninstall entry and the Run value, and keeps the lists and the password.
   app.Kill();
