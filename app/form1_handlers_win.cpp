@@ -3,10 +3,10 @@
 // reads its page's controls, calls the core and shows what changed.
 #include <windows.h>
 
-#include "app/control_ids.h"
 #include "app/form1_win.h"
-#include "app/layout.h"
-#include "app/messages.h"
+#include "ui/control_ids.h"
+#include "ui/layout.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 

@@ -5,10 +5,10 @@
 #include <exception>
 #include <iterator>
 
-#include "app/control_ids.h"
-#include "app/messages.h"
-#include "app/start_up.h"
 #include "resources/resource_ids.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+#include "ui/start_up.h"
 
 namespace fendrel {
 

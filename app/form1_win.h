@@ -16,16 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_actions.h"
-#include "app/layout.h"
-#include "app/navigation.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
 #include "password/password_store.h"
 #include "platform/browser.h"
 #include "platform/file_layer.h"
 #include "platform/file_picker.h"
-#include "platform/install.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
 #include "platform/system_folder.h"
@@ -33,6 +29,10 @@
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
 #include "protection/protection.h"
+#include "ui/form1_actions.h"
+#include "ui/layout.h"
+#include "ui/navigation.h"
+#include "ui/on_off_switch.h"
 
 namespace fendrel {
 

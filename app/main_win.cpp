@@ -6,9 +6,7 @@
 #include <string>
 
 #include "app/form1_win.h"
-#include "app/navigation.h"
 #include "app/single_instance_win.h"
-#include "app/start_up.h"
 #include "platform/browser_win.h"
 #include "platform/file_layer.h"
 #include "platform/file_picker_win.h"
@@ -16,6 +14,8 @@
 #include "platform/message_boxes_win.h"
 #include "platform/registry_api_win.h"
 #include "platform/system_folder_win.h"
+#include "ui/navigation.h"
+#include "ui/start_up.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "password/password_pages.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 

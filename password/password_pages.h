@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/form1_actions.h"
-#include "app/navigation.h"
 #include "password/password_store.h"
 #include "platform/message_boxes.h"
+#include "ui/form1_actions.h"
+#include "ui/navigation.h"
 
 namespace fendrel {
 

@@ -1,7 +1,7 @@
 #include "password/password_store.h"
 
-#include "app/messages.h"
 #include "password/cmd5.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 

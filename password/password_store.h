@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/navigation.h"
 #include "platform/file_layer.h"
 #include "platform/message_boxes.h"
 #include "platform/system_folder.h"
+#include "ui/navigation.h"
 
 namespace fendrel {
 

@@ -1,6 +1,6 @@
 #include "protection/emergency.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 

@@ -1,6 +1,6 @@
 #include "protection/list_editing.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 

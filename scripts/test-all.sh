@@ -13,7 +13,7 @@ echo "== style: clang-format and clang-tidy"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --preset native >/dev/null
 mkdir -p build
-if ! git ls-files 'app/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep -v '_win\.cpp$' |
+if ! git ls-files 'app/*.cpp' 'ui/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep -v '_win\.cpp$' |
     xargs clang-tidy -p build/native --quiet >build/clang-tidy.log 2>&1; then
   cat build/clang-tidy.log
   echo "clang-tidy found problems in the core"

@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <random>
 
-#include "app/messages.h"
 #include "password/cmd5.h"
 #include "password/password_store.h"
 #include "platform/portable_file_system.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

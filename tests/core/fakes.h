@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/form1_actions.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
 #include "platform/system_folder.h"
+#include "ui/form1_actions.h"
 
 namespace fendrel::testing {
 

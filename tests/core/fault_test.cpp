@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/messages.h"
-#include "platform/install.h"
 #include "platform/portable_file_system.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
+#include "ui/messages.h"
+#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

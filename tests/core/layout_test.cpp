@@ -1,14 +1,14 @@
 // The main window's layout table: every page fits its place, every page has
 // its frame and menu item, identifiers are unique, the texts are the
 // program's own.
-#include "app/layout.h"
+#include "ui/layout.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "app/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace fendrel {
 namespace {

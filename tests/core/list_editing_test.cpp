@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
 #include "tests/core/test_support.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

@@ -1,6 +1,6 @@
 // The access level and the page switch's decisions: which pages a level
 // opens, what the override does, and how the menu is coloured.
-#include "app/navigation.h"
+#include "ui/navigation.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

@@ -1,5 +1,5 @@
 // The argument text and the start mode from the process command line.
-#include "app/start_up.h"
+#include "ui/start_up.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <functional>
 #include <utility>
 
-#include "app/control_ids.h"
 #include "app/tray_win.h"
 #include "tests/win32/process_support_win.h"
+#include "ui/control_ids.h"
 
 namespace fendrel::testing {
 

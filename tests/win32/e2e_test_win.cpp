@@ -2,11 +2,11 @@
 // with its holds checked from a third process and by Wine's own cmd.exe.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
-#include "app/messages.h"
 #include "password/cmd5.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/process_support_win.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

@@ -6,10 +6,8 @@
 #include <cstdio>
 #include <random>
 
-#include "app/messages.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
-#include "platform/install.h"
 #include "platform/registry_api_win.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
@@ -17,6 +15,8 @@
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/process_support_win.h"
 #include "tests/win32/save_churn_lists_win.h"
+#include "ui/messages.h"
+#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

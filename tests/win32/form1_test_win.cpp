@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "app/layout.h"
-#include "app/messages.h"
 #include "platform/file_system_win.h"
-#include "platform/install.h"
 #include "tests/core/fakes.h"
+#include "ui/control_ids.h"
+#include "ui/layout.h"
+#include "ui/messages.h"
+#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "platform/install.h"
 #include "platform/registry.h"
 #include "platform/registry_api_win.h"
 #include "platform/win32_handles.h"
+#include "ui/messages.h"
+#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/navigation.h"
+#include "ui/navigation.h"
 
 #include <limits>
 

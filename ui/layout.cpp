@@ -1,9 +1,9 @@
-#include "app/layout.h"
+#include "ui/layout.h"
 
 #include <array>
 #include <string_view>
 
-#include "app/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace fendrel {
 

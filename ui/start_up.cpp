@@ -1,4 +1,4 @@
-#include "app/start_up.h"
+#include "ui/start_up.h"
 
 namespace fendrel {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "app/navigation.h"
+#include "ui/navigation.h"
 
 namespace fendrel {
 

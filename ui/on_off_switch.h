@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/navigation.h"
 #include "platform/message_boxes.h"
 #include "platform/registry.h"
+#include "ui/navigation.h"
 
 namespace fendrel {
 

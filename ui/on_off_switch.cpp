@@ -1,6 +1,6 @@
-#include "platform/install.h"
+#include "ui/on_off_switch.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 
