@@ -16,10 +16,6 @@ constexpr Font kVersionFont{"Lucida Console", 1575, true, false};
 constexpr Font kSwitchFont{"MS Sans Serif", 825, true, false};
 constexpr Font kLinkFont{"Arial", 975, true, true};
 
-constexpr Rgb kBannerBlue{146, 187, 219};
-constexpr Rgb kGreen{0, 128, 0};
-constexpr Rgb kLinkBlue{0, 0, 255};
-
 constexpr const char* kEmergencyListNoteText =
     "The files in your emergency list will not be locked until you hit the \"Emergency\" button. This is "
     "incase you notice a virus beggining to corrupt files on your computer, or you even need to go to the "
@@ -114,7 +110,7 @@ constexpr std::array kControls{
               255),
     Input("txtCheckPass", kLoginPasswordBox, PasswordBox, kWelcome, 1020, 960, 3015, 285),
     WhiteButton("cmdCheckPass", kLoginButton, kWelcome, "Ok", 2940, 1320, 1095, 255),
-    ControlSpec{"optOn", kOnOffSwitch, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kGreen,
+    ControlSpec{"optOn", kOnOffSwitch, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kOnGreen,
                 kWhite, kOpaque},
 
     // Page 1, "Main" (the safe list).

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 
+#include "ui/colours.h"
 #include "ui/navigation.h"
 
 namespace fendrel {
@@ -17,9 +18,6 @@ inline constexpr const char* kProductWebSite = "https://github.com/fendrel/fendr
 inline constexpr const char* kWindowCaption = "Fendrel";
 inline constexpr int kClientWidthTwips = 10500;
 inline constexpr int kClientHeightTwips = 6735;
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kMenuGrey{224, 224, 224};
 
 // Twips (1/1440 inch) to pixels at a resolution in dots per inch, rounded
 // to the nearest pixel: 15 twips a pixel at 96 DPI.

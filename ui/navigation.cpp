@@ -28,11 +28,11 @@ std::int16_t LevelNeeded(int pageIndex) {
 
 MenuColours ColoursOf(MenuState state) {
   switch (state) {
-    case MenuState::Accessible: return {{224, 224, 224}, {0, 0, 0}};
-    case MenuState::NotAccessible: return {{224, 224, 224}, {192, 192, 192}};
-    case MenuState::Selected: return {{146, 187, 219}, {255, 255, 255}};
+    case MenuState::Accessible: return {kMenuGrey, kBlack};
+    case MenuState::NotAccessible: return {kMenuGrey, kMenuClosedText};
+    case MenuState::Selected: return {kBannerBlue, kWhite};
   }
-  return {{224, 224, 224}, {0, 0, 0}};
+  return {kMenuGrey, kBlack};
 }
 
 FrameChoice SelectPage(int pageIndex, std::int16_t override, std::int16_t level) {

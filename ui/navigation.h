@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "ui/colours.h"
+
 namespace fendrel {
 
 // Page indexes, shared by the menu items and the page frames.
@@ -58,11 +60,6 @@ class AccessLevel {
 
 // The level a page needs; 0 for an index outside 0 to 8.
 std::int16_t LevelNeeded(int pageIndex);
-
-struct Rgb {
-  unsigned char red, green, blue;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 enum class MenuState { Accessible, NotAccessible, Selected };
 

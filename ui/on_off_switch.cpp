@@ -24,8 +24,8 @@ std::string GetOnOffState(RegistryApi& api) {
 }
 
 SwitchLook LookOf(bool on) {
-  if (on) return {true, messages::kSwitchOn, Rgb{0, 128, 0}};
-  return {false, messages::kSwitchOff, Rgb{255, 0, 0}};
+  if (on) return {true, messages::kSwitchOn, kOnGreen};
+  return {false, messages::kSwitchOff, kOffRed};
 }
 
 long OnOffSwitch::Apply(bool on) {
