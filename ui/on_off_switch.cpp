@@ -7,20 +7,16 @@ namespace fendrel {
 namespace {
 // A query reads at most this many bytes of the value's data.
 constexpr std::uint32_t kQueryCapacity = 255;
-
-bool IsOn(RegistryApi& api) {
-  return GetOnOffState(api) == "on";
-}
 }  // namespace
 
-std::string GetOnOffState(RegistryApi& api) {
+bool AutoStartIsOn(RegistryApi& api) {
   OpenRegistryKey key(api);
-  if (key.Open(kHkeyLocalMachine, kRunKeyPath, kKeyRead) != kErrorSuccess) return "off";
+  if (key.Open(kHkeyLocalMachine, kRunKeyPath, kKeyRead) != kErrorSuccess) return false;
   std::uint32_t type = 0;
   std::string data;
   const long status = api.QueryValue(key.get(), kRunValueName, type, data, kQueryCapacity);
   // Data too long for the query still means the value exists.
-  return status == kErrorSuccess || status == kErrorMoreData ? "on" : "off";
+  return status == kErrorSuccess || status == kErrorMoreData;
 }
 
 SwitchLook LookOf(bool on) {
@@ -38,8 +34,8 @@ SwitchLook OnOffSwitch::ShowOnOffState() {
   // Every start in the ON state writes the entry again, so a moved program
   // starts from its new folder. A failed re-write stays silent: the entry
   // that made the state ON is still there.
-  if (IsOn(api_)) Apply(true);
-  const bool on = IsOn(api_);
+  if (AutoStartIsOn(api_)) Apply(true);
+  const bool on = AutoStartIsOn(api_);
   if (!on) boxes_.Show(messages::kNotOn, messages::kTitle);
   return LookOf(on);
 }
@@ -50,7 +46,7 @@ SwitchLook OnOffSwitch::Click(bool checked) {
     boxes_.Show(messages::AutoStartNotChanged(checked, entry, status, api_.Describe(status)),
                 messages::kTitle);
   }
-  return LookOf(IsOn(api_));
+  return LookOf(AutoStartIsOn(api_));
 }
 
 }  // namespace fendrel

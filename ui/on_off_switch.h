@@ -1,7 +1,7 @@
-// The ON/OFF switch: Fendrel is ON exactly while its auto-start value
-// "Fendrel" exists under the machine-wide Run key, which starts it at logon
-// with "/silent". The state lives only in the registry and is read anew
-// every time.
+// The ON/OFF switch on the Welcome page: Fendrel is ON exactly while its
+// auto-start value "Fendrel" exists under the machine-wide Run key, which
+// starts it at logon with "/silent". The state lives only in the registry
+// and is read anew every time.
 #pragma once
 
 #include <string>
@@ -15,10 +15,10 @@ namespace fendrel {
 inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValueName = "Fendrel";
 
-// "on" when the value "Fendrel" exists under the Run key, whatever it holds
-// (also when its data is longer than a query reads); "off" otherwise, also
-// when the key cannot be read.
-std::string GetOnOffState(RegistryApi& api);
+// True (ON) when the value "Fendrel" exists under the Run key, whatever it
+// holds (also when its data is longer than a query reads); false (OFF)
+// otherwise, also when the key cannot be read.
+bool AutoStartIsOn(RegistryApi& api);
 
 // How the check box kOnOffSwitch looks.
 struct SwitchLook {

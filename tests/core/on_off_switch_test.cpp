@@ -43,23 +43,23 @@ class OnOffSwitchTest : public ::testing::Test {
 };
 
 TEST_F(OnOffSwitchTest, TheStateIsWhetherTheValueExistsWhateverItHolds) {
-  EXPECT_EQ("off", GetOnOffState(api_));
+  EXPECT_FALSE(AutoStartIsOn(api_));
   PutEntry("unrelated");
-  EXPECT_EQ("on", GetOnOffState(api_));
+  EXPECT_TRUE(AutoStartIsOn(api_));
   PutEntry(std::string(300, 'x'));  // longer than a query reads: still there
-  EXPECT_EQ("on", GetOnOffState(api_));
+  EXPECT_TRUE(AutoStartIsOn(api_));
   api_.Put(kHkeyLocalMachine, kRunKeyPath, "Fendrel", {kRegDword, std::string(4, '\0')});
-  EXPECT_EQ("on", GetOnOffState(api_));
+  EXPECT_TRUE(AutoStartIsOn(api_));
   EXPECT_EQ(kKeyRead, api_.accessAsked.back());
 
   api_.failOpen = kAccessDenied;
-  EXPECT_EQ("off", GetOnOffState(api_));
+  EXPECT_FALSE(AutoStartIsOn(api_));
   EXPECT_EQ(0u, api_.OpenHandles());
 }
 
 TEST_F(OnOffSwitchTest, WithoutTheRunKeyTheStateIsOff) {
   FakeRegistry empty;
-  EXPECT_EQ("off", GetOnOffState(empty));
+  EXPECT_FALSE(AutoStartIsOn(empty));
 }
 
 TEST_F(OnOffSwitchTest, CheckingWritesTheProgramsOwnEntry) {

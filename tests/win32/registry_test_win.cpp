@@ -94,13 +94,13 @@ TEST_F(RunValueTest, OnWritesTheCommandAsTextWithOneNulAndOffRemovesIt) {
   EXPECT_EQ("Fendrel is currently ON", on.caption);
   EXPECT_EQ((RawValue{REG_SZ, std::string("C:\\Program Files\\Fendrel Test\\Fendrel.exe /silent") + '\0'}),
             RunValue());
-  EXPECT_EQ("on", GetOnOffState(api_));
+  EXPECT_TRUE(AutoStartIsOn(api_));
 
   const SwitchLook off = switch_.Click(false);
   EXPECT_FALSE(off.checked);
   EXPECT_EQ("Fendrel is currently OFF", off.caption);
   EXPECT_FALSE(RunValue());
-  EXPECT_EQ("off", GetOnOffState(api_));
+  EXPECT_FALSE(AutoStartIsOn(api_));
 
   EXPECT_FALSE(switch_.Click(false).checked);  // nothing to remove: still fine
   EXPECT_TRUE(boxes_.shown.empty());
@@ -109,7 +109,7 @@ TEST_F(RunValueTest, OnWritesTheCommandAsTextWithOneNulAndOffRemovesIt) {
 TEST_F(RunValueTest, AValueTooLongForTheQueryReadsOnAndIsRewrittenAtStart) {
   ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName,
                                  RawValue{REG_SZ, std::string(300, 'x') + '\0'}));
-  EXPECT_EQ("on", GetOnOffState(api_));
+  EXPECT_TRUE(AutoStartIsOn(api_));
   EXPECT_TRUE(switch_.ShowOnOffState().checked);
   EXPECT_TRUE(boxes_.shown.empty());
   EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue());
