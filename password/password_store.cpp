@@ -1,6 +1,7 @@
 #include "password/password_store.h"
 
 #include "password/cmd5.h"
+#include "platform/atomic_save.h"
 #include "ui/messages.h"
 
 namespace fendrel {
@@ -23,16 +24,9 @@ bool PasswordStore::SavePassword(const std::u16string& password) {
   // The new digest is written beside the file and put in its place in one
   // step, so a failure leaves the stored password as it was.
   const std::string file = PasswordFile();
-  const std::string fresh = file + ".new";
   const int number = files_.LowestFree();
-  FileError error = number == 0 ? FileError::NoFreeNumber : files_.Open(number, fresh, OpenMode::Output);
-  if (error == FileError::None) {
-    error = files_.WriteLine(number, digest);
-    if (error == FileError::None) error = files_.Flush(number);
-    files_.Close(number);
-    if (error == FileError::None) error = files_.files().Replace(fresh, file);
-    if (error != FileError::None) files_.files().Remove(fresh);
-  }
+  const FileError error =
+      number == 0 ? FileError::NoFreeNumber : SaveAtomically(files_, number, file, {digest});
   if (error != FileError::None) {
     boxes_.Show(messages::PasswordNotSaved(file, error), messages::kTitle);
     return false;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/atomic_save.h"
+
 namespace fendrel {
 
 namespace {
@@ -84,20 +86,8 @@ void Protection::LoadLists() {
 }
 
 FileError Protection::SaveList(ListBox& list, const std::string& file) {
-  const std::string fresh = file + ".new";
-  FileError error = files_.Open(kListFileNumber, fresh, OpenMode::Output);
+  const FileError error = SaveAtomically(files_, kListFileNumber, file, list.items);
   if (error != FileError::None) return error;
-  for (const std::string& entry : list.items) {
-    error = files_.WriteLine(kListFileNumber, entry);
-    if (error != FileError::None) break;
-  }
-  if (error == FileError::None) error = files_.Flush(kListFileNumber);
-  files_.Close(kListFileNumber);
-  if (error == FileError::None) error = files_.files().Replace(fresh, file);
-  if (error != FileError::None) {
-    files_.files().Remove(fresh);
-    return error;
-  }
   // The save leaves the last entry selected.
   if (!list.items.empty()) list.selected = list.count() - 1;
   return FileError::None;
