@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <exception>
-#include <iterator>
 
 #include "resources/resource_ids.h"
 #include "ui/control_ids.h"
@@ -658,7 +657,6 @@ void Form1::Load() {
   });
   step([&] { DeterminePassword(); });
   step([&] { ShowOnOffState(); });
-  step([&] { protection_.NextFileNumber = Protection::kFirstHoldNumber; });
   step([&] { protection_.LoadLists(); });
   step([&] { MirrorLists(); });
 }
@@ -672,36 +670,38 @@ void Form1::ShowOnOffState() {
 }
 
 namespace {
-struct MirroredList {
-  int id;
-  ListBox Protection::*list;
-};
-// Every list box and the core's list it shows; the first two take clicks.
-constexpr MirroredList kMirroredLists[] = {
-    {ctl::kSafeListBox, &Protection::SafeList},
-    {ctl::kEmergencyListBox, &Protection::EmergencyList},
-    {ctl::kSafeHoldNumbers, &Protection::SafeHolds},
-    {ctl::kEmergencyHoldNumbers, &Protection::EmergencyHolds},
-};
-constexpr std::size_t kListsThatTakeClicks = 2;
+// The hidden list boxes show the hold numbers as decimal text.
+ListBox AsDecimalText(const HoldList& holds) {
+  ListBox rows;
+  rows.items.reserve(holds.items.size());
+  for (const int number : holds.items) rows.items.push_back(std::to_string(number));
+  rows.selected = holds.selected;
+  return rows;
+}
 }  // namespace
 
 void Form1::MirrorLists() {
-  for (std::size_t i = 0; i < std::size(kMirroredLists); ++i) {
-    const ListBox& list = protection_.*kMirroredLists[i].list;
-    ListBox& shown = shownLists_[i];
-    if (list.items == shown.items && list.selected == shown.selected) continue;
-    MirrorListBox(Control(kMirroredLists[i].id), list, shown);
-    shown = list;
-  }
+  // Every list box and the core's list it shows, in the order of shownLists_.
+  MirrorList(0, ctl::kSafeListBox, protection_.safeList());
+  MirrorList(1, ctl::kEmergencyListBox, protection_.emergencyList());
+  MirrorList(2, ctl::kSafeHoldNumbers, AsDecimalText(protection_.safeHolds()));
+  MirrorList(3, ctl::kEmergencyHoldNumbers, AsDecimalText(protection_.emergencyHolds()));
+}
+
+void Form1::MirrorList(std::size_t shownIndex, int id, const ListBox& list) {
+  ListBox& shown = shownLists_[shownIndex];
+  if (list.items == shown.items && list.selected == shown.selected) return;
+  MirrorListBox(Control(id), list, shown);
+  shown = list;
 }
 
 void Form1::TakeSelections() {
-  for (std::size_t i = 0; i < kListsThatTakeClicks; ++i) {
-    const int selected = ListSelection(kMirroredLists[i].id);
-    (protection_.*kMirroredLists[i].list).selected = selected;
-    shownLists_[i].selected = selected;
-  }
+  // Only the two visible lists take clicks.
+  const int safe = ListSelection(ctl::kSafeListBox), emergency = ListSelection(ctl::kEmergencyListBox);
+  protection_.SelectInSafeList(safe);
+  protection_.SelectInEmergencyList(emergency);
+  shownLists_[0].selected = safe;
+  shownLists_[1].selected = emergency;
 }
 
 // --- Controls by identifier.

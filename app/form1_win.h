@@ -180,6 +180,8 @@ class Form1 : public Form1Actions {
   void ShowSwitch(const SwitchLook& look);
   void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
+  // Brings one list box to show `list`; shownLists_[shownIndex] is what it shows now.
+  void MirrorList(std::size_t shownIndex, int id, const ListBox& list);
   const Created* Find(int id) const;
   Created* Find(int id);
   const Created* Find(HWND control) const;
@@ -203,7 +205,8 @@ class Form1 : public Form1Actions {
   int dpi_ = 96;
   bool loaded_ = false;
   std::vector<Created> controls_;
-  // What each list box shows now, in the order of kMirroredLists.
+  // What each list box shows now: the safe list, the emergency list and
+  // their hold numbers.
   std::array<ListBox, 4> shownLists_;
   std::map<int, Handler> handlers_;
   std::map<FontKey, UniqueFont> fonts_;

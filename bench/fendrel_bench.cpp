@@ -4,7 +4,7 @@
 //     calls it has to make (and "No Emergency" against the bare CloseHandle);
 //   - a start with a 413-entry safe list until the window is shown, against a
 //     program that only shows one window;
-//   - a save of a 32767-entry safe list, against writing the same bytes with
+//   - a save of a 32767-entry list, against writing the same bytes with
 //     one CreateFile/WriteFile/MoveFileEx;
 //   - CPU used over 10 s while hidden in the tray, private bytes, and the size
 //     of the executable, beside the one-window program's.
@@ -449,7 +449,7 @@ void BenchEmergency(const WorkFolder& work) {
       fendrel::Win32FileSystem system;
       fendrel::FileLayer files(system);
       fendrel::Protection protection(files, program);
-      protection.EmergencyList.items = paths;
+      for (const std::string& path : paths) protection.AddToEmergencyList(path);
       CountingBoxes boxes;
       fendrel::EmergencyMode mode(protection, boxes);
 
@@ -458,9 +458,9 @@ void BenchEmergency(const WorkFolder& work) {
       const double actionMs = Since(start);
 
       const bool allHeld =
-          mode.on() && boxes.shown == 0 && protection.EmergencyHolds.count() == kEmergencyFiles &&
-          std::none_of(protection.EmergencyHolds.items.begin(), protection.EmergencyHolds.items.end(),
-                       [](const std::string& row) { return row == fendrel::Protection::kNoHold; });
+          mode.on() && boxes.shown == 0 && protection.emergencyHolds().count() == kEmergencyFiles &&
+          std::none_of(protection.emergencyHolds().items.begin(), protection.emergencyHolds().items.end(),
+                       [](int number) { return number == fendrel::Protection::kNoHold; });
       if (!allHeld || !Held(paths.front()) || !Held(paths.back())) {
         Problem("the emergency action did not hold every file" + (boxes.shown ? ": " + boxes.last : ""));
       }
@@ -538,7 +538,8 @@ void BenchSave(const WorkFolder& work) {
   fendrel::Win32FileSystem system;
   fendrel::FileLayer files(system);
   fendrel::Protection protection(files, program);
-  protection.SafeList.items = entries;
+  // The emergency list saves as the safe list does, and lists without holding.
+  for (const std::string& entry : entries) protection.AddToEmergencyList(entry);
 
   const std::string floorFile = program + "\\floor.dat";
   const std::string floorFresh = floorFile + ".new";
@@ -560,7 +561,7 @@ void BenchSave(const WorkFolder& work) {
   for (int repetition = 0; repetition <= kSaveRepetitions; ++repetition) {
     const auto programRun = [&] {
       const LONGLONG start = Now();
-      const fendrel::FileError error = protection.SaveSafeList();
+      const fendrel::FileError error = protection.SaveEmergencyList();
       const double ms = Since(start);
       if (error != fendrel::FileError::None)
         Problem(std::string("the save failed: ") + fendrel::Describe(error));
@@ -586,7 +587,7 @@ void BenchSave(const WorkFolder& work) {
       programRun();
     }
   }
-  if (ReadBytes(protection.SafeListFile()) != bytes) Problem("the saved prot.dat differs from the list");
+  if (ReadBytes(protection.EmergencyListFile()) != bytes) Problem("the saved emer.dat differs from the list");
   if (ReadBytes(floorFile) != bytes) Problem("the floor's file differs from the list");
 
   const double s = Median(save), f = Median(floor), ff = Median(floorFlushed);

@@ -34,6 +34,12 @@ enum class FileError {
   Other,
 };
 
+// A path that could not be opened, and why.
+struct FileFailure {
+  std::string path;
+  FileError why;
+};
+
 // A short text for a message box: what went wrong, in the user's words.
 const char* Describe(FileError error);
 

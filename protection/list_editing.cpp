@@ -7,16 +7,10 @@ namespace fendrel {
 std::string ListEditing::Browse() {
   // A cancel keeps the dialog's file name, so the box gets the name chosen
   // last on either page (or stays empty before the first choice).
-  if (std::optional<std::string> chosen = picker_.PickFile("Select File", dialogFileName_)) {
+  if (std::optional<std::string> chosen = picker_.PickFile(messages::kFileDialogTitle, dialogFileName_)) {
     dialogFileName_ = *chosen;
   }
   return dialogFileName_;
-}
-
-bool ListEditing::Full(const ListBox& list) {
-  if (list.count() < Protection::kMaxEntries) return false;
-  messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
-  return true;
 }
 
 void ListEditing::Save(FileError (Protection::*save)(), const std::string& file) {
@@ -25,12 +19,13 @@ void ListEditing::Save(FileError (Protection::*save)(), const std::string& file)
 }
 
 void ListEditing::SafeAdd(const std::string& pathBoxText) {
-  if (pathBoxText.empty() || Full(protection_.SafeList)) return;
-  protection_.SafeList.items.push_back(pathBoxText);
-  const FileError error = protection_.ProtectFile(pathBoxText);
+  if (pathBoxText.empty()) return;
+  const FileError error = protection_.AddToSafeList(pathBoxText);
+  if (error == FileError::TooManyEntries) {
+    messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
+    return;
+  }
   if (error != FileError::None) {
-    protection_.SafeList.RemoveAt(protection_.SafeList.count() - 1);
-    protection_.SafeHolds.RemoveAt(protection_.SafeHolds.count() - 1);
     messages_.Show(messages::CouldNotProtect(pathBoxText, error), messages::kTitle);
     return;
   }
@@ -38,23 +33,24 @@ void ListEditing::SafeAdd(const std::string& pathBoxText) {
 }
 
 void ListEditing::EmergencyAdd(const std::string& pathBoxText) {
-  if (pathBoxText.empty() || Full(protection_.EmergencyList)) return;
-  protection_.EmergencyList.items.push_back(pathBoxText);
+  if (pathBoxText.empty()) return;
+  if (protection_.AddToEmergencyList(pathBoxText) != FileError::None) {
+    messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
+    return;
+  }
   Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
 }
 
 void ListEditing::SafeRemove(int selectedIndex) {
-  if (selectedIndex < 0 || selectedIndex >= protection_.SafeList.count()) return;
-  protection_.Release(protection_.SafeHolds.items[static_cast<std::size_t>(selectedIndex)]);
-  protection_.SafeList.RemoveAt(selectedIndex);
-  protection_.SafeHolds.RemoveAt(selectedIndex);
-  Save(&Protection::SaveSafeList, protection_.SafeListFile());
+  if (protection_.RemoveFromSafeList(selectedIndex)) {
+    Save(&Protection::SaveSafeList, protection_.SafeListFile());
+  }
 }
 
 void ListEditing::EmergencyRemove(int selectedIndex) {
-  if (selectedIndex < 0 || selectedIndex >= protection_.EmergencyList.count()) return;
-  protection_.EmergencyList.RemoveAt(selectedIndex);
-  Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
+  if (protection_.RemoveFromEmergencyList(selectedIndex)) {
+    Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
+  }
 }
 
 }  // namespace fendrel

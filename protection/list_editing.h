@@ -20,9 +20,11 @@ class ListEditing {
   std::string Browse();
 
   // `kSafeAddButton`: lists, holds and saves. A path that cannot be held is
-  // taken back and the user told why; "prot.dat" is then left as it was.
+  // not listed and the user is told why; "prot.dat" is then left as it was.
+  // A full list says so.
   void SafeAdd(const std::string& pathBoxText);
-  // `kEmergencyAddButton`: lists and saves; nothing is held until the emergency action.
+  // `kEmergencyAddButton`: lists and saves; nothing is held until the
+  // emergency action. A full list says so.
   void EmergencyAdd(const std::string& pathBoxText);
   // `kSafeRemoveButton`: releases the entry's hold, removes it and saves. Nothing
   // happens without a selection.
@@ -31,7 +33,6 @@ class ListEditing {
   void EmergencyRemove(int selectedIndex);
 
  private:
-  bool Full(const ListBox& list);
   void Save(FileError (Protection::*save)(), const std::string& file);
 
   Protection& protection_;

@@ -1,7 +1,5 @@
 #include "protection/protection.h"
 
-#include <charconv>
-
 #include "platform/atomic_save.h"
 
 namespace fendrel {
@@ -11,46 +9,81 @@ namespace {
 constexpr int kListFileNumber = 1;
 }  // namespace
 
-void ListBox::RemoveAt(int index) {
-  if (index < 0 || index >= count()) return;
-  items.erase(items.begin() + index);
-  if (selected == index) {
-    selected = -1;
-  } else if (selected > index) {
-    --selected;
-  }
-}
-
 Protection::Protection(FileLayer& files, std::string programFolder)
     : files_(files), programFolder_(std::move(programFolder)) {}
 
-FileError Protection::Hold(const std::string& path, ListBox& rows) {
-  FileError error = FileError::NoFreeNumber;
-  if (NextFileNumber <= FileLayer::kLastNumber) {
-    error = files_.Open(NextFileNumber, path, OpenMode::Input);
+int Protection::Hold(const std::string& path, FileError& error) {
+  if (nextHoldNumber_ > FileLayer::kLastNumber) {
+    error = FileError::NoFreeNumber;
+    return kNoHold;
   }
-  if (error == FileError::None) {
-    rows.items.push_back(std::to_string(NextFileNumber));
-    ++NextFileNumber;
-  } else {
-    rows.items.emplace_back(kNoHold);
-  }
-  return error;
+  error = files_.Open(nextHoldNumber_, path, OpenMode::Input);
+  if (error != FileError::None) return kNoHold;
+  return nextHoldNumber_++;
 }
 
 FileError Protection::ProtectFile(const std::string& path) {
-  return Hold(path, SafeHolds);
+  FileError error = FileError::None;
+  safeHolds_.items.push_back(Hold(path, error));
+  return error;
 }
 
-FileError Protection::HoldEmergencyFile(const std::string& path) {
-  return Hold(path, EmergencyHolds);
+void Protection::Release(int number) {
+  if (number != kNoHold) files_.Close(number);
 }
 
-void Protection::Release(const std::string& row) {
-  int number = 0;
-  const auto [end, error] = std::from_chars(row.data(), row.data() + row.size(), number);
-  if (error != std::errc() || end != row.data() + row.size()) return;
-  files_.Close(number);
+FileError Protection::AddToSafeList(const std::string& path) {
+  if (safeList_.count() >= kMaxEntries) return FileError::TooManyEntries;
+  FileError error = FileError::None;
+  const int number = Hold(path, error);
+  if (error != FileError::None) return error;
+  safeList_.items.push_back(path);
+  safeHolds_.items.push_back(number);
+  return FileError::None;
+}
+
+bool Protection::RemoveFromSafeList(int index) {
+  if (index < 0 || index >= safeList_.count()) return false;
+  Release(safeHolds_.items[static_cast<std::size_t>(index)]);
+  safeList_.RemoveAt(index);
+  safeHolds_.RemoveAt(index);
+  return true;
+}
+
+FileError Protection::AddToEmergencyList(const std::string& path) {
+  if (emergencyList_.count() >= kMaxEntries) return FileError::TooManyEntries;
+  emergencyList_.items.push_back(path);
+  return FileError::None;
+}
+
+bool Protection::RemoveFromEmergencyList(int index) {
+  if (index < 0 || index >= emergencyList_.count()) return false;
+  emergencyList_.RemoveAt(index);
+  return true;
+}
+
+Protection::EmergencyHolding Protection::HoldEmergencyList() {
+  EmergencyHolding holding;
+  // The walk goes by index and leaves the person's selection where it was:
+  // a "<<< Remove" after the action must remove the entry they chose.
+  for (const std::string& path : emergencyList_.items) {
+    FileError error = FileError::None;
+    emergencyHolds_.items.push_back(Hold(path, error));
+    if (error == FileError::None) {
+      holding.anyHeld = true;
+    } else {
+      holding.failures.push_back({path, error});
+    }
+  }
+  emergencyHolds_.selected = emergencyHolds_.count() - 1;
+  return holding;
+}
+
+void Protection::ReleaseEmergencyHolds() {
+  for (int i = 0; i < emergencyHolds_.count(); ++i) {
+    emergencyHolds_.selected = i;
+    Release(emergencyHolds_.items[static_cast<std::size_t>(i)]);
+  }
 }
 
 FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
@@ -81,8 +114,9 @@ FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold
 }
 
 void Protection::LoadLists() {
-  safeListUnread_ = LoadList(SafeListFile(), SafeList, true);
-  emergencyListUnread_ = LoadList(EmergencyListFile(), EmergencyList, false);
+  nextHoldNumber_ = kFirstHoldNumber;
+  safeListUnread_ = LoadList(SafeListFile(), safeList_, true);
+  emergencyListUnread_ = LoadList(EmergencyListFile(), emergencyList_, false);
 }
 
 FileError Protection::SaveList(ListBox& list, const std::string& file) {
@@ -94,12 +128,12 @@ FileError Protection::SaveList(ListBox& list, const std::string& file) {
 }
 
 FileError Protection::SaveSafeList() {
-  return safeListUnread_ != FileError::None ? safeListUnread_ : SaveList(SafeList, SafeListFile());
+  return safeListUnread_ != FileError::None ? safeListUnread_ : SaveList(safeList_, SafeListFile());
 }
 
 FileError Protection::SaveEmergencyList() {
   return emergencyListUnread_ != FileError::None ? emergencyListUnread_
-                                                 : SaveList(EmergencyList, EmergencyListFile());
+                                                 : SaveList(emergencyList_, EmergencyListFile());
 }
 
 }  // namespace fendrel

@@ -1,10 +1,16 @@
 // The two protected lists and their holds: the list files "prot.dat" and
 // "emer.dat" in the program's folder, and the file numbers under which the
 // listed files are held open.
+//
+// Protection keeps its lists to itself: others read them and change them
+// only through the operations below, which keep entry i of the safe list
+// together with hold i, take every hold number from one counter that never
+// gives a number twice in a run, and keep one hold row for every emergency
+// hold of the run.
 #pragma once
 
-#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/file_layer.h"
 #include "protection/list_box.h"
@@ -15,21 +21,22 @@ class Protection {
  public:
   // Holds take the numbers from 99 up; the layer ends at 511, so a run
   // takes 413 holds at most.
-  static constexpr std::int16_t kFirstHoldNumber = 99;
+  static constexpr int kFirstHoldNumber = 99;
   // Indexes and counts of the lists are 16-bit signed numbers.
   static constexpr int kMaxEntries = 32767;
-  // The row of a failed hold: it names no open file, so releasing it
-  // releases nothing.
-  static constexpr const char* kNoHold = "0";
+  // The hold row of an entry that could not be held: it names no open
+  // file, so releasing it releases nothing.
+  static constexpr int kNoHold = 0;
 
   Protection(FileLayer& files, std::string programFolder);
 
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
   std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
 
-  // Reads both list files, holding every safe-list entry. Nothing is
-  // reported: a missing file is an empty list, and a path that cannot be
-  // held is listed all the same.
+  // The start of a run: the hold numbers begin again at 99, then both list
+  // files are read, every safe-list entry held. Nothing is reported: a
+  // missing file is an empty list, and a path that cannot be held is listed
+  // all the same, with kNoHold.
   void LoadLists();
 
   // Rewrite a list file from its list. The new content is written beside
@@ -37,34 +44,66 @@ class Protection {
   // file whole; the error comes back to the caller. A list file that was not
   // read whole at load is never written over, since the list on the screen
   // lacks some of its entries: NotLoaded when a read failed, TooManyEntries
-  // when it holds more than a list can.
+  // when it holds more than a list can. A save selects the last entry.
   FileError SaveSafeList();
   FileError SaveEmergencyList();
 
-  // Hold a file under the next number, recording it in SafeHolds (or, for
-  // HoldEmergencyFile, EmergencyHolds). A failed hold records kNoHold.
-  FileError ProtectFile(const std::string& path);
-  FileError HoldEmergencyFile(const std::string& path);
+  // Lists a path on the safe list and holds it under the next number. A
+  // path that cannot be held is not listed and takes no number: the error
+  // says why, TooManyEntries when the list is full.
+  FileError AddToSafeList(const std::string& path);
+  // Releases the entry's hold and unlists it. False when there is no such
+  // entry.
+  bool RemoveFromSafeList(int index);
+  // Lists a path on the emergency list; nothing is held until the
+  // emergency. TooManyEntries when the list is full.
+  FileError AddToEmergencyList(const std::string& path);
+  // Unlists an entry; a hold it has from the emergency stays until
+  // ReleaseEmergencyHolds. False when there is no such entry.
+  bool RemoveFromEmergencyList(int index);
 
-  // Closes the file number written in a hidden row.
-  void Release(const std::string& row);
+  // The entry the person selected in each list (-1 for none).
+  void SelectInSafeList(int index) { safeList_.selected = index; }
+  void SelectInEmergencyList(int index) { emergencyList_.selected = index; }
 
-  FileLayer& files() { return files_; }
+  // The emergency: holds every entry of the emergency list afresh, in list
+  // order, each under the next number and with a new hold row (kNoHold for
+  // one that failed). The last hold row ends up selected; the list's own
+  // selection stays as the person left it.
+  struct EmergencyHolding {
+    std::vector<FileFailure> failures;  // in list order
+    bool anyHeld = false;
+  };
+  EmergencyHolding HoldEmergencyList();
+  // "No Emergency": closes the number of every emergency hold row of the
+  // run, in order (those already closed close to nothing). The rows stay.
+  void ReleaseEmergencyHolds();
 
-  ListBox SafeList;
-  ListBox SafeHolds;  // row i: the file number of SafeList entry i
-  ListBox EmergencyList;
-  ListBox EmergencyHolds;  // one row per emergency hold, never removed in a run
-  std::int16_t NextFileNumber = kFirstHoldNumber;
+  const ListBox& safeList() const { return safeList_; }
+  const HoldList& safeHolds() const { return safeHolds_; }  // row i: the hold of safe-list entry i
+  const ListBox& emergencyList() const { return emergencyList_; }
+  const HoldList& emergencyHolds() const { return emergencyHolds_; }  // one row per emergency hold
+  // The number the next hold takes.
+  int nextHoldNumber() const { return nextHoldNumber_; }
 
  private:
-  FileError Hold(const std::string& path, ListBox& rows);
+  // Opens a file for input under the next number, which is the hold; the
+  // number, or kNoHold when the open failed (then no number is used up).
+  int Hold(const std::string& path, FileError& error);
+  // Holds a safe-list entry, adding its hold row.
+  FileError ProtectFile(const std::string& path);
+  void Release(int number);
   // Why the file was not read whole, or None (a missing file is an empty list).
   FileError LoadList(const std::string& file, ListBox& list, bool hold);
   FileError SaveList(ListBox& list, const std::string& file);
 
   FileLayer& files_;
   std::string programFolder_;
+  ListBox safeList_;
+  HoldList safeHolds_;
+  ListBox emergencyList_;
+  HoldList emergencyHolds_;  // never shortened in a run
+  int nextHoldNumber_ = kFirstHoldNumber;
   // Why each list file may not be written over this run (None: it may).
   FileError safeListUnread_ = FileError::None;
   FileError emergencyListUnread_ = FileError::None;

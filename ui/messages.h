@@ -11,6 +11,9 @@ inline constexpr const char* kTitleError = "Error";
 // Navigation.
 inline constexpr const char* kPleaseLogin = "Please login to use this function.";
 
+// The list pages: the title of the file dialog their "..." buttons open.
+inline constexpr const char* kFileDialogTitle = "Select File";
+
 // Emergency mode.
 inline constexpr const char* kEmptyEmergencyList =
     "This button will protect all of the files in the emergency list instantly. You do not have any files in "
@@ -62,14 +65,9 @@ inline std::string ListFull(int maxEntries) {
          " entries at most. Remove an entry before adding another.";
 }
 
-struct FailedHold {
-  std::string path;
-  FileError why;
-};
-
-inline std::string EmergencyHoldsFailed(const std::vector<FailedHold>& failures, bool anyHeld) {
+inline std::string EmergencyHoldsFailed(const std::vector<FileFailure>& failures, bool anyHeld) {
   std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
-  for (const FailedHold& failure : failures)
+  for (const FileFailure& failure : failures)
     text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
   text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
                   : "\r\n\r\nNo file of the emergency list is protected.";

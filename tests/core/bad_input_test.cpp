@@ -24,6 +24,7 @@ using testing::RecordingMessageBoxes;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Rows = std::vector<std::string>;
+using Numbers = std::vector<int>;
 
 // Counts the bytes every open file of the wrapped file system hands out.
 class CountingFileSystem : public FileSystem {
@@ -113,10 +114,10 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
   // A fresh run: earlier holds end and the lists start empty.
   void Load() {
-    for (const std::string& row : protection_.SafeHolds.items) protection_.Release(row);
-    protection_.SafeList = protection_.SafeHolds = protection_.EmergencyList = protection_.EmergencyHolds =
-        ListBox{};
-    protection_.NextFileNumber = Protection::kFirstHoldNumber;
+    while (protection_.RemoveFromSafeList(protection_.safeList().count() - 1)) {
+    }
+    while (protection_.RemoveFromEmergencyList(protection_.emergencyList().count() - 1)) {
+    }
     protection_.LoadLists();
   }
   std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
@@ -127,9 +128,9 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
     WriteBytes(protection_.EmergencyListFile(), bytes);
     Load();
     const Rows expected = LinesOf(bytes);
-    EXPECT_EQ(expected, protection_.SafeList.items);
-    EXPECT_EQ(expected, protection_.EmergencyList.items);
-    EXPECT_EQ(protection_.SafeList.count(), protection_.SafeHolds.count());
+    EXPECT_EQ(expected, protection_.safeList().items);
+    EXPECT_EQ(expected, protection_.emergencyList().items);
+    EXPECT_EQ(protection_.safeList().count(), protection_.safeHolds().count());
     ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat after the load");
     ASSERT_EQ(FileError::None, protection_.SaveSafeList());
     ExpectSameBytes(FileOf(expected), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
@@ -159,13 +160,13 @@ TEST_P(BadInputTest, NulBytesStayInTheirEntriesAndNeverHoldAnotherFile) {
   // The part before the NUL names a real file; the entry as a whole names none.
   const std::string withNul = held + std::string(1, '\0') + "tail";
   ExpectReadWhole(withNul + "\r\n" + std::string("\0\0\0", 3) + "\r\n" + held + "\r\n");
-  EXPECT_EQ((Rows{Protection::kNoHold, Protection::kNoHold, "99"}), protection_.SafeHolds.items);
+  EXPECT_EQ((Numbers{Protection::kNoHold, Protection::kNoHold, 99}), protection_.safeHolds().items);
 }
 
 TEST_P(BadInputTest, AOneMegabyteLineIsOneEntryThatCannotBeHeld) {
   const std::string huge = folder_.File(std::string(1024 * 1024, 'x'));
   ExpectReadWhole("C:\\short.txt\r\n" + huge + "\r\n" + "C:\\after.txt\r\n");
-  EXPECT_EQ(Protection::kNoHold, protection_.SafeHolds.items[1]);
+  EXPECT_EQ(Protection::kNoHold, protection_.safeHolds().items[1]);
 }
 
 TEST_P(BadInputTest, CrOnlyLfOnlyAndMixedLineEndsAllSplitEntries) {
@@ -180,26 +181,26 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
   WriteBytes(protection_.SafeListFile(), bytes);
   WriteBytes(protection_.EmergencyListFile(), bytes);
   Load();
-  ASSERT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
-  ASSERT_EQ(Protection::kMaxEntries, protection_.EmergencyList.count());
-  EXPECT_EQ("C:\\missing\\32766.txt", protection_.SafeList.items.back());
-  EXPECT_EQ(Protection::kMaxEntries, protection_.SafeHolds.count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.safeList().count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.emergencyList().count());
+  EXPECT_EQ("C:\\missing\\32766.txt", protection_.safeList().items.back());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.safeHolds().count());
 
   const std::string another = Existing("another.txt");
   editing_.SafeAdd(another);
   editing_.EmergencyAdd(another);
   const RecordingMessageBoxes::Box full{messages::ListFull(Protection::kMaxEntries), "Fendrel"};
   EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{full, full}), boxes_.shown);
-  EXPECT_EQ(Protection::kMaxEntries, protection_.SafeList.count());
-  EXPECT_EQ(Protection::kMaxEntries, protection_.SafeHolds.count());
-  EXPECT_EQ(Protection::kFirstHoldNumber, protection_.NextFileNumber);  // nothing was held for it
+  EXPECT_EQ(Protection::kMaxEntries, protection_.safeList().count());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.safeHolds().count());
+  EXPECT_EQ(Protection::kFirstHoldNumber, protection_.nextHoldNumber());  // nothing was held for it
 
   // A remove works on the screen, but a save would cut the file to what the
   // list shows: the file is left as it was, and the message says why.
   editing_.SafeRemove(0);
   editing_.EmergencyRemove(0);
-  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.SafeList.count());
-  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.EmergencyList.count());
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.safeList().count());
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.emergencyList().count());
   ASSERT_EQ(4u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), FileError::TooManyEntries),
             boxes_.shown[2].text);
@@ -216,7 +217,7 @@ TEST_P(BadInputTest, AFileOfExactlyAFullListAndBlankLinesIsWholeAndSaves) {
   for (int i = 0; i < Protection::kMaxEntries; ++i) entries.push_back("C:\\e\\" + std::to_string(i));
   WriteBytes(protection_.EmergencyListFile(), FileOf(entries) + "\r\n\r\n");
   Load();
-  ASSERT_EQ(Protection::kMaxEntries, protection_.EmergencyList.count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.emergencyList().count());
   editing_.EmergencyRemove(0);
   EXPECT_TRUE(boxes_.shown.empty());
   entries.erase(entries.begin());
@@ -229,13 +230,16 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   const std::string held = Existing("held.txt");
   WriteBytes(protection_.SafeListFile(), tooLong + "\r\n" + held + "\r\n");
   Load();
-  EXPECT_EQ((Rows{tooLong, held}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{Protection::kNoHold, "99"}), protection_.SafeHolds.items);
+  EXPECT_EQ((Rows{tooLong, held}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.safeHolds().items);
   // The C library of the Windows build says only that the file is not there
   // (the program uses the Win32 file system there, which names the reason).
   const FileError reason =
       GetParam().name == "Portable" && Windows() ? FileError::NotFound : FileError::NameTooLong;
-  EXPECT_EQ(reason, protection_.HoldEmergencyFile(tooLong));
+  protection_.AddToEmergencyList(tooLong);
+  const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
+  ASSERT_EQ(1u, holding.failures.size());
+  EXPECT_EQ(reason, holding.failures[0].why);
 
   editing_.SafeRemove(1);  // a save keeps the entry that could not be held
   EXPECT_EQ(tooLong + "\r\n", ReadBytes(protection_.SafeListFile()));
@@ -243,7 +247,7 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   editing_.SafeAdd(tooLong);
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotProtect(tooLong, reason), boxes_.shown[0].text);
-  EXPECT_EQ((Rows{tooLong}), protection_.SafeList.items);
+  EXPECT_EQ((Rows{tooLong}), protection_.safeList().items);
 }
 
 TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsLeft) {
@@ -251,7 +255,7 @@ TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsL
   for (int i = 0; i < 4; ++i) files.push_back(Existing("f" + std::to_string(i) + ".txt"));
   for (int i = 0; i < 413; ++i) editing_.SafeAdd(files[static_cast<std::size_t>(i % 4)]);
   ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown[0];
-  EXPECT_EQ("511", protection_.SafeHolds.items.back());
+  EXPECT_EQ(511, protection_.safeHolds().items.back());
   const std::string saved = ReadBytes(protection_.SafeListFile());
   EXPECT_EQ(413u, LinesOf(saved).size());
 
@@ -261,8 +265,8 @@ TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsL
   EXPECT_EQ(messages::CouldNotProtect(files[0], FileError::NoFreeNumber), text);
   EXPECT_NE(std::string::npos, text.find(files[0]));
   EXPECT_NE(std::string::npos, text.find("no file number is left"));
-  EXPECT_EQ(413, protection_.SafeList.count());
-  EXPECT_EQ(413, protection_.SafeHolds.count());
+  EXPECT_EQ(413, protection_.safeList().count());
+  EXPECT_EQ(413, protection_.safeHolds().count());
   EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
 }
 

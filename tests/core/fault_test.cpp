@@ -108,8 +108,8 @@ TEST_P(ListFileFaultTest, AListFileThatCannotBeWrittenIsReportedAndKeepsItsBytes
   EXPECT_EQ(expected, boxes_.shown);
   // The lists on the screen keep every edit, the holds follow them, and the
   // files hold the lists as they were.
-  EXPECT_EQ((Rows{b}), protection.SafeList.items);
-  EXPECT_EQ((Rows{a}), protection.EmergencyList.items);
+  EXPECT_EQ((Rows{b}), protection.safeList().items);
+  EXPECT_EQ((Rows{a}), protection.emergencyList().items);
   EXPECT_FALSE(Held(a));
   EXPECT_TRUE(Held(b));
   EXPECT_EQ(safeBytes, ReadBytes(protection.SafeListFile()));
@@ -135,7 +135,7 @@ TEST_P(ListFileFaultTest, AProgramFolderThatIsGoneRefusesEverySaveAndSaysWhere) 
   EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotFound), "Fendrel"},
                    {messages::CouldNotSave(protection.EmergencyListFile(), FileError::NotFound), "Fendrel"}}),
             boxes_.shown);
-  EXPECT_EQ((Rows{a}), protection.SafeList.items);
+  EXPECT_EQ((Rows{a}), protection.safeList().items);
   EXPECT_TRUE(Held(a));
   EXPECT_FALSE(Exists(folder_.File("gone")));
 }
@@ -154,14 +154,14 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
     WriteBytes(protection.SafeListFile(), bytes);
     WriteBytes(protection.EmergencyListFile(), bytes);
     protection.LoadLists();
-    EXPECT_EQ(failAt == 0, protection.SafeList.items.empty());
-    EXPECT_LT(protection.SafeList.count(), 3000);
-    EXPECT_EQ(protection.SafeList.count(), protection.EmergencyList.count());
+    EXPECT_EQ(failAt == 0, protection.safeList().items.empty());
+    EXPECT_LT(protection.safeList().count(), 3000);
+    EXPECT_EQ(protection.safeList().count(), protection.emergencyList().count());
 
     boxes_.shown.clear();
     editing.SafeAdd(added);
     editing.EmergencyAdd(added);
-    EXPECT_EQ(added, protection.SafeList.items.back());  // listed and held, as any add
+    EXPECT_EQ(added, protection.safeList().items.back());  // listed and held, as any add
     EXPECT_TRUE(testing::RefusedToOwnWriter(layer, added));
     EXPECT_EQ(
         (Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotLoaded), "Fendrel"},

@@ -17,6 +17,7 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Rows = std::vector<std::string>;
+using Numbers = std::vector<int>;
 
 struct Shown {
   std::string text, title;
@@ -72,14 +73,14 @@ TEST_F(ListEditingTest, SafeAddHoldsAtOnceAndSavesTwiceAddedPathsAreTwoHolds) {
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile()));
   editing_.SafeAdd(a);
   editing_.SafeAdd(a);
-  EXPECT_EQ((Rows{a, a}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{"99", "100"}), protection_.SafeHolds.items);
+  EXPECT_EQ((Rows{a, a}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
   EXPECT_EQ(a + "\r\n" + a + "\r\n", ReadBytes(protection_.SafeListFile()));
-  EXPECT_EQ(1, protection_.SafeList.selected);
+  EXPECT_EQ(1, protection_.safeList().selected);
 
   editing_.SafeRemove(0);
   EXPECT_TRUE(Held(a));  // the other entry still holds it
-  EXPECT_EQ((Rows{"100"}), protection_.SafeHolds.items);
+  EXPECT_EQ((Numbers{100}), protection_.safeHolds().items);
   editing_.SafeRemove(0);
   EXPECT_FALSE(Held(a));
   EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
@@ -92,8 +93,8 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   const std::string before = ReadBytes(protection_.SafeListFile());
   const std::string missing = folder_.File("missing.txt");
   editing_.SafeAdd(missing);
-  EXPECT_EQ((Rows{a}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{"99"}), protection_.SafeHolds.items);
+  EXPECT_EQ((Rows{a}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
   EXPECT_EQ(before, ReadBytes(protection_.SafeListFile()));
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
@@ -101,7 +102,7 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_EQ("Fendrel", messages_.shown[0].title);
   // The failed add took no number: the next hold is 100.
   editing_.SafeAdd(a);
-  EXPECT_EQ((Rows{"99", "100"}), protection_.SafeHolds.items);
+  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
 }
 
 TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
@@ -112,8 +113,8 @@ TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
   editing_.SafeRemove(-1);
   editing_.EmergencyRemove(-1);
   editing_.SafeRemove(5);
-  EXPECT_EQ(1, protection_.SafeList.count());
-  EXPECT_EQ(1, protection_.EmergencyList.count());
+  EXPECT_EQ(1, protection_.safeList().count());
+  EXPECT_EQ(1, protection_.emergencyList().count());
   EXPECT_TRUE(Held(a));
   EXPECT_EQ(safeBytes, ReadBytes(protection_.SafeListFile()));
   EXPECT_TRUE(messages_.shown.empty());
@@ -124,7 +125,7 @@ TEST_F(ListEditingTest, AFailedSaveIsReportedAndTheListKeepsTheEdit) {
   // "emer.dat" taken by a folder of that name: the rewrite cannot replace it.
   testing::MakeFolder(protection_.EmergencyListFile());
   editing_.EmergencyAdd(a);
-  EXPECT_EQ((Rows{a}), protection_.EmergencyList.items);
+  EXPECT_EQ((Rows{a}), protection_.emergencyList().items);
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(protection_.EmergencyListFile()));
 }
@@ -135,12 +136,12 @@ TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUn
   editing_.EmergencyAdd(b);
   EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_FALSE(Held(a));
-  protection_.EmergencyList.selected = 0;  // the person's choice survives the action
+  protection_.SelectInEmergencyList(0);  // the person's choice survives the action
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
-  EXPECT_EQ((Rows{"99", "100"}), protection_.EmergencyHolds.items);
-  EXPECT_EQ(0, protection_.EmergencyList.selected);
-  editing_.EmergencyRemove(protection_.EmergencyList.selected);
+  EXPECT_EQ((Numbers{99, 100}), protection_.emergencyHolds().items);
+  EXPECT_EQ(0, protection_.emergencyList().selected);
+  editing_.EmergencyRemove(protection_.emergencyList().selected);
   EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_TRUE(Held(a));
   emergency_.NoEmergency();
@@ -160,10 +161,10 @@ TEST_F(ListEditingTest, AnEmptyEmergencyListGivesTheErrorMessageAndKeepsTheState
 TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
   const std::string a = Existing("a.txt"), c = Existing("c.txt");
   const std::string missing = folder_.File("missing.txt");
-  protection_.EmergencyList.items = {a, missing, c};
+  for (const std::string& path : {a, missing, c}) protection_.AddToEmergencyList(path);
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
-  EXPECT_EQ((Rows{"99", "0", "100"}), protection_.EmergencyHolds.items);
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(c));
   ASSERT_EQ(1u, messages_.shown.size());
@@ -173,8 +174,9 @@ TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
             messages_.shown[0].text.find("Every other file of the emergency list is protected."));
 
   // When nothing could be held the state stays normal, and the message says so.
-  EmergencyMode other(protection_, messages_);
-  protection_.EmergencyList.items = {missing};
+  Protection otherRun(layer_, folder_.path());
+  otherRun.AddToEmergencyList(missing);
+  EmergencyMode other(otherRun, messages_);
   other.Emergency();
   EXPECT_FALSE(other.on());
   ASSERT_EQ(2u, messages_.shown.size());
@@ -186,16 +188,17 @@ TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {
   const std::string a = Existing("a.txt");
   editing_.SafeAdd(a);  // also on the safe list
   const std::string b = Existing("b.txt");
-  protection_.EmergencyList.items = {a, b};
+  protection_.AddToEmergencyList(a);
+  protection_.AddToEmergencyList(b);
   emergency_.Emergency();
   emergency_.Emergency();
-  EXPECT_EQ((Rows{"100", "101", "102", "103"}), protection_.EmergencyHolds.items);
+  EXPECT_EQ((Numbers{100, 101, 102, 103}), protection_.emergencyHolds().items);
   emergency_.NoEmergency();
   EXPECT_FALSE(Held(b));
-  EXPECT_TRUE(Held(a));                              // its safe-list hold remains
-  EXPECT_EQ(4, protection_.EmergencyHolds.count());  // the rows stay for the run
+  EXPECT_TRUE(Held(a));                                // its safe-list hold remains
+  EXPECT_EQ(4, protection_.emergencyHolds().count());  // the rows stay for the run
   emergency_.Emergency();
-  EXPECT_EQ("105", protection_.EmergencyHolds.items.back());  // released numbers are not used again
+  EXPECT_EQ(105, protection_.emergencyHolds().items.back());  // released numbers are not used again
 }
 
 }  // namespace

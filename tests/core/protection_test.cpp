@@ -13,14 +13,11 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Rows = std::vector<std::string>;
+using Numbers = std::vector<int>;
 
 class ProtectionTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
-  // A fresh run: the load step sets the counter and reads both lists.
-  void Load() {
-    protection_.NextFileNumber = Protection::kFirstHoldNumber;
-    protection_.LoadLists();
-  }
+  void Load() { protection_.LoadLists(); }
   std::string Existing(const std::string& name, const std::string& bytes = "data") {
     return testing::MakeFile(folder_, name, bytes);
   }
@@ -37,99 +34,131 @@ TEST_P(ProtectionTest, LoadHoldsSafeListFilesInFileOrderAndListsEmergencyFilesOn
   WriteBytes(protection_.SafeListFile(), a + "\r\n\r\n" + b + "\r\n");
   WriteBytes(protection_.EmergencyListFile(), e + "\r\n");
   Load();
-  EXPECT_EQ((Rows{a, b}), protection_.SafeList.items);
-  EXPECT_EQ((Rows{"99", "100"}), protection_.SafeHolds.items);  // the blank line takes no number
-  EXPECT_EQ((Rows{e}), protection_.EmergencyList.items);
-  EXPECT_TRUE(protection_.EmergencyHolds.items.empty());
-  EXPECT_EQ(-1, protection_.SafeList.selected);
+  EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);  // the blank line takes no number
+  EXPECT_EQ((Rows{e}), protection_.emergencyList().items);
+  EXPECT_TRUE(protection_.emergencyHolds().items.empty());
+  EXPECT_EQ(-1, protection_.safeList().selected);
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(b));
   EXPECT_FALSE(Held(e));
-  EXPECT_EQ(101, protection_.NextFileNumber);
+  EXPECT_EQ(101, protection_.nextHoldNumber());
 }
 
 TEST_P(ProtectionTest, MissingListFilesGiveEmptyListsAndTheSafeListNeverLeaksIntoTheOther) {
   Load();
-  EXPECT_TRUE(protection_.SafeList.items.empty());
-  EXPECT_TRUE(protection_.EmergencyList.items.empty());
+  EXPECT_TRUE(protection_.safeList().items.empty());
+  EXPECT_TRUE(protection_.emergencyList().items.empty());
   WriteBytes(protection_.SafeListFile(), "C:\\not\\there.txt");  // no line end on the last line
-  Load();
-  EXPECT_EQ((Rows{"C:\\not\\there.txt"}), protection_.SafeList.items);
-  EXPECT_TRUE(protection_.EmergencyList.items.empty());
+  Protection nextRun(layer_, folder_.path());
+  nextRun.LoadLists();
+  EXPECT_EQ((Rows{"C:\\not\\there.txt"}), nextRun.safeList().items);
+  EXPECT_TRUE(nextRun.emergencyList().items.empty());
 }
 
-TEST_P(ProtectionTest, AFailedHoldRecordsNoNumberSoReleasingItReleasesNothing) {
+TEST_P(ProtectionTest, AFailedHoldRecordsNoNumberSoRemovingItsEntryReleasesNothing) {
   const std::string b = Existing("b.txt");
   WriteBytes(protection_.SafeListFile(), folder_.File("missing.txt") + "\r\n" + b + "\r\n");
   Load();
-  EXPECT_EQ((Rows{"0", "99"}), protection_.SafeHolds.items);
-  EXPECT_EQ(2, protection_.SafeList.count());
-  protection_.Release(protection_.SafeHolds.items[0]);
+  EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.safeHolds().items);
+  EXPECT_EQ(2, protection_.safeList().count());
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
   EXPECT_TRUE(Held(b));
-  protection_.Release(protection_.SafeHolds.items[1]);
+  EXPECT_EQ((Rows{b}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
   EXPECT_FALSE(Held(b));
+  EXPECT_FALSE(protection_.RemoveFromSafeList(0));
 }
 
-TEST_P(ProtectionTest, FoldersAndFilesOpenForWritingCannotBeHeld) {
+TEST_P(ProtectionTest, FoldersAndFilesOpenForWritingCannotBeHeldAndTakeNoNumber) {
   testing::MakeFolder(folder_.File("dir"));
-  EXPECT_EQ(FileError::IsFolder, protection_.ProtectFile(folder_.File("dir")));
+  EXPECT_EQ(FileError::IsFolder, protection_.AddToSafeList(folder_.File("dir")));
+  EXPECT_TRUE(protection_.safeList().items.empty());  // an add that cannot hold does not list
+  EXPECT_TRUE(protection_.safeHolds().items.empty());
   const std::string busy = Existing("busy.txt");
   ASSERT_EQ(FileError::None, layer_.Open(1, busy, OpenMode::Append));
-  EXPECT_EQ(FileError::SharingViolation, protection_.HoldEmergencyFile(busy));
+  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(busy));
+  const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   layer_.Close(1);
-  EXPECT_EQ((Rows{"0"}), protection_.SafeHolds.items);
-  EXPECT_EQ((Rows{"0"}), protection_.EmergencyHolds.items);
-  EXPECT_EQ(99, protection_.NextFileNumber);
+  EXPECT_FALSE(holding.anyHeld);
+  ASSERT_EQ(1u, holding.failures.size());
+  EXPECT_EQ(busy, holding.failures[0].path);
+  EXPECT_EQ(FileError::SharingViolation, holding.failures[0].why);
+  EXPECT_EQ((Numbers{Protection::kNoHold}), protection_.emergencyHolds().items);  // the failed-hold row
+  EXPECT_EQ(99, protection_.nextHoldNumber());
 }
 
-TEST_P(ProtectionTest, TheSameFileHeldTwiceStaysHeldUntilBothNumbersAreClosed) {
+TEST_P(ProtectionTest, TheSameFileHeldTwiceStaysHeldUntilBothHoldsAreReleased) {
   const std::string a = Existing("a.txt");
-  ASSERT_EQ(FileError::None, protection_.ProtectFile(a));
-  ASSERT_EQ(FileError::None, protection_.HoldEmergencyFile(a));
-  EXPECT_EQ((Rows{"99"}), protection_.SafeHolds.items);
-  EXPECT_EQ((Rows{"100"}), protection_.EmergencyHolds.items);
-  protection_.Release("100");
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(a));
+  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(a));
+  EXPECT_TRUE(protection_.HoldEmergencyList().anyHeld);
+  EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
+  EXPECT_EQ((Numbers{100}), protection_.emergencyHolds().items);
+  protection_.ReleaseEmergencyHolds();
   EXPECT_TRUE(Held(a));
-  protection_.Release("99");
+  EXPECT_EQ((Numbers{100}), protection_.emergencyHolds().items);  // the rows stay for the run
+  protection_.RemoveFromSafeList(0);
   EXPECT_FALSE(Held(a));
 }
 
 TEST_P(ProtectionTest, ARunTakes413HoldsAtMostAndTheNextOneSaysSo) {
   const std::string a = Existing("a.txt");
-  for (int i = 0; i < 413; ++i) ASSERT_EQ(FileError::None, protection_.ProtectFile(a)) << i;
-  EXPECT_EQ("511", protection_.SafeHolds.items.back());
-  EXPECT_EQ(FileError::NoFreeNumber, protection_.HoldEmergencyFile(a));
-  EXPECT_EQ("0", protection_.EmergencyHolds.items.back());
-  protection_.Release("300");  // released numbers are never used again
-  EXPECT_EQ(FileError::NoFreeNumber, protection_.ProtectFile(a));
-  EXPECT_EQ(512, protection_.NextFileNumber);
+  for (int i = 0; i < 413; ++i) ASSERT_EQ(FileError::None, protection_.AddToSafeList(a)) << i;
+  EXPECT_EQ(511, protection_.safeHolds().items.back());
+  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(a));
+  const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
+  ASSERT_EQ(1u, holding.failures.size());
+  EXPECT_EQ(FileError::NoFreeNumber, holding.failures[0].why);
+  EXPECT_EQ(Protection::kNoHold, protection_.emergencyHolds().items.back());
+  protection_.RemoveFromSafeList(200);  // released numbers are never used again
+  EXPECT_EQ(FileError::NoFreeNumber, protection_.AddToSafeList(a));
+  EXPECT_EQ(412, protection_.safeList().count());
+  EXPECT_EQ(512, protection_.nextHoldNumber());
   EXPECT_EQ(1, layer_.LowestFree());  // short-lived work still has number 1
 }
 
-TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
-  protection_.SafeList.items = {" leading space", "C:\\a, b \"c\".txt", "x"};
-  ASSERT_EQ(FileError::None, protection_.SaveSafeList());
-  EXPECT_EQ(" leading space\r\nC:\\a, b \"c\".txt\r\nx\r\n", ReadBytes(protection_.SafeListFile()));
-  EXPECT_EQ(2, protection_.SafeList.selected);
-  EXPECT_FALSE(testing::Exists(protection_.SafeListFile() + ".new"));
+TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderSelectsTheLastRowAndKeepsThePersonsSelection) {
+  const std::string a = Existing("a.txt"), c = Existing("c.txt");
+  for (const std::string& path : {a, folder_.File("missing.txt"), c}) protection_.AddToEmergencyList(path);
+  protection_.SelectInEmergencyList(1);
+  const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
+  EXPECT_TRUE(holding.anyHeld);
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
+  EXPECT_EQ(2, protection_.emergencyHolds().selected);
+  EXPECT_EQ(1, protection_.emergencyList().selected);
+  protection_.ReleaseEmergencyHolds();
+  EXPECT_FALSE(Held(a));
+  EXPECT_FALSE(Held(c));
+  protection_.HoldEmergencyList();  // a second emergency takes new numbers and new rows
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100, 101, Protection::kNoHold, 102}),
+            protection_.emergencyHolds().items);
+}
 
-  protection_.EmergencyList.items = {};
+TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
+  for (const char* path : {" leading space", "C:\\a, b \"c\".txt", "x"}) protection_.AddToEmergencyList(path);
   ASSERT_EQ(FileError::None, protection_.SaveEmergencyList());
-  EXPECT_TRUE(testing::Exists(protection_.EmergencyListFile()));
-  EXPECT_EQ("", ReadBytes(protection_.EmergencyListFile()));
+  EXPECT_EQ(" leading space\r\nC:\\a, b \"c\".txt\r\nx\r\n", ReadBytes(protection_.EmergencyListFile()));
+  EXPECT_EQ(2, protection_.emergencyList().selected);
+  EXPECT_FALSE(testing::Exists(protection_.EmergencyListFile() + ".new"));
+
+  ASSERT_EQ(FileError::None, protection_.SaveSafeList());
+  EXPECT_TRUE(testing::Exists(protection_.SafeListFile()));
+  EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
 
   // What was saved reads back unchanged, in order, in the next run.
   Protection nextRun(layer_, folder_.path());
   nextRun.LoadLists();
-  EXPECT_EQ((Rows{" leading space", "C:\\a, b \"c\".txt", "x"}), nextRun.SafeList.items);
+  EXPECT_EQ((Rows{" leading space", "C:\\a, b \"c\".txt", "x"}), nextRun.emergencyList().items);
 }
 
 TEST_P(ProtectionTest, ASaveThatCannotReplaceAHeldListFileKeepsTheOldBytesAndSaysWhy) {
   // "prot.dat" itself on the safe list: the program's own hold refuses the rewrite.
   WriteBytes(protection_.SafeListFile(), protection_.SafeListFile() + "\r\n");
   Load();
-  ASSERT_EQ((Rows{"99"}), protection_.SafeHolds.items);
-  protection_.SafeList.items.push_back("C:\\another.txt");
+  ASSERT_EQ((Numbers{99}), protection_.safeHolds().items);
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("another.txt")));
   EXPECT_NE(FileError::None, protection_.SaveSafeList());
   EXPECT_EQ(protection_.SafeListFile() + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile() + ".new"));
@@ -143,8 +172,8 @@ TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
   ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Append));
   Load();
   layer_.Close(5);
-  EXPECT_TRUE(protection_.SafeList.items.empty());
-  protection_.SafeList.items.push_back("C:\\new.txt");
+  EXPECT_TRUE(protection_.safeList().items.empty());
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("new.txt")));
   EXPECT_EQ(FileError::NotLoaded, protection_.SaveSafeList());
   EXPECT_EQ(a + "\r\n", ReadBytes(protection_.SafeListFile()));
   // The other list was read and saves as usual.
@@ -153,8 +182,8 @@ TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
 
 TEST_P(ProtectionTest, ASaveIntoAMissingFolderFailsWithoutTouchingAnything) {
   Protection elsewhere(layer_, folder_.File("gone"));
-  elsewhere.SafeList.items = {"x"};
-  EXPECT_EQ(FileError::NotFound, elsewhere.SaveSafeList());
+  elsewhere.AddToEmergencyList("x");
+  EXPECT_EQ(FileError::NotFound, elsewhere.SaveEmergencyList());
   EXPECT_EQ(1, layer_.LowestFree());
 }
 

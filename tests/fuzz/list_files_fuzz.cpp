@@ -1,6 +1,6 @@
 // Fuzzes the list-file reader: any bytes as "prot.dat" and "emer.dat" must
 // load without a crash into entries that are never empty and hold no line
-// end, and a save of what was loaded must read back as the same lists.
+// end, and a save of what was loaded must read back as the same list.
 #include <cstdint>
 #include <cstdlib>
 
@@ -30,20 +30,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Protection protection(layer, "F");
   protection.LoadLists();
 
-  Require(protection.SafeList.count() == protection.SafeHolds.count());
-  Require(protection.SafeList.items == protection.EmergencyList.items);
-  for (const std::string& entry : protection.SafeList.items) {
+  Require(protection.safeList().count() == protection.safeHolds().count());
+  Require(protection.safeList().items == protection.emergencyList().items);
+  for (const std::string& entry : protection.safeList().items) {
     Require(!entry.empty());
     Require(entry.find_first_of("\r\n") == std::string::npos);
   }
-  Require(protection.SaveSafeList() == FileError::None || protection.SafeList.count() > 0);
+  Require(protection.SaveSafeList() == FileError::None || protection.safeList().count() > 0);
 
-  for (std::size_t i = 0; i < protection.SafeHolds.items.size(); ++i)
-    protection.Release(protection.SafeHolds.items[i]);
+  // Removing every safe-list entry releases every hold; then both lists
+  // save, and the emergency list reads back as it was loaded.
+  const std::vector<std::string> loaded = protection.emergencyList().items;
+  while (protection.RemoveFromSafeList(protection.safeList().count() - 1)) {
+  }
   Require(protection.SaveSafeList() == FileError::None);
+  Require(protection.SaveEmergencyList() == FileError::None);
   Protection again(layer, "F");
   again.LoadLists();
-  Require(again.SafeList.items == protection.SafeList.items);
+  Require(again.safeList().items.empty());
+  Require(again.emergencyList().items == loaded);
   Require(layer.LowestFree() == 1);
   return 0;
 }

@@ -60,7 +60,7 @@ TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndThe
   EXPECT_TRUE(text == messages::CouldNotSave(protection.SafeListFile(), FileError::AccessDenied) ||
               text == messages::CouldNotSave(protection.SafeListFile(), FileError::SharingViolation))
       << text;
-  EXPECT_EQ(2, protection.SafeList.count());
+  EXPECT_EQ(2, protection.safeList().count());
   holder.CloseInput();
   ASSERT_TRUE(holder.WaitForExit(10000));
 
@@ -71,10 +71,11 @@ TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndThe
 }
 
 // save_churn saves 300- and 301-entry lists in turn; killed anywhere, it
-// leaves "prot.dat" as one of them, whole. About 1,000 saves in all.
+// leaves "emer.dat" as one of them, whole. About 1,000 saves in all. (Both
+// list files are saved the same way.)
 TEST(FaultTest, AProcessKilledAtRandomMomentsWhileSavingLeavesTheOldOrTheNewListNeverACutOne) {
   TempFolder folder;
-  const std::string list = folder.File("prot.dat");
+  const std::string list = folder.File("emer.dat");
   const std::string shorter = testing::ChurnFile(false), longer = testing::ChurnFile(true);
   const unsigned seed = std::random_device()();
   std::mt19937 random(seed);
@@ -99,7 +100,7 @@ TEST(FaultTest, AProcessKilledAtRandomMomentsWhileSavingLeavesTheOldOrTheNewList
   }
   std::printf(
       "20 kills after %d or more saves: %d left the 300-entry list, %d the 301-entry list; "
-      "%d left a prot.dat.new beside it\n",
+      "%d left an emer.dat.new beside it\n",
       saves, shortSeen, longSeen, leftovers);
 }
 

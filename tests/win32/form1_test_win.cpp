@@ -396,7 +396,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
   EXPECT_EQ(-1, form_->ListSelection(ctl::kSafeListBox));
-  EXPECT_EQ(102, form_->protection().NextFileNumber);
+  EXPECT_EQ(102, form_->protection().nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
     SetLastError(0xdeadbeef);

@@ -40,21 +40,21 @@ class HoldTest : public ::testing::Test {
 
 TEST_F(HoldTest, AHeldFileIsReadableButRefusesWriteDeleteAndRenameUntilReleased) {
   const std::string file = Existing("held.txt");
-  ASSERT_EQ(FileError::None, protection_.ProtectFile(file));
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
   ExpectHeld(file);
-  protection_.Release(protection_.SafeHolds.items[0]);
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
   EXPECT_EQ(ERROR_SUCCESS, Probe("write", file));
   EXPECT_EQ(ERROR_SUCCESS, Probe("delete", file));
   EXPECT_FALSE(testing::Exists(file));
 }
 
-TEST_F(HoldTest, AFileHeldTwiceStaysHeldUntilBothNumbersAreClosed) {
+TEST_F(HoldTest, AFileHeldTwiceStaysHeldUntilBothHoldsAreReleased) {
   const std::string file = Existing("twice.txt");
-  ASSERT_EQ(FileError::None, protection_.ProtectFile(file));
-  ASSERT_EQ(FileError::None, protection_.ProtectFile(file));
-  protection_.Release("99");
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
   ExpectHeld(file);
-  protection_.Release("100");
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
   EXPECT_EQ(ERROR_SUCCESS, Probe("write", file));
 }
 
@@ -76,9 +76,10 @@ TEST_F(HoldTest, TheLoadStepOfAnotherProcessHoldsItsSafeListUntilThatProcessEnds
 
 TEST_F(HoldTest, AnEmergencyAndASafeListHoldOfOneFileAreIndependent) {
   const std::string file = Existing("both.txt");
-  ASSERT_EQ(FileError::None, protection_.ProtectFile(file));
-  ASSERT_EQ(FileError::None, protection_.HoldEmergencyFile(file));
-  protection_.Release(protection_.EmergencyHolds.items[0]);
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
+  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(file));
+  ASSERT_TRUE(protection_.HoldEmergencyList().anyHeld);
+  protection_.ReleaseEmergencyHolds();
   ExpectHeld(file);
 }
 

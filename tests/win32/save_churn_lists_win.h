@@ -1,6 +1,6 @@
 // The two lists tools/save_churn.cpp saves in turn, as an add and a remove
 // would: the base list, and the base list with one more entry. Known to the
-// test that kills it, which checks "prot.dat" is always one of them whole.
+// test that kills it, which checks "emer.dat" is always one of them whole.
 #pragma once
 
 #include <string>

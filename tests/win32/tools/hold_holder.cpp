@@ -15,9 +15,8 @@ int main(int argc, char** argv) {
   fendrel::Win32FileSystem system;
   fendrel::FileLayer layer(system);
   fendrel::Protection protection(layer, argv[1]);
-  protection.NextFileNumber = fendrel::Protection::kFirstHoldNumber;
   protection.LoadLists();
-  for (const std::string& row : protection.SafeHolds.items) std::printf("%s\n", row.c_str());
+  for (const int number : protection.safeHolds().items) std::printf("%d\n", number);
   std::printf("held\n");
   std::fflush(stdout);
   char buffer[64];

@@ -1,9 +1,10 @@
-// Saves the safe list of a program folder as fast as it can, adding and
+// Saves the emergency list of a program folder as fast as it can, adding and
 // removing one entry in turn, and prints "saved N" after each save that
 // completed; the crash test kills it at random moments.
 //   save_churn FOLDER COUNT
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
@@ -19,9 +20,16 @@ int main(int argc, char** argv) {
   fendrel::FileLayer layer(system);
   fendrel::Protection protection(layer, argv[1]);
   const long count = std::atol(argv[2]);
+  for (const std::string& entry : fendrel::testing::ChurnList(false)) protection.AddToEmergencyList(entry);
+  const std::string extra = fendrel::testing::ChurnList(true).back();
   for (long i = 1; i <= count; ++i) {
-    protection.SafeList.items = fendrel::testing::ChurnList(i % 2 == 1);
-    const fendrel::FileError error = protection.SaveSafeList();
+    // An add and a remove of one entry in turn, as the list page makes them.
+    if (i % 2 == 1) {
+      protection.AddToEmergencyList(extra);
+    } else {
+      protection.RemoveFromEmergencyList(protection.emergencyList().count() - 1);
+    }
+    const fendrel::FileError error = protection.SaveEmergencyList();
     if (error != fendrel::FileError::None) {
       std::printf("failed %ld: %s\n", i, fendrel::Describe(error));
       return 1;
