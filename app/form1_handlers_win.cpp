@@ -58,8 +58,8 @@ void Form1::WireHandlers() {
 
   // The About page's web link.
   OnClick(ctl::kWebLink, [this] {
-    if (!browser_.Open(kProductWebSite))
-      boxes_.Show(messages::CouldNotOpenWebSite(kProductWebSite), messages::kTitle);
+    if (!browser_.Open(messages::kProductWebSite))
+      boxes_.Show(messages::CouldNotOpenWebSite(messages::kProductWebSite), messages::kTitle);
   });
 }
 

@@ -214,8 +214,8 @@ bool Form1::Create(HINSTANCE instance) {
   instance_ = instance;
   RegisterClasses(instance, &Form1::WindowProc, &Form1::PanelProc);
   // The size and place follow in WM_CREATE, once the window's resolution is known.
-  CreateWindowExA(kWindowExStyle, kWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  CreateWindowExA(kWindowExStyle, kWindowClass, messages::kWindowCaption, kWindowStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   WireHandlers();
   Load();

@@ -14,6 +14,7 @@
 #include "platform/message_boxes_win.h"
 #include "platform/registry_api_win.h"
 #include "platform/system_folder_win.h"
+#include "ui/messages.h"
 #include "ui/navigation.h"
 #include "ui/start_up.h"
 
@@ -80,7 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, programFolder,
                       argumentText);
   if (!form.Create(instance)) {
-    MessageBoxA(nullptr, "The main window could not be created.", "Fendrel", MB_OK);
+    MessageBoxA(nullptr, fendrel::messages::kWindowNotCreated, fendrel::messages::kTitle, MB_OK);
     return 1;
   }
   form.quitWhenDestroyed = true;

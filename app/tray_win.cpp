@@ -1,6 +1,10 @@
 #include "app/tray_win.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
+
+#include "ui/messages.h"
 
 namespace fendrel {
 
@@ -13,12 +17,10 @@ struct MenuItem {
 
 // The pop-up menu of the tray icon, top to bottom.
 constexpr MenuItem kTrayMenu[] = {
-    {"Open Fendrel", kTrayOpenItem},
+    {messages::kTrayOpenItem, kTrayOpenItem},
     {nullptr, 0},
-    {"Emergency!", kTrayEmergencyItem},
+    {messages::kTrayEmergencyItem, kTrayEmergencyItem},
 };
-
-constexpr char kTip[] = "Fendrel";
 
 }  // namespace
 
@@ -33,8 +35,10 @@ void TrayIcon::Add() {
   TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData.uCallbackMessage = kTrayMessage;
   // The tooltip, a NUL, then blanks up to 64 characters.
+  const std::string_view tip = messages::kTrayTip;
   std::memset(TrayIconData.szTip, ' ', sizeof TrayIconData.szTip);
-  std::memcpy(TrayIconData.szTip, kTip, sizeof kTip);
+  tip.copy(TrayIconData.szTip, sizeof TrayIconData.szTip - 1);
+  TrayIconData.szTip[std::min(tip.size(), sizeof TrayIconData.szTip - 1)] = '\0';
   TrayIconData.szTip[sizeof TrayIconData.szTip - 1] = '\0';
   if (Shell_NotifyIconA(NIM_ADD, &TrayIconData)) iconAdded_ = true;
   // A refused add is no failure when our icon is already there; when the
@@ -77,8 +81,8 @@ void TrayIcon::OnTaskbarCreated() {
 void Form2::Load() {
   if (window_) return;
   // A plain hidden top-level window with the caption "Fendrel".
-  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Fendrel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", messages::kTrayFormCaption, WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   menu_.reset(CreatePopupMenu());
   for (const MenuItem& item : kTrayMenu) {
     if (item.caption) {

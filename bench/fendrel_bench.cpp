@@ -32,6 +32,7 @@
 #include "protection/emergency.h"
 #include "protection/protection.h"
 #include "tests/win32/machine_state_win.h"
+#include "ui/messages.h"
 
 namespace {
 
@@ -564,7 +565,7 @@ void BenchSave(const WorkFolder& work) {
       const fendrel::FileError error = protection.SaveEmergencyList();
       const double ms = Since(start);
       if (error != fendrel::FileError::None)
-        Problem(std::string("the save failed: ") + fendrel::Describe(error));
+        Problem(std::string("the save failed: ") + fendrel::messages::Describe(error));
       if (repetition > 0) save.push_back(ms);
     };
     const auto floorRun = [&] {

@@ -6,33 +6,6 @@ namespace {
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
 }  // namespace
 
-const char* Describe(FileError error) {
-  switch (error) {
-    case FileError::None: return "no error";
-    case FileError::BadFileNumber: return "the file number is outside 1 to 511";
-    case FileError::FileNumberInUse: return "the file number is already in use";
-    case FileError::NotOpen: return "the file is not open";
-    case FileError::WrongMode: return "the file is not open for this kind of access";
-    case FileError::NotFound: return "the file or its folder does not exist";
-    case FileError::IsFolder: return "it is a folder, not a file";
-    case FileError::SharingViolation: return "another program (or Fendrel itself) is using it";
-    case FileError::AccessDenied: return "access is denied";
-    case FileError::DiskFull: return "the disk is full";
-    case FileError::NoFreeNumber: return "no file number is left for another hold in this run (413 at most)";
-    case FileError::ReadPastEnd: return "the end of the file was reached";
-    case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
-    case FileError::NotLoaded:
-      return "the file could not be read whole when Fendrel started, so saving over it would lose the "
-             "entries it holds; start Fendrel again once the file can be read";
-    case FileError::TooManyEntries:
-      return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
-             "lose "
-             "the entries past them";
-    case FileError::Other: break;
-  }
-  return "an unexpected error occurred";
-}
-
 FileLayer::~FileLayer() {
   for (int number = kFirstNumber; number <= kLastNumber; ++number) Close(number);
 }

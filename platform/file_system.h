@@ -40,9 +40,6 @@ struct FileFailure {
   FileError why;
 };
 
-// A short text for a message box: what went wrong, in the user's words.
-const char* Describe(FileError error);
-
 class OpenFile {
  public:
   virtual ~OpenFile() = default;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "ui/control_ids.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 
@@ -15,34 +16,6 @@ constexpr Font kMenuTitleFont{"Verdana", 975, true, false};
 constexpr Font kVersionFont{"Lucida Console", 1575, true, false};
 constexpr Font kSwitchFont{"MS Sans Serif", 825, true, false};
 constexpr Font kLinkFont{"Arial", 975, true, true};
-
-constexpr const char* kEmergencyListNoteText =
-    "The files in your emergency list will not be locked until you hit the \"Emergency\" button. This is "
-    "incase you notice a virus beggining to corrupt files on your computer, or you even need to go to the "
-    "bathroom.";
-
-constexpr const char* kCloseNoteText =
-    "NOTE: Closing this program will cause the files in your safe list to become vunerable. If you are sure "
-    "you wish to close, enter your password below then press the close button.";
-
-constexpr const char* kTermsOfUseText =
-    "Terms of use\r\n"
-    "\r\n"
-    "Fendrel protects a file by holding it open for reading with read-only sharing. While Fendrel runs, "
-    "other programs can read the files on your safe list but cannot change or delete them. Fendrel does "
-    "not encrypt, copy or back up your files, and it cannot protect them before it starts or after it "
-    "ends.\r\n"
-    "\r\n"
-    "Files on your emergency list are protected only after you press \"Emergency\", until you press \"No "
-    "Emergency\".\r\n"
-    "\r\n"
-    "Closing Fendrel from the Close Program page releases every protected file.\r\n"
-    "\r\n"
-    "Keep your password. Fendrel stores only a digest of it and cannot tell it to you again; without it "
-    "the program can be ended only by signing out or restarting Windows.\r\n"
-    "\r\n"
-    "Fendrel is provided as is, without warranty of any kind. You use it at your own risk; its authors "
-    "are not liable for lost data or any other damage that comes from its use.";
 
 using enum Kind;
 using namespace ctl;
@@ -64,12 +37,12 @@ constexpr ControlSpec Input(const char* name, int id, Kind kind, int page, int l
 constexpr ControlSpec kPagePlaceRow{"fraPos", kPagePlace, Frame,        kOnWindow, "",     2580,   1440,
                                     7815,     5175,       kDefaultFont, kBlack,    kWhite, kOpaque};
 // A page is created hidden, in the place it takes whenever it is shown.
-constexpr ControlSpec PageRow(int page, const char* caption) {
+constexpr ControlSpec PageRow(int page) {
   return {"fraContent",
           PageFrame(page),
           Frame,
           kOnWindow,
-          caption,
+          FindPage(page)->frameCaption,
           kPagePlaceRow.left,
           kPagePlaceRow.top,
           kPagePlaceRow.width,
@@ -79,123 +52,113 @@ constexpr ControlSpec PageRow(int page, const char* caption) {
           kWhite,
           kOpaque | kHidden};
 }
-constexpr ControlSpec MenuRow(int page, const char* caption, int left, int top, int width, int height,
+constexpr ControlSpec MenuRow(int page, int left, int top, int width, int height,
                               const Font& font = kMenuFont, unsigned flags = 0) {
-  return {"lblMenuItem",
-          MenuItem(page),
-          Label,
-          kOnWindow,
-          caption,
-          left,
-          top,
-          width,
-          height,
-          font,
-          kBlack,
-          kMenuGrey,
-          kOpaque | kClickable | flags};
+  return {"lblMenuItem", MenuItem(page), Label,  kOnWindow, FindPage(page)->menuCaption, left, top, width,
+          height,        font,           kBlack, kMenuGrey, kOpaque | kClickable | flags};
 }
 
 constexpr std::array kControls{
     // Above the pages: the two emergency buttons reach into the pages' top border.
-    ControlSpec{"Command3", kEmergencyButton, Button, kOnWindow, "Emergency", 8220, 1380, 915, 255,
-                kDefaultFont, kBlack, kWhite, 0},
-    ControlSpec{"Command4", kNoEmergencyButton, Button, kOnWindow, "No Emergency", 9180, 1380, 1215, 255,
-                kDefaultFont, kBlack, kWhite, kDisabled},
+    ControlSpec{"Command3", kEmergencyButton, Button, kOnWindow, messages::kEmergencyButton, 8220, 1380, 915,
+                255, kDefaultFont, kBlack, kWhite, 0},
+    ControlSpec{"Command4", kNoEmergencyButton, Button, kOnWindow, messages::kNoEmergencyButton, 9180, 1380,
+                1215, 255, kDefaultFont, kBlack, kWhite, kDisabled},
 
     // Page 0, "Welcome".
-    PageRow(kWelcome, "Welcome"),
-    PageLabel("Label8", kWelcomeTitle, kWelcome, "Welcome to Fendrel", 60, 240, 1545, 195, kSizedToText),
-    PageLabel("Label10", kLoginPrompt, kWelcome, "To continue, Please enter your password", 60, 600, 3135,
-              255),
+    PageRow(kWelcome),
+    PageLabel("Label8", kWelcomeTitle, kWelcome, messages::kWelcomeTitle, 60, 240, 1545, 195, kSizedToText),
+    PageLabel("Label10", kLoginPrompt, kWelcome, messages::kLoginPrompt, 60, 600, 3135, 255),
     Input("txtCheckPass", kLoginPasswordBox, PasswordBox, kWelcome, 1020, 960, 3015, 285),
-    WhiteButton("cmdCheckPass", kLoginButton, kWelcome, "Ok", 2940, 1320, 1095, 255),
+    WhiteButton("cmdCheckPass", kLoginButton, kWelcome, messages::kLoginButton, 2940, 1320, 1095, 255),
     ControlSpec{"optOn", kOnOffSwitch, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kOnGreen,
                 kWhite, kOpaque},
 
     // Page 1, "Main" (the safe list).
-    PageRow(kMain, "Main"),
-    PageLabel("Label3", kSafeListNote, kMain, "Items on the safe list are always protected. ", 120, 300, 6615,
-              555),
-    PageLabel("Label30", kSafeFileLabel, kMain, "Select File Name", 120, 960, 1695, 255),
+    PageRow(kMain),
+    PageLabel("Label3", kSafeListNote, kMain, messages::kSafeListNote, 120, 300, 6615, 555),
+    PageLabel("Label30", kSafeFileLabel, kMain, messages::kSafeFileLabel, 120, 960, 1695, 255),
     Input("txtSafeAdd", kSafePathBox, TextBox, kMain, 120, 1200, 5655, 285, kReadOnly),
-    WhiteButton("cmdSafeDot", kSafeBrowseButton, kMain, "...", 5820, 1200, 375, 285),
-    WhiteButton("cmdSafeAdd", kSafeAddButton, kMain, ">>> Add", 6300, 900, 1215, 285),
-    WhiteButton("cmdSafeRem", kSafeRemoveButton, kMain, "<<< Remove", 6300, 1200, 1215, 255),
+    WhiteButton("cmdSafeDot", kSafeBrowseButton, kMain, messages::kSafeBrowseButton, 5820, 1200, 375, 285),
+    WhiteButton("cmdSafeAdd", kSafeAddButton, kMain, messages::kSafeAddButton, 6300, 900, 1215, 285),
+    WhiteButton("cmdSafeRem", kSafeRemoveButton, kMain, messages::kSafeRemoveButton, 6300, 1200, 1215, 255),
     Input("SafeList", kSafeListBox, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll),
     Input("safelist2", kSafeHoldNumbers, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
 
     // Page 2, "Emergency List".
-    PageRow(kEmergencyList, "Emergency List"),
-    PageLabel("Label2", kEmergencyListNote, kEmergencyList, kEmergencyListNoteText, 60, 240, 5775, 735),
-    PageLabel("Label1", kEmergencyFileLabel, kEmergencyList, "Select File Name", 120, 960, 1695, 255),
+    PageRow(kEmergencyList),
+    PageLabel("Label2", kEmergencyListNote, kEmergencyList, messages::kEmergencyListNote, 60, 240, 5775, 735),
+    PageLabel("Label1", kEmergencyFileLabel, kEmergencyList, messages::kEmergencyFileLabel, 120, 960, 1695,
+              255),
     Input("txtEAdd", kEmergencyPathBox, TextBox, kEmergencyList, 120, 1200, 5655, 285, kReadOnly),
-    WhiteButton("cmdEDot", kEmergencyBrowseButton, kEmergencyList, "...", 5820, 1200, 375, 285),
-    WhiteButton("cmdEAdd", kEmergencyAddButton, kEmergencyList, ">>> Add", 6300, 900, 1215, 285),
-    WhiteButton("cmdERem", kEmergencyRemoveButton, kEmergencyList, "<<< Remove", 6300, 1200, 1215, 255),
+    WhiteButton("cmdEDot", kEmergencyBrowseButton, kEmergencyList, messages::kEmergencyBrowseButton, 5820,
+                1200, 375, 285),
+    WhiteButton("cmdEAdd", kEmergencyAddButton, kEmergencyList, messages::kEmergencyAddButton, 6300, 900,
+                1215, 285),
+    WhiteButton("cmdERem", kEmergencyRemoveButton, kEmergencyList, messages::kEmergencyRemoveButton, 6300,
+                1200, 1215, 255),
     Input("EmerList", kEmergencyListBox, ListBox, kEmergencyList, 120, 1500, 7455, 3375, kVerticalScroll),
     Input("EmerList2", kEmergencyHoldNumbers, ListBox, kEmergencyList, 7620, 1800, 495, 2985,
           kHidden | kVerticalScroll),
 
     // Page 3, "About".
-    PageRow(kAbout, "About"),
+    PageRow(kAbout),
     ControlSpec{"Image1", kAboutIcon, Image, kAbout, "", 360, 360, 480, 480, kDefaultFont, kBlack, kWhite,
                 kOpaque},
-    PageLabel("Label21", kAboutName, kAbout, "Fendrel", 1200, 360, 3375, 255),
-    ControlSpec{"Label23", kWebLink, Label, kAbout, kProductWebSite, 1440, 1080, 1785, 240, kLinkFont,
-                kLinkBlue, kWhite, kSizedToText | kClickable},
+    PageLabel("Label21", kAboutName, kAbout, messages::kAboutName, 1200, 360, 3375, 255),
+    ControlSpec{"Label23", kWebLink, Label, kAbout, messages::kProductWebSite, 1440, 1080, 1785, 240,
+                kLinkFont, kLinkBlue, kWhite, kSizedToText | kClickable},
 
     // Page 4, "Password".
-    PageRow(kPassword, "Password"),
-    PageLabel("Label11", kChangePasswordTitle, kPassword, "Change your password.", 240, 360, 1665, 195,
+    PageRow(kPassword),
+    PageLabel("Label11", kChangePasswordTitle, kPassword, messages::kChangePasswordTitle, 240, 360, 1665, 195,
               kSizedToText),
-    PageLabel("Label7", kCurrentPasswordLabel, kPassword, "Current Password", 240, 720, 1245, 195,
-              kSizedToText),
+    PageLabel("Label7", kCurrentPasswordLabel, kPassword, messages::kCurrentPasswordLabel, 240, 720, 1245,
+              195, kSizedToText),
     Input("txtCurPass", kCurrentPasswordBox, PasswordBox, kPassword, 1800, 720, 4455, 285),
-    PageLabel("Label6", kNewPasswordLabel, kPassword, "New Password", 240, 1080, 1335, 255),
+    PageLabel("Label6", kNewPasswordLabel, kPassword, messages::kNewPasswordLabel, 240, 1080, 1335, 255),
     Input("txtNewPass", kNewPasswordBox, PasswordBox, kPassword, 1800, 1080, 4455, 285),
-    PageLabel("Label5", kConfirmPasswordLabel, kPassword, "Confirm Password", 240, 1440, 1260, 195,
-              kSizedToText),
+    PageLabel("Label5", kConfirmPasswordLabel, kPassword, messages::kConfirmPasswordLabel, 240, 1440, 1260,
+              195, kSizedToText),
     Input("txtConPass", kConfirmPasswordBox, PasswordBox, kPassword, 1800, 1440, 4455, 285),
-    WhiteButton("Command6", kChangePasswordButton, kPassword, "Change", 5040, 1800, 1215, 315),
-    PageLabel("Label9", kDigestNote, kPassword, "** All passwords are stored using MD5 Encryption standards.",
-              120, 2160, 4260, 195, kSizedToText),
+    WhiteButton("Command6", kChangePasswordButton, kPassword, messages::kChangePasswordButton, 5040, 1800,
+                1215, 315),
+    PageLabel("Label9", kDigestNote, kPassword, messages::kDigestNote, 120, 2160, 4260, 195, kSizedToText),
 
     // Page 7, "New User".
-    PageRow(kNewUser, "New User"),
-    PageLabel("Label4", kNewUserTitle, kNewUser, "Welcome to Fendrel. Please Set Your Password.", 240, 300,
-              4635, 255),
-    PageLabel("Label39", kCreatePasswordLabel, kNewUser, "Password", 120, 660, 1815, 255),
+    PageRow(kNewUser),
+    PageLabel("Label4", kNewUserTitle, kNewUser, messages::kNewUserTitle, 240, 300, 4635, 255),
+    PageLabel("Label39", kCreatePasswordLabel, kNewUser, messages::kCreatePasswordLabel, 120, 660, 1815, 255),
     Input("txtCreatePass", kCreatePasswordBox, PasswordBox, kNewUser, 2040, 660, 3135, 285),
-    PageLabel("Label40", kCreateConfirmLabel, kNewUser, "Confirm", 120, 1140, 1815, 255),
+    PageLabel("Label40", kCreateConfirmLabel, kNewUser, messages::kCreateConfirmLabel, 120, 1140, 1815, 255),
     Input("txtCreatePass2", kCreateConfirmBox, PasswordBox, kNewUser, 2040, 1140, 3135, 285),
-    ControlSpec{"Text1", kTermsOfUse, MultiLineText, kNewUser, kTermsOfUseText, 240, 1500, 7215, 2055,
+    ControlSpec{"Text1", kTermsOfUse, MultiLineText, kNewUser, messages::kTermsOfUse, 240, 1500, 7215, 2055,
                 kDefaultFont, kBlack, kWhite, kOpaque | kReadOnly | kVerticalScroll},
-    PageLabel("Label37", kTermsNote, kNewUser, "By pressing accept, you are agreeing to these terms", 240,
-              3540, 5055, 255),
-    WhiteButton("Command5", kAcceptButton, kNewUser, "Accept", 6240, 3780, 1215, 375),
+    PageLabel("Label37", kTermsNote, kNewUser, messages::kTermsNote, 240, 3540, 5055, 255),
+    WhiteButton("Command5", kAcceptButton, kNewUser, messages::kAcceptButton, 6240, 3780, 1215, 375),
 
     // Page 8, "Close Program".
-    PageRow(kCloseProgram, "Close Program"),
-    PageLabel("Label26", kCloseNote, kCloseProgram, kCloseNoteText, 120, 240, 6555, 615),
-    PageLabel("Label27", kClosePasswordLabel, kCloseProgram, "Password", 180, 1080, 795, 255),
+    PageRow(kCloseProgram),
+    PageLabel("Label26", kCloseNote, kCloseProgram, messages::kCloseNote, 120, 240, 6555, 615),
+    PageLabel("Label27", kClosePasswordLabel, kCloseProgram, messages::kClosePasswordLabel, 180, 1080, 795,
+              255),
     Input("txtClose", kClosePasswordBox, PasswordBox, kCloseProgram, 960, 1020, 3135, 285),
-    WhiteButton("Command7", kCloseProgramButton, kCloseProgram, "Close Fendrel && Make Files Vunerable", 120,
-                1440, 5175, 375),
+    WhiteButton("Command7", kCloseProgramButton, kCloseProgram, messages::kCloseProgramButton, 120, 1440,
+                5175, 375),
 
     // Beneath the pages: the placeholder whose place the shown page takes.
     kPagePlaceRow,
 
     // The menu column, above its grey panel.
-    MenuRow(kWelcome, "Welcome", 120, 2160, 2295, 255),
-    MenuRow(kMain, "      Safe List", 120, 2520, 2295, 255),
-    MenuRow(kEmergencyList, "      Emergency List", 120, 2760, 2295, 255),
-    MenuRow(kAbout, "About", 120, 3120, 2295, 255),
-    MenuRow(kPassword, "Password", 120, 3480, 2295, 255),
-    MenuRow(kNewUser, "New User", 240, 6660, 2175, 255, kMenuFont, kHidden),
-    MenuRow(kCloseProgram, "CLOSE PROGRAM", 120, 5940, 2295, 555, kCloseItemFont, kCentred),
-    ControlSpec{"Label47", kMenuTitle, Label, kOnWindow, "M E N U", 900, 1800, 795, 240, kMenuTitleFont,
-                kBlack, kWhite, kSizedToText},
+    MenuRow(kWelcome, 120, 2160, 2295, 255),
+    MenuRow(kMain, 120, 2520, 2295, 255),
+    MenuRow(kEmergencyList, 120, 2760, 2295, 255),
+    MenuRow(kAbout, 120, 3120, 2295, 255),
+    MenuRow(kPassword, 120, 3480, 2295, 255),
+    MenuRow(kNewUser, 240, 6660, 2175, 255, kMenuFont, kHidden),
+    MenuRow(kCloseProgram, 120, 5940, 2295, 555, kCloseItemFont, kCentred),
+    ControlSpec{"Label47", kMenuTitle, Label, kOnWindow, messages::kMenuTitle, 900, 1800, 795, 240,
+                kMenuTitleFont, kBlack, kWhite, kSizedToText},
     ControlSpec{"lblFakeBack", kMenuPanel, Label, kOnWindow, "", 120, 1800, 2295, 4815, kDefaultFont, kBlack,
                 kMenuGrey, kOpaque},
     ControlSpec{"Picture1", kMenuStrip, Picture, kOnWindow, "", 120, 1500, 2295, 225, kDefaultFont, kBlack,
@@ -204,8 +167,8 @@ constexpr std::array kControls{
     // The banner across the top, with the version on it.
     ControlSpec{"Picture3", kBanner, Picture, kOnWindow, "", 0, 0, 10575, 1385, kDefaultFont, kBlack, kWhite,
                 kOpaque},
-    ControlSpec{"Label49", kVersionLabel, Label, kInPicture3, "1.0", 6420, 900, 630, 315, kVersionFont,
-                kBannerBlue, kWhite, kSizedToText},
+    ControlSpec{"Label49", kVersionLabel, Label, kInPicture3, messages::kVersionLabel, 6420, 900, 630, 315,
+                kVersionFont, kBannerBlue, kWhite, kSizedToText},
 };
 
 bool Overlap(const ControlSpec& a, const ControlSpec& b) {

@@ -12,10 +12,6 @@
 
 namespace fendrel {
 
-// The product web site, shown and opened by the About page's link.
-inline constexpr const char* kProductWebSite = "https://github.com/fendrel/fendrel";
-
-inline constexpr const char* kWindowCaption = "Fendrel";
 inline constexpr int kClientWidthTwips = 10500;
 inline constexpr int kClientHeightTwips = 6735;
 

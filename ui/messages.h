@@ -1,39 +1,13 @@
-// Every text the program shows in a message box, in one place.
+// Every text the program shows, in one place, grouped by where it shows:
+// the window around the pages, each page in menu order, the tray icon, and
+// the reasons a file could not be used. Captions are named after the
+// control that shows them (ui/control_ids.h); message box texts after what
+// they say. Texts that name a file or a reason are functions.
+//
+// The texts are the program's own, typos included ("vunerable", "incase",
+// "beggining"): they are kept as they are.
 #pragma once
 
-namespace fendrel::messages {
-
-// Titles.
-inline constexpr const char* kTitle = "Fendrel";
-inline constexpr const char* kTitleDone = "Done.";
-inline constexpr const char* kTitleError = "Error";
-
-// Navigation.
-inline constexpr const char* kPleaseLogin = "Please login to use this function.";
-
-// The list pages: the title of the file dialog their "..." buttons open.
-inline constexpr const char* kFileDialogTitle = "Select File";
-
-// Emergency mode.
-inline constexpr const char* kEmptyEmergencyList =
-    "This button will protect all of the files in the emergency list instantly. You do not have any files in "
-    "your emergency list.";
-
-// Password pages.
-inline constexpr const char* kLoginDone = "Done!";
-inline constexpr const char* kPasswordSaved = "Password Saved";
-inline constexpr const char* kCurrentPasswordWrong = "Your current password does not match the one given!";
-inline constexpr const char* kNewPasswordsDiffer = "The new passwords do not match!";
-inline constexpr const char* kIncorrectPassword = "Incorrect Password";
-
-// ON/OFF switch.
-inline constexpr const char* kNotOn = "Fendrel is not On! Please turn it on via the welcome screen.";
-inline constexpr const char* kSwitchOn = "Fendrel is currently ON";
-inline constexpr const char* kSwitchOff = "Fendrel is currently OFF";
-
-}  // namespace fendrel::messages
-
-// Texts that name a file and the reason something failed.
 #include <string>
 #include <vector>
 
@@ -41,11 +15,96 @@ inline constexpr const char* kSwitchOff = "Fendrel is currently OFF";
 
 namespace fendrel::messages {
 
+// Why a file could not be used, in the user's words (at the end of the file).
+inline const char* Describe(FileError error);
+
+// ---------------------------------------------------------------------------
+// Message boxes: the title of every box but two.
+
+inline constexpr const char* kTitle = "Fendrel";
+inline constexpr const char* kTitleDone = "Done.";   // "Password Saved" only
+inline constexpr const char* kTitleError = "Error";  // the empty emergency list only
+
+// ---------------------------------------------------------------------------
+// The window around the pages: caption, banner, menu, the emergency buttons.
+
+inline constexpr const char* kWindowCaption = "Fendrel";
+inline constexpr const char* kWindowNotCreated = "The main window could not be created.";
+inline constexpr const char* kVersionLabel = "1.0";
+inline constexpr const char* kMenuTitle = "M E N U";
+
+// The menu items, and the caption each page shows in its frame.
+inline constexpr const char* kWelcomeMenuItem = "Welcome";
+inline constexpr const char* kWelcomePage = "Welcome";
+inline constexpr const char* kSafeListMenuItem = "      Safe List";
+inline constexpr const char* kSafeListPage = "Main";
+inline constexpr const char* kEmergencyListMenuItem = "      Emergency List";
+inline constexpr const char* kEmergencyListPage = "Emergency List";
+inline constexpr const char* kAboutMenuItem = "About";
+inline constexpr const char* kAboutPage = "About";
+inline constexpr const char* kPasswordMenuItem = "Password";
+inline constexpr const char* kPasswordPage = "Password";
+inline constexpr const char* kNewUserMenuItem = "New User";
+inline constexpr const char* kNewUserPage = "New User";
+inline constexpr const char* kCloseProgramMenuItem = "CLOSE PROGRAM";
+inline constexpr const char* kCloseProgramPage = "Close Program";
+
+// A menu item the access level does not open.
+inline constexpr const char* kPleaseLogin = "Please login to use this function.";
+
+// "Emergency" (also the tray's "Emergency!") and "No Emergency".
+inline constexpr const char* kEmergencyButton = "Emergency";
+inline constexpr const char* kNoEmergencyButton = "No Emergency";
+inline constexpr const char* kEmptyEmergencyList =
+    "This button will protect all of the files in the emergency list instantly. You do not have any files in "
+    "your emergency list.";
+
+inline std::string EmergencyHoldsFailed(const std::vector<FileFailure>& failures, bool anyHeld) {
+  std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
+  for (const FileFailure& failure : failures)
+    text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
+  text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
+                  : "\r\n\r\nNo file of the emergency list is protected.";
+  return text;
+}
+
+// ---------------------------------------------------------------------------
+// Page 0, "Welcome": the login and the ON/OFF switch.
+
+inline constexpr const char* kWelcomeTitle = "Welcome to Fendrel";
+inline constexpr const char* kLoginPrompt = "To continue, Please enter your password";
+inline constexpr const char* kLoginButton = "Ok";
+inline constexpr const char* kLoginDone = "Done!";
+
+inline constexpr const char* kSwitchOn = "Fendrel is currently ON";
+inline constexpr const char* kSwitchOff = "Fendrel is currently OFF";
+// Shown by every start while the switch is OFF.
+inline constexpr const char* kNotOn = "Fendrel is not On! Please turn it on via the welcome screen.";
+
+inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, long status,
+                                       const std::string& reason) {
+  return std::string("Fendrel could not turn the auto-start ") + (turnOn ? "ON" : "OFF") +
+         ": this registry value could not be " + (turnOn ? "written" : "removed") + ":\r\n" + entry +
+         "\r\n\r\nThe reason: Windows error " + std::to_string(status) + " (" + reason +
+         ").\r\n\r\nChanging the machine-wide auto-start needs administrator rights: start Fendrel as an "
+         "administrator and try again.";
+}
+
+// ---------------------------------------------------------------------------
+// Page 1, "Main": the safe list. The texts for both list pages are here.
+
+inline constexpr const char* kSafeListNote = "Items on the safe list are always protected. ";
+inline constexpr const char* kSafeFileLabel = "Select File Name";
+inline constexpr const char* kSafeBrowseButton = "...";
+inline constexpr const char* kSafeAddButton = ">>> Add";
+inline constexpr const char* kSafeRemoveButton = "<<< Remove";
+// The title of the file dialog the "..." buttons of both list pages open.
+inline constexpr const char* kFileDialogTitle = "Select File";
+
 inline std::string CouldNotProtect(const std::string& path, FileError why) {
   return "Fendrel could not protect this file:\r\n" + path + "\r\n\r\nThe reason: " + Describe(why) +
          ".\r\n\r\nIt was not added to the safe list.";
 }
-
 inline std::string CouldNotSave(const std::string& listFile, FileError why) {
   const std::string text =
       "Fendrel could not save the list to this file:\r\n" + listFile + "\r\n\r\nThe reason: " + Describe(why);
@@ -59,29 +118,48 @@ inline std::string CouldNotSave(const std::string& listFile, FileError why) {
          ".\r\n\r\nThe list on the screen keeps your change, and the file still holds the list as it was "
          "before. Make sure the program's folder can be written, then change the list again to save it.";
 }
-
 inline std::string ListFull(int maxEntries) {
   return "This list is full: it holds " + std::to_string(maxEntries) +
          " entries at most. Remove an entry before adding another.";
 }
 
-inline std::string EmergencyHoldsFailed(const std::vector<FileFailure>& failures, bool anyHeld) {
-  std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
-  for (const FileFailure& failure : failures)
-    text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
-  text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
-                  : "\r\n\r\nNo file of the emergency list is protected.";
-  return text;
+// ---------------------------------------------------------------------------
+// Page 2, "Emergency List".
+
+inline constexpr const char* kEmergencyListNote =
+    "The files in your emergency list will not be locked until you hit the \"Emergency\" button. This is "
+    "incase you notice a virus beggining to corrupt files on your computer, or you even need to go to the "
+    "bathroom.";
+inline constexpr const char* kEmergencyFileLabel = "Select File Name";
+inline constexpr const char* kEmergencyBrowseButton = "...";
+inline constexpr const char* kEmergencyAddButton = ">>> Add";
+inline constexpr const char* kEmergencyRemoveButton = "<<< Remove";
+
+// ---------------------------------------------------------------------------
+// Page 3, "About".
+
+inline constexpr const char* kAboutName = "Fendrel";
+// The product web site, shown and opened by the link.
+inline constexpr const char* kProductWebSite = "https://github.com/fendrel/fendrel";
+
+inline std::string CouldNotOpenWebSite(const std::string& address) {
+  return "Fendrel could not open a browser for this address:\r\n" + address +
+         "\r\n\r\nYou can type it into your browser yourself.";
 }
 
-}  // namespace fendrel::messages
+// ---------------------------------------------------------------------------
+// Page 4, "Password": changing the password.
 
-// Texts of the password store and the ON/OFF switch that name what failed.
-#include <string>
-
-#include "platform/file_system.h"
-
-namespace fendrel::messages {
+inline constexpr const char* kChangePasswordTitle = "Change your password.";
+inline constexpr const char* kCurrentPasswordLabel = "Current Password";
+inline constexpr const char* kNewPasswordLabel = "New Password";
+inline constexpr const char* kConfirmPasswordLabel = "Confirm Password";
+inline constexpr const char* kChangePasswordButton = "Change";
+inline constexpr const char* kDigestNote = "** All passwords are stored using MD5 Encryption standards.";
+inline constexpr const char* kCurrentPasswordWrong = "Your current password does not match the one given!";
+inline constexpr const char* kNewPasswordsDiffer = "The new passwords do not match!";
+// Also after the first password on New User; titled kTitleDone.
+inline constexpr const char* kPasswordSaved = "Password Saved";
 
 inline std::string PasswordNotSaved(const std::string& file, FileError why) {
   return "Fendrel could not save the password to this file:\r\n" + file +
@@ -91,22 +169,81 @@ inline std::string PasswordNotSaved(const std::string& file, FileError why) {
          "needs administrator rights: start Fendrel as an administrator and set the password again.";
 }
 
-inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, long status,
-                                       const std::string& reason) {
-  return std::string("Fendrel could not turn the auto-start ") + (turnOn ? "ON" : "OFF") +
-         ": this registry value could not be " + (turnOn ? "written" : "removed") + ":\r\n" + entry +
-         "\r\n\r\nThe reason: Windows error " + std::to_string(status) + " (" + reason +
-         ").\r\n\r\nChanging the machine-wide auto-start needs administrator rights: start Fendrel as an "
-         "administrator and try again.";
-}
+// ---------------------------------------------------------------------------
+// Page 7, "New User": the first password and the terms of use.
 
-}  // namespace fendrel::messages
+inline constexpr const char* kNewUserTitle = "Welcome to Fendrel. Please Set Your Password.";
+inline constexpr const char* kCreatePasswordLabel = "Password";
+inline constexpr const char* kCreateConfirmLabel = "Confirm";
+inline constexpr const char* kTermsNote = "By pressing accept, you are agreeing to these terms";
+inline constexpr const char* kAcceptButton = "Accept";
+inline constexpr const char* kTermsOfUse =
+    "Terms of use\r\n"
+    "\r\n"
+    "Fendrel protects a file by holding it open for reading with read-only sharing. While Fendrel runs, "
+    "other programs can read the files on your safe list but cannot change or delete them. Fendrel does "
+    "not encrypt, copy or back up your files, and it cannot protect them before it starts or after it "
+    "ends.\r\n"
+    "\r\n"
+    "Files on your emergency list are protected only after you press \"Emergency\", until you press \"No "
+    "Emergency\".\r\n"
+    "\r\n"
+    "Closing Fendrel from the Close Program page releases every protected file.\r\n"
+    "\r\n"
+    "Keep your password. Fendrel stores only a digest of it and cannot tell it to you again; without it "
+    "the program can be ended only by signing out or restarting Windows.\r\n"
+    "\r\n"
+    "Fendrel is provided as is, without warranty of any kind. You use it at your own risk; its authors "
+    "are not liable for lost data or any other damage that comes from its use.";
 
-namespace fendrel::messages {
+// ---------------------------------------------------------------------------
+// Page 8, "Close Program".
 
-inline std::string CouldNotOpenWebSite(const std::string& address) {
-  return "Fendrel could not open a browser for this address:\r\n" + address +
-         "\r\n\r\nYou can type it into your browser yourself.";
+inline constexpr const char* kCloseNote =
+    "NOTE: Closing this program will cause the files in your safe list to become vunerable. If you are sure "
+    "you wish to close, enter your password below then press the close button.";
+inline constexpr const char* kClosePasswordLabel = "Password";
+// "&&" shows as one "&".
+inline constexpr const char* kCloseProgramButton = "Close Fendrel && Make Files Vunerable";
+inline constexpr const char* kIncorrectPassword = "Incorrect Password";
+
+// ---------------------------------------------------------------------------
+// The tray icon: its tooltip and pop-up menu, and the caption of the hidden
+// form that carries the menu.
+
+inline constexpr const char* kTrayTip = "Fendrel";
+inline constexpr const char* kTrayOpenItem = "Open Fendrel";
+inline constexpr const char* kTrayEmergencyItem = "Emergency!";
+inline constexpr const char* kTrayFormCaption = "Fendrel";
+
+// ---------------------------------------------------------------------------
+// Why a file could not be used, as the messages above name it.
+
+inline const char* Describe(FileError error) {
+  switch (error) {
+    case FileError::None: return "no error";
+    case FileError::BadFileNumber: return "the file number is outside 1 to 511";
+    case FileError::FileNumberInUse: return "the file number is already in use";
+    case FileError::NotOpen: return "the file is not open";
+    case FileError::WrongMode: return "the file is not open for this kind of access";
+    case FileError::NotFound: return "the file or its folder does not exist";
+    case FileError::IsFolder: return "it is a folder, not a file";
+    case FileError::SharingViolation: return "another program (or Fendrel itself) is using it";
+    case FileError::AccessDenied: return "access is denied";
+    case FileError::DiskFull: return "the disk is full";
+    case FileError::NoFreeNumber: return "no file number is left for another hold in this run (413 at most)";
+    case FileError::ReadPastEnd: return "the end of the file was reached";
+    case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
+    case FileError::NotLoaded:
+      return "the file could not be read whole when Fendrel started, so saving over it would lose the "
+             "entries it holds; start Fendrel again once the file can be read";
+    case FileError::TooManyEntries:
+      return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
+             "lose "
+             "the entries past them";
+    case FileError::Other: break;
+  }
+  return "an unexpected error occurred";
 }
 
 }  // namespace fendrel::messages

@@ -4,13 +4,6 @@
 
 namespace fendrel {
 
-const PageInfo* FindPage(int index) {
-  for (const PageInfo& page : kPages) {
-    if (page.index == index) return &page;
-  }
-  return nullptr;
-}
-
 std::int16_t AccessLevel::AddAccessLevel(std::int16_t amount) {
   if (amount > 0) {
     const int raised = level_ + amount;

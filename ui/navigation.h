@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "ui/colours.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 
@@ -31,19 +32,25 @@ struct PageInfo {
 
 // One row per page, in index order.
 inline constexpr std::array<PageInfo, 7> kPages{{
-    {kWelcome, "Welcome", "Welcome", 1},
-    {kMain, "Main", "      Safe List", 3},
-    {kEmergencyList, "Emergency List", "      Emergency List", 3},
-    {kAbout, "About", "About", 1},
-    {kPassword, "Password", "Password", 2},
-    {kNewUser, "New User", "New User", 1},
-    {kCloseProgram, "Close Program", "CLOSE PROGRAM", 1},
+    {kWelcome, messages::kWelcomePage, messages::kWelcomeMenuItem, 1},
+    {kMain, messages::kSafeListPage, messages::kSafeListMenuItem, 3},
+    {kEmergencyList, messages::kEmergencyListPage, messages::kEmergencyListMenuItem, 3},
+    {kAbout, messages::kAboutPage, messages::kAboutMenuItem, 1},
+    {kPassword, messages::kPasswordPage, messages::kPasswordMenuItem, 2},
+    {kNewUser, messages::kNewUserPage, messages::kNewUserMenuItem, 1},
+    {kCloseProgram, messages::kCloseProgramPage, messages::kCloseProgramMenuItem, 1},
 }};
 
 // The highest page index; indexes 5 and 6 have no page.
 inline constexpr int kLastPage = 8;
 
-const PageInfo* FindPage(int index);
+// The page's row, or null for an index without a page.
+constexpr const PageInfo* FindPage(int index) {
+  for (const PageInfo& page : kPages) {
+    if (page.index == index) return &page;
+  }
+  return nullptr;
+}
 
 // The process's access level: 0 at start, raised by the normal start, by
 // each login and by a new password; it never falls and never wraps.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/control_ids.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 namespace {
@@ -108,7 +109,7 @@ TEST(LayoutTest, CaptionsAreTheProgramsOwnTexts) {
   EXPECT_NE(std::string::npos, std::string(Get(ctl::kCloseNote).caption).find("to become vunerable. If"));
   EXPECT_STREQ("1.0", Get(ctl::kVersionLabel).caption);
   EXPECT_STREQ("M E N U", Get(ctl::kMenuTitle).caption);
-  EXPECT_STREQ(kProductWebSite, Get(ctl::kWebLink).caption);
+  EXPECT_STREQ(messages::kProductWebSite, Get(ctl::kWebLink).caption);
   EXPECT_STREQ("", Get(ctl::kOnOffSwitch).caption);
   EXPECT_STREQ("", Get(ctl::kSafePathBox).caption);
   EXPECT_FALSE(std::string(Get(ctl::kTermsOfUse).caption).empty());

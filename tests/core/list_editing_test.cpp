@@ -98,7 +98,7 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_EQ(before, ReadBytes(protection_.SafeListFile()));
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
-  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(Describe(FileError::NotFound)));
+  EXPECT_NE(std::string::npos, messages_.shown[0].text.find(messages::Describe(FileError::NotFound)));
   EXPECT_EQ("Fendrel", messages_.shown[0].title);
   // The failed add took no number: the next hold is 100.
   editing_.SafeAdd(a);

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/portable_file_system.h"
+#include "ui/messages.h"
 
 #ifdef FENDREL_WIN32_TESTS
 #include "platform/file_system_win.h"
@@ -14,7 +15,7 @@
 
 namespace fendrel {
 void PrintTo(FileError error, std::ostream* out) {
-  *out << "FileError(" << static_cast<int>(error) << ": " << Describe(error) << ")";
+  *out << "FileError(" << static_cast<int>(error) << ": " << messages::Describe(error) << ")";
 }
 }  // namespace fendrel
 

@@ -220,7 +220,7 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   EXPECT_EQ("CLOSE PROGRAM", TextOf(Item(kCloseProgram)));
   EXPECT_EQ("Items on the safe list are always protected. ", TextOf(Control(ctl::kSafeListNote)));
   EXPECT_EQ("No Emergency", TextOf(Control(ctl::kNoEmergencyButton)));
-  EXPECT_EQ(kProductWebSite, TextOf(Control(ctl::kWebLink)));
+  EXPECT_EQ(messages::kProductWebSite, TextOf(Control(ctl::kWebLink)));
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));  // the load step showed the switch
 }
 

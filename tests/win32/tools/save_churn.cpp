@@ -10,6 +10,7 @@
 #include "platform/file_system_win.h"
 #include "protection/protection.h"
 #include "tests/win32/save_churn_lists_win.h"
+#include "ui/messages.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
     }
     const fendrel::FileError error = protection.SaveEmergencyList();
     if (error != fendrel::FileError::None) {
-      std::printf("failed %ld: %s\n", i, fendrel::Describe(error));
+      std::printf("failed %ld: %s\n", i, fendrel::messages::Describe(error));
       return 1;
     }
     std::printf("saved %ld\n", i);
