@@ -7,6 +7,7 @@
 #include "ui/control_ids.h"
 #include "ui/layout.h"
 #include "ui/messages.h"
+#include "ui/page_walk.h"
 
 namespace fendrel {
 
@@ -135,19 +136,9 @@ bool Form1::PreTranslate(const MSG& message) {
   }
   const bool next = message.wParam == VK_NEXT, previous = message.wParam == VK_PRIOR;
   if ((!next && !previous) || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
-  // Walk the visible menu items in order and open the next one the level allows.
-  std::vector<int> open;
-  for (const PageInfo& info : kPages) {
-    if (IsWindowVisible(Control(ctl::MenuItem(info.index))) && LevelNeeded(info.index) <= access_.Level()) {
-      open.push_back(info.index);
-    }
-  }
-  if (open.empty()) return true;
-  std::size_t at = 0;
-  while (at < open.size() && open[at] != page) ++at;
-  const std::size_t count = open.size();
-  const std::size_t target = at == count ? 0 : (next ? (at + 1) % count : (at + count - 1) % count);
-  SelectPage(open[target], 0);
+  const std::optional<int> target =
+      PageWalk(page, next ? WalkDirection::Next : WalkDirection::Previous, access_.Level());
+  if (target) SelectPage(*target, 0);
   return true;
 }
 

@@ -1,10 +1,13 @@
 // The access level and the page switch's decisions: which pages a level
-// opens, what the override does, and how the menu is coloured.
+// opens, what the override does, how the menu is coloured, and where the
+// keyboard's page walk goes.
 #include "ui/navigation.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "ui/page_walk.h"
 
 namespace fendrel {
 namespace {
@@ -51,6 +54,22 @@ TEST(NavigationTest, TheLevelOnlyGrowsAndStopsAtTheLargest16BitValue) {
   EXPECT_EQ(2, access.AddAccessLevel(-5));  // no amount lowers it
   EXPECT_EQ(32767, access.AddAccessLevel(32767));
   EXPECT_EQ(32767, access.AddAccessLevel(1));  // never wraps to a negative level
+}
+
+TEST(PageWalkTest, GoesRoundThePagesTheLevelOpensWhoseMenuItemShows) {
+  // Level 2 opens Welcome, About, Password and Close Program, in page order.
+  EXPECT_EQ(kAbout, PageWalk(kWelcome, WalkDirection::Next, 2));
+  EXPECT_EQ(kCloseProgram, PageWalk(kPassword, WalkDirection::Next, 2));
+  EXPECT_EQ(kWelcome, PageWalk(kCloseProgram, WalkDirection::Next, 2));
+  EXPECT_EQ(kCloseProgram, PageWalk(kWelcome, WalkDirection::Previous, 2));
+  EXPECT_EQ(kMain, PageWalk(kWelcome, WalkDirection::Next, 3));
+  EXPECT_EQ(kEmergencyList, PageWalk(kAbout, WalkDirection::Previous, 3));
+  // New User's menu item is hidden: the walk never opens it, and from it
+  // the walk starts at the first page, as from no page at all.
+  EXPECT_EQ(kCloseProgram, PageWalk(kPassword, WalkDirection::Next, 32767));
+  EXPECT_EQ(kWelcome, PageWalk(kNewUser, WalkDirection::Previous, 3));
+  EXPECT_EQ(kWelcome, PageWalk(-1, WalkDirection::Next, 1));
+  EXPECT_EQ(std::nullopt, PageWalk(kWelcome, WalkDirection::Next, 0));  // a silent start before a login
 }
 
 }  // namespace
