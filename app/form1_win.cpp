@@ -7,7 +7,6 @@
 #include "resources/resource_ids.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
-#include "ui/start_up.h"
 
 namespace fendrel {
 
@@ -192,7 +191,7 @@ void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown) {
 }
 
 Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
-             std::string argumentText)
+             bool silent)
     : boxes_(services.boxes),
       windowCreated_(std::move(services.windowCreated)),
       picker_(services.picker),
@@ -204,7 +203,7 @@ Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std:
       passwords_(files, services.systemFolder, services.boxes),
       passwordPages_(passwords_, access, services.boxes, *this),
       switch_(services.registry, services.boxes, programFolder),
-      argumentText_(std::move(argumentText)) {}
+      silent_(silent) {}
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -644,21 +643,7 @@ void Form1::CloseProgram() {
 void Form1::Load() {
   if (loaded_) return;
   loaded_ = true;
-  // Each step runs even when the one before it failed; nothing is reported.
-  const auto step = [](auto&& run) {
-    try {
-      run();
-    } catch (const std::exception&) {
-      // skipped, as every failing statement of the load step is
-    }
-  };
-  step([&] {
-    if (IsSilent(argumentText_)) HideForm();
-  });
-  step([&] { DeterminePassword(); });
-  step([&] { ShowOnOffState(); });
-  step([&] { protection_.LoadLists(); });
-  step([&] { MirrorLists(); });
+  RunLoadStep(*this, silent_);
 }
 
 void Form1::DeterminePassword() {
@@ -667,6 +652,10 @@ void Form1::DeterminePassword() {
 
 void Form1::ShowOnOffState() {
   ShowSwitch(switch_.ShowOnOffState());
+}
+
+void Form1::LoadLists() {
+  protection_.LoadLists();
 }
 
 namespace {

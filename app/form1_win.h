@@ -31,6 +31,7 @@
 #include "protection/protection.h"
 #include "ui/form1_actions.h"
 #include "ui/layout.h"
+#include "ui/load_step.h"
 #include "ui/navigation.h"
 #include "ui/on_off_switch.h"
 
@@ -57,13 +58,15 @@ struct Form1Services {
   std::function<void(HWND)> windowCreated;
 };
 
-class Form1 : public Form1Actions {
+class Form1 : public Form1Actions, private LoadSteps {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const char* kClassName = "FendrelForm1";
 
+  // `silent`: the start is silent (ui/start_up.h), so the load step hides
+  // the window to the tray first.
   Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
-        std::string argumentText);
+        bool silent);
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -89,7 +92,7 @@ class Form1 : public Form1Actions {
   // Ends the process at once, which releases every hold.
   void CloseProgram() override;
   // Hides the window to the tray (a refused close, a silent start).
-  void HideForm();
+  void HideForm() override;
   // Shows the window in its normal state and removes the tray icon.
   void LoadFormAgain();
   // The emergency action, from the "Emergency" button and the tray menu.
@@ -118,7 +121,7 @@ class Form1 : public Form1Actions {
   // The lists and holds of the run, and their mirror in the four list boxes.
   Protection& protection() { return protection_; }
   // Shows in the list boxes what an action changed in the core's lists.
-  void MirrorLists();
+  void MirrorLists() override;
   // Takes the person's selection in the two visible lists into the core, so
   // every action works on the entry they chose.
   void TakeSelections();
@@ -162,10 +165,11 @@ class Form1 : public Form1Actions {
   bool OnSetCursor(HWND under);
   void PaintPanel(HWND panel);
 
-  // The load step and the steps other parts fill in.
+  // The load step (ui/load_step.h), once, and the steps only it takes.
   void Load();
-  void DeterminePassword();
-  void ShowOnOffState();
+  void DeterminePassword() override;
+  void ShowOnOffState() override;
+  void LoadLists() override;
 
   void CreateControls();
   void ApplyLayout();
@@ -199,7 +203,7 @@ class Form1 : public Form1Actions {
   OnOffSwitch switch_;
   TrayIcon tray_;
   Form2 form2_;
-  std::string argumentText_;
+  bool silent_;
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;

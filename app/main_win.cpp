@@ -1,6 +1,7 @@
-// Process entry: the start-up step of frmStart. It reads the argument text,
-// grants the base access level on a normal start, creates the main window
-// (whose load step runs at once) and shows it, normal or minimized.
+// Process entry: the start-up step of frmStart. It decides the start mode
+// from the command line (ui/start_up.h), grants its access level, creates
+// the main window (whose load step runs at once) and shows it, normal or
+// minimized.
 #include <windows.h>
 
 #include <string>
@@ -51,15 +52,15 @@ void BecomeDpiAware() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   BecomeDpiAware();
   const std::string programPath = ProgramPath();
-  const std::string argumentText = fendrel::ArgumentText(GetCommandLineA(), programPath);
-  const bool silent = fendrel::IsSilent(argumentText);
+  const fendrel::StartMode start =
+      fendrel::StartModeOf(fendrel::ArgumentText(GetCommandLineA(), programPath));
 
   // The folder that holds the running executable.
   const std::string programFolder = programPath.substr(0, programPath.find_last_of('\\'));
   const fendrel::SingleInstance instanceGuard(programFolder);
   if (!instanceGuard.first()) {
     // Fendrel runs already for these lists: show it, and hold nothing twice.
-    if (!silent) fendrel::BringRunningInstanceForward(programFolder);
+    if (!start.silent) fendrel::BringRunningInstanceForward(programFolder);
     return 0;
   }
 
@@ -68,7 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::FileLayer files(system);  // the one file layer of the process
   fendrel::Win32MessageBoxes boxes;
 
-  if (!silent) access.AddAccessLevel(2);
+  access.AddAccessLevel(start.level);
   fendrel::Win32FilePicker picker;
   fendrel::Win32Browser browser;
   fendrel::Win32SystemFolder systemFolder;
@@ -79,13 +80,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     systemFolder.SetOwner(window);
   };
   fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, programFolder,
-                      argumentText);
+                      start.silent);
   if (!form.Create(instance)) {
     MessageBoxA(nullptr, fendrel::messages::kWindowNotCreated, fendrel::messages::kTitle, MB_OK);
     return 1;
   }
   form.quitWhenDestroyed = true;
-  if (silent) {
+  if (start.silent) {
     form.HideForm();  // hidden already by the load step; the tray keeps one icon
     ShowWindow(form.hwnd(), SW_SHOWMINNOACTIVE);
   } else {

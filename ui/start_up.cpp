@@ -62,4 +62,9 @@ bool IsSilent(std::string_view argumentText) {
   return argumentText == "/silent";
 }
 
+StartMode StartModeOf(std::string_view argumentText) {
+  const bool silent = IsSilent(argumentText);
+  return {silent, static_cast<std::int16_t>(silent ? 0 : 2)};
+}
+
 }  // namespace fendrel

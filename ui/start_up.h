@@ -1,6 +1,8 @@
-// The command line at start-up: the argument text and the start mode.
+// The command line at start-up: the argument text and the start mode it
+// asks for, decided once for the whole start.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,5 +19,19 @@ std::string ArgumentText(std::string_view commandLine, std::string_view programP
 
 // Only exactly "/silent" starts hidden; any other text is a normal start.
 bool IsSilent(std::string_view argumentText);
+
+// How the program starts.
+struct StartMode {
+  // A silent start hides the window to the tray before anything else of
+  // the load step and then shows it minimized; a normal start shows it in
+  // its normal state.
+  bool silent = false;
+  // The access level granted before the window is made: 2 for a normal
+  // start, none for a silent one, so a logon start opens no page until the
+  // person logs in.
+  std::int16_t level = 0;
+};
+
+StartMode StartModeOf(std::string_view argumentText);
 
 }  // namespace fendrel

@@ -1,4 +1,5 @@
-// The argument text and the start mode from the process command line.
+// The argument text, the start mode and its access level from the process
+// command line.
 #include "ui/start_up.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,15 @@ TEST(StartUpTest, OnlyExactlySilentIsASilentStart) {
   EXPECT_FALSE(IsSilent("/silent "));
   EXPECT_FALSE(IsSilent(" /silent"));
   EXPECT_FALSE(IsSilent(""));
+}
+
+TEST(StartUpTest, ANormalStartGrantsLevelTwoAndASilentOneNone) {
+  for (const char* normal : {"", "/SILENT", "/silent x", "anything"}) {
+    EXPECT_FALSE(StartModeOf(normal).silent) << normal;
+    EXPECT_EQ(2, StartModeOf(normal).level) << normal;
+  }
+  EXPECT_TRUE(StartModeOf("/silent").silent);
+  EXPECT_EQ(0, StartModeOf("/silent").level);
 }
 
 }  // namespace

@@ -136,7 +136,7 @@ bool WaitFor(Condition condition) {
 class Form1Test : public ::testing::Test {
  protected:
   // Creates the window as the start-up step does, with a level granted first.
-  void Start(std::int16_t level, const std::string& argumentText = "") {
+  void Start(std::int16_t level, bool silent = false) {
     access_.AddAccessLevel(level);
     // A returning user with the switch ON: a password is set and the Run
     // value exists, so the load step shows Welcome and no warning.
@@ -145,7 +145,7 @@ class Form1Test : public ::testing::Test {
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
     form_ =
         std::make_unique<Form1>(Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr},
-                                access_, layer_, folder_.path(), argumentText);
+                                access_, layer_, folder_.path(), silent);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
@@ -357,8 +357,28 @@ TEST_F(Form1Test, LevelThreeOpensEveryPage) {
   for (int page : {kMain, kEmergencyList, kAbout}) EXPECT_EQ(RGB(0, 0, 0), PaintColoursOf(Item(page)).text);
 }
 
+TEST_F(Form1Test, CtrlPageDownAndPageUpWalkThePagesTheLevelOpens) {
+  Start(2);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const auto press = [&](WPARAM key, bool control) {
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    const MSG message{Item(kWelcome), WM_KEYDOWN, key, 0, 0, {}};
+    return form_->PreTranslate(message);
+  };
+  EXPECT_TRUE(press(VK_NEXT, true));
+  EXPECT_EQ(kAbout, form_->ShownPage());
+  EXPECT_TRUE(press(VK_PRIOR, true));
+  EXPECT_TRUE(press(VK_PRIOR, true));
+  EXPECT_EQ(kCloseProgram, form_->ShownPage());
+  EXPECT_FALSE(press(VK_NEXT, false));  // without Ctrl the key is the control's own
+  EXPECT_EQ(kCloseProgram, form_->ShownPage());
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
 TEST_F(Form1Test, ASilentStartHidesTheWindowAndRefusesEveryPage) {
-  Start(0, "/silent");
+  Start(0, true);
   EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
   // The page chosen at load shows although the level is 0.
   EXPECT_EQ(kWelcome, form_->ShownPage());
