@@ -9,6 +9,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 sh scripts/install-deps.sh
 
+echo "== layering: no Win32 header in a portable file, no app/ header outside app/"
+sh scripts/check-layering.sh
+
 echo "== style: clang-format and clang-tidy"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --preset native >/dev/null

@@ -1,0 +1,41 @@
+#!/bin/sh
+# The layering rules, checked on every tracked source file:
+#  1. A portable file (one not ending in _win.cpp or _win.h) under app/, ui/,
+#     protection/, password/ or platform/ includes no Win32 header.
+#  2. No file outside app/ includes a header of app/; only the Windows tests
+#     (tests/win32/), which drive the windows themselves, may.
+# Prints every offending line and fails when there is one.
+set -eu
+cd "$(dirname "$0")/.."
+
+# The Win32 and shell headers the program could reach for, in any letter case.
+win32='windows|windowsx|winuser|winbase|wingdi|winreg|winnt|windef|shellapi|shlobj|shlwapi|shobjidl|commdlg|commctrl|objbase|ole2|oleauto|uxtheme|dwmapi|psapi|tlhelp32|winsock2|mmsystem|richedit'
+include='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]'
+
+# platform/win32_handles.h keeps Win32 handles and is being renamed to a
+# _win name by the Win32 half of this rework; until then it is the one
+# portable-looking name allowed to include <windows.h>.
+allowed='^platform/win32_handles\.h$'
+
+status=0
+portable=$(git ls-files 'app/*' 'ui/*' 'protection/*' 'password/*' 'platform/*' |
+  grep -E '\.(h|cpp)$' | grep -vE '_win\.(h|cpp)$' | grep -vE "$allowed" || true)
+for file in $portable; do
+  if found=$(grep -nEi "$include($win32)\.h[>\"]" "$file"); then
+    echo "$found" | sed "s|^|$file:|"
+    echo "  ^ a portable file includes a Win32 header: move the code into a _win file"
+    status=1
+  fi
+done
+
+outside=$(git ls-files '*.h' '*.cpp' | grep -vE '^(app|tests/win32)/' || true)
+for file in $outside; do
+  if found=$(grep -nE "${include}app/" "$file"); then
+    echo "$found" | sed "s|^|$file:|"
+    echo "  ^ a file outside app/ includes a header of app/: move what it needs out of app/"
+    status=1
+  fi
+done
+
+[ "$status" -eq 0 ] && echo "layering: every include keeps the layers"
+exit "$status"
