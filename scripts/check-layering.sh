@@ -4,6 +4,9 @@
 #     protection/, password/ or platform/ includes no Win32 header.
 #  2. No file outside app/ includes a header of app/; only the Windows tests
 #     (tests/win32/), which drive the windows themselves, may.
+#  3. The layers below stay below: platform/ includes none of ui/,
+#     protection/, password/; ui/ includes neither protection/ nor password/;
+#     protection/ and password/ do not include each other.
 # Prints every offending line and fails when there is one.
 set -eu
 cd "$(dirname "$0")/.."
@@ -36,6 +39,20 @@ for file in $outside; do
     status=1
   fi
 done
+
+check_below() {  # folder, the folders it may not include
+  for file in $(git ls-files "$1/*.h" "$1/*.cpp"); do
+    if found=$(grep -nE "${include}($2)/" "$file"); then
+      echo "$found" | sed "s|^|$file:|"
+      echo "  ^ $1/ reaches up into a layer above it"
+      status=1
+    fi
+  done
+}
+check_below platform 'ui|protection|password'
+check_below ui 'protection|password'
+check_below protection 'password'
+check_below password 'protection'
 
 [ "$status" -eq 0 ] && echo "layering: every include keeps the layers"
 exit "$status"
