@@ -4,7 +4,7 @@
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
-// which dispatches by the control's identifier (app/control_ids.h).
+// which dispatches by the control's identifier (ui/control_ids.h).
 #pragma once
 
 #include <windows.h>

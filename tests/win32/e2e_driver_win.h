@@ -115,7 +115,7 @@ class FendrelApp {
   // Waits until the main window is visible (or hidden); false on timeout.
   bool WaitMainWindowVisible(bool visible);
 
-  // A control of the main window by its identifier (app/control_ids.h),
+  // A control of the main window by its identifier (ui/control_ids.h),
   // wherever it lives; null when there is none.
   HWND Control(int id);
   std::string Caption(int id);
