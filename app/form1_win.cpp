@@ -348,9 +348,9 @@ void Form1::CreateControls() {
   controls_.clear();
   controls_.reserve(Controls().size());
   for (const ControlSpec& row : Controls()) {
-    HWND parent = row.container == kOnWindow     ? hwnd_
-                  : row.container == kInPicture3 ? Control(ctl::kBanner)
-                                                 : Control(ctl::PageFrame(row.container));
+    HWND parent = row.container == kOnWindow   ? hwnd_
+                  : row.container == kInBanner ? Control(ctl::kBanner)
+                                               : Control(ctl::PageFrame(row.container));
     if (!parent) continue;
     const WindowKind kind = WindowKindOf(row);
     DWORD style = WS_CHILD | kind.style;

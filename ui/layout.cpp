@@ -167,7 +167,7 @@ constexpr std::array kControls{
     // The banner across the top, with the version on it.
     ControlSpec{"Picture3", kBanner, Picture, kOnWindow, "", 0, 0, 10575, 1385, kDefaultFont, kBlack, kWhite,
                 kOpaque},
-    ControlSpec{"Label49", kVersionLabel, Label, kInPicture3, messages::kVersionLabel, 6420, 900, 630, 315,
+    ControlSpec{"Label49", kVersionLabel, Label, kInBanner, messages::kVersionLabel, 6420, 900, 630, 315,
                 kVersionFont, kBannerBlue, kWhite, kSizedToText},
 };
 
@@ -218,7 +218,7 @@ const ControlSpec& FramePosition() {
 }
 
 std::optional<Rgb> Backdrop(const ControlSpec& control) {
-  if (control.container == kInPicture3) return std::nullopt;
+  if (control.container == kInBanner) return std::nullopt;
   if (control.container != kOnWindow) return kWhite;  // every page is white
   // The table runs from the top of the z-order down: what lies beneath a
   // control comes after it.

@@ -35,7 +35,7 @@ enum class Kind {
 // Where a control lives: on the window's client area, inside kBanner, or
 // on a page (a page index, 0 and up).
 inline constexpr int kOnWindow = -1;
-inline constexpr int kInPicture3 = -2;
+inline constexpr int kInBanner = -2;
 
 struct Font {
   const char* face;
@@ -70,7 +70,7 @@ struct ControlSpec {
   const char* name;
   int id;
   Kind kind;
-  int container;  // kOnWindow, kInPicture3 or a page index
+  int container;  // kOnWindow, kInBanner or a page index
   const char* caption;
   int left, top, width, height;  // twips, relative to the container
   Font font;

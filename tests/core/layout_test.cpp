@@ -55,7 +55,7 @@ TEST(LayoutTest, IdentifiersAndNamesAreUniqueAndContainersComeFirst) {
     if (control.kind == Kind::Frame && control.id != ctl::kPagePlace) {
       containersSeen.insert(control.id - ctl::kPageFrameBase);
     }
-    if (control.id == ctl::kBanner) containersSeen.insert(kInPicture3);
+    if (control.id == ctl::kBanner) containersSeen.insert(kInBanner);
     if (control.container != kOnWindow) {
       EXPECT_TRUE(containersSeen.count(control.container))
           << NameOf(control) << " comes before its container";
@@ -69,7 +69,7 @@ TEST(LayoutTest, EveryShownControlLiesInsideItsContainer) {
     // The hidden number lists reach past the page's right edge; nobody sees them.
     if (control.Has(kHidden) && control.kind != Kind::Frame) continue;
     int width = kClientWidthTwips, height = kClientHeightTwips;
-    if (control.container == kInPicture3) {
+    if (control.container == kInBanner) {
       width = banner.width;
       height = banner.height;
     } else if (control.container != kOnWindow) {
