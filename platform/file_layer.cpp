@@ -36,8 +36,8 @@ FileError FileLayer::Open(int number, const std::string& path, OpenMode mode) {
   return FileError::None;
 }
 
-int FileLayer::LowestFree() const {
-  for (int number = kFirstNumber; number <= kLastNumber; ++number) {
+int FileLayer::LowestFree(int from) const {
+  for (int number = from < kFirstNumber ? kFirstNumber : from; number <= kLastNumber; ++number) {
     if (!table_[static_cast<std::size_t>(number)].file) return number;
   }
   return 0;

@@ -22,8 +22,9 @@ class FileLayer {
   ~FileLayer();
 
   FileError Open(int number, const std::string& path, OpenMode mode);
-  // The smallest number not in use, or 0 when all 511 are taken.
-  int LowestFree() const;
+  // The smallest number from `from` up that is not in use, or 0 when every
+  // one of them is taken.
+  int LowestFree(int from = kFirstNumber) const;
   bool IsOpen(int number) const;
 
   // The text up to the next line end (CR LF, or a lone CR or LF), without it.

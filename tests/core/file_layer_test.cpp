@@ -36,6 +36,10 @@ TEST_P(FileLayerTest, NumbersRunFromOneTo511AndNameOneFileEach) {
   layer_.Close(600);
   EXPECT_EQ(1, layer_.LowestFree());
   EXPECT_TRUE(layer_.IsOpen(511));
+  // From a given number up: an open number is passed over, none left is 0.
+  EXPECT_EQ(510, layer_.LowestFree(510));
+  ASSERT_EQ(FileError::None, layer_.Open(510, file, OpenMode::Input));
+  EXPECT_EQ(0, layer_.LowestFree(510));
 }
 
 TEST_P(FileLayerTest, ReadsLinesWithAnyLineEndAndALastLineWithoutOne) {
