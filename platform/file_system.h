@@ -26,7 +26,7 @@ enum class FileError {
   SharingViolation,  // another open refuses this one
   AccessDenied,      // no rights, or a read-only file or folder
   DiskFull,
-  NoFreeNumber,    // every number a hold may take is used up
+  NoFreeNumber,    // every number a hold may take is in use
   ReadPastEnd,     // a read at the end of the file
   NameTooLong,     // the path, or a name in it, is longer than the system allows
   NotLoaded,       // a list file that could not be read at start is not written over

@@ -18,8 +18,8 @@ class EmergencyMode {
   // message after the others are held. The state turns on when at least one
   // hold was taken. The list's selection stays as the person left it.
   void Emergency();
-  // The "No Emergency" button: closes the number of every emergency hold of
-  // the run (those already closed close to nothing).
+  // The "No Emergency" button: releases every emergency hold open now,
+  // which frees their numbers for later holds.
   void NoEmergency();
 
   // "Emergency" is enabled when this is false, "No Emergency" when true.

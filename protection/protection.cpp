@@ -1,5 +1,7 @@
 #include "protection/protection.h"
 
+#include <algorithm>
+
 #include "platform/atomic_save.h"
 
 namespace fendrel {
@@ -13,13 +15,13 @@ Protection::Protection(FileLayer& files, std::string programFolder)
     : files_(files), programFolder_(std::move(programFolder)) {}
 
 int Protection::Hold(const std::string& path, FileError& error) {
-  if (nextHoldNumber_ > FileLayer::kLastNumber) {
+  const int number = files_.LowestFree(kFirstHoldNumber);
+  if (number == 0) {
     error = FileError::NoFreeNumber;
     return kNoHold;
   }
-  error = files_.Open(nextHoldNumber_, path, OpenMode::Input);
-  if (error != FileError::None) return kNoHold;
-  return nextHoldNumber_++;
+  error = files_.Open(number, path, OpenMode::Input);
+  return error == FileError::None ? number : kNoHold;
 }
 
 FileError Protection::ProtectFile(const std::string& path) {
@@ -75,15 +77,19 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
       holding.failures.push_back({path, error});
     }
   }
+  // An emergency that holds nothing leaves no rows: otherwise each press
+  // on a list that cannot be held would add rows that no release removes.
+  if (std::all_of(emergencyHolds_.items.begin(), emergencyHolds_.items.end(),
+                  [](int number) { return number == kNoHold; })) {
+    emergencyHolds_ = HoldList{};
+  }
   emergencyHolds_.selected = emergencyHolds_.count() - 1;
   return holding;
 }
 
 void Protection::ReleaseEmergencyHolds() {
-  for (int i = 0; i < emergencyHolds_.count(); ++i) {
-    emergencyHolds_.selected = i;
-    Release(emergencyHolds_.items[static_cast<std::size_t>(i)]);
-  }
+  for (const int number : emergencyHolds_.items) Release(number);
+  emergencyHolds_ = HoldList{};
 }
 
 FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
@@ -114,7 +120,6 @@ FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold
 }
 
 void Protection::LoadLists() {
-  nextHoldNumber_ = kFirstHoldNumber;
   safeListUnread_ = LoadList(SafeListFile(), safeList_, true);
   emergencyListUnread_ = LoadList(EmergencyListFile(), emergencyList_, false);
 }

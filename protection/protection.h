@@ -4,9 +4,13 @@
 //
 // Protection keeps its lists to itself: others read them and change them
 // only through the operations below, which keep entry i of the safe list
-// together with hold i, take every hold number from one counter that never
-// gives a number twice in a run, and keep one hold row for every emergency
-// hold of the run.
+// together with hold i and keep one hold row for every emergency hold open
+// now. A hold takes the lowest number from 99 up that no open file uses, and
+// releasing it frees the number for the next hold, so a run that lasts for
+// weeks never runs out. That is safe because a number is closed only
+// through a row that names an open hold of its own: a safe-list row goes
+// with its entry, the emergency rows go at "No Emergency", and a hold that
+// failed records kNoHold, never a number.
 #pragma once
 
 #include <string>
@@ -19,9 +23,10 @@ namespace fendrel {
 
 class Protection {
  public:
-  // Holds take the numbers from 99 up; the layer ends at 511, so a run
-  // takes 413 holds at most.
+  // Holds take the numbers from 99 up; the layer ends at 511, so 413 files
+  // can be held at the same time.
   static constexpr int kFirstHoldNumber = 99;
+  static constexpr int kMostHoldsAtOnce = FileLayer::kLastNumber - kFirstHoldNumber + 1;
   // Indexes and counts of the lists are 16-bit signed numbers.
   static constexpr int kMaxEntries = 32767;
   // The hold row of an entry that could not be held: it names no open
@@ -33,10 +38,9 @@ class Protection {
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
   std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
 
-  // The start of a run: the hold numbers begin again at 99, then both list
-  // files are read, every safe-list entry held. Nothing is reported: a
-  // missing file is an empty list, and a path that cannot be held is listed
-  // all the same, with kNoHold.
+  // The start of a run: both list files are read, every safe-list entry
+  // held. Nothing is reported: a missing file is an empty list, and a path
+  // that cannot be held is listed all the same, with kNoHold.
   void LoadLists();
 
   // Rewrite a list file from its list. The new content is written beside
@@ -48,12 +52,13 @@ class Protection {
   FileError SaveSafeList();
   FileError SaveEmergencyList();
 
-  // Lists a path on the safe list and holds it under the next number. A
-  // path that cannot be held is not listed and takes no number: the error
-  // says why, TooManyEntries when the list is full.
+  // Lists a path on the safe list and holds it under the lowest free hold
+  // number. A path that cannot be held is not listed and takes no number:
+  // the error says why, TooManyEntries when the list is full, NoFreeNumber
+  // when kMostHoldsAtOnce files are held already.
   FileError AddToSafeList(const std::string& path);
-  // Releases the entry's hold and unlists it. False when there is no such
-  // entry.
+  // Releases the entry's hold, which frees its number, and unlists it.
+  // False when there is no such entry.
   bool RemoveFromSafeList(int index);
   // Lists a path on the emergency list; nothing is held until the
   // emergency. TooManyEntries when the list is full.
@@ -67,28 +72,32 @@ class Protection {
   void SelectInEmergencyList(int index) { emergencyList_.selected = index; }
 
   // The emergency: holds every entry of the emergency list afresh, in list
-  // order, each under the next number and with a new hold row (kNoHold for
-  // one that failed). The last hold row ends up selected; the list's own
-  // selection stays as the person left it.
+  // order, each under the lowest free number and with a new hold row
+  // (kNoHold for one that failed; no rows at all while no emergency hold is
+  // open). The last hold row ends up selected; the list's own selection
+  // stays as the person left it.
   struct EmergencyHolding {
     std::vector<FileFailure> failures;  // in list order
     bool anyHeld = false;
   };
   EmergencyHolding HoldEmergencyList();
-  // "No Emergency": closes the number of every emergency hold row of the
-  // run, in order (those already closed close to nothing). The rows stay.
+  // "No Emergency": closes the number of every emergency hold row, in
+  // order, and drops the rows, so none is left to close a number that a
+  // later hold takes again.
   void ReleaseEmergencyHolds();
 
   const ListBox& safeList() const { return safeList_; }
   const HoldList& safeHolds() const { return safeHolds_; }  // row i: the hold of safe-list entry i
   const ListBox& emergencyList() const { return emergencyList_; }
-  const HoldList& emergencyHolds() const { return emergencyHolds_; }  // one row per emergency hold
-  // The number the next hold takes.
-  int nextHoldNumber() const { return nextHoldNumber_; }
+  const HoldList& emergencyHolds() const { return emergencyHolds_; }  // one row per emergency hold open now
+  // The number the next hold takes, or kNoHold when kMostHoldsAtOnce files
+  // are held.
+  int nextHoldNumber() const { return files_.LowestFree(kFirstHoldNumber); }
 
  private:
-  // Opens a file for input under the next number, which is the hold; the
-  // number, or kNoHold when the open failed (then no number is used up).
+  // Opens a file for input under the lowest free hold number, which is the
+  // hold; the number, or kNoHold when the open failed (then no number is
+  // used up).
   int Hold(const std::string& path, FileError& error);
   // Holds a safe-list entry, adding its hold row.
   FileError ProtectFile(const std::string& path);
@@ -102,8 +111,7 @@ class Protection {
   ListBox safeList_;
   HoldList safeHolds_;
   ListBox emergencyList_;
-  HoldList emergencyHolds_;  // never shortened in a run
-  int nextHoldNumber_ = kFirstHoldNumber;
+  HoldList emergencyHolds_;  // emptied at "No Emergency"
   // Why each list file may not be written over this run (None: it may).
   FileError safeListUnread_ = FileError::None;
   FileError emergencyListUnread_ = FileError::None;

@@ -231,7 +231,8 @@ inline const char* Describe(FileError error) {
     case FileError::SharingViolation: return "another program (or Fendrel itself) is using it";
     case FileError::AccessDenied: return "access is denied";
     case FileError::DiskFull: return "the disk is full";
-    case FileError::NoFreeNumber: return "no file number is left for another hold in this run (413 at most)";
+    case FileError::NoFreeNumber:
+      return "Fendrel already holds 413 files, the most it can hold at the same time";
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
     case FileError::NotLoaded:

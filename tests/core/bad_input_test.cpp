@@ -10,6 +10,7 @@
 #include "password/cmd5.h"
 #include "password/password_store.h"
 #include "platform/portable_file_system.h"
+#include "protection/emergency.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
@@ -250,7 +251,7 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   EXPECT_EQ((Rows{tooLong}), protection_.safeList().items);
 }
 
-TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsLeft) {
+TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOneIsReleased) {
   Rows files;
   for (int i = 0; i < 4; ++i) files.push_back(Existing("f" + std::to_string(i) + ".txt"));
   for (int i = 0; i < 413; ++i) editing_.SafeAdd(files[static_cast<std::size_t>(i % 4)]);
@@ -259,15 +260,30 @@ TEST_P(BadInputTest, Hold413InOneRunAndThe414thAddNamesTheFileAndSaysNoNumberIsL
   const std::string saved = ReadBytes(protection_.SafeListFile());
   EXPECT_EQ(413u, LinesOf(saved).size());
 
+  const std::string limit = "413 files, the most it can hold at the same time";
   editing_.SafeAdd(files[0]);
   ASSERT_EQ(1u, boxes_.shown.size());
-  const std::string& text = boxes_.shown[0].text;
-  EXPECT_EQ(messages::CouldNotProtect(files[0], FileError::NoFreeNumber), text);
-  EXPECT_NE(std::string::npos, text.find(files[0]));
-  EXPECT_NE(std::string::npos, text.find("no file number is left"));
+  EXPECT_EQ(messages::CouldNotProtect(files[0], FileError::NoFreeNumber), boxes_.shown[0].text);
+  EXPECT_NE(std::string::npos, boxes_.shown[0].text.find(limit));
   EXPECT_EQ(413, protection_.safeList().count());
   EXPECT_EQ(413, protection_.safeHolds().count());
   EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
+
+  // The emergency says the same for its file, and nothing turns on.
+  const std::string urgent = Existing("urgent.txt");
+  editing_.EmergencyAdd(urgent);
+  EmergencyMode emergency(protection_, boxes_);
+  emergency.Emergency();
+  EXPECT_FALSE(emergency.on());
+  ASSERT_EQ(2u, boxes_.shown.size());
+  EXPECT_NE(std::string::npos, boxes_.shown[1].text.find(urgent + "  (Fendrel already holds " + limit + ")"));
+
+  // A released hold makes room: the next hold takes its number.
+  editing_.SafeRemove(200);
+  emergency.Emergency();
+  EXPECT_TRUE(emergency.on());
+  EXPECT_EQ((Numbers{99 + 200}), protection_.emergencyHolds().items);
+  EXPECT_EQ(2u, boxes_.shown.size());
 }
 
 // Password files.

@@ -195,10 +195,10 @@ TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {
   EXPECT_EQ((Numbers{100, 101, 102, 103}), protection_.emergencyHolds().items);
   emergency_.NoEmergency();
   EXPECT_FALSE(Held(b));
-  EXPECT_TRUE(Held(a));                                // its safe-list hold remains
-  EXPECT_EQ(4, protection_.emergencyHolds().count());  // the rows stay for the run
+  EXPECT_TRUE(Held(a));  // its safe-list hold remains
+  EXPECT_TRUE(protection_.emergencyHolds().items.empty());
   emergency_.Emergency();
-  EXPECT_EQ(105, protection_.emergencyHolds().items.back());  // released numbers are not used again
+  EXPECT_EQ((Numbers{100, 101}), protection_.emergencyHolds().items);  // released numbers are used again
 }
 
 }  // namespace

@@ -56,16 +56,27 @@ TEST_P(ProtectionTest, MissingListFilesGiveEmptyListsAndTheSafeListNeverLeaksInt
   EXPECT_TRUE(nextRun.emergencyList().items.empty());
 }
 
-TEST_P(ProtectionTest, AFailedHoldRecordsNoNumberSoRemovingItsEntryReleasesNothing) {
-  const std::string b = Existing("b.txt");
-  WriteBytes(protection_.SafeListFile(), folder_.File("missing.txt") + "\r\n" + b + "\r\n");
+TEST_P(ProtectionTest, AFailedHoldNeverTakesOrFreesANumber) {
+  const std::string missing = folder_.File("missing.txt");
+  const std::string b = Existing("b.txt"), c = Existing("c.txt");
+  WriteBytes(protection_.SafeListFile(), missing + "\r\n" + b + "\r\n");
   Load();
   EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.safeHolds().items);
   EXPECT_EQ(2, protection_.safeList().count());
+  // Failed emergency holds and a failed add leave the next number as it was.
+  for (const std::string& path : {missing, c, missing}) protection_.AddToEmergencyList(path);
+  protection_.HoldEmergencyList();
+  EXPECT_EQ((Numbers{Protection::kNoHold, 100, Protection::kNoHold}), protection_.emergencyHolds().items);
+  EXPECT_EQ(FileError::NotFound, protection_.AddToSafeList(missing));
+  EXPECT_EQ(101, protection_.nextHoldNumber());
+  // Removing the entry that failed, and "No Emergency", close only real holds.
   ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  protection_.ReleaseEmergencyHolds();
   EXPECT_TRUE(Held(b));
+  EXPECT_FALSE(Held(c));
   EXPECT_EQ((Rows{b}), protection_.safeList().items);
   EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
+  EXPECT_EQ(100, protection_.nextHoldNumber());
   ASSERT_TRUE(protection_.RemoveFromSafeList(0));
   EXPECT_FALSE(Held(b));
   EXPECT_FALSE(protection_.RemoveFromSafeList(0));
@@ -85,7 +96,7 @@ TEST_P(ProtectionTest, FoldersAndFilesOpenForWritingCannotBeHeldAndTakeNoNumber)
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(busy, holding.failures[0].path);
   EXPECT_EQ(FileError::SharingViolation, holding.failures[0].why);
-  EXPECT_EQ((Numbers{Protection::kNoHold}), protection_.emergencyHolds().items);  // the failed-hold row
+  EXPECT_TRUE(protection_.emergencyHolds().items.empty());  // nothing held, so no rows
   EXPECT_EQ(99, protection_.nextHoldNumber());
 }
 
@@ -98,25 +109,91 @@ TEST_P(ProtectionTest, TheSameFileHeldTwiceStaysHeldUntilBothHoldsAreReleased) {
   EXPECT_EQ((Numbers{100}), protection_.emergencyHolds().items);
   protection_.ReleaseEmergencyHolds();
   EXPECT_TRUE(Held(a));
-  EXPECT_EQ((Numbers{100}), protection_.emergencyHolds().items);  // the rows stay for the run
+  EXPECT_TRUE(protection_.emergencyHolds().items.empty());  // the rows go with their holds
   protection_.RemoveFromSafeList(0);
   EXPECT_FALSE(Held(a));
 }
 
-TEST_P(ProtectionTest, ARunTakes413HoldsAtMostAndTheNextOneSaysSo) {
+TEST_P(ProtectionTest, At413OpenHoldsTheNextFailsUntilAReleaseFreesANumber) {
   const std::string a = Existing("a.txt");
   for (int i = 0; i < 413; ++i) ASSERT_EQ(FileError::None, protection_.AddToSafeList(a)) << i;
   EXPECT_EQ(511, protection_.safeHolds().items.back());
+  EXPECT_EQ(Protection::kNoHold, protection_.nextHoldNumber());
   ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(a));
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(FileError::NoFreeNumber, holding.failures[0].why);
-  EXPECT_EQ(Protection::kNoHold, protection_.emergencyHolds().items.back());
-  protection_.RemoveFromSafeList(200);  // released numbers are never used again
   EXPECT_EQ(FileError::NoFreeNumber, protection_.AddToSafeList(a));
-  EXPECT_EQ(412, protection_.safeList().count());
-  EXPECT_EQ(512, protection_.nextHoldNumber());
+  EXPECT_EQ(413, protection_.safeList().count());
+  // Entry 200 holds number 299; removing it lets the next hold take 299.
+  ASSERT_TRUE(protection_.RemoveFromSafeList(200));
+  EXPECT_EQ(299, protection_.nextHoldNumber());
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(a));
+  EXPECT_EQ(299, protection_.safeHolds().items.back());
+  EXPECT_EQ(FileError::NoFreeNumber, protection_.AddToSafeList(a));
   EXPECT_EQ(1, layer_.LowestFree());  // short-lived work still has number 1
+}
+
+TEST_P(ProtectionTest, AThousandAddsAndRemovesAndAHundredEmergenciesKeepEveryListedFileHeld) {
+  Rows safe, emergency;
+  for (int i = 0; i < 3; ++i) safe.push_back(Existing("s" + std::to_string(i) + ".txt"));
+  for (int i = 0; i < 9; ++i) emergency.push_back(Existing("e" + std::to_string(i) + ".txt"));
+  const std::string both = Existing("both.txt"), passing = Existing("passing.txt");
+  safe.push_back(both);
+  emergency.push_back(both);
+  std::string lines;
+  for (const std::string& path : safe) lines += path + "\r\n";
+  WriteBytes(protection_.SafeListFile(), lines);
+  Load();
+  for (const std::string& path : emergency) ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(path));
+
+  // Every tenth add comes with an emergency and every hundredth add stays,
+  // so the numbers freed by each release are taken again by other holds.
+  for (int pair = 0; pair < 1000; ++pair) {
+    const bool stays = pair % 100 == 99, cycle = pair % 10 == 0;
+    const std::string added = stays ? Existing("kept" + std::to_string(pair) + ".txt") : passing;
+    ASSERT_EQ(FileError::None, protection_.AddToSafeList(added)) << "add " << pair;
+    if (cycle) {
+      const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
+      ASSERT_TRUE(holding.failures.empty()) << "emergency at add " << pair;
+    }
+    if (stays) {
+      safe.push_back(added);
+    } else {
+      ASSERT_TRUE(protection_.RemoveFromSafeList(protection_.safeList().count() - 1));
+    }
+    if (cycle) protection_.ReleaseEmergencyHolds();
+  }
+
+  EXPECT_FALSE(Held(passing));
+  EXPECT_TRUE(protection_.HoldEmergencyList().failures.empty());
+  for (const std::string& path : safe) EXPECT_TRUE(Held(path)) << path;
+  for (const std::string& path : emergency) EXPECT_TRUE(Held(path)) << path;
+  // The holds open now use the lowest numbers, one each: none was lost.
+  EXPECT_EQ(Protection::kFirstHoldNumber + static_cast<int>(safe.size() + emergency.size()),
+            protection_.nextHoldNumber());
+  protection_.ReleaseEmergencyHolds();
+  for (const std::string& path : safe) EXPECT_TRUE(Held(path)) << path;
+  EXPECT_FALSE(Held(emergency[0]));
+}
+
+TEST_P(ProtectionTest, AFileOnBothListsKeepsItsSafeListHoldThroughEveryEmergencyCycle) {
+  const std::string both = Existing("both.txt"), other = Existing("other.txt");
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(both));
+  protection_.AddToEmergencyList(both);
+  protection_.AddToEmergencyList(other);
+  Rows added;
+  for (int cycle = 0; cycle < 50; ++cycle) {
+    EXPECT_TRUE(protection_.HoldEmergencyList().failures.empty());
+    protection_.ReleaseEmergencyHolds();
+    // The next add takes a number the emergency held a moment ago: no row
+    // may be left that closes it at the next "No Emergency".
+    added.push_back(Existing("added" + std::to_string(cycle) + ".txt"));
+    ASSERT_EQ(FileError::None, protection_.AddToSafeList(added.back()));
+    ASSERT_TRUE(Held(both)) << "cycle " << cycle;
+    ASSERT_FALSE(Held(other)) << "cycle " << cycle;
+  }
+  for (const std::string& path : added) EXPECT_TRUE(Held(path)) << path;
 }
 
 TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderSelectsTheLastRowAndKeepsThePersonsSelection) {
@@ -131,9 +208,11 @@ TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderSelectsTheLastRowAndKeepsTheP
   protection_.ReleaseEmergencyHolds();
   EXPECT_FALSE(Held(a));
   EXPECT_FALSE(Held(c));
-  protection_.HoldEmergencyList();  // a second emergency takes new numbers and new rows
-  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100, 101, Protection::kNoHold, 102}),
-            protection_.emergencyHolds().items);
+  EXPECT_TRUE(protection_.emergencyHolds().items.empty());
+  protection_.HoldEmergencyList();  // a second emergency takes the freed numbers again
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
+  EXPECT_TRUE(Held(a));
+  EXPECT_TRUE(Held(c));
 }
 
 TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
