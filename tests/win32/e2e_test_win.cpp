@@ -342,6 +342,40 @@ TEST_F(E2eTest, EmergencyHoldsTheListUntilNoEmergencyAndTheSafeListKeepsItsOwn) 
   ExpectFree(both);
 }
 
+TEST_F(E2eTest, FortyFiveEmergencyCyclesOverTenFilesLeaveEveryFileHeld) {
+  // Enough holds in all for a run that never used a number twice to run
+  // out (10 x 45 > 413); released numbers are used again.
+  ReturningUser();
+  std::vector<std::string> files;
+  for (int i = 0; i < 9; ++i) files.push_back(app_.MakeFile("e" + std::to_string(i) + ".txt"));
+  const std::string both = app_.MakeFile("both.txt"), kept = app_.MakeFile("kept.txt");
+  files.push_back(both);
+  WriteBytes(app_.SafeListFile(), Lines({kept, both}));
+  WriteBytes(app_.EmergencyListFile(), Lines(files));
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  ASSERT_TRUE(app_.NoBoxOpen()) << "a start in the ON state shows no box";
+
+  for (int cycle = 0; cycle < 45; ++cycle) {
+    app_.Click(ctl::kEmergencyButton);
+    ASSERT_FALSE(HasFailure()) << "the emergency of cycle " << cycle << " did not go through";
+    app_.Click(ctl::kNoEmergencyButton);
+    ASSERT_FALSE(HasFailure()) << "\"No Emergency\" of cycle " << cycle << " did not go through";
+  }
+  app_.Click(ctl::kEmergencyButton);
+  EXPECT_TRUE(app_.NoBoxOpen());
+  for (const std::string& file : files) ExpectHeld(file);
+  ExpectHeld(kept);
+  // The hidden number list names the ten holds open now, not every hold of the run.
+  EXPECT_EQ(10u, app_.ListItems(ctl::kEmergencyHoldNumbers).size());
+
+  app_.Click(ctl::kNoEmergencyButton);
+  EXPECT_TRUE(app_.ListItems(ctl::kEmergencyHoldNumbers).empty());
+  ExpectFree(files[0]);
+  ExpectHeld(both);  // through the safe list
+  ExpectHeld(kept);
+}
+
 TEST_F(E2eTest, ASilentStartWhileOffWarnsFromTheTrayAndTheSwitchWritesTheRunValue) {
   WriteBytes(MachineStateGuard::PasswordFile(), CMD5().MD5(u"s3cret") + "\r\n");
   MachineStateGuard::DeleteRunValue();
