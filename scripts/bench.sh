@@ -2,17 +2,24 @@
 # Builds the Windows program and its benchmark, then runs the benchmark under
 # Wine on a virtual display, in the project's own Wine prefix. It prints one
 # table of figures, each beside its baseline (see docs/PERFORMANCE.md).
+#   sh scripts/bench.sh          the benchmark (about a minute)
+#   sh scripts/bench.sh --soak   the soak instead: a long run of the real
+#                                program beside an idle one (a minute or two)
 # BUILD_DIR chooses another build folder (default: the preset's build/windows).
 set -eu
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build/windows}"
+program=fendrel_bench
+if [ "${1:-}" = "--soak" ]; then
+  program=fendrel_soak
+fi
 
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target fendrel_bench
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "$program"
 . scripts/wine-prefix.sh
 # Other work on the machine shows in the figures: say how busy it was.
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 # The wineserver started for the run is stopped before the display goes away.
-xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'wine "$1/fendrel_bench.exe"; rc=$?; wineserver -k; exit $rc' \
-  sh "$build"
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'wine "$1/$2.exe"; rc=$?; wineserver -k; exit $rc' \
+  sh "$build" "$program"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
