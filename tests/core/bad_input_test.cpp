@@ -260,7 +260,9 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   const std::string saved = ReadBytes(protection_.SafeListFile());
   EXPECT_EQ(413u, LinesOf(saved).size());
 
-  const std::string limit = "413 files, the most it can hold at the same time";
+  // The message names the limit the core keeps.
+  const std::string limit =
+      std::to_string(Protection::kMostHoldsAtOnce) + " files, the most it can hold at the same time";
   editing_.SafeAdd(files[0]);
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotProtect(files[0], FileError::NoFreeNumber), boxes_.shown[0].text);
