@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 
 namespace fendrel {
 

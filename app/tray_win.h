@@ -6,7 +6,7 @@
 
 #include <shellapi.h>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 
 namespace fendrel {
 

@@ -27,8 +27,8 @@
 
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
+#include "platform/handles_win.h"
 #include "platform/message_boxes.h"
-#include "platform/win32_handles.h"
 #include "protection/emergency.h"
 #include "protection/protection.h"
 #include "tests/win32/machine_state_win.h"

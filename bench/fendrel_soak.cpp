@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 #include "tests/win32/machine_state_win.h"
 #include "ui/control_ids.h"
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 
 namespace fendrel {
 

@@ -15,14 +15,9 @@ cd "$(dirname "$0")/.."
 win32='windows|windowsx|winuser|winbase|wingdi|winreg|winnt|windef|shellapi|shlobj|shlwapi|shobjidl|commdlg|commctrl|objbase|ole2|oleauto|uxtheme|dwmapi|psapi|tlhelp32|winsock2|mmsystem|richedit'
 include='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]'
 
-# platform/win32_handles.h keeps Win32 handles and is being renamed to a
-# _win name by the Win32 half of this rework; until then it is the one
-# portable-looking name allowed to include <windows.h>.
-allowed='^platform/win32_handles\.h$'
-
 status=0
 portable=$(git ls-files 'app/*' 'ui/*' 'protection/*' 'password/*' 'platform/*' |
-  grep -E '\.(h|cpp)$' | grep -vE '_win\.(h|cpp)$' | grep -vE "$allowed" || true)
+  grep -E '\.(h|cpp)$' | grep -vE '_win\.(h|cpp)$' || true)
 for file in $portable; do
   if found=$(grep -nEi "$include($win32)\.h[>\"]" "$file"); then
     echo "$found" | sed "s|^|$file:|"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 #include "tests/core/test_support.h"
 
 #include "tests/win32/machine_state_win.h"

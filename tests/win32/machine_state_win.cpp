@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 
 namespace fendrel::testing {
 

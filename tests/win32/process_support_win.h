@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32_handles.h"
+#include "platform/handles_win.h"
 
 namespace fendrel::testing {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/registry_api_win.h"
-#include "platform/win32_handles.h"
 #include "ui/messages.h"
 #include "ui/on_off_switch.h"
 
