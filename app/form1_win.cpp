@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "platform/function_lookup_win.h"
 #include "resources/resource_ids.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
@@ -23,29 +24,21 @@ COLORREF ToColorRef(Rgb colour) {
   return RGB(colour.red, colour.green, colour.blue);
 }
 
-// The resolution of a window: GetDpiForWindow where Windows has it (10 and
-// later, and Wine), else the screen's.
+// The resolution of a window: its own where Windows knows it (10 and later,
+// and Wine), else the screen's.
 int DpiOf(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow && hwnd) {
-    const UINT dpi = getDpiForWindow(hwnd);
-    if (dpi != 0) return static_cast<int>(dpi);
-  }
+  const UINT dpi = DpiForWindow(hwnd);
+  if (dpi != 0) return static_cast<int>(dpi);
   HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
+  return screenDpi > 0 ? screenDpi : 96;
 }
 
 // The outer size of a window whose client area is `client` at a resolution.
 SIZE WindowSizeFor(SIZE client, int dpi) {
-  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
   RECT rect{0, 0, client.cx, client.cy};
-  if (!adjustForDpi || !adjustForDpi(&rect, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi))) {
+  if (!AdjustWindowRectForDpi(rect, kWindowStyle, kWindowExStyle, dpi)) {
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
   }
   return {rect.right - rect.left, rect.bottom - rect.top};
@@ -126,15 +119,9 @@ WindowKind WindowKindOf(const ControlSpec& row) {
 // colour and ignores the one WM_CTLCOLORSTATIC sets, so the switch's green
 // ON and red OFF would be lost on Windows: it is drawn without a theme.
 void DrawWithoutTheme(HWND control) {
-  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  // Common Controls 6 loads uxtheme; without it nothing is themed.
-  HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
-  const auto setWindowTheme = uxtheme ? reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(
-                                            GetProcAddress(uxtheme, "SetWindowTheme")))
-                                      : nullptr;
   // A blank names no theme class, so none applies. (The empty text means
   // the same on Windows, but Wine refuses it.)
-  if (setWindowTheme) setWindowTheme(control, L" ", L" ");
+  SetWindowThemeIfLoaded(control, L" ", L" ");
 }
 
 std::string WindowText(HWND hwnd) {

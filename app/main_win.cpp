@@ -12,6 +12,7 @@
 #include "platform/file_layer.h"
 #include "platform/file_picker_win.h"
 #include "platform/file_system_win.h"
+#include "platform/function_lookup_win.h"
 #include "platform/message_boxes_win.h"
 #include "platform/registry_api_win.h"
 #include "platform/system_folder_win.h"
@@ -34,23 +35,12 @@ std::string ProgramPath() {
   }
 }
 
-// Makes the process aware of each monitor's resolution where the manifest
-// could not (older loaders); the window scales itself.
-void BecomeDpiAware() {
-  using SetContextFn = BOOL(WINAPI*)(HANDLE);
-  const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
-  if (setContext && setContext(reinterpret_cast<HANDLE>(-4))) return;  // per monitor, version 2
-  using SetAwareFn = BOOL(WINAPI*)();
-  const auto setAware = reinterpret_cast<SetAwareFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")));
-  if (setAware) setAware();
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  BecomeDpiAware();
+  // The window scales itself to each monitor's resolution where the
+  // manifest could not say so (older loaders).
+  fendrel::BecomeDpiAware();
   const std::string programPath = ProgramPath();
   const fendrel::StartMode start =
       fendrel::StartModeOf(fendrel::ArgumentText(GetCommandLineA(), programPath));

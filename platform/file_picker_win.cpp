@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/function_lookup_win.h"
+
 namespace fendrel {
 
 std::optional<std::string> Win32FilePicker::PickFile(const std::string& title,
@@ -21,9 +23,7 @@ std::optional<std::string> Win32FilePicker::PickFile(const std::string& title,
   // The dialog's library is loaded on first use, not at every start.
   if (!dialogLibrary_) dialogLibrary_ = LoadLibraryA("comdlg32.dll");
   using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-  const auto open = dialogLibrary_ ? reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(
-                                         GetProcAddress(dialogLibrary_, "GetOpenFileNameA")))
-                                   : nullptr;
+  const auto open = FindFunction<GetOpenFileNameFn>(dialogLibrary_, "GetOpenFileNameA");
   if (!open || !open(&dialog)) return std::nullopt;
   return std::string(fileName.data());
 }

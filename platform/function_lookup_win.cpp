@@ -1,0 +1,45 @@
+#include "platform/function_lookup_win.h"
+
+namespace fendrel {
+
+namespace {
+
+HMODULE User32() {
+  return GetModuleHandleA("user32.dll");
+}
+
+}  // namespace
+
+UINT DpiForWindow(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const auto getDpiForWindow = FindFunction<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
+  return getDpiForWindow && window ? getDpiForWindow(window) : 0;
+}
+
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  const auto adjustForDpi = FindFunction<AdjustForDpiFn>(User32(), "AdjustWindowRectExForDpi");
+  RECT adjusted = rect;
+  if (!adjustForDpi || !adjustForDpi(&adjusted, style, FALSE, exStyle, static_cast<UINT>(dpi))) return false;
+  rect = adjusted;
+  return true;
+}
+
+void BecomeDpiAware() {
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  const auto setContext = FindFunction<SetContextFn>(User32(), "SetProcessDpiAwarenessContext");
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, which older headers lack.
+  if (setContext && setContext(reinterpret_cast<HANDLE>(-4))) return;
+  using SetAwareFn = BOOL(WINAPI*)();
+  const auto setAware = FindFunction<SetAwareFn>(User32(), "SetProcessDPIAware");
+  if (setAware) setAware();
+}
+
+void SetWindowThemeIfLoaded(HWND window, const wchar_t* application, const wchar_t* classes) {
+  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  const auto setWindowTheme =
+      FindFunction<SetWindowThemeFn>(GetModuleHandleA("uxtheme.dll"), "SetWindowTheme");
+  if (setWindowTheme) setWindowTheme(window, application, classes);
+}
+
+}  // namespace fendrel
