@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
 #include "resources/resource_ids.h"
 #include "ui/control_ids.h"
@@ -29,9 +30,8 @@ COLORREF ToColorRef(Rgb colour) {
 int DpiOf(HWND hwnd) {
   const UINT dpi = DpiForWindow(hwnd);
   if (dpi != 0) return static_cast<int>(dpi);
-  HDC screen = GetDC(nullptr);
-  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const WindowDC screen(nullptr);
+  const int screenDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return screenDpi > 0 ? screenDpi : 96;
 }
 
@@ -49,15 +49,14 @@ bool FaceInstalled(const std::string& face) {
   wanted.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
   bool found = false;
-  HDC screen = GetDC(nullptr);
+  const WindowDC screen(nullptr);
   EnumFontFamiliesExA(
-      screen, &wanted,
+      screen.get(), &wanted,
       [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
         *reinterpret_cast<bool*>(found) = true;
         return 0;
       },
       reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
   return found;
 }
 
@@ -380,13 +379,11 @@ void Form1::ApplyLayout() {
     SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     RECT place = PlaceOf(row);
     if (row.Has(kSizedToText)) {
-      HDC dc = GetDC(control.hwnd);
-      HGDIOBJ old = SelectObject(dc, font);
+      const WindowDC dc(control.hwnd);
+      const Selection selected(dc.get(), font);
       const std::string text = WindowText(control.hwnd);
       SIZE extent{};
-      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-      SelectObject(dc, old);
-      ReleaseDC(control.hwnd, dc);
+      GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
       place.right = place.left + extent.cx;
       place.bottom = place.top + extent.cy;
     }
@@ -490,14 +487,15 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &rect, BrushFor(kWhite));
   DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   const std::string caption = WindowText(item.hwndItem);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  RECT text = rect;
-  if (pressed) OffsetRect(&text, 1, 1);
-  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(dc, old);
+  {
+    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    RECT text = rect;
+    if (pressed) OffsetRect(&text, 1, 1);
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
   if (item.itemState & ODS_FOCUS) {
     RECT focus = rect;
     const int inset = MulDiv(3, dpi_, 96);
@@ -507,8 +505,8 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void Form1::PaintPanel(HWND panel) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(panel, &paint);
+  const Painting painting(panel);
+  HDC dc = painting.dc();
   RECT client;
   GetClientRect(panel, &client);
   const Created* created = Find(panel);
@@ -516,7 +514,7 @@ void Form1::PaintPanel(HWND panel) {
   FillRect(dc, &client, BrushFor(created && created->back ? *created->back : kWhite));
   if (row && row->kind == Kind::Frame) {
     // A frame: an etched border with the caption set into its top edge.
-    HGDIOBJ old = SelectObject(dc, FontFor(row->font));
+    const Selection font(dc, FontFor(row->font));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     RECT border = client;
@@ -531,7 +529,6 @@ void Form1::PaintPanel(HWND panel) {
       const std::string padded = " " + caption + " ";
       TextOutA(dc, indent, 0, padded.c_str(), static_cast<int>(padded.size()));
     }
-    SelectObject(dc, old);
   } else if (row && row->kind == Kind::Picture) {
     // A picture at its own size, scaled with the resolution, clipped to the box.
     HBITMAP bitmap = row->id == ctl::kBanner      ? banner_.get()
@@ -539,19 +536,16 @@ void Form1::PaintPanel(HWND panel) {
                                                   : nullptr;
     BITMAP info{};
     if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
-      HDC source = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(source, bitmap);
+      const MemoryDC source(dc);
+      const Selection picture(source.get(), bitmap);
       SetStretchBltMode(dc, HALFTONE);
       SetBrushOrgEx(dc, 0, 0, nullptr);
-      StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), source, 0, 0,
-                 info.bmWidth, info.bmHeight, SRCCOPY);
-      SelectObject(source, old);
-      DeleteDC(source);
+      StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), source.get(), 0,
+                 0, info.bmWidth, info.bmHeight, SRCCOPY);
     }
   } else if (row && row->kind == Kind::Image && aboutIcon_) {
     DrawIconEx(dc, 0, 0, aboutIcon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
   }
-  EndPaint(panel, &paint);
 }
 
 bool Form1::OnSetCursor(HWND under) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/tray_win.h"
+#include "platform/drawing_win.h"
 #include "tests/win32/process_support_win.h"
 #include "ui/control_ids.h"
 
@@ -196,21 +197,17 @@ ScreenPixels PixelsOf(HWND window) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, rect.left, rect.top, SRCCOPY);
+  const WindowDC screen(nullptr);
+  const MemoryDC memory(screen.get());
+  const UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const Selection copiedInto(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, pixels.width, pixels.height, screen.get(), rect.left, rect.top, SRCCOPY);
   GdiFlush();
   const auto* row = static_cast<const DWORD*>(bits);
   for (int i = 0; bits && i < pixels.width * pixels.height; ++i) {
     const DWORD bgra = row[i];
     pixels.colours.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return pixels;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/drawing_win.h"
 #include "platform/file_system_win.h"
 #include "tests/core/fakes.h"
 #include "ui/control_ids.h"
@@ -93,14 +94,13 @@ struct Painted {
   COLORREF text, back, brush;
 };
 Painted PaintColoursOf(HWND label) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
-      GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+  const MemoryDC dc(nullptr);
+  const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(label), WM_CTLCOLORSTATIC,
+                                                           reinterpret_cast<WPARAM>(dc.get()),
+                                                           reinterpret_cast<LPARAM>(label)));
   LOGBRUSH logical{};
   GetObjectA(brush, sizeof logical, &logical);
-  Painted painted{GetTextColor(dc), GetBkColor(dc), logical.lbColor};
-  DeleteDC(dc);
-  return painted;
+  return {GetTextColor(dc.get()), GetBkColor(dc.get()), logical.lbColor};
 }
 
 // True when `lower` comes after `upper` in their container's z-order.
@@ -276,10 +276,11 @@ TEST_F(Form1Test, TheCloseButtonShowsOneAmpersand) {
   // its ink with the width of the text with a single "&".
   RECT rect;
   GetClientRect(button, &rect);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const WindowDC screen(nullptr);
+  const MemoryDC memory(screen.get());
+  HDC dc = memory.get();
+  const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), rect.right, rect.bottom));
+  const Selection drawnInto(dc, bitmap.get());
   DRAWITEMSTRUCT item{};
   item.CtlType = ODT_BUTTON;
   item.CtlID = ctl::kCloseProgramButton;
@@ -298,15 +299,10 @@ TEST_F(Form1Test, TheCloseButtonShowsOneAmpersand) {
       }
     }
   }
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0)));
+  const Selection font(dc, reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0)));
   SIZE single{}, doubled{};
   GetTextExtentPoint32A(dc, "Close Fendrel & Make Files Vunerable", 36, &single);
   GetTextExtentPoint32A(dc, "Close Fendrel && Make Files Vunerable", 37, &doubled);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   ASSERT_GE(inkRight, inkLeft) << "the button drew no text";
   const long inkWidth = inkRight - inkLeft + 1;
   EXPECT_LE(std::abs(inkWidth - single.cx), 3) << inkWidth << " vs " << single.cx;
