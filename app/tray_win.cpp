@@ -81,8 +81,8 @@ void TrayIcon::OnTaskbarCreated() {
 void Form2::Load() {
   if (window_) return;
   // A plain hidden top-level window with the caption "Fendrel".
-  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", messages::kTrayFormCaption, WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", messages::kTrayFormCaption, WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
   menu_.reset(CreatePopupMenu());
   for (const MenuItem& item : kTrayMenu) {
     if (item.caption) {

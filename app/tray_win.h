@@ -48,7 +48,7 @@ class TrayIcon {
   bool iconAdded_ = false;  // the shell accepted our icon and it was not removed
 };
 
-// `Form2`: never shown; created on first use and kept until the end.
+// `Form2`: never shown; created on first use, destroyed with its owner.
 class Form2 {
  public:
   // Shows the pop-up menu at the pointer, owned by `owner`; the chosen item
@@ -56,11 +56,11 @@ class Form2 {
   void ShowTrayMenu(HWND owner);
   // Creates the hidden form and its menu on first use.
   void Load();
-  HWND window() const { return window_; }
+  HWND window() const { return window_.get(); }
   HMENU menu() const { return menu_.get(); }
 
  private:
-  HWND window_ = nullptr;
+  UniqueWindow window_;
   UniqueMenu menu_;  // "IconClick": its items form the pop-up menu
 };
 

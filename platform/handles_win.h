@@ -70,4 +70,12 @@ struct MenuTraits {
 };
 using UniqueMenu = UniqueWin32<HMENU, MenuTraits>;
 
+// A window the program made and no parent destroys: a top-level window.
+struct WindowTraits {
+  static HWND Invalid() { return nullptr; }
+  static bool Valid(HWND h) { return h != nullptr; }
+  static void Close(HWND h) { DestroyWindow(h); }
+};
+using UniqueWindow = UniqueWin32<HWND, WindowTraits>;
+
 }  // namespace fendrel

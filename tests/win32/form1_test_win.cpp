@@ -520,9 +520,9 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
 
 TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
   Start(2);
-  Form2 form2;
-  form2.Load();
-  HMENU menu = form2.menu();
+  auto form2 = std::make_unique<Form2>();
+  form2->Load();
+  HMENU menu = form2->menu();
   ASSERT_NE(nullptr, menu);
   ASSERT_EQ(3, GetMenuItemCount(menu));
   char caption[64] = {};
@@ -533,8 +533,12 @@ TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
   EXPECT_STREQ("Emergency!", caption);
   EXPECT_EQ(kTrayOpenItem, GetMenuItemID(menu, 0));
   EXPECT_EQ(kTrayEmergencyItem, GetMenuItemID(menu, 2));
-  EXPECT_EQ("Fendrel", TextOf(form2.window()));
-  EXPECT_FALSE(IsWindowVisible(form2.window()));
+  EXPECT_EQ("Fendrel", TextOf(form2->window()));
+  EXPECT_FALSE(IsWindowVisible(form2->window()));
+  // The hidden window goes with the form.
+  HWND hidden = form2->window();
+  form2.reset();
+  EXPECT_FALSE(IsWindow(hidden));
 
   // "Emergency!" works while the window is hidden; here the list is empty.
   SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
