@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <exception>
+#include <new>
 
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
@@ -20,6 +21,8 @@ constexpr const char* kWindowClass = Form1::kClassName;
 constexpr const char* kPanelClass = "FendrelPanel";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+// Posted to the main window to show a failure report (Form1::ReportFailure).
+constexpr UINT kReportFailureMessage = WM_APP + 2;
 
 COLORREF ToColorRef(Rgb colour) {
   return RGB(colour.red, colour.green, colour.blue);
@@ -121,6 +124,45 @@ void DrawWithoutTheme(HWND control) {
   // A blank names no theme class, so none applies. (The empty text means
   // the same on Windows, but Wine refuses it.)
   SetWindowThemeIfLoaded(control, L" ", L" ");
+}
+
+// The messages of painting: a failure there comes again at every repaint.
+bool IsDrawingMessage(UINT message) {
+  switch (message) {
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return true;
+    default: return false;
+  }
+}
+
+// Why something failed, in words, from what it threw.
+std::string ReasonOf(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    return messages::kOutOfMemory;
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return messages::kUnexpectedError;
+  }
+}
+
+// A caption as the person sees it: without its leading and trailing blanks,
+// "&&" as one "&".
+std::string SeenCaption(std::string caption) {
+  const std::size_t first = caption.find_first_not_of(' ');
+  caption.erase(0, first == std::string::npos ? caption.size() : first);
+  caption.erase(caption.find_last_not_of(' ') + 1);
+  for (std::size_t at = caption.find("&&"); at != std::string::npos; at = caption.find("&&", at + 1)) {
+    caption.erase(at, 1);
+  }
+  return caption;
 }
 
 std::string WindowText(HWND hwnd) {
@@ -225,8 +267,10 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   try {
     return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception&) {
-    // A handler that fails leaves the window as it was; user32 must not see the exception.
+  } catch (...) {
+    // Nothing may unwind into user32: the handling stops here.
+    if (message == WM_CREATE) return -1;  // no half-built window: Create fails and says so
+    self->ReportFailure(message, wParam, std::current_exception());
     return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }
@@ -241,6 +285,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   switch (message) {
+    case kReportFailureMessage: ShowFailureReport(); return 0;
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CTLCOLORSTATIC:
@@ -286,10 +331,53 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       case WM_PAINT: form->PaintPanel(hwnd); return 0;
       default: break;
     }
-  } catch (const std::exception&) {
-    // Same rule as the window: nothing throws through user32.
+  } catch (...) {
+    // Same rule as the window: nothing unwinds into user32.
+    form->ReportFailure(message, wParam, std::current_exception());
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Form1::ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr& failure) noexcept {
+  try {
+    const bool drawing = IsDrawingMessage(message);
+    // One report at a time; a paint that failed fails again at every
+    // repaint, and the box itself causes one: that is told once.
+    if (!failureReport_.empty() || (drawing && drawingFailureReported_)) return;
+    failureReport_ = messages::WindowActionFailed(ActionOf(message, wParam), ReasonOf(failure));
+    drawingFailureReported_ = drawingFailureReported_ || drawing;
+    // Not shown here: a modal box inside a paint or a half-done click would
+    // run the message loop in the middle of it.
+    if (!PostMessageA(hwnd_, kReportFailureMessage, 0, 0)) failureReport_.clear();
+  } catch (...) {
+    // Without even the memory for the report the failure goes untold; the
+    // window goes on as it was.
+  }
+}
+
+void Form1::ShowFailureReport() {
+  if (failureReport_.empty()) return;
+  try {
+    // The report stays set while the box is open: no second box meanwhile.
+    boxes_.Show(failureReport_, messages::kTitle);
+  } catch (...) {
+    // A report that cannot be shown is dropped: telling that would fail the same way.
+  }
+  failureReport_.clear();
+}
+
+std::string Form1::ActionOf(UINT message, WPARAM wParam) const {
+  if (IsDrawingMessage(message)) return messages::kDrawingTheWindow;
+  if (message == kTrayMessage) return messages::kTheTrayIcon;
+  if (message == WM_COMMAND) {
+    const int id = LOWORD(wParam);
+    if (const char* item = TrayMenuCaption(static_cast<UINT>(id))) return messages::TheClickOn(item);
+    if (const Created* control = Find(id)) {
+      const std::string caption = *control->row->caption ? control->row->caption : WindowText(control->hwnd);
+      return messages::TheClickOn(SeenCaption(caption));
+    }
+  }
+  return messages::kWindowRequest;
 }
 
 // --- Creation and layout.

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <string>
@@ -155,6 +156,14 @@ class Form1 : public Form1Actions, private LoadSteps {
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // A handling that threw: the exception stops at the window procedure and
+  // the person is told in a message box, shown from the message loop once
+  // the failing handling (a click, a paint) is over.
+  void ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr& failure) noexcept;
+  void ShowFailureReport();
+  // What the window was doing when handling `message` failed, in words.
+  std::string ActionOf(UINT message, WPARAM wParam) const;
+
   // Message handlers.
   bool OnCreate();
   void OnCommand(int id, int code);
@@ -208,6 +217,8 @@ class Form1 : public Form1Actions, private LoadSteps {
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   bool loaded_ = false;
+  std::string failureReport_;  // waiting to be shown or shown now; empty when none
+  bool drawingFailureReported_ = false;
   std::vector<Created> controls_;
   // What each list box shows now: the safe list, the emergency list and
   // their hold numbers.

@@ -24,6 +24,13 @@ constexpr MenuItem kTrayMenu[] = {
 
 }  // namespace
 
+const char* TrayMenuCaption(UINT id) {
+  for (const MenuItem& item : kTrayMenu) {
+    if (item.caption && item.id == id) return item.caption;
+  }
+  return nullptr;
+}
+
 UINT TrayIcon::TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageA("TaskbarCreated");
   return message;

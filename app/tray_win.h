@@ -20,6 +20,10 @@ inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT kTrayOpenItem = 40001;       // mnuOpen, "Open Fendrel"
 inline constexpr UINT kTrayEmergencyItem = 40002;  // mnuem, "Emergency!"
 
+// The caption of the pop-up menu's item with this command; null for any
+// other number.
+const char* TrayMenuCaption(UINT id);
+
 class TrayIcon {
  public:
   // `HideForm`: hides the window and adds the icon. An add refused because

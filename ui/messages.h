@@ -217,6 +217,25 @@ inline constexpr const char* kTrayEmergencyItem = "Emergency!";
 inline constexpr const char* kTrayFormCaption = "Fendrel";
 
 // ---------------------------------------------------------------------------
+// The window's own handling of a click or a paint failed: told once that
+// handling has stopped, naming what failed and why.
+
+inline constexpr const char* kDrawingTheWindow = "drawing the window";
+inline constexpr const char* kTheTrayIcon = "the click on the tray icon";
+inline constexpr const char* kWindowRequest = "what the window was asked to do";
+inline constexpr const char* kOutOfMemory = "not enough memory";
+inline constexpr const char* kUnexpectedError = "an unexpected error";
+
+inline std::string TheClickOn(const std::string& caption) {
+  return "the click on \"" + caption + "\"";
+}
+
+inline std::string WindowActionFailed(const std::string& action, const std::string& reason) {
+  return "Fendrel could not finish " + action + ".\r\n\r\nThe reason: " + reason +
+         ".\r\n\r\nThe window is left as it was, and Fendrel goes on running.";
+}
+
+// ---------------------------------------------------------------------------
 // Why a file could not be used, as the messages above name it.
 
 inline const char* Describe(FileError error) {

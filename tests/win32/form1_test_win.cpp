@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -459,6 +460,28 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   MirrorListBox(Control(ctl::kEmergencyListBox), list);
   EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
   EXPECT_EQ(1, form_->ListSelection(ctl::kEmergencyListBox));
+}
+
+TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
+  Start(3);
+  form_->OnClick(ctl::kEmergencyButton, [] { throw std::runtime_error("the disk went away"); });
+  SendMessageA(Control(ctl::kEmergencyButton), BM_CLICK, 0, 0);
+  EXPECT_TRUE(boxes_.shown.empty()) << "the box waits until the click's handling is over";
+  ASSERT_TRUE(WaitFor([&] { return !boxes_.shown.empty(); }));
+  EXPECT_EQ(messages::WindowActionFailed(messages::TheClickOn("Emergency"), "the disk went away"),
+            boxes_.shown[0].first);
+  EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
+
+  // Anything thrown, not only a std::exception, also from a button on a page.
+  form_->SelectPage(kCloseProgram, 0);
+  form_->OnClick(ctl::kCloseProgramButton, [] { throw 42; });
+  SendMessageA(Control(ctl::kCloseProgramButton), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return boxes_.shown.size() == 2; }));
+  EXPECT_EQ(messages::WindowActionFailed(messages::TheClickOn("Close Fendrel & Make Files Vunerable"),
+                                         messages::kUnexpectedError),
+            boxes_.shown[1].first);
+  Click(Item(kPassword));
+  EXPECT_EQ(kPassword, form_->ShownPage());
 }
 
 TEST_F(Form1Test, CloseHidesTheWindowAndKeepsIt) {
