@@ -76,8 +76,11 @@ void Form1::ShowEmergencyState() {
 }
 
 void Form1::ShowSwitch(const SwitchLook& look) {
+  switchLook_ = look;
+  HWND box = Existing(ctl::kOnOffSwitch);
+  if (!box) return;  // its page shows the look when it is built
   // The switch's handling has run already; setting the box must not run it again.
-  SendMessageA(Control(ctl::kOnOffSwitch), BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageA(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   SetCaption(ctl::kOnOffSwitch, look.caption);
   SetTextColour(ctl::kOnOffSwitch, look.colour);
 }

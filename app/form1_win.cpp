@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -126,6 +127,15 @@ void DrawWithoutTheme(HWND control) {
   SetWindowThemeIfLoaded(control, L" ", L" ");
 }
 
+// The page a control belongs to: the page of a page's frame or of a control
+// on it; kNoPage for the window's own controls.
+constexpr int kNoPage = -1;
+int PageOf(const ControlSpec& row) {
+  if (row.container >= 0) return row.container;
+  if (row.kind == Kind::Frame && row.id != ctl::kPagePlace) return row.id - ctl::kPageFrameBase;
+  return kNoPage;
+}
+
 // The messages of painting: a failure there comes again at every repaint.
 bool IsDrawingMessage(UINT message) {
   switch (message) {
@@ -163,6 +173,12 @@ std::string SeenCaption(std::string caption) {
     caption.erase(at, 1);
   }
   return caption;
+}
+
+// The selected entry of a list box, -1 for none.
+int SelectionIn(HWND listBox) {
+  const LRESULT selected = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
+  return selected == LB_ERR ? -1 : static_cast<int>(selected);
 }
 
 std::string WindowText(HWND hwnd) {
@@ -263,6 +279,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     self->controls_.clear();
+    self->builtPages_.clear();
     return DefWindowProcA(hwnd, message, wParam, lParam);
   }
   try {
@@ -405,8 +422,8 @@ bool Form1::OnCreate() {
   SetWindowPos(hwnd_, nullptr, left > work.left ? left : work.left, top > work.top ? top : work.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 
+  // The window's own controls; each page's come when it is first needed.
   CreateControls();
-  ApplyLayout();
   return true;
 }
 
@@ -421,10 +438,39 @@ void Form1::LoadPictures() {
 void Form1::CreateControls() {
   controls_.clear();
   controls_.reserve(Controls().size());
+  builtPages_.clear();
+  CreateRows(kNoPage);
+}
+
+void Form1::BuildPage(int page) {
+  if (!hwnd_ || IsBuilt(page) || !FindControl(ctl::PageFrame(page))) return;
+  // Counted as built first: putting its state on the page asks for its controls.
+  builtPages_.push_back(page);
+  CreateRows(page);
+  // What the load step and the actions put on the page while it did not exist.
+  MirrorLists();
+  const ControlSpec* switchRow = FindControl(ctl::kOnOffSwitch);
+  if (switchLook_ && switchRow && switchRow->container == page) {
+    const SwitchLook look = *switchLook_;
+    ShowSwitch(look);
+  }
+}
+
+void Form1::BuildEveryPage() {
+  for (const PageInfo& page : kPages) BuildPage(page.index);
+}
+
+bool Form1::IsBuilt(int page) const {
+  return std::find(builtPages_.begin(), builtPages_.end(), page) != builtPages_.end();
+}
+
+void Form1::CreateRows(int page) {
+  const std::size_t first = controls_.size();
   for (const ControlSpec& row : Controls()) {
+    if (PageOf(row) != page) continue;
     HWND parent = row.container == kOnWindow   ? hwnd_
-                  : row.container == kInBanner ? Control(ctl::kBanner)
-                                               : Control(ctl::PageFrame(row.container));
+                  : row.container == kInBanner ? Existing(ctl::kBanner)
+                                               : Existing(ctl::PageFrame(row.container));
     if (!parent) continue;
     const WindowKind kind = WindowKindOf(row);
     DWORD style = WS_CHILD | kind.style;
@@ -440,17 +486,35 @@ void Form1::CreateControls() {
     if (!control) continue;
     if (row.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
     if (row.kind == Kind::CheckBox) DrawWithoutTheme(control);
+    if (PageOf(row) >= 0 && row.container == kOnWindow) {
+      // A page's frame, made after the window's other controls: it goes to
+      // its place in the table's order, beneath the control above it.
+      SetWindowPos(control, SiblingAbove(row), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
     controls_.push_back({&row, control, row.text, back});
   }
   // Labels lie beneath every other control of their container (a text box
   // that touches a label keeps its border); among themselves they keep the
   // table's order, so the menu stays above its grey panel.
-  for (const Created& control : controls_) {
-    if (control.row->kind == Kind::Label) {
-      SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (std::size_t i = first; i < controls_.size(); ++i) {
+    if (controls_[i].row->kind == Kind::Label) {
+      SetWindowPos(controls_[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+  for (std::size_t i = first; i < controls_.size(); ++i) LayOut(controls_[i]);
+}
+
+HWND Form1::SiblingAbove(const ControlSpec& row) const {
+  // The nearest control made before it on the window; labels lie beneath
+  // everything, so they do not count.
+  HWND above = HWND_TOP;
+  for (const ControlSpec& other : Controls()) {
+    if (&other == &row) break;
+    if (other.container != kOnWindow || other.kind == Kind::Label) continue;
+    if (HWND made = Existing(other.id)) above = made;
+  }
+  return above;
 }
 
 RECT Form1::PlaceOf(const ControlSpec& row) const {
@@ -461,29 +525,31 @@ RECT Form1::PlaceOf(const ControlSpec& row) const {
 }
 
 void Form1::ApplyLayout() {
-  for (const Created& control : controls_) {
-    const ControlSpec& row = *control.row;
-    HFONT font = FontFor(row.font);
-    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    RECT place = PlaceOf(row);
-    if (row.Has(kSizedToText)) {
-      const WindowDC dc(control.hwnd);
-      const Selection selected(dc.get(), font);
-      const std::string text = WindowText(control.hwnd);
-      SIZE extent{};
-      GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-      place.right = place.left + extent.cx;
-      place.bottom = place.top + extent.cy;
-    }
-    SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
-                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (row.id == ctl::kAboutIcon) {
-      const int size = place.right - place.left;
-      aboutIcon_.reset(static_cast<HICON>(
-          LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
-    }
-  }
+  for (const Created& control : controls_) LayOut(control);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form1::LayOut(const Created& control) {
+  const ControlSpec& row = *control.row;
+  HFONT font = FontFor(row.font);
+  SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  RECT place = PlaceOf(row);
+  if (row.Has(kSizedToText)) {
+    const WindowDC dc(control.hwnd);
+    const Selection selected(dc.get(), font);
+    const std::string text = WindowText(control.hwnd);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    place.right = place.left + extent.cx;
+    place.bottom = place.top + extent.cy;
+  }
+  SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (row.id == ctl::kAboutIcon) {
+    const int size = place.right - place.left;
+    aboutIcon_.reset(
+        static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
+  }
 }
 
 HFONT Form1::FontFor(const Font& font) {
@@ -637,7 +703,7 @@ void Form1::PaintPanel(HWND panel) {
 }
 
 bool Form1::OnSetCursor(HWND under) {
-  if (!under || under != Control(ctl::kWebLink)) return false;
+  if (!under || under != Existing(ctl::kWebLink)) return false;
   SetCursor(LoadCursor(nullptr, IDC_HAND));
   return true;
 }
@@ -663,18 +729,22 @@ void Form1::OnCommand(int id, int code) {
 // --- Pages and access.
 
 void Form1::SelectPage(int pageIndex, std::int16_t override) {
-  HWND shown = Control(ctl::PageFrame(pageIndex));
-  if (!shown) return;  // no such page: nothing to show, so nothing changes
+  if (!FindControl(ctl::PageFrame(pageIndex))) return;  // no such page: nothing to show, so nothing changes
   const FrameChoice choice = fendrel::SelectPage(pageIndex, override, access_.Level());
   if (!choice.allowed) {
     boxes_.Show(messages::kPleaseLogin, messages::kTitle);
     return;
   }
+  BuildPage(pageIndex);
+  HWND shown = Existing(ctl::PageFrame(pageIndex));
+  if (!shown) return;  // the page could not be made: the one shown stays
   for (const PageInfo& page : kPages) {
     const MenuColours colours = ColoursOf(choice.menu[static_cast<std::size_t>(page.index)]);
     SetColours(ctl::MenuItem(page.index), colours.text, colours.background);
   }
-  for (const PageInfo& page : kPages) ShowWindow(Control(ctl::PageFrame(page.index)), SW_HIDE);
+  for (const PageInfo& page : kPages) {
+    if (HWND frame = Existing(ctl::PageFrame(page.index))) ShowWindow(frame, SW_HIDE);
+  }
   const RECT place = PlaceOf(FramePosition());
   SetWindowPos(shown, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -682,7 +752,7 @@ void Form1::SelectPage(int pageIndex, std::int16_t override) {
 
 int Form1::ShownPage() const {
   for (const PageInfo& page : kPages) {
-    HWND frame = Control(ctl::PageFrame(page.index));
+    HWND frame = Existing(ctl::PageFrame(page.index));
     if (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
   }
   return -1;
@@ -747,19 +817,28 @@ void Form1::MirrorLists() {
 }
 
 void Form1::MirrorList(std::size_t shownIndex, int id, const ListBox& list) {
+  // A list box whose page is not built yet gets its list when it is.
+  HWND box = Existing(id);
+  if (!box) return;
   ListBox& shown = shownLists_[shownIndex];
   if (list.items == shown.items && list.selected == shown.selected) return;
-  MirrorListBox(Control(id), list, shown);
+  MirrorListBox(box, list, shown);
   shown = list;
 }
 
 void Form1::TakeSelections() {
-  // Only the two visible lists take clicks.
-  const int safe = ListSelection(ctl::kSafeListBox), emergency = ListSelection(ctl::kEmergencyListBox);
-  protection_.SelectInSafeList(safe);
-  protection_.SelectInEmergencyList(emergency);
-  shownLists_[0].selected = safe;
-  shownLists_[1].selected = emergency;
+  // Only the two visible lists take clicks; one whose page is not built yet
+  // has nothing chosen in it, and the core's choice stands.
+  if (HWND box = Existing(ctl::kSafeListBox)) {
+    const int safe = SelectionIn(box);
+    protection_.SelectInSafeList(safe);
+    shownLists_[0].selected = safe;
+  }
+  if (HWND box = Existing(ctl::kEmergencyListBox)) {
+    const int emergency = SelectionIn(box);
+    protection_.SelectInEmergencyList(emergency);
+    shownLists_[1].selected = emergency;
+  }
 }
 
 // --- Controls by identifier.
@@ -782,12 +861,18 @@ const Form1::Created* Form1::Find(HWND hwnd) const {
   return nullptr;
 }
 
-HWND Form1::Control(int id) const {
+HWND Form1::Existing(int id) const {
   const Created* control = Find(id);
   return control ? control->hwnd : nullptr;
 }
 
-std::u16string Form1::WideText(int id) const {
+HWND Form1::Control(int id) {
+  const ControlSpec* row = FindControl(id);
+  if (row && PageOf(*row) != kNoPage) BuildPage(PageOf(*row));
+  return Existing(id);
+}
+
+std::u16string Form1::WideText(int id) {
   HWND control = Control(id);
   if (!control) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -795,7 +880,7 @@ std::u16string Form1::WideText(int id) const {
   return std::u16string(text.begin(), text.end());
 }
 
-std::string Form1::Text(int id) const {
+std::string Form1::Text(int id) {
   return WindowText(Control(id));
 }
 
@@ -806,13 +891,15 @@ void Form1::SetCaption(int id, const std::string& caption) {
   InvalidateRect(control, nullptr, TRUE);
 }
 
-Form1::Colours Form1::ColoursOfControl(int id) const {
+Form1::Colours Form1::ColoursOfControl(int id) {
+  Control(id);  // builds its page if need be
   const Created* control = Find(id);
   if (!control) return {kBlack, kWhite};
   return {control->text, control->back.value_or(kWhite)};
 }
 
 void Form1::SetColours(int id, Rgb text, Rgb back) {
+  Control(id);  // builds its page if need be
   Created* control = Find(id);
   if (!control) return;
   control->text = text;
@@ -821,13 +908,14 @@ void Form1::SetColours(int id, Rgb text, Rgb back) {
 }
 
 void Form1::SetTextColour(int id, Rgb text) {
+  Control(id);  // builds its page if need be
   Created* control = Find(id);
   if (!control) return;
   control->text = text;
   InvalidateRect(control->hwnd, nullptr, TRUE);
 }
 
-bool Form1::IsChecked(int id) const {
+bool Form1::IsChecked(int id) {
   return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
@@ -844,9 +932,8 @@ void Form1::SetEnabled(int id, bool enabled) {
   if (control) EnableWindow(control, enabled ? TRUE : FALSE);
 }
 
-int Form1::ListSelection(int id) const {
-  const LRESULT selected = SendMessageA(Control(id), LB_GETCURSEL, 0, 0);
-  return selected == LB_ERR ? -1 : static_cast<int>(selected);
+int Form1::ListSelection(int id) {
+  return SelectionIn(Control(id));
 }
 
 }  // namespace fendrel

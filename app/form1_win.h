@@ -14,6 +14,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,14 +73,22 @@ class Form1 : public Form1Actions, private LoadSteps {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // Creates the window and every control, then runs the load step. The
+  // Creates the window with its own controls (banner, menu, emergency
+  // buttons), then runs the load step, which shows the first page. The
   // window is not shown: the caller shows it. False when the window could
   // not be created.
   bool Create(HINSTANCE instance);
+  // Builds the pages that were not needed yet. A page's controls are made
+  // when it is first shown or one of them is first asked for, which keeps
+  // the start short; the program calls this once its window is on the
+  // screen, so every page then opens at once and every control can be
+  // found by its identifier.
+  void BuildEveryPage();
 
   HWND hwnd() const { return hwnd_; }
-  // The control window with this identifier, wherever it lives; null if none.
-  HWND Control(int id) const;
+  // The control window with this identifier, wherever it lives; a control
+  // on a page not built yet builds that page first. Null if none.
+  HWND Control(int id);
   int dpi() const { return dpi_; }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
@@ -102,22 +111,23 @@ class Form1 : public Form1Actions, private LoadSteps {
   // The page shown now, or -1 before the first page switch.
   int ShownPage() const;
 
-  // Text, colours and state of a control, for the click handlers.
-  std::string Text(int id) const;
+  // Text, colours and state of a control, for the click handlers (a page
+  // not built yet is built, as by Control).
+  std::string Text(int id);
   // The text as UTF-16 code units, as the password digest takes it.
-  std::u16string WideText(int id) const;
+  std::u16string WideText(int id);
   void SetCaption(int id, const std::string& caption);
   struct Colours {
     Rgb text;
     Rgb back;
   };
-  Colours ColoursOfControl(int id) const;
+  Colours ColoursOfControl(int id);
   void SetColours(int id, Rgb text, Rgb back);
   void SetTextColour(int id, Rgb text);
-  bool IsChecked(int id) const;
+  bool IsChecked(int id);
   void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
   void SetEnabled(int id, bool enabled);
-  int ListSelection(int id) const;
+  int ListSelection(int id);
 
   // The lists and holds of the run, and their mirror in the four list boxes.
   Protection& protection() { return protection_; }
@@ -180,8 +190,19 @@ class Form1 : public Form1Actions, private LoadSteps {
   void ShowOnOffState() override;
   void LoadLists() override;
 
+  // The window's own controls, made in WM_CREATE.
   void CreateControls();
+  // Makes a page's frame and controls, once, and puts on them what the
+  // load step and the actions showed meanwhile (lists, the switch).
+  void BuildPage(int page);
+  bool IsBuilt(int page) const;
+  // Makes the controls of one page (or of the window itself) in the
+  // table's order, and lays them out.
+  void CreateRows(int page);
+  // Where a page's frame made later goes in the z-order.
+  HWND SiblingAbove(const ControlSpec& row) const;
   void ApplyLayout();
+  void LayOut(const Created& control);
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
   RECT PlaceOf(const ControlSpec& row) const;
@@ -195,6 +216,8 @@ class Form1 : public Form1Actions, private LoadSteps {
   void OnTrayNotification(WPARAM id, LPARAM event);
   // Brings one list box to show `list`; shownLists_[shownIndex] is what it shows now.
   void MirrorList(std::size_t shownIndex, int id, const ListBox& list);
+  // The control with this identifier if it was made; builds nothing.
+  HWND Existing(int id) const;
   const Created* Find(int id) const;
   Created* Find(int id);
   const Created* Find(HWND control) const;
@@ -220,6 +243,8 @@ class Form1 : public Form1Actions, private LoadSteps {
   std::string failureReport_;  // waiting to be shown or shown now; empty when none
   bool drawingFailureReported_ = false;
   std::vector<Created> controls_;
+  std::vector<int> builtPages_;
+  std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
   // What each list box shows now: the safe list, the emergency list and
   // their hold numbers.
   std::array<ListBox, 4> shownLists_;

@@ -317,7 +317,15 @@ int FendrelApp::MenuId(int pageIndex) {
 
 HWND FendrelApp::Control(int id) {
   HWND window = MainWindow();
-  return window ? DescendantWithId(window, id) : nullptr;
+  if (!window) return nullptr;
+  // Fendrel builds the pages it does not show first a moment after its
+  // window shows: a control on one of them may still be coming.
+  const ULONGLONG end = GetTickCount64() + kE2eTimeoutMs;
+  for (;;) {
+    if (HWND control = DescendantWithId(window, id)) return control;
+    if (GetTickCount64() >= end || !Running()) return nullptr;
+    Sleep(20);
+  }
 }
 
 std::string FendrelApp::Caption(int id) {
@@ -341,8 +349,11 @@ bool FendrelApp::Visible(int id) {
 
 int FendrelApp::ShownPage() {
   int shown = -1;
+  HWND window = MainWindow();
+  if (!window) return -1;
   for (int page : {0, 1, 2, 3, 4, 7, 8}) {
-    HWND frame = Control(ctl::PageFrame(page));
+    // A page not made yet is not shown.
+    HWND frame = DescendantWithId(window, ctl::PageFrame(page));
     if (!frame || !(GetWindowLongPtrA(frame, GWL_STYLE) & WS_VISIBLE)) continue;
     if (shown != -1) return -2;  // more than one page shown
     shown = page;

@@ -116,7 +116,8 @@ class FendrelApp {
   bool WaitMainWindowVisible(bool visible);
 
   // A control of the main window by its identifier (ui/control_ids.h),
-  // wherever it lives; null when there is none.
+  // wherever it lives, waiting for it while its page is being built; null
+  // when there is none after the timeout.
   HWND Control(int id);
   std::string Caption(int id);
   bool Enabled(int id);

@@ -104,6 +104,24 @@ Painted PaintColoursOf(HWND label) {
   return {GetTextColor(dc.get()), GetBkColor(dc.get()), logical.lbColor};
 }
 
+// The control with this identifier among the window's descendants, found
+// as another process finds it: this builds no page.
+HWND Descendant(HWND window, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(child) == s->id) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // True when `lower` comes after `upper` in their container's z-order.
 bool Beneath(HWND lower, HWND upper) {
   for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
@@ -178,11 +196,15 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   EXPECT_FALSE(style & WS_THICKFRAME);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
 
-  // Every control of the table exists and carries its identifier.
+  // Only the shown page is built at first; once the program builds the
+  // rest, every control of the table exists and carries its identifier.
+  EXPECT_NE(nullptr, Descendant(form_->hwnd(), ctl::kLoginButton));
+  EXPECT_EQ(nullptr, Descendant(form_->hwnd(), ctl::PageFrame(kMain)));
+  form_->BuildEveryPage();
   for (const ControlSpec& row : Controls()) {
-    HWND control = Control(row.id);
+    HWND control = Descendant(form_->hwnd(), row.id);
     ASSERT_NE(nullptr, control) << row.name;
-    EXPECT_EQ(row.id, GetDlgCtrlID(control)) << row.name;
+    EXPECT_EQ(control, Control(row.id)) << row.name;
   }
 
   // The shown page lies exactly on kPagePlace: 2580, 1440, 7815, 5175 twips.
@@ -315,6 +337,7 @@ TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
   ASSERT_EQ(kWelcome, form_->ShownPage());
   for (int page : {kMain, kEmergencyList}) {
     Click(Item(page));
+    EXPECT_EQ(nullptr, Descendant(form_->hwnd(), ctl::PageFrame(page))) << "a refused page is not built";
     ASSERT_EQ(1u, boxes_.shown.size());
     EXPECT_EQ(messages::kPleaseLogin, boxes_.shown[0].first);
     EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
