@@ -344,6 +344,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORLISTBOX:
       case WM_CTLCOLORBTN: return SendMessageA(form->hwnd_, message, wParam, lParam);
+      case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
       case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
       case WM_PAINT: form->PaintPanel(hwnd); return 0;
       default: break;
