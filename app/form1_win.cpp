@@ -361,7 +361,7 @@ void Form1::ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr&
     const bool drawing = IsDrawingMessage(message);
     // One report at a time; a paint that failed fails again at every
     // repaint, and the box itself causes one: that is told once.
-    if (!failureReport_.empty() || (drawing && drawingFailureReported_)) return;
+    if (!hwnd_ || !failureReport_.empty() || (drawing && drawingFailureReported_)) return;
     failureReport_ = messages::WindowActionFailed(ActionOf(message, wParam), ReasonOf(failure));
     drawingFailureReported_ = drawingFailureReported_ || drawing;
     // Not shown here: a modal box inside a paint or a half-done click would
