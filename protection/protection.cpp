@@ -27,6 +27,7 @@ int Protection::Hold(const std::string& path, FileError& error) {
 FileError Protection::ProtectFile(const std::string& path) {
   FileError error = FileError::None;
   safeHolds_.items.push_back(Hold(path, error));
+  safeOutcomes_.push_back(error);
   return error;
 }
 
@@ -41,6 +42,7 @@ FileError Protection::AddToSafeList(const std::string& path) {
   if (error != FileError::None) return error;
   safeList_.items.push_back(path);
   safeHolds_.items.push_back(number);
+  safeOutcomes_.push_back(FileError::None);
   return FileError::None;
 }
 
@@ -49,18 +51,21 @@ bool Protection::RemoveFromSafeList(int index) {
   Release(safeHolds_.items[static_cast<std::size_t>(index)]);
   safeList_.RemoveAt(index);
   safeHolds_.RemoveAt(index);
+  safeOutcomes_.erase(safeOutcomes_.begin() + index);
   return true;
 }
 
 FileError Protection::AddToEmergencyList(const std::string& path) {
   if (emergencyList_.count() >= kMaxEntries) return FileError::TooManyEntries;
   emergencyList_.items.push_back(path);
+  emergencyOutcomes_.emplace_back();  // first held by the next emergency
   return FileError::None;
 }
 
 bool Protection::RemoveFromEmergencyList(int index) {
   if (index < 0 || index >= emergencyList_.count()) return false;
   emergencyList_.RemoveAt(index);
+  emergencyOutcomes_.erase(emergencyOutcomes_.begin() + index);
   return true;
 }
 
@@ -68,9 +73,12 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
   EmergencyHolding holding;
   // The walk goes by index and leaves the person's selection where it was:
   // a "<<< Remove" after the action must remove the entry they chose.
-  for (const std::string& path : emergencyList_.items) {
+  for (std::size_t i = 0; i < emergencyList_.items.size(); ++i) {
+    const std::string& path = emergencyList_.items[i];
     FileError error = FileError::None;
     emergencyHolds_.items.push_back(Hold(path, error));
+    emergencyHeldPaths_.push_back(path);
+    emergencyOutcomes_[i] = error;
     if (error == FileError::None) {
       holding.anyHeld = true;
     } else {
@@ -82,6 +90,7 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
   if (std::all_of(emergencyHolds_.items.begin(), emergencyHolds_.items.end(),
                   [](int number) { return number == kNoHold; })) {
     emergencyHolds_ = HoldList{};
+    emergencyHeldPaths_.clear();
   }
   emergencyHolds_.selected = emergencyHolds_.count() - 1;
   return holding;
@@ -90,6 +99,9 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
 void Protection::ReleaseEmergencyHolds() {
   for (const int number : emergencyHolds_.items) Release(number);
   emergencyHolds_ = HoldList{};
+  emergencyHeldPaths_.clear();
+  // Every entry waits for the next emergency again.
+  for (std::optional<FileError>& outcome : emergencyOutcomes_) outcome.reset();
 }
 
 FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
@@ -112,7 +124,11 @@ FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold
       unread = FileError::TooManyEntries;
       break;
     }
-    if (hold) ProtectFile(line);  // a path that cannot be held is listed all the same
+    if (hold) {
+      ProtectFile(line);  // a path that cannot be held is listed all the same
+    } else {
+      emergencyOutcomes_.emplace_back();
+    }
     list.items.push_back(line);
   }
   files_.Close(kListFileNumber);

@@ -13,6 +13,7 @@
 // failed records kNoHold, never a number.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,15 @@ class Protection {
   const HoldList& safeHolds() const { return safeHolds_; }  // row i: the hold of safe-list entry i
   const ListBox& emergencyList() const { return emergencyList_; }
   const HoldList& emergencyHolds() const { return emergencyHolds_; }  // one row per emergency hold open now
+  // How the last hold of each entry went, for telling which files are
+  // protected now (protection/entry_state.h). Safe-list entry i: None when
+  // held, else why its hold failed. Emergency-list entry i: nothing while no
+  // emergency has tried to hold it since the last release, else how the
+  // last try went. And the path of each emergency hold row, which stays
+  // held also when its entry has left the list.
+  const std::vector<FileError>& safeHoldOutcomes() const { return safeOutcomes_; }
+  const std::vector<std::optional<FileError>>& emergencyHoldOutcomes() const { return emergencyOutcomes_; }
+  const std::vector<std::string>& emergencyHeldPaths() const { return emergencyHeldPaths_; }
   // The number the next hold takes, or kNoHold when kMostHoldsAtOnce files
   // are held.
   int nextHoldNumber() const { return files_.LowestFree(kFirstHoldNumber); }
@@ -111,7 +121,10 @@ class Protection {
   ListBox safeList_;
   HoldList safeHolds_;
   ListBox emergencyList_;
-  HoldList emergencyHolds_;  // emptied at "No Emergency"
+  HoldList emergencyHolds_;                                  // emptied at "No Emergency"
+  std::vector<FileError> safeOutcomes_;                      // one per safe-list entry
+  std::vector<std::optional<FileError>> emergencyOutcomes_;  // one per emergency-list entry
+  std::vector<std::string> emergencyHeldPaths_;              // one per emergency hold row
   // Why each list file may not be written over this run (None: it may).
   FileError safeListUnread_ = FileError::None;
   FileError emergencyListUnread_ = FileError::None;

@@ -1,0 +1,113 @@
+// Which listed files are protected now and why not, after each thing that
+// changes a hold: the load, adds, removes, the emergency and its release.
+#include "protection/entry_state.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/core/test_support.h"
+
+namespace fendrel {
+namespace {
+
+using testing::FileSystemKinds;
+using testing::WriteBytes;
+
+constexpr EntryState kHeld{true, false, FileError::None};
+constexpr EntryState kAwaitsEmergency{false, true, FileError::None};
+constexpr EntryState NotHeld(FileError why) {
+  return {false, false, why};
+}
+
+class EntryStateTest : public ::testing::TestWithParam<testing::FileSystemKind> {
+ protected:
+  std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
+  ListStates States() const { return EntryStates(protection_); }
+
+  std::unique_ptr<FileSystem> system_ = GetParam().make();
+  FileLayer layer_{*system_};
+  testing::TempFolder folder_;
+  Protection protection_{layer_, folder_.path()};
+};
+
+TEST_P(EntryStateTest, AfterTheLoadEachSafeEntrySaysWhyItIsNotHeldAndEmergencyEntriesWait) {
+  const std::string a = Existing("a.txt"), e = Existing("e.txt");
+  const std::string missing = folder_.File("missing.txt"), dir = folder_.File("dir");
+  testing::MakeFolder(dir);
+  WriteBytes(protection_.SafeListFile(), a + "\r\n" + missing + "\r\n" + dir + "\r\n" + a + "\r\n");
+  WriteBytes(protection_.EmergencyListFile(), e + "\r\n" + a + "\r\n" + missing + "\r\n");
+  protection_.LoadLists();
+  const ListStates states = States();
+  EXPECT_EQ(
+      (std::vector<EntryState>{kHeld, NotHeld(FileError::NotFound), NotHeld(FileError::IsFolder), kHeld}),
+      states.safe);
+  // The file on both lists is held through the safe list before any emergency.
+  EXPECT_EQ((std::vector<EntryState>{kAwaitsEmergency, kHeld, kAwaitsEmergency}), states.emergency);
+  EXPECT_EQ(3, states.safeFiles);  // "a" is listed twice and counted once
+  EXPECT_EQ(1, states.safeFilesHeld);
+}
+
+TEST_P(EntryStateTest, AFileListedTwiceIsHeldWhileEitherEntryHoldsIt) {
+  const std::string late = folder_.File("late.txt");
+  WriteBytes(protection_.SafeListFile(), late + "\r\n");
+  protection_.LoadLists();
+  EXPECT_EQ(NotHeld(FileError::NotFound), States().safe[0]);
+  // The file appears and is added again: the first entry's file is held now too.
+  Existing("late.txt");
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(late));
+  EXPECT_EQ((std::vector<EntryState>{kHeld, kHeld}), States().safe);
+  EXPECT_EQ(1, States().safeFilesHeld);
+  ASSERT_TRUE(protection_.RemoveFromSafeList(1));
+  EXPECT_EQ(NotHeld(FileError::NotFound), States().safe[0]);
+  EXPECT_EQ(0, States().safeFilesHeld);
+  EXPECT_EQ(1, States().safeFiles);
+}
+
+TEST_P(EntryStateTest, TheEmergencyHoldsItsEntriesUntilNoEmergencyAlsoOnesNoLongerListed) {
+  const std::string a = Existing("a.txt"), b = Existing("b.txt"), s = Existing("s.txt");
+  const std::string missing = folder_.File("missing.txt");
+  ASSERT_EQ(FileError::None, protection_.AddToSafeList(s));
+  for (const std::string& path : {a, missing, b, s}) protection_.AddToEmergencyList(path);
+  protection_.HoldEmergencyList();
+  EXPECT_EQ((std::vector<EntryState>{kHeld, NotHeld(FileError::NotFound), kHeld, kHeld}), States().emergency);
+
+  // "a" leaves the list but stays held until "No Emergency": listed again,
+  // it shows as held though the new entry waits for the next emergency.
+  ASSERT_TRUE(protection_.RemoveFromEmergencyList(0));
+  protection_.AddToEmergencyList(a);
+  protection_.AddToEmergencyList(Existing("new.txt"));
+  EXPECT_EQ((std::vector<EntryState>{NotHeld(FileError::NotFound), kHeld, kHeld, kHeld, kAwaitsEmergency}),
+            States().emergency);
+
+  // "No Emergency": everything waits again but the file the safe list holds.
+  protection_.ReleaseEmergencyHolds();
+  EXPECT_EQ((std::vector<EntryState>{kAwaitsEmergency, kAwaitsEmergency, kHeld, kAwaitsEmergency,
+                                     kAwaitsEmergency}),
+            States().emergency);
+  EXPECT_EQ((std::vector<EntryState>{kHeld}), States().safe);
+
+  // Removing the safe-list entry leaves its emergency entry waiting too.
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  EXPECT_EQ(kAwaitsEmergency, States().emergency[2]);
+  EXPECT_EQ(0, States().safeFiles);
+}
+
+TEST_P(EntryStateTest, AnEmergencyThatHoldsNothingStillSaysWhyForEachEntry) {
+  const std::string busy = Existing("busy.txt");
+  ASSERT_EQ(FileError::None, layer_.Open(1, busy, OpenMode::Append));
+  protection_.AddToEmergencyList(busy);
+  protection_.HoldEmergencyList();
+  layer_.Close(1);
+  EXPECT_EQ(NotHeld(FileError::SharingViolation), States().emergency[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFileSystems, EntryStateTest, ::testing::ValuesIn(FileSystemKinds()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(FileKeyTest, WindowsSpellingsOfOnePathGiveOneKey) {
+  EXPECT_EQ(FileKey("c:\\dir\\a.txt"), FileKey("C:/Dir/A.TXT"));
+  EXPECT_NE(FileKey("c:\\dir\\a.txt"), FileKey("c:\\dir\\a.txt2"));
+  EXPECT_EQ("c:\\\xc4.txt", FileKey("C:\\\xc4.TXT"));  // bytes past ASCII stay as they are
+}
+
+}  // namespace
+}  // namespace fendrel
