@@ -53,4 +53,37 @@ void ListEditing::EmergencyRemove(int selectedIndex) {
   }
 }
 
+void ListEditing::AddDropped(const std::vector<DroppedFile>& files,
+                             FileError (Protection::*add)(const std::string&),
+                             FileError (Protection::*save)(), const std::string& file, const char* listName) {
+  std::vector<FileFailure> failures;
+  bool anyAdded = false;
+  FileError lastSave = FileError::None;
+  for (const DroppedFile& dropped : files) {
+    if (dropped.path.empty()) continue;
+    const FileError error = dropped.folder ? FileError::IsFolder : (protection_.*add)(dropped.path);
+    if (error != FileError::None) {
+      failures.push_back({dropped.path, error});
+      continue;
+    }
+    anyAdded = true;
+    // A failed save is told once: a later one that succeeds writes this entry too.
+    lastSave = (protection_.*save)();
+  }
+  if (!failures.empty()) {
+    messages_.Show(messages::DroppedFilesNotAdded(listName, failures, anyAdded), messages::kTitle);
+  }
+  if (lastSave != FileError::None) messages_.Show(messages::CouldNotSave(file, lastSave), messages::kTitle);
+}
+
+void ListEditing::SafeAddDropped(const std::vector<DroppedFile>& files) {
+  AddDropped(files, &Protection::AddToSafeList, &Protection::SaveSafeList, protection_.SafeListFile(),
+             messages::kSafeListName);
+}
+
+void ListEditing::EmergencyAddDropped(const std::vector<DroppedFile>& files) {
+  AddDropped(files, &Protection::AddToEmergencyList, &Protection::SaveEmergencyList,
+             protection_.EmergencyListFile(), messages::kEmergencyListName);
+}
+
 }  // namespace fendrel

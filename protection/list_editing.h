@@ -3,12 +3,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_picker.h"
 #include "platform/message_boxes.h"
 #include "protection/protection.h"
 
 namespace fendrel {
+
+// A file dropped on a list page, and whether it is a folder (which no list takes).
+struct DroppedFile {
+  std::string path;
+  bool folder = false;
+};
 
 class ListEditing {
  public:
@@ -32,8 +39,17 @@ class ListEditing {
   // `kEmergencyRemoveButton`: removes and saves; an emergency hold stays until released.
   void EmergencyRemove(int selectedIndex);
 
+  // Files dropped on the Safe List or the Emergency List page: each added
+  // in order as ">>> Add" adds it, the list saved after each; folders are
+  // refused. One message names every file not added and why, and a save
+  // that failed is told once, after the last add.
+  void SafeAddDropped(const std::vector<DroppedFile>& files);
+  void EmergencyAddDropped(const std::vector<DroppedFile>& files);
+
  private:
   void Save(FileError (Protection::*save)(), const std::string& file);
+  void AddDropped(const std::vector<DroppedFile>& files, FileError (Protection::*add)(const std::string&),
+                  FileError (Protection::*save)(), const std::string& file, const char* listName);
 
   Protection& protection_;
   MessageBoxes& messages_;

@@ -22,6 +22,9 @@ inline constexpr Rgb kBannerBlue{146, 187, 219};
 // The ON/OFF switch while Fendrel is ON, and while it is OFF.
 inline constexpr Rgb kOnGreen{0, 128, 0};
 inline constexpr Rgb kOffRed{255, 0, 0};
+// A list entry whose file is not protected now, and the Welcome page's
+// summary while some file of the safe list is not: the OFF red.
+inline constexpr Rgb kNotProtectedRed{255, 0, 0};
 // The web link on the About page.
 inline constexpr Rgb kLinkBlue{0, 0, 255};
 

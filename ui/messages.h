@@ -81,6 +81,14 @@ inline constexpr const char* kSwitchOff = "Fendrel is currently OFF";
 // Shown by every start while the switch is OFF.
 inline constexpr const char* kNotOn = "Fendrel is not On! Please turn it on via the welcome screen.";
 
+// Under the switch: how many files of the safe list are protected now, each
+// file counted once. It names no path, since the page shows before a login.
+inline std::string SafeListSummary(int held, int files) {
+  if (files == 0) return "The safe list is empty.";
+  if (held == files) return "All " + std::to_string(files) + " files on the safe list are protected.";
+  return std::to_string(held) + " of " + std::to_string(files) + " files on the safe list are protected.";
+}
+
 inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, long status,
                                        const std::string& reason) {
   return std::string("Fendrel could not turn the auto-start ") + (turnOn ? "ON" : "OFF") +
@@ -122,6 +130,28 @@ inline std::string ListFull(int maxEntries) {
   return "This list is full: it holds " + std::to_string(maxEntries) +
          " entries at most. Remove an entry before adding another.";
 }
+
+// The tooltip of a list entry whose file is not protected now.
+inline constexpr const char* kProtectedOnlyAfterEmergency = "Protected only after Emergency";
+inline std::string NotProtectedBecause(FileError why) {
+  return std::string("Not protected: ") + Describe(why) + ".";
+}
+
+// Files dropped on a list page that were not added, each with its reason
+// (TooManyEntries: the list was full).
+inline std::string DroppedFilesNotAdded(const std::string& listName, const std::vector<FileFailure>& failures,
+                                        bool anyAdded) {
+  std::string text = "Fendrel could not add these files to the " + listName + ":\r\n";
+  for (const FileFailure& failure : failures) {
+    text +=
+        "\r\n" + failure.path + "  (" +
+        (failure.why == FileError::TooManyEntries ? std::string("the list is full") : Describe(failure.why)) +
+        ")";
+  }
+  return text + (anyAdded ? "\r\n\r\nEvery other file was added." : "\r\n\r\nNo file was added.");
+}
+inline constexpr const char* kSafeListName = "safe list";
+inline constexpr const char* kEmergencyListName = "emergency list";
 
 // ---------------------------------------------------------------------------
 // Page 2, "Emergency List".

@@ -105,6 +105,41 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
 }
 
+TEST_F(ListEditingTest, DroppedFilesAreAddedOneByOneAndOneMessageNamesEveryFileNotAdded) {
+  const std::string a = Existing("a.txt"), b = Existing("b.txt");
+  const std::string missing = folder_.File("missing.txt"), dir = folder_.File("dir");
+  testing::MakeFolder(dir);
+  editing_.SafeAddDropped({{a}, {dir, true}, {missing}, {b}});
+  EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);  // the failures took no number
+  EXPECT_TRUE(Held(a));
+  EXPECT_TRUE(Held(b));
+  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.SafeListFile()));
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_EQ(messages::DroppedFilesNotAdded(
+                messages::kSafeListName, {{dir, FileError::IsFolder}, {missing, FileError::NotFound}}, true),
+            messages_.shown[0].text);
+
+  // The emergency list takes files without holding them, and refuses folders.
+  editing_.EmergencyAddDropped({{dir, true}, {a}});
+  EXPECT_EQ((Rows{a}), protection_.emergencyList().items);
+  EXPECT_EQ(a + "\r\n", ReadBytes(protection_.EmergencyListFile()));
+  EXPECT_EQ(100, protection_.safeHolds().items.back());
+  ASSERT_EQ(2u, messages_.shown.size());
+  EXPECT_NE(std::string::npos, messages_.shown[1].text.find(dir + "  (it is a folder, not a file)"));
+  EXPECT_NE(std::string::npos, messages_.shown[1].text.find("the emergency list"));
+}
+
+TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
+  const std::string a = Existing("a.txt"), b = Existing("b.txt");
+  testing::MakeFolder(protection_.SafeListFile());  // "prot.dat" cannot be replaced
+  editing_.SafeAddDropped({{a}, {b}});
+  EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), protection_.SaveSafeList()),
+            messages_.shown[0].text);
+}
+
 TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
   const std::string a = Existing("a.txt");
   editing_.SafeAdd(a);
