@@ -108,8 +108,13 @@ WindowKind WindowKindOf(const ControlSpec& row) {
     case Kind::MultiLineText:
       return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
               WS_EX_CLIENTEDGE};
-    case Kind::ListBox:
-      return {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
+    case Kind::ListBox: {
+      DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+      // Drawn by the window, entry by entry; the strings stay in the list,
+      // so LB_GETTEXT still reads each entry's path.
+      if (row.Has(kEntryStates)) style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+      return {"LISTBOX", style, WS_EX_CLIENTEDGE};
+    }
     case Kind::CheckBox: return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
     case Kind::Picture: return {kPanelClass, 0, 0};
     case Kind::Image: return {kPanelClass, 0, 0};
@@ -344,6 +349,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORLISTBOX:
       case WM_CTLCOLORBTN: return SendMessageA(form->hwnd_, message, wParam, lParam);
+      case WM_DROPFILES: form->OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
       case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
       case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
       case WM_PAINT: form->PaintPanel(hwnd); return 0;
@@ -494,6 +500,7 @@ void Form1::CreateRows(int page) {
     }
     std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
     controls_.push_back({&row, control, row.text, back});
+    PrepareControl(row, control);
   }
   // Labels lie beneath every other control of their container (a text box
   // that touches a label keeps its border); among themselves they keep the
@@ -534,6 +541,7 @@ void Form1::LayOut(const Created& control) {
   const ControlSpec& row = *control.row;
   HFONT font = FontFor(row.font);
   SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (row.Has(kEntryStates)) FitEntryHeight(control.hwnd, font);
   RECT place = PlaceOf(row);
   if (row.Has(kSizedToText)) {
     const WindowDC dc(control.hwnd);
@@ -633,6 +641,10 @@ LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
 }
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_LISTBOX) {
+    DrawListEntry(item);
+    return;
+  }
   // A white button: white face, raised edge (sunken while pressed), the
   // caption centred; "&&" shows as one "&" as on every other button.
   if (item.CtlType != ODT_BUTTON) return;
@@ -815,6 +827,7 @@ void Form1::MirrorLists() {
   MirrorList(1, ctl::kEmergencyListBox, protection_.emergencyList());
   MirrorList(2, ctl::kSafeHoldNumbers, AsDecimalText(protection_.safeHolds()));
   MirrorList(3, ctl::kEmergencyHoldNumbers, AsDecimalText(protection_.emergencyHolds()));
+  ShowEntryStates();
 }
 
 void Form1::MirrorList(std::size_t shownIndex, int id, const ListBox& list) {

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <array>
 #include <cstdint>
@@ -29,6 +31,7 @@
 #include "platform/registry_api.h"
 #include "platform/system_folder.h"
 #include "protection/emergency.h"
+#include "protection/entry_state.h"
 #include "protection/list_editing.h"
 #include "protection/protection.h"
 #include "ui/form1_actions.h"
@@ -136,6 +139,11 @@ class Form1 : public Form1Actions, private LoadSteps {
   // Takes the person's selection in the two visible lists into the core, so
   // every action works on the entry they chose.
   void TakeSelections();
+  // Whether each entry of both lists is protected now, as the lists draw it.
+  const ListStates& entryStates() const { return states_; }
+  // The tooltip that tells why an entry is not protected (null before a
+  // list page is built).
+  HWND entryTips() const { return tips_.get(); }
 
   // Keyboard use beyond what the dialog manager does: Enter presses the
   // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
@@ -214,6 +222,24 @@ class Form1 : public Form1Actions, private LoadSteps {
   void ShowSwitch(const SwitchLook& look);
   void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
+
+  // Entry states, tooltips and drops (form1_entries_win.cpp).
+  // What a control needs once made: the lists' tooltips, the drop pages'
+  // acceptance of files.
+  void PrepareControl(const ControlSpec& row, HWND control);
+  // Draws the lists' entries by their states, shows the Welcome page's
+  // summary, and forgets a tooltip whose entry changed.
+  void ShowEntryStates();
+  void DrawListEntry(const DRAWITEMSTRUCT& item);
+  // The list's rows as tall as a plain list box's in its font.
+  static void FitEntryHeight(HWND listBox, HFONT font);
+  const EntryState* StateOf(int listId, int index) const;
+  static LRESULT CALLBACK EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  // Puts the tooltip on this entry of the list (-1: none), with its reason.
+  void ShowTipFor(HWND list, int item);
+  void ForgetTip();
+  void OnDropFiles(HWND frame, HDROP drop);
   // Brings one list box to show `list`; shownLists_[shownIndex] is what it shows now.
   void MirrorList(std::size_t shownIndex, int id, const ListBox& list);
   // The control with this identifier if it was made; builds nothing.
@@ -248,6 +274,16 @@ class Form1 : public Form1Actions, private LoadSteps {
   // What each list box shows now: the safe list, the emergency list and
   // their hold numbers.
   std::array<ListBox, 4> shownLists_;
+  ListStates states_;  // as the lists show them now
+  UniqueWindow tips_;
+  // The entry the tooltip is on now: a tool of its own for each entry.
+  struct Tip {
+    HWND list = nullptr;
+    int item = -1;
+    std::string text;
+    UINT_PTR tool = 0;  // none: nothing to tell about this entry
+    UINT_PTR lastTool = 0;
+  } tip_;
   std::map<int, Handler> handlers_;
   std::map<FontKey, UniqueFont> fonts_;
   std::map<std::string, std::string> faces_;  // wanted face -> face in use

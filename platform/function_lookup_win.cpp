@@ -1,5 +1,7 @@
 #include "platform/function_lookup_win.h"
 
+#include <commctrl.h>
+
 namespace fendrel {
 
 namespace {
@@ -40,6 +42,27 @@ void SetWindowThemeIfLoaded(HWND window, const wchar_t* application, const wchar
   const auto setWindowTheme =
       FindFunction<SetWindowThemeFn>(GetModuleHandleA("uxtheme.dll"), "SetWindowTheme");
   if (setWindowTheme) setWindowTheme(window, application, classes);
+}
+
+void AllowFileDropsFromLowerIntegrity(HWND window) {
+  using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  const auto changeFilter = FindFunction<ChangeFilterFn>(User32(), "ChangeWindowMessageFilterEx");
+  if (!changeFilter) return;
+  constexpr DWORD kAllow = 1;               // MSGFLT_ALLOW
+  constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, which the headers lack
+  changeFilter(window, WM_DROPFILES, kAllow, nullptr);
+  changeFilter(window, kCopyGlobalData, kAllow, nullptr);
+}
+
+bool LoadToolTipClass() {
+  // Loaded when a list with tooltips is first made, not at every start, and
+  // never unloaded: the tooltips live as long as the window.
+  HMODULE library = GetModuleHandleA("comctl32.dll");
+  if (!library) library = LoadLibraryA("comctl32.dll");
+  using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = FindFunction<InitFn>(library, "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
+  return init && init(&classes);
 }
 
 }  // namespace fendrel

@@ -27,6 +27,7 @@ enum Id : int {
   kLoginPasswordBox = 1302,
   kLoginButton = 1303,
   kOnOffSwitch = 1304,
+  kSafeListSummary = 1305,  // how many files of the safe list are protected now
 
   // Page 1, "Main" (the safe list).
   kSafeListNote = 1310,

@@ -73,6 +73,7 @@ constexpr std::array kControls{
     WhiteButton("cmdCheckPass", kLoginButton, kWelcome, messages::kLoginButton, 2940, 1320, 1095, 255),
     ControlSpec{"optOn", kOnOffSwitch, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kOnGreen,
                 kWhite, kOpaque},
+    PageLabel("lblSafeSummary", kSafeListSummary, kWelcome, "", 180, 2040, 6075, 255),
 
     // Page 1, "Main" (the safe list).
     PageRow(kMain),
@@ -82,7 +83,7 @@ constexpr std::array kControls{
     WhiteButton("cmdSafeDot", kSafeBrowseButton, kMain, messages::kSafeBrowseButton, 5820, 1200, 375, 285),
     WhiteButton("cmdSafeAdd", kSafeAddButton, kMain, messages::kSafeAddButton, 6300, 900, 1215, 285),
     WhiteButton("cmdSafeRem", kSafeRemoveButton, kMain, messages::kSafeRemoveButton, 6300, 1200, 1215, 255),
-    Input("SafeList", kSafeListBox, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll),
+    Input("SafeList", kSafeListBox, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll | kEntryStates),
     Input("safelist2", kSafeHoldNumbers, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
 
     // Page 2, "Emergency List".
@@ -97,7 +98,8 @@ constexpr std::array kControls{
                 1215, 285),
     WhiteButton("cmdERem", kEmergencyRemoveButton, kEmergencyList, messages::kEmergencyRemoveButton, 6300,
                 1200, 1215, 255),
-    Input("EmerList", kEmergencyListBox, ListBox, kEmergencyList, 120, 1500, 7455, 3375, kVerticalScroll),
+    Input("EmerList", kEmergencyListBox, ListBox, kEmergencyList, 120, 1500, 7455, 3375,
+          kVerticalScroll | kEntryStates),
     Input("EmerList2", kEmergencyHoldNumbers, ListBox, kEmergencyList, 7620, 1800, 495, 2985,
           kHidden | kVerticalScroll),
 

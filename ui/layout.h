@@ -64,6 +64,7 @@ enum Flag : unsigned {
   kClickable = 1u << 6,    // a label that reports clicks (menu items, the web link)
   kOpaque = 1u << 7,       // paints its own background colour; otherwise transparent
   kVerticalScroll = 1u << 8,
+  kEntryStates = 1u << 9,  // a list whose entries show whether their files are protected now
 };
 
 struct ControlSpec {

@@ -1,0 +1,291 @@
+// Which listed files are protected now, as Form1 shows it: the two visible
+// lists draw each entry by its state (red when its file is not held), a
+// tooltip names the reason for the entry under the pointer, and the
+// Welcome page sums up the safe list. Also the files dropped from Explorer
+// on the two list pages.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/form1_win.h"
+#include "platform/drawing_win.h"
+#include "platform/function_lookup_win.h"
+#include "ui/colours.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace fendrel {
+
+namespace {
+
+// The pages that take files dropped on them, and the list each one adds to.
+constexpr std::array kDropPages{kMain, kEmergencyList};
+
+// Where an entry list keeps its window and its own procedure while the
+// window watches its mouse for the tooltip.
+constexpr const char* kFormProperty = "Fendrel.Form1";
+constexpr const char* kListProcProperty = "Fendrel.ListProc";
+
+COLORREF ToColorRef(Rgb colour) {
+  return RGB(colour.red, colour.green, colour.blue);
+}
+
+std::string ListText(HWND list, int index) {
+  const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const LRESULT got =
+      SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+  return text;
+}
+
+std::string ReasonOf(const EntryState& state) {
+  return state.awaitsEmergency ? messages::kProtectedOnlyAfterEmergency
+                               : messages::NotProtectedBecause(state.failure);
+}
+
+// The mouse messages a tooltip takes to know where the pointer is.
+bool IsRelayedToTips(UINT message) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: return true;
+    default: return false;
+  }
+}
+
+// The names dropped, each with whether it is a folder. The names come in
+// the system's code page, as the file dialog gives them.
+std::vector<DroppedFile> DroppedFiles(HDROP drop) {
+  std::vector<DroppedFile> files;
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+    path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    files.push_back({path, folder});
+  }
+  return files;
+}
+
+// The dropped names belong to the receiver until DragFinish frees them,
+// also when the handling fails half-way.
+class FinishDrop {
+ public:
+  explicit FinishDrop(HDROP drop) : drop_(drop) {}
+  ~FinishDrop() { DragFinish(drop_); }
+  FinishDrop(const FinishDrop&) = delete;
+  FinishDrop& operator=(const FinishDrop&) = delete;
+
+ private:
+  HDROP drop_;
+};
+
+}  // namespace
+
+void Form1::PrepareControl(const ControlSpec& row, HWND control) {
+  if (row.kind == Kind::ListBox && row.Has(kEntryStates)) {
+    if (!tips_ && LoadToolTipClass()) {
+      tips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr));
+      if (tips_) SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi_, 96));
+    }
+    // The list's mouse moves tell which entry the tooltip is for.
+    SetPropA(control, kFormProperty, this);
+    SetPropA(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC)));
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1::EntryListProc));
+  }
+  for (const int page : kDropPages) {
+    if (row.id == ctl::PageFrame(page)) {
+      DragAcceptFiles(control, TRUE);
+      AllowFileDropsFromLowerIntegrity(control);
+    }
+  }
+}
+
+// --- The entries' states.
+
+void Form1::ShowEntryStates() {
+  ListStates now = EntryStates(protection_);
+  if (now != states_) {
+    states_ = std::move(now);
+    for (const int id : {ctl::kSafeListBox, ctl::kEmergencyListBox}) {
+      if (HWND list = Existing(id)) InvalidateRect(list, nullptr, TRUE);
+    }
+    ForgetTip();  // it may name a state that changed
+  }
+  Created* summary = Find(ctl::kSafeListSummary);
+  if (!summary) return;  // its page shows it when it is built
+  const std::string text = messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);
+  const Rgb colour = states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
+  std::string shown(static_cast<std::size_t>(GetWindowTextLengthA(summary->hwnd)) + 1, '\0');
+  shown.resize(
+      static_cast<std::size_t>(GetWindowTextA(summary->hwnd, shown.data(), static_cast<int>(shown.size()))));
+  if (shown == text && summary->text == colour) return;
+  SetWindowTextA(summary->hwnd, text.c_str());
+  summary->text = colour;
+  InvalidateRect(summary->hwnd, nullptr, TRUE);
+}
+
+const EntryState* Form1::StateOf(int listId, int index) const {
+  const std::vector<EntryState>* states = listId == ctl::kSafeListBox        ? &states_.safe
+                                          : listId == ctl::kEmergencyListBox ? &states_.emergency
+                                                                             : nullptr;
+  if (!states || index < 0 || static_cast<std::size_t>(index) >= states->size()) return nullptr;
+  return &(*states)[static_cast<std::size_t>(index)];
+}
+
+void Form1::FitEntryHeight(HWND listBox, HFONT font) {
+  const WindowDC dc(listBox);
+  const Selection selected(dc.get(), font);
+  TEXTMETRICA metrics{};
+  if (GetTextMetricsA(dc.get(), &metrics)) {
+    SendMessageA(listBox, LB_SETITEMHEIGHT, 0, MAKELPARAM(metrics.tmHeight, 0));
+  }
+}
+
+void Form1::DrawListEntry(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  if (item.itemID == static_cast<UINT>(-1)) {  // an empty list with the focus
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
+    return;
+  }
+  const int index = static_cast<int>(item.itemID);
+  const EntryState* state = StateOf(static_cast<int>(item.CtlID), index);
+  const bool held = !state || state->held;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  // Not held: red text, or white on red while selected.
+  COLORREF text = held ? ToColorRef(kBlack) : ToColorRef(kNotProtectedRed);
+  COLORREF back = ToColorRef(kWhite);
+  if (selected) {
+    text = held ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ToColorRef(kWhite);
+    back = held ? GetSysColor(COLOR_HIGHLIGHT) : ToColorRef(kNotProtectedRed);
+  }
+  SetBkColor(dc, back);
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+  const std::string entry = ListText(item.hwndItem, index);
+  {
+    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    RECT textRect = rect;
+    textRect.left += MulDiv(2, dpi_, 96);
+    DrawTextA(dc, entry.c_str(), static_cast<int>(entry.size()), &textRect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
+}
+
+// --- The tooltip of the entry under the pointer.
+
+LRESULT CALLBACK Form1::EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = static_cast<Form1*>(GetPropA(list, kFormProperty));
+  const auto ownProc = reinterpret_cast<WNDPROC>(GetPropA(list, kListProcProperty));
+  if (!ownProc) return DefWindowProcA(list, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
+    RemovePropA(list, kFormProperty);
+    RemovePropA(list, kListProcProperty);
+    return CallWindowProcA(ownProc, list, message, wParam, lParam);
+  }
+  if (form && form->hwnd_) {
+    try {
+      if (IsRelayedToTips(message)) {
+        form->OnEntryListMouse(list, message, wParam, lParam);
+      } else if (message == WM_MOUSEWHEEL || message == WM_VSCROLL) {
+        form->ForgetTip();  // the entries move under the pointer
+      }
+    } catch (...) {
+      // Nothing unwinds into user32; the list goes on without its tooltip.
+      form->ReportFailure(message, wParam, std::current_exception());
+    }
+  }
+  return CallWindowProcA(ownProc, list, message, wParam, lParam);
+}
+
+void Form1::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!tips_) return;
+  if (message == WM_MOUSEMOVE) {
+    const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, lParam);
+    ShowTipFor(list, HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit)));
+  }
+  MSG relayed{};
+  relayed.hwnd = list;
+  relayed.message = message;
+  relayed.wParam = wParam;
+  relayed.lParam = lParam;
+  relayed.time = static_cast<DWORD>(GetMessageTime());
+  GetCursorPos(&relayed.pt);
+  SendMessageA(tips_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+void Form1::ShowTipFor(HWND list, int item) {
+  const EntryState* state = StateOf(GetDlgCtrlID(list), item);
+  const std::string text = state && !state->held ? ReasonOf(*state) : std::string();
+  if (list == tip_.list && item == tip_.item && text == tip_.text) return;
+  ForgetTip();
+  tip_.list = list;
+  tip_.item = item;
+  tip_.text = text;
+  if (text.empty()) return;
+  // A tool of its own for each entry: the tooltip takes the pointer's move
+  // onto it as entering a new tool, and shows the new text.
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = list;
+  tool.uId = ++tip_.lastTool;
+  SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&tool.rect));
+  tool.lpszText = tip_.text.data();
+  if (SendMessageA(tips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) tip_.tool = tool.uId;
+}
+
+void Form1::ForgetTip() {
+  if (tips_ && tip_.tool != 0) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = tip_.list;
+    tool.uId = tip_.tool;
+    SendMessageA(tips_.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  tip_.list = nullptr;
+  tip_.item = -1;
+  tip_.tool = 0;
+  tip_.text.clear();
+}
+
+// --- Files dropped from Explorer.
+
+void Form1::OnDropFiles(HWND frame, HDROP drop) {
+  const FinishDrop finish(drop);
+  const Created* created = Find(frame);
+  if (!created) return;
+  const int page = created->row->id - ctl::kPageFrameBase;
+  if (std::find(kDropPages.begin(), kDropPages.end(), page) == kDropPages.end()) return;
+  // A page is shown only when the level opens it; a drop is checked all the same.
+  if (!fendrel::SelectPage(page, 0, access_.Level()).allowed) return;
+  const std::vector<DroppedFile> files = DroppedFiles(drop);
+  TakeSelections();
+  if (page == kMain) {
+    editing_.SafeAddDropped(files);
+  } else {
+    editing_.EmergencyAddDropped(files);
+  }
+  MirrorLists();
+}
+
+}  // namespace fendrel
