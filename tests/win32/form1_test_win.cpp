@@ -3,7 +3,12 @@
 // menu colours as the window paints them, and the load step's holds.
 #include "app/form1_win.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <stdexcept>
 #include <string>
@@ -150,6 +155,26 @@ bool WaitFor(Condition condition) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
   return true;
+}
+
+// Files as Explorer drops them: a DROPFILES block in movable global memory
+// with the names in UTF-16, each ended by a zero and the list by another.
+HDROP MakeDrop(const std::vector<std::string>& paths) {
+  std::wstring names;
+  for (const std::string& path : paths) {
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
+    names += wide;  // with its zero
+  }
+  names += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
 }
 
 class Form1Test : public ::testing::Test {
@@ -452,6 +477,69 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   layer_.Close(101);
 }
 
+TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEveryHold) {
+  const std::string late = folder_.path() + "\\late.txt", folder = folder_.path() + "\\sub";
+  folder_.Write("prot.dat", late + "\r\n");
+  Start(2);
+  EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
+  EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
+  const auto drop = [&](int page, const std::vector<std::string>& paths) {
+    SendMessageA(Control(ctl::PageFrame(page)), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+  };
+
+  // Level 2 does not open the list pages: they take no files.
+  folder_.Write("late.txt", "here now");
+  drop(kMain, {late});
+  EXPECT_EQ(1, SendMessageA(Control(ctl::kSafeListBox), LB_GETCOUNT, 0, 0));
+
+  // A file listed at start that was missing is held through the emergency
+  // while it lasts, and the summary says so.
+  access_.AddAccessLevel(1);
+  drop(kEmergencyList, {late});
+  EXPECT_EQ(1, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
+  SendMessageA(Control(ctl::kEmergencyButton), BM_CLICK, 0, 0);
+  EXPECT_EQ("All 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
+  EXPECT_EQ(RGB(0, 0, 0), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
+  SendMessageA(Control(ctl::kNoEmergencyButton), BM_CLICK, 0, 0);
+  EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
+
+  // A drop on the safe list: each file added and held as ">>> Add" does,
+  // a folder and a missing file named in one message.
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string other = folder_.Write("other.txt", "x"), missing = folder_.path() + "\\missing.txt";
+  drop(kMain, {late, folder, missing, other});
+  RemoveDirectoryA(folder.c_str());
+  char text[MAX_PATH * 2] = {};
+  SendMessageA(Control(ctl::kSafeListBox), LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(other, text) << "the list box keeps the entries' paths";
+  EXPECT_EQ(3, SendMessageA(Control(ctl::kSafeListBox), LB_GETCOUNT, 0, 0));
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(
+      messages::DroppedFilesNotAdded(messages::kSafeListName,
+                                     {{folder, FileError::IsFolder}, {missing, FileError::NotFound}}, true),
+      boxes_.shown[0].first);
+  EXPECT_EQ("All 2 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
+
+  // The tooltip follows the pointer from entry to entry: the emergency
+  // list's first file is held through the safe list, its second waits for
+  // the next emergency.
+  drop(kEmergencyList, {missing});
+  HWND list = Control(ctl::kEmergencyListBox);
+  const auto rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight / 2));
+  EXPECT_EQ(0, SendMessageA(form_->entryTips(), TTM_GETTOOLCOUNT, 0, 0));
+  SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight * 3 / 2));
+  char tip[256] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.lpszText = tip;
+  ASSERT_TRUE(SendMessageA(form_->entryTips(), TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(messages::kProtectedOnlyAfterEmergency, std::string(tip));
+  SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight * 5));  // below the entries
+  EXPECT_EQ(0, SendMessageA(form_->entryTips(), TTM_GETTOOLCOUNT, 0, 0));
+  form_.reset();
+}
+
 TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   Start(3);
   int adds = 0, emergencies = 0;
@@ -600,7 +688,10 @@ TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   Start(2);
   RECT suggested;
   GetWindowRect(form_->hwnd(), &suggested);
+  const LRESULT rowHeight = SendMessageA(Control(ctl::kSafeListBox), LB_GETITEMHEIGHT, 0, 0);
   SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_GE(SendMessageA(Control(ctl::kSafeListBox), LB_GETITEMHEIGHT, 0, 0), rowHeight * 14 / 10)
+      << "the entries grow with the font";
   RECT client;
   GetClientRect(form_->hwnd(), &client);
   EXPECT_EQ(1050, client.right);
