@@ -173,9 +173,10 @@ VisualStyles::~VisualStyles() {
   RegCloseKey(key);
 }
 
-int ScreenPixels::Count(const std::function<bool(COLORREF)>& matches, int fromX, int toX) const {
+int ScreenPixels::Count(const std::function<bool(COLORREF)>& matches, int fromX, int toX, int fromY,
+                        int toY) const {
   int count = 0;
-  for (int y = 0; y < height; ++y) {
+  for (int y = std::max(fromY, 0); y < std::min(toY, height); ++y) {
     for (int x = std::max(fromX, 0); x < std::min(toX, width); ++x) {
       if (matches(colours[static_cast<std::size_t>(y * width + x)])) ++count;
     }

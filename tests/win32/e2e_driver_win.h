@@ -60,8 +60,10 @@ class VisualStyles {
 struct ScreenPixels {
   int width = 0, height = 0;
   std::vector<COLORREF> colours;
-  // The pixels that match, in the columns from `fromX` up to `toX`.
-  int Count(const std::function<bool(COLORREF)>& matches, int fromX = 0, int toX = INT_MAX) const;
+  // The pixels that match, in the columns from `fromX` up to `toX` and the
+  // rows from `fromY` up to `toY`.
+  int Count(const std::function<bool(COLORREF)>& matches, int fromX = 0, int toX = INT_MAX, int fromY = 0,
+            int toY = INT_MAX) const;
 };
 ScreenPixels PixelsOf(HWND window);
 

@@ -131,6 +131,41 @@ TEST_F(E2eTest, AStartHoldsTheSafeListAndPagesAboveTheLevelAskForALogin) {
   ExpectHeld(also);
 }
 
+TEST_F(E2eTest, AMissingFilesEntryIsDrawnInRedAndTheWelcomePageCountsIt) {
+  ReturningUser();
+  const std::string kept = app_.MakeFile("kept.txt"), missing = app_.File("missing.txt"),
+                    also = app_.MakeFile("also.txt");
+  WriteBytes(app_.SafeListFile(), Lines({kept, missing, also}));
+  StartAndLogIn();
+  EXPECT_EQ("2 of 3 files on the safe list are protected.", app_.Caption(ctl::kSafeListSummary));
+  app_.ClickMenu(kSafeListPage);
+  ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
+  EXPECT_EQ((std::vector<std::string>{kept, missing, also}), app_.ListItems(ctl::kSafeListBox));
+
+  // The rows as the screen shows them: only the missing file's is red, and
+  // the others' text is dark.
+  HWND list = app_.Control(ctl::kSafeListBox);
+  const int rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  RECT outer{};
+  GetWindowRect(list, &outer);
+  POINT client{0, 0};
+  ClientToScreen(list, &client);
+  const int top = client.y - outer.top;
+  const auto red = [](COLORREF c) { return GetRValue(c) > 160 && GetGValue(c) < 100 && GetBValue(c) < 100; };
+  const auto dark = [](COLORREF c) { return GetRValue(c) < 90 && GetGValue(c) < 90 && GetBValue(c) < 90; };
+  const auto inRow = [&](const testing::ScreenPixels& pixels, const auto& matches, int row) {
+    return pixels.Count(matches, 0, INT_MAX, top + row * rowHeight, top + (row + 1) * rowHeight);
+  };
+  ASSERT_TRUE(
+      WaitFor([&] { return inRow(testing::PixelsOf(list), red, 1) > 20; }, "the missing file drawn in red"));
+  const testing::ScreenPixels pixels = testing::PixelsOf(list);
+  for (const int held : {0, 2}) {
+    EXPECT_EQ(0, inRow(pixels, red, held)) << "row " << held;
+    EXPECT_GT(inRow(pixels, dark, held), 20) << "row " << held;
+  }
+  EXPECT_EQ(0, inRow(pixels, dark, 1));
+}
+
 TEST_F(E2eTest, FirstRunWarnsThenSetsThePasswordLogsInAndClosesOnlyWithIt) {
   MachineStateGuard::ClearForFirstRun();
   app_.Start();
