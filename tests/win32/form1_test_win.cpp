@@ -32,7 +32,9 @@ class RecordingBoxes : public MessageBoxes {
   std::vector<std::pair<std::string, std::string>> shown;
 };
 
-// A fresh program folder under the temporary folder, removed afterwards.
+// A fresh program folder under the temporary folder, removed afterwards
+// with the list files the program saved in it. (Wine often gives the test
+// the same process id, so a folder left by an earlier run is emptied first.)
 class ProgramFolder {
  public:
   ProgramFolder() {
@@ -41,9 +43,10 @@ class ProgramFolder {
     path_ = std::string(temp) + "fendrel-form1-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(counter_++);
     CreateDirectoryA(path_.c_str(), nullptr);
+    RemoveFiles();
   }
   ~ProgramFolder() {
-    for (const std::string& file : files_) DeleteFileA(file.c_str());
+    RemoveFiles();
     RemoveDirectoryA(path_.c_str());
   }
   std::string Write(const std::string& name, const std::string& bytes) {
@@ -52,15 +55,24 @@ class ProgramFolder {
     DWORD written = 0;
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(handle);
-    files_.push_back(file);
     return file;
   }
   const std::string& path() const { return path_; }
 
  private:
+  void RemoveFiles() const {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        DeleteFileA((path_ + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+
   static inline int counter_ = 0;
   std::string path_;
-  std::vector<std::string> files_;
 };
 
 // The dialog and the browser are never reached by these tests.
