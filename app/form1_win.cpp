@@ -145,6 +145,7 @@ int PageOf(const ControlSpec& row) {
 bool IsDrawingMessage(UINT message) {
   switch (message) {
     case WM_PAINT:
+    case WM_PRINTCLIENT:
     case WM_ERASEBKGND:
     case WM_DRAWITEM:
     case WM_CTLCOLORSTATIC:
@@ -318,6 +319,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return brush ? brush : DefWindowProcA(hwnd_, message, wParam, lParam);
     }
     case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wParam), lParam); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
@@ -409,7 +412,6 @@ std::string Form1::ActionOf(UINT message, WPARAM wParam) const {
 bool Form1::OnCreate() {
   if (windowCreated_) windowCreated_(hwnd_);
   dpi_ = DpiOf(hwnd_);
-  LoadPictures();
   const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
   bigIcon_.reset(
       static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, big, big, 0)));
@@ -474,10 +476,9 @@ bool Form1::IsBuilt(int page) const {
 void Form1::CreateRows(int page) {
   const std::size_t first = controls_.size();
   for (const ControlSpec& row : Controls()) {
-    if (PageOf(row) != page) continue;
-    HWND parent = row.container == kOnWindow   ? hwnd_
-                  : row.container == kInBanner ? Existing(ctl::kBanner)
-                                               : Existing(ctl::PageFrame(row.container));
+    // The decorative parts are no windows: the window paints them.
+    if (PageOf(row) != page || row.Has(kPainted)) continue;
+    HWND parent = row.container == kOnWindow ? hwnd_ : Existing(ctl::PageFrame(row.container));
     if (!parent) continue;
     const WindowKind kind = WindowKindOf(row);
     DWORD style = WS_CHILD | kind.style;
@@ -680,36 +681,9 @@ void Form1::PaintPanel(HWND panel) {
   const ControlSpec* row = created ? created->row : nullptr;
   FillRect(dc, &client, BrushFor(created && created->back ? *created->back : kWhite));
   if (row && row->kind == Kind::Frame) {
-    // A frame: an etched border with the caption set into its top edge.
-    const Selection font(dc, FontFor(row->font));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    RECT border = client;
-    border.top += metrics.tmHeight / 2;
-    DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-    const std::string caption = row->caption;
-    if (!caption.empty()) {
-      SetBkMode(dc, OPAQUE);
-      SetBkColor(dc, ToColorRef(kWhite));
-      SetTextColor(dc, ToColorRef(created->text));
-      const int indent = MulDiv(8, dpi_, 96);
-      const std::string padded = " " + caption + " ";
-      TextOutA(dc, indent, 0, padded.c_str(), static_cast<int>(padded.size()));
-    }
+    PaintFrame(dc, client, *row, created->text);
   } else if (row && row->kind == Kind::Picture) {
-    // A picture at its own size, scaled with the resolution, clipped to the box.
-    HBITMAP bitmap = row->id == ctl::kBanner      ? banner_.get()
-                     : row->id == ctl::kMenuStrip ? strip_.get()
-                                                  : nullptr;
-    BITMAP info{};
-    if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
-      const MemoryDC source(dc);
-      const Selection picture(source.get(), bitmap);
-      SetStretchBltMode(dc, HALFTONE);
-      SetBrushOrgEx(dc, 0, 0, nullptr);
-      StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), source.get(), 0,
-                 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    }
+    PaintPicture(dc, client, PictureOf(row->id));
   } else if (row && row->kind == Kind::Image && aboutIcon_) {
     DrawIconEx(dc, 0, 0, aboutIcon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
   }

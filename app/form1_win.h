@@ -1,6 +1,7 @@
 // The main window Form1: the banner, the menu column, the two emergency
-// buttons and one page at a time, created from the layout table. It owns the
-// lists and holds of the run (Protection) and runs the load step once.
+// buttons and one page at a time, created from the layout table; it paints
+// the table's purely decorative parts itself. It owns the lists and holds of
+// the run (Protection) and runs the load step once.
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
@@ -192,6 +193,19 @@ class Form1 : public Form1Actions, private LoadSteps {
   bool OnSetCursor(HWND under);
   void PaintPanel(HWND panel);
 
+  // The window's own painting (form1_paint_win.cpp): the decorative parts of
+  // the table, bottom first, beneath every control.
+  void OnPaint();
+  void OnPrintClient(HDC dc, LPARAM what);
+  void PaintDecorations(HDC dc);
+  void PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place);
+  // A frame in a box: an etched border with the caption set into its top edge.
+  void PaintFrame(HDC dc, const RECT& box, const ControlSpec& row, Rgb text);
+  // A picture at its own size, scaled with the resolution, from the box's corner.
+  void PaintPicture(HDC dc, const RECT& box, HBITMAP picture) const;
+  // The banner's or the strip's bitmap, loaded when first painted; null if missing.
+  HBITMAP PictureOf(int id);
+
   // The load step (ui/load_step.h), once, and the steps only it takes.
   void Load();
   void DeterminePassword() override;
@@ -289,6 +303,7 @@ class Form1 : public Form1Actions, private LoadSteps {
   std::map<std::string, std::string> faces_;  // wanted face -> face in use
   std::map<COLORREF, UniqueBrush> brushes_;
   UniqueBitmap banner_, strip_;
+  bool picturesLoaded_ = false;
   UniqueIcon bigIcon_, smallIcon_, aboutIcon_;
 };
 

@@ -59,6 +59,23 @@ class Selection {
   HGDIOBJ old_;
 };
 
+// The state of a device context (clipping, selections, colours, modes),
+// saved now and put back at the end, so a part drawn with its own clipping
+// and colours leaves the next one as it found the context.
+class SavedState {
+ public:
+  explicit SavedState(HDC dc) : dc_(dc), saved_(dc ? SaveDC(dc) : 0) {}
+  ~SavedState() {
+    if (saved_) RestoreDC(dc_, saved_);
+  }
+  SavedState(const SavedState&) = delete;
+  SavedState& operator=(const SavedState&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
 // One WM_PAINT of a window: BeginPaint, and EndPaint at the end, which
 // validates the window even when painting failed (else WM_PAINT would come
 // again and again).

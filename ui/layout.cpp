@@ -34,8 +34,9 @@ constexpr ControlSpec Input(const char* name, int id, Kind kind, int page, int l
                             int height, unsigned flags = 0) {
   return {name, id, kind, page, "", left, top, width, height, kDefaultFont, kBlack, kWhite, kOpaque | flags};
 }
-constexpr ControlSpec kPagePlaceRow{"fraPos", kPagePlace, Frame,        kOnWindow, "",     2580,   1440,
-                                    7815,     5175,       kDefaultFont, kBlack,    kWhite, kOpaque};
+constexpr ControlSpec kPagePlaceRow{
+    "fraPos",     kPagePlace, Frame,  kOnWindow,         "", 2580, 1440, 7815, 5175,
+    kDefaultFont, kBlack,     kWhite, kOpaque | kPainted};
 // A page is created hidden, in the place it takes whenever it is shown.
 constexpr ControlSpec PageRow(int page) {
   return {"fraContent",
@@ -160,17 +161,17 @@ constexpr std::array kControls{
     MenuRow(kNewUser, 240, 6660, 2175, 255, kMenuFont, kHidden),
     MenuRow(kCloseProgram, 120, 5940, 2295, 555, kCloseItemFont, kCentred),
     ControlSpec{"Label47", kMenuTitle, Label, kOnWindow, messages::kMenuTitle, 900, 1800, 795, 240,
-                kMenuTitleFont, kBlack, kWhite, kSizedToText},
+                kMenuTitleFont, kBlack, kWhite, kSizedToText | kPainted},
     ControlSpec{"lblFakeBack", kMenuPanel, Label, kOnWindow, "", 120, 1800, 2295, 4815, kDefaultFont, kBlack,
-                kMenuGrey, kOpaque},
+                kMenuGrey, kOpaque | kPainted},
     ControlSpec{"Picture1", kMenuStrip, Picture, kOnWindow, "", 120, 1500, 2295, 225, kDefaultFont, kBlack,
-                kWhite, kOpaque},
+                kWhite, kOpaque | kPainted},
 
     // The banner across the top, with the version on it.
     ControlSpec{"Picture3", kBanner, Picture, kOnWindow, "", 0, 0, 10575, 1385, kDefaultFont, kBlack, kWhite,
-                kOpaque},
+                kOpaque | kPainted},
     ControlSpec{"Label49", kVersionLabel, Label, kInBanner, messages::kVersionLabel, 6420, 900, 630, 315,
-                kVersionFont, kBannerBlue, kWhite, kSizedToText},
+                kVersionFont, kBannerBlue, kWhite, kSizedToText | kPainted},
 };
 
 bool Overlap(const ControlSpec& a, const ControlSpec& b) {

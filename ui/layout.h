@@ -1,7 +1,7 @@
 // The main window's layout as data: every control with its kind, container,
 // caption, place in twips, font, colours and initial state. The window
-// creates its controls from this table in one loop and scales every number
-// with TwipsToPixels.
+// creates its controls from this table in one loop, paints the purely
+// decorative parts itself, and scales every number with TwipsToPixels.
 #pragma once
 
 #include <optional>
@@ -65,6 +65,10 @@ enum Flag : unsigned {
   kOpaque = 1u << 7,       // paints its own background colour; otherwise transparent
   kVerticalScroll = 1u << 8,
   kEntryStates = 1u << 9,  // a list whose entries show whether their files are protected now
+  // Purely decorative (the banner and its version, the strip and grey panel
+  // of the menu, its title, the place beneath the pages): the window paints
+  // it beneath every control, and no control window is made for it.
+  kPainted = 1u << 10,
 };
 
 struct ControlSpec {
@@ -84,6 +88,8 @@ struct ControlSpec {
 
 // Every control, in z-order from the top, which is also the tab order.
 // A page's frame comes before the controls on it; kBanner before kVersionLabel.
+// The painted parts lie beneath every control they touch, so they come after
+// them.
 std::span<const ControlSpec> Controls();
 
 const ControlSpec* FindControl(int id);

@@ -102,6 +102,29 @@ TEST(LayoutTest, ShownControlsOfOneContainerOverlapOnlyWhereOneLiesBeneath) {
   }
 }
 
+TEST(LayoutTest, PaintedPartsAreDecorationsBeneathEveryControlTheyTouch) {
+  const auto controls = Controls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ControlSpec& part = controls[i];
+    // The banner is painted, so what lies in it can be no control window.
+    if (part.container == kInBanner) {
+      EXPECT_TRUE(part.Has(kPainted)) << NameOf(part);
+    }
+    if (!part.Has(kPainted)) continue;
+    EXPECT_TRUE(part.kind == Kind::Label || part.kind == Kind::Picture || part.kind == Kind::Frame)
+        << NameOf(part);
+    EXPECT_FALSE(part.Has(kClickable) || part.Has(kHidden)) << NameOf(part) << " is painted: nobody uses it";
+    EXPECT_TRUE(part.container == kOnWindow || part.container == kInBanner) << NameOf(part);
+    // The window paints before its controls draw: a control after a painted
+    // part in the table would lie beneath it, and cannot.
+    for (std::size_t j = i + 1; j < controls.size(); ++j) {
+      const ControlSpec& lower = controls[j];
+      EXPECT_FALSE(lower.container == part.container && !lower.Has(kPainted) && Overlap(part, lower))
+          << NameOf(part) << " is painted, so it cannot lie above " << NameOf(lower);
+    }
+  }
+}
+
 TEST(LayoutTest, EveryPageIsReachedFromItsMenuItem) {
   for (const PageInfo& page : kPages) {
     const ControlSpec* frame = FindControl(ctl::PageFrame(page.index));
