@@ -39,6 +39,11 @@ int DpiOf(HWND hwnd) {
   return screenDpi > 0 ? screenDpi : 96;
 }
 
+// The layout's client area at a resolution.
+SIZE ClientSizeAt(int dpi) {
+  return {TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+}
+
 // The outer size of a window whose client area is `client` at a resolution.
 SIZE WindowSizeFor(SIZE client, int dpi) {
   RECT rect{0, 0, client.cx, client.cy};
@@ -64,12 +69,24 @@ bool FaceInstalled(const std::string& face) {
   return found;
 }
 
+HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
+}
+
 void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) {
   WNDCLASSEXA window{};
   window.cbSize = sizeof window;
   window.lpfnWndProc = windowProc;
   window.hInstance = instance;
   window.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  // The program's icon as the class's: the window has it from its creation,
+  // with no WM_SETICON to send. Loaded once, it lasts as long as the class:
+  // the rest of the process.
+  static const HICON big = ProgramIcon(instance, SM_CXICON, SM_CYICON);
+  static const HICON small = ProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  window.hIcon = big;
+  window.hIconSm = small;
   window.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   window.lpszClassName = kWindowClass;
   RegisterClassExA(&window);  // fails harmlessly when already registered
@@ -262,9 +279,12 @@ Form1::~Form1() {
 bool Form1::Create(HINSTANCE instance) {
   instance_ = instance;
   RegisterClasses(instance, &Form1::WindowProc, &Form1::PanelProc);
-  // The size and place follow in WM_CREATE, once the window's resolution is known.
+  // Made at its size for the screen's resolution; WM_CREATE corrects it
+  // should the window's own differ, and centres it.
+  const int dpi = DpiOf(nullptr);
+  const SIZE outer = WindowSizeFor(ClientSizeAt(dpi), dpi);
   CreateWindowExA(kWindowExStyle, kWindowClass, messages::kWindowCaption, kWindowStyle, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+                  CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   WireHandlers();
   Load();
@@ -412,13 +432,6 @@ std::string Form1::ActionOf(UINT message, WPARAM wParam) const {
 bool Form1::OnCreate() {
   if (windowCreated_) windowCreated_(hwnd_);
   dpi_ = DpiOf(hwnd_);
-  const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
-  bigIcon_.reset(
-      static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, big, big, 0)));
-  smallIcon_.reset(
-      static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, small, small, 0)));
-  if (bigIcon_) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-  if (smallIcon_) SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
   // Fixed client area, centred on the work area of the window's screen.
   const SIZE outer = FitClientArea();
@@ -609,12 +622,16 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 SIZE Form1::FitClientArea() {
-  const SIZE client{TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-  SIZE outer = WindowSizeFor(client, dpi_);
+  const SIZE client = ClientSizeAt(dpi_);
+  RECT actual, window;
+  GetClientRect(hwnd_, &actual);
+  GetWindowRect(hwnd_, &window);
+  SIZE outer{window.right - window.left, window.bottom - window.top};
+  if (actual.right == client.cx && actual.bottom == client.cy) return outer;  // made at its size
+  outer = WindowSizeFor(client, dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   // The frame's real size may differ from the computed one (a caption that
   // did not scale with the resolution): correct by what is measured.
-  RECT actual;
   GetClientRect(hwnd_, &actual);
   if (actual.right != client.cx || actual.bottom != client.cy) {
     outer.cx += client.cx - actual.right;

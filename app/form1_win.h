@@ -304,7 +304,7 @@ class Form1 : public Form1Actions, private LoadSteps {
   std::map<COLORREF, UniqueBrush> brushes_;
   UniqueBitmap banner_, strip_;
   bool picturesLoaded_ = false;
-  UniqueIcon bigIcon_, smallIcon_, aboutIcon_;
+  UniqueIcon aboutIcon_;
 };
 
 }  // namespace fendrel
