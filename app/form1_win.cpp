@@ -53,20 +53,17 @@ SIZE WindowSizeFor(SIZE client, int dpi) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-bool FaceInstalled(const std::string& face) {
+// True when the font mapper, asked for this face, uses it: the face is
+// installed. Asking the mapper costs less than enumerating the face's fonts,
+// which under Wine opens each of them.
+bool FaceInstalled(HDC dc, const char* face) {
   LOGFONTA wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
-  bool found = false;
-  const WindowDC screen(nullptr);
-  EnumFontFamiliesExA(
-      screen.get(), &wanted,
-      [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
-        *reinterpret_cast<bool*>(found) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
-  return found;
+  lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+  const UniqueFont font(CreateFontIndirectA(&wanted));
+  const Selection selected(dc, font.get());
+  char used[LF_FACESIZE] = {};
+  return GetTextFaceA(dc, LF_FACESIZE, used) > 0 && lstrcmpiA(used, face) == 0;
 }
 
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
@@ -582,8 +579,9 @@ HFONT Form1::FontFor(const Font& font) {
   auto face = faces_.find(font.face);
   if (face == faces_.end()) {
     std::string chosen = font.face;  // let the font mapper choose when no candidate is installed
+    const MemoryDC probe(nullptr);
     for (const char* candidate : FaceCandidates(font.face)) {
-      if (FaceInstalled(candidate)) {
+      if (FaceInstalled(probe.get(), candidate)) {
         chosen = candidate;
         break;
       }
