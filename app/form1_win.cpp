@@ -515,13 +515,20 @@ void Form1::CreateRows(int page) {
   }
   // Labels lie beneath every other control of their container (a text box
   // that touches a label keeps its border); among themselves they keep the
-  // table's order, so the menu stays above its grey panel.
+  // table's order. Labels made after every other control are there already
+  // (children are added beneath their siblings); from the first label that
+  // is not, each goes to the bottom in turn.
+  const auto isLabel = [](const Created& control) { return control.row->kind == Kind::Label; };
+  bool moving = false;
   for (std::size_t i = first; i < controls_.size(); ++i) {
-    if (controls_[i].row->kind == Kind::Label) {
+    if (!isLabel(controls_[i])) continue;
+    moving =
+        moving || !std::all_of(controls_.begin() + static_cast<std::ptrdiff_t>(i), controls_.end(), isLabel);
+    if (moving) {
       SetWindowPos(controls_[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
-  for (std::size_t i = first; i < controls_.size(); ++i) LayOut(controls_[i]);
+  for (std::size_t i = first; i < controls_.size(); ++i) LayOut(controls_[i], true);
 }
 
 HWND Form1::SiblingAbove(const ControlSpec& row) const {
@@ -548,7 +555,7 @@ void Form1::ApplyLayout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void Form1::LayOut(const Created& control) {
+void Form1::LayOut(const Created& control, bool atItsPlace) {
   const ControlSpec& row = *control.row;
   HFONT font = FontFor(row.font);
   SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -563,8 +570,12 @@ void Form1::LayOut(const Created& control) {
     place.right = place.left + extent.cx;
     place.bottom = place.top + extent.cy;
   }
-  SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
-               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A control made just now at its place keeps it; a label sized to its
+  // text takes the text's size.
+  if (!atItsPlace || row.Has(kSizedToText)) {
+    SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   if (row.id == ctl::kAboutIcon) {
     const int size = place.right - place.left;
     aboutIcon_.reset(

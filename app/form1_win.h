@@ -224,7 +224,9 @@ class Form1 : public Form1Actions, private LoadSteps {
   // Where a page's frame made later goes in the z-order.
   HWND SiblingAbove(const ControlSpec& row) const;
   void ApplyLayout();
-  void LayOut(const Created& control);
+  // Sets the control's font and place for the window's resolution;
+  // `atItsPlace`: it was made at its place in the table just now.
+  void LayOut(const Created& control, bool atItsPlace = false);
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
   RECT PlaceOf(const ControlSpec& row) const;
