@@ -146,6 +146,24 @@ void DrawWithoutTheme(HWND control) {
   SetWindowThemeIfLoaded(control, L" ", L" ");
 }
 
+// A control whose window is all client area: no border, no scroll bar.
+bool HasNoFrame(HWND control) {
+  RECT window, client;
+  GetWindowRect(control, &window);
+  GetClientRect(control, &client);
+  return window.right - window.left == client.right && window.bottom - window.top == client.bottom;
+}
+
+// Labels, buttons and the check box. When the window first shows, Wine sends
+// every child WM_NCPAINT and the default handling takes a device context to
+// paint the frame; a control without one has nothing to paint there.
+LRESULT CALLBACK SkipEmptyFrame(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCPAINT && HasNoFrame(control)) return 0;
+  // Everything else goes to the control's own procedure, its class's.
+  const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
+  return CallWindowProcW(own, control, message, wParam, lParam);
+}
+
 // The page a control belongs to: the page of a page's frame or of a control
 // on it; kNoPage for the window's own controls.
 constexpr int kNoPage = -1;
@@ -504,6 +522,9 @@ void Form1::CreateRows(int page) {
     if (!control) continue;
     if (row.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
     if (row.kind == Kind::CheckBox) DrawWithoutTheme(control);
+    if (row.kind == Kind::Label || row.kind == Kind::Button || row.kind == Kind::CheckBox) {
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkipEmptyFrame));
+    }
     if (PageOf(row) >= 0 && row.container == kOnWindow) {
       // A page's frame, made after the window's other controls: it goes to
       // its place in the table's order, beneath the control above it.
