@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_files_win.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
 #include "platform/handles_win.h"
@@ -39,6 +40,10 @@ namespace {
 
 using fendrel::UniqueHandle;
 using fendrel::UniqueKey;
+using fendrel::bench::DeleteTree;
+using fendrel::bench::ExecutableFolder;
+using fendrel::bench::Held;
+using fendrel::bench::WriteBytes;
 
 constexpr int kEmergencyFiles = 400;
 constexpr int kEmergencyRepetitions = 21;
@@ -91,21 +96,6 @@ double Median(std::vector<double> values) {
 
 // ------------------------------------------------------------------ files
 
-std::string ExecutableFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  UniqueHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
 std::optional<std::string> ReadBytes(const std::string& path) {
   UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -121,25 +111,6 @@ std::uint64_t FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
 }
 
 // A folder of the benchmark's own under the temporary folder, removed at the end.
@@ -213,15 +184,6 @@ std::vector<std::string> MakeFiles(const std::string& folder, int count, std::ui
     paths.push_back(path);
   }
   return paths;
-}
-
-// True when the file refuses an open for writing with a sharing violation:
-// someone holds it.
-bool Held(const std::string& path) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return !file && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // ------------------------------------------------------------------ the table

@@ -20,13 +20,23 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_files_win.h"
 #include "platform/handles_win.h"
 #include "tests/win32/machine_state_win.h"
+#include "tests/win32/process_windows_win.h"
 #include "ui/control_ids.h"
 
 namespace {
 
 using fendrel::UniqueHandle;
+using fendrel::bench::DeleteTree;
+using fendrel::bench::ExecutableFolder;
+using fendrel::bench::Held;
+using fendrel::bench::WriteBytes;
+using fendrel::testing::ClassOf;
+using fendrel::testing::Descendants;
+using fendrel::testing::ProcessOf;
+using fendrel::testing::TopLevelWindows;
 namespace ctl = fendrel::ctl;
 
 constexpr int kPageSwitches = 1000;
@@ -57,48 +67,6 @@ void Problem(const std::string& what) {
 }
 
 // ------------------------------------------------------------------ files
-
-std::string ExecutableFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\'));
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  UniqueHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-// Another process (this one) cannot open it for writing: someone holds it.
-bool Held(const std::string& path) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return !file && GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 std::string Lines(const std::vector<std::string>& paths) {
   std::string text;
@@ -201,45 +169,6 @@ std::uint64_t CommittedPrivateBytes(HANDLE process) {
 }
 
 // ------------------------------------------------------------------ the program
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-DWORD ProcessOf(HWND window) {
-  DWORD id = 0;
-  GetWindowThreadProcessId(window, &id);
-  return id;
-}
-
-std::vector<HWND> TopLevelWindows(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (ProcessOf(window) == s->processId) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM data) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
 
 // Fendrel.exe started from its folder and driven through its window; ended
 // when this goes.

@@ -40,7 +40,8 @@ endif()
 # The packages' test: it installs Fendrel, so scripts/test-packages.sh runs it
 # in a Wine prefix made for the run, never ctest in the shared one.
 add_executable(package_tests tests/packages/package_test_win.cpp tests/win32/e2e_driver_win.cpp
-  tests/win32/machine_state_win.cpp tests/win32/process_support_win.cpp tests/core/test_support.cpp)
+  tests/win32/machine_state_win.cpp tests/win32/process_support_win.cpp tests/win32/process_windows_win.cpp
+  tests/core/test_support.cpp)
 target_compile_definitions(package_tests PRIVATE FENDREL_WIN32_TESTS)
 target_link_libraries(package_tests PRIVATE fendrel_win32 GTest::gtest_main)
 add_dependencies(package_tests hold_probe)

@@ -9,6 +9,7 @@
 #include "app/tray_win.h"
 #include "platform/drawing_win.h"
 #include "tests/win32/process_support_win.h"
+#include "tests/win32/process_windows_win.h"
 #include "ui/control_ids.h"
 
 namespace fendrel::testing {
@@ -20,12 +21,6 @@ constexpr int kMessageBoxTextId = 0xFFFF;  // the static that carries a message 
 constexpr int kFileNameCombo = 0x47C;      // cmb13 of the common file dialog
 constexpr int kFileNameEdit = 0x480;       // edt1, the older dialogs' file-name box
 constexpr UINT kSendTimeoutMs = kE2eTimeoutMs;
-
-std::string ClassOf(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
 // A window's text through WM_GETTEXT, which also reaches another process's
 // controls (GetWindowText does not ask them).
@@ -48,39 +43,6 @@ std::string Narrow(const std::wstring& wide) {
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr,
                       nullptr);
   return text;
-}
-
-DWORD ProcessOf(HWND window) {
-  DWORD id = 0;
-  GetWindowThreadProcessId(window, &id);
-  return id;
-}
-
-std::vector<HWND> TopLevelWindows(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (ProcessOf(window) == s->processId) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM data) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 HWND DescendantWithId(HWND parent, int id) {
