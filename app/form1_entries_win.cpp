@@ -102,7 +102,7 @@ void Form1::PrepareControl(const ControlSpec& row, HWND control) {
       tips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr));
-      if (tips_) SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi_, 96));
+      FitTipWidth();
     }
     // The list's mouse moves tell which entry the tooltip is for.
     SetPropA(control, kFormProperty, this);
@@ -115,6 +115,12 @@ void Form1::PrepareControl(const ControlSpec& row, HWND control) {
       AllowFileDropsFromLowerIntegrity(control);
     }
   }
+}
+
+void Form1::FitTipWidth() {
+  // A long path wraps at this width rather than running across the screen.
+  constexpr int kTipWidthAt96Dpi = 400;
+  if (tips_) SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(kTipWidthAt96Dpi, dpi_, 96));
 }
 
 // --- The entries' states.

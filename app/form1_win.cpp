@@ -646,6 +646,7 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
   std::map<FontKey, UniqueFont> oldFonts = std::move(fonts_);
   fonts_.clear();
   ApplyLayout();
+  FitTipWidth();
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   FitClientArea();

@@ -249,6 +249,8 @@ class Form1 : public Form1Actions, private LoadSteps {
   void DrawListEntry(const DRAWITEMSTRUCT& item);
   // The list's rows as tall as a plain list box's in its font.
   static void FitEntryHeight(HWND listBox, HFONT font);
+  // The tooltip's wrapping width, for the window's resolution.
+  void FitTipWidth();
   const EntryState* StateOf(int listId, int index) const;
   static LRESULT CALLBACK EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

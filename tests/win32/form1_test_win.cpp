@@ -785,6 +785,7 @@ TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_GE(SendMessageA(Control(ctl::kSafeListBox), LB_GETITEMHEIGHT, 0, 0), rowHeight * 14 / 10)
       << "the entries grow with the font";
+  EXPECT_EQ(600, SendMessageA(form_->entryTips(), TTM_GETMAXTIPWIDTH, 0, 0)) << "the tooltip wraps wider";
   RECT client;
   GetClientRect(form_->hwnd(), &client);
   EXPECT_EQ(1050, client.right);
