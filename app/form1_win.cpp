@@ -927,13 +927,6 @@ void Form1::SetCaption(int id, const std::string& caption) {
   InvalidateRect(control, nullptr, TRUE);
 }
 
-Form1::Colours Form1::ColoursOfControl(int id) {
-  Control(id);  // builds its page if need be
-  const Created* control = Find(id);
-  if (!control) return {kBlack, kWhite};
-  return {control->text, control->back.value_or(kWhite)};
-}
-
 void Form1::SetColours(int id, Rgb text, Rgb back) {
   Control(id);  // builds its page if need be
   Created* control = Find(id);

@@ -121,11 +121,6 @@ class Form1 : public Form1Actions, private LoadSteps {
   // The text as UTF-16 code units, as the password digest takes it.
   std::u16string WideText(int id);
   void SetCaption(int id, const std::string& caption);
-  struct Colours {
-    Rgb text;
-    Rgb back;
-  };
-  Colours ColoursOfControl(int id);
   void SetColours(int id, Rgb text, Rgb back);
   void SetTextColour(int id, Rgb text);
   bool IsChecked(int id);
