@@ -16,33 +16,27 @@ win32='windows|windowsx|winuser|winbase|wingdi|winreg|winnt|windef|shellapi|shlo
 include='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]'
 
 status=0
-portable=$(git ls-files 'app/*' 'ui/*' 'protection/*' 'password/*' 'platform/*' |
-  grep -E '\.(h|cpp)$' | grep -vE '_win\.(h|cpp)$' || true)
-for file in $portable; do
-  if found=$(grep -nEi "$include($win32)\.h[>\"]" "$file"); then
-    echo "$found" | sed "s|^|$file:|"
-    echo "  ^ a portable file includes a Win32 header: move the code into a _win file"
-    status=1
-  fi
-done
-
-outside=$(git ls-files '*.h' '*.cpp' | grep -vE '^(app|tests/win32)/' || true)
-for file in $outside; do
-  if found=$(grep -nE "${include}app/" "$file"); then
-    echo "$found" | sed "s|^|$file:|"
-    echo "  ^ a file outside app/ includes a header of app/: move what it needs out of app/"
-    status=1
-  fi
-done
-
-check_below() {  # folder, the folders it may not include
-  for file in $(git ls-files "$1/*.h" "$1/*.cpp"); do
-    if found=$(grep -nE "${include}($2)/" "$file"); then
+# refuse "FILES" PATTERN MESSAGE: every include in FILES that matches PATTERN
+# is shown with the message, and the check fails.
+refuse() {
+  for file in $1; do
+    if found=$(grep -nEi "$include$2" "$file"); then
       echo "$found" | sed "s|^|$file:|"
-      echo "  ^ $1/ reaches up into a layer above it"
+      echo "  ^ $3"
       status=1
     fi
   done
+}
+
+portable=$(git ls-files 'app/*' 'ui/*' 'protection/*' 'password/*' 'platform/*' |
+  grep -E '\.(h|cpp)$' | grep -vE '_win\.(h|cpp)$' || true)
+refuse "$portable" "($win32)\.h[>\"]" "a portable file includes a Win32 header: move the code into a _win file"
+
+outside=$(git ls-files '*.h' '*.cpp' | grep -vE '^(app|tests/win32)/' || true)
+refuse "$outside" "app/" "a file outside app/ includes a header of app/: move what it needs out of app/"
+
+check_below() {  # folder, the folders it may not include
+  refuse "$(git ls-files "$1/*.h" "$1/*.cpp")" "($2)/" "$1/ reaches up into a layer above it"
 }
 check_below platform 'ui|protection|password'
 check_below ui 'protection|password'
