@@ -17,6 +17,7 @@
 #include "app/form1_win.h"
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
+#include "platform/wide_text_win.h"
 #include "ui/colours.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
@@ -30,19 +31,19 @@ constexpr std::array kDropPages{kMain, kEmergencyList};
 
 // Where an entry list keeps its window and its own procedure while the
 // window watches its mouse for the tooltip.
-constexpr const char* kFormProperty = "Fendrel.Form1";
-constexpr const char* kListProcProperty = "Fendrel.ListProc";
+constexpr const wchar_t* kFormProperty = L"Fendrel.Form1";
+constexpr const wchar_t* kListProcProperty = L"Fendrel.ListProc";
 
 COLORREF ToColorRef(Rgb colour) {
   return RGB(colour.red, colour.green, colour.blue);
 }
 
-std::string ListText(HWND list, int index) {
-  const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+std::wstring ListText(HWND list, int index) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const LRESULT got =
-      SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+      SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
   return text;
 }
@@ -66,17 +67,22 @@ bool IsRelayedToTips(UINT message) {
   }
 }
 
-// The names dropped, each with whether it is a folder. The names come in
-// the system's code page, as the file dialog gives them.
-std::vector<DroppedFile> DroppedFiles(HDROP drop) {
+// The names dropped, each with whether it is a folder. A name that is no
+// text (half of a UTF-16 pair) goes to `notText` as it can be shown.
+std::vector<DroppedFile> DroppedFiles(HDROP drop, std::vector<std::string>& notText) {
   std::vector<DroppedFile> files;
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-    path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+    std::optional<std::string> path = FromWide(name);
+    if (!path) {
+      notText.push_back(Narrow(name));
+      continue;
+    }
+    const DWORD attributes = GetFileAttributesW(name.c_str());
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    files.push_back({path, folder});
+    files.push_back({*std::move(path), folder});
   }
   return files;
 }
@@ -99,15 +105,15 @@ class FinishDrop {
 void Form1::PrepareControl(const ControlSpec& row, HWND control) {
   if (row.kind == Kind::ListBox && row.Has(kEntryStates)) {
     if (!tips_ && LoadToolTipClass()) {
-      tips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+      tips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr));
       FitTipWidth();
     }
     // The list's mouse moves tell which entry the tooltip is for.
-    SetPropA(control, kFormProperty, this);
-    SetPropA(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC)));
-    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1::EntryListProc));
+    SetPropW(control, kFormProperty, this);
+    SetPropW(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1::EntryListProc));
   }
   for (const int page : kDropPages) {
     if (row.id == ctl::PageFrame(page)) {
@@ -120,7 +126,7 @@ void Form1::PrepareControl(const ControlSpec& row, HWND control) {
 void Form1::FitTipWidth() {
   // A long path wraps at this width rather than running across the screen.
   constexpr int kTipWidthAt96Dpi = 400;
-  if (tips_) SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(kTipWidthAt96Dpi, dpi_, 96));
+  if (tips_) SendMessageW(tips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(kTipWidthAt96Dpi, dpi_, 96));
 }
 
 // --- The entries' states.
@@ -138,11 +144,12 @@ void Form1::ShowEntryStates() {
   if (!summary) return;  // its page shows it when it is built
   const std::string text = messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);
   const Rgb colour = states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
-  std::string shown(static_cast<std::size_t>(GetWindowTextLengthA(summary->hwnd)) + 1, '\0');
+  const std::wstring wide = Wide(text);
+  std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(summary->hwnd)) + 1, L'\0');
   shown.resize(
-      static_cast<std::size_t>(GetWindowTextA(summary->hwnd, shown.data(), static_cast<int>(shown.size()))));
-  if (shown == text && summary->text == colour) return;
-  SetWindowTextA(summary->hwnd, text.c_str());
+      static_cast<std::size_t>(GetWindowTextW(summary->hwnd, shown.data(), static_cast<int>(shown.size()))));
+  if (shown == wide && summary->text == colour) return;
+  SetWindowTextW(summary->hwnd, wide.c_str());
   summary->text = colour;
   InvalidateRect(summary->hwnd, nullptr, TRUE);
 }
@@ -158,9 +165,9 @@ const EntryState* Form1::StateOf(int listId, int index) const {
 void Form1::FitEntryHeight(HWND listBox, HFONT font) {
   const WindowDC dc(listBox);
   const Selection selected(dc.get(), font);
-  TEXTMETRICA metrics{};
-  if (GetTextMetricsA(dc.get(), &metrics)) {
-    SendMessageA(listBox, LB_SETITEMHEIGHT, 0, MAKELPARAM(metrics.tmHeight, 0));
+  TEXTMETRICW metrics{};
+  if (GetTextMetricsW(dc.get(), &metrics)) {
+    SendMessageW(listBox, LB_SETITEMHEIGHT, 0, MAKELPARAM(metrics.tmHeight, 0));
   }
 }
 
@@ -183,15 +190,15 @@ void Form1::DrawListEntry(const DRAWITEMSTRUCT& item) {
     back = held ? GetSysColor(COLOR_HIGHLIGHT) : ToColorRef(kNotProtectedRed);
   }
   SetBkColor(dc, back);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-  const std::string entry = ListText(item.hwndItem, index);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+  const std::wstring entry = ListText(item.hwndItem, index);
   {
-    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, text);
     RECT textRect = rect;
     textRect.left += MulDiv(2, dpi_, 96);
-    DrawTextA(dc, entry.c_str(), static_cast<int>(entry.size()), &textRect,
+    DrawTextW(dc, entry.c_str(), static_cast<int>(entry.size()), &textRect,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
@@ -200,14 +207,14 @@ void Form1::DrawListEntry(const DRAWITEMSTRUCT& item) {
 // --- The tooltip of the entry under the pointer.
 
 LRESULT CALLBACK Form1::EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* form = static_cast<Form1*>(GetPropA(list, kFormProperty));
-  const auto ownProc = reinterpret_cast<WNDPROC>(GetPropA(list, kListProcProperty));
-  if (!ownProc) return DefWindowProcA(list, message, wParam, lParam);
+  auto* form = static_cast<Form1*>(GetPropW(list, kFormProperty));
+  const auto ownProc = reinterpret_cast<WNDPROC>(GetPropW(list, kListProcProperty));
+  if (!ownProc) return DefWindowProcW(list, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
-    RemovePropA(list, kFormProperty);
-    RemovePropA(list, kListProcProperty);
-    return CallWindowProcA(ownProc, list, message, wParam, lParam);
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
+    RemovePropW(list, kFormProperty);
+    RemovePropW(list, kListProcProperty);
+    return CallWindowProcW(ownProc, list, message, wParam, lParam);
   }
   if (form && form->hwnd_) {
     try {
@@ -221,13 +228,13 @@ LRESULT CALLBACK Form1::EntryListProc(HWND list, UINT message, WPARAM wParam, LP
       form->ReportFailure(message, wParam, std::current_exception());
     }
   }
-  return CallWindowProcA(ownProc, list, message, wParam, lParam);
+  return CallWindowProcW(ownProc, list, message, wParam, lParam);
 }
 
 void Form1::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!tips_) return;
   if (message == WM_MOUSEMOVE) {
-    const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, lParam);
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
     ShowTipFor(list, HIWORD(hit) != 0 ? -1 : static_cast<int>(LOWORD(hit)));
   }
   MSG relayed{};
@@ -237,7 +244,7 @@ void Form1::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lPar
   relayed.lParam = lParam;
   relayed.time = static_cast<DWORD>(GetMessageTime());
   GetCursorPos(&relayed.pt);
-  SendMessageA(tips_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  SendMessageW(tips_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void Form1::ShowTipFor(HWND list, int item) {
@@ -248,30 +255,32 @@ void Form1::ShowTipFor(HWND list, int item) {
   tip_.list = list;
   tip_.item = item;
   tip_.text = text;
+  tip_.shown = Wide(text);
   if (text.empty()) return;
   // A tool of its own for each entry: the tooltip takes the pointer's move
   // onto it as entering a new tool, and shows the new text.
-  TTTOOLINFOA tool{};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = list;
   tool.uId = ++tip_.lastTool;
-  SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&tool.rect));
-  tool.lpszText = tip_.text.data();
-  if (SendMessageA(tips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) tip_.tool = tool.uId;
+  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&tool.rect));
+  tool.lpszText = tip_.shown.data();
+  if (SendMessageW(tips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) tip_.tool = tool.uId;
 }
 
 void Form1::ForgetTip() {
   if (tips_ && tip_.tool != 0) {
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = tip_.list;
     tool.uId = tip_.tool;
-    SendMessageA(tips_.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tips_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   tip_.list = nullptr;
   tip_.item = -1;
   tip_.tool = 0;
   tip_.text.clear();
+  tip_.shown.clear();
 }
 
 // --- Files dropped from Explorer.
@@ -284,7 +293,9 @@ void Form1::OnDropFiles(HWND frame, HDROP drop) {
   if (std::find(kDropPages.begin(), kDropPages.end(), page) == kDropPages.end()) return;
   // A page is shown only when the level opens it; a drop is checked all the same.
   if (!fendrel::SelectPage(page, 0, access_.Level()).allowed) return;
-  const std::vector<DroppedFile> files = DroppedFiles(drop);
+  std::vector<std::string> notText;
+  const std::vector<DroppedFile> files = DroppedFiles(drop, notText);
+  if (!notText.empty()) boxes_.Show(messages::NamesNotText(notText), messages::kTitle);
   TakeSelections();
   if (page == kMain) {
     editing_.SafeAddDropped(files);

@@ -16,11 +16,12 @@ void Form1::WireHandlers() {
   OnClick(ctl::kSafeBrowseButton, [this] { SetCaption(ctl::kSafePathBox, editing_.Browse()); });
   OnClick(ctl::kEmergencyBrowseButton, [this] { SetCaption(ctl::kEmergencyPathBox, editing_.Browse()); });
   OnClick(ctl::kSafeAddButton, [this] {
-    editing_.SafeAdd(Text(ctl::kSafePathBox));
+    if (const std::optional<std::string> path = PathText(ctl::kSafePathBox)) editing_.SafeAdd(*path);
     MirrorLists();
   });
   OnClick(ctl::kEmergencyAddButton, [this] {
-    editing_.EmergencyAdd(Text(ctl::kEmergencyPathBox));
+    if (const std::optional<std::string> path = PathText(ctl::kEmergencyPathBox))
+      editing_.EmergencyAdd(*path);
     MirrorLists();
   });
   OnClick(ctl::kSafeRemoveButton, [this] {
@@ -80,7 +81,7 @@ void Form1::ShowSwitch(const SwitchLook& look) {
   HWND box = Existing(ctl::kOnOffSwitch);
   if (!box) return;  // its page shows the look when it is built
   // The switch's handling has run already; setting the box must not run it again.
-  SendMessageA(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   SetCaption(ctl::kOnOffSwitch, look.caption);
   SetTextColour(ctl::kOnOffSwitch, look.colour);
 }
@@ -113,15 +114,15 @@ constexpr DefaultButton kDefaultButtons[] = {
 };
 
 bool IsSingleLineEdit(HWND control) {
-  char className[16] = {};
-  GetClassNameA(control, className, static_cast<int>(sizeof className));
-  return lstrcmpiA(className, "EDIT") == 0 && !(GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE);
+  wchar_t className[16] = {};
+  GetClassNameW(control, className, static_cast<int>(std::size(className)));
+  return lstrcmpiW(className, L"EDIT") == 0 && !(GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE);
 }
 
 }  // namespace
 
 UINT Form1::BringForwardMessage() {
-  static const UINT message = RegisterWindowMessageA("Fendrel.BringForward");
+  static const UINT message = RegisterWindowMessageW(L"Fendrel.BringForward");
   return message;
 }
 
@@ -131,7 +132,7 @@ bool Form1::PreTranslate(const MSG& message) {
   if (message.wParam == VK_RETURN && IsSingleLineEdit(message.hwnd)) {
     for (const DefaultButton& entry : kDefaultButtons) {
       if (entry.page == page && IsChild(Control(ctl::PageFrame(page)), message.hwnd)) {
-        SendMessageA(Control(entry.button), BM_CLICK, 0, 0);
+        SendMessageW(Control(entry.button), BM_CLICK, 0, 0);
         return true;
       }
     }

@@ -9,6 +9,7 @@
 
 #include "app/form1_win.h"
 #include "platform/drawing_win.h"
+#include "platform/wide_text_win.h"
 #include "ui/control_ids.h"
 
 namespace fendrel {
@@ -67,11 +68,11 @@ void Form1::PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place) {
   const std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
   if (row.kind == Kind::Label) {
     const Selection font(dc, FontFor(row.font));
-    const std::string caption = row.caption;
+    const std::wstring caption = Wide(row.caption);
     RECT box = place;
     if (row.Has(kSizedToText)) {
       SIZE extent{};
-      GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+      GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
       box.right = box.left + extent.cx;
       box.bottom = box.top + extent.cy;
     }
@@ -80,7 +81,7 @@ void Form1::PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place) {
     if (caption.empty()) return;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(row.text));
-    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &box, LabelFormat(row));
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box, LabelFormat(row));
     return;
   }
   if (!RectVisible(dc, &place)) return;  // nothing of it is being painted
@@ -92,24 +93,24 @@ void Form1::PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place) {
 
 void Form1::PaintFrame(HDC dc, const RECT& box, const ControlSpec& row, Rgb text) {
   const Selection font(dc, FontFor(row.font));
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
   RECT border = box;
   border.top += metrics.tmHeight / 2;
   DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-  const std::string caption = row.caption;
+  const std::wstring caption = Wide(row.caption);
   if (caption.empty()) return;
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, ToColorRef(kWhite));
   SetTextColor(dc, ToColorRef(text));
   const int indent = MulDiv(8, dpi_, 96);
-  const std::string padded = " " + caption + " ";
-  TextOutA(dc, box.left + indent, box.top, padded.c_str(), static_cast<int>(padded.size()));
+  const std::wstring padded = L" " + caption + L" ";
+  TextOutW(dc, box.left + indent, box.top, padded.c_str(), static_cast<int>(padded.size()));
 }
 
 void Form1::PaintPicture(HDC dc, const RECT& box, HBITMAP picture) const {
   BITMAP info{};
-  if (!picture || !GetObjectA(picture, sizeof info, &info)) return;
+  if (!picture || !GetObjectW(picture, sizeof info, &info)) return;
   const MemoryDC source(dc);
   const Selection selected(source.get(), picture);
   SetStretchBltMode(dc, HALFTONE);

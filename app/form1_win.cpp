@@ -8,6 +8,7 @@
 
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
+#include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
@@ -16,10 +17,10 @@ namespace fendrel {
 
 namespace {
 
-constexpr const char* kWindowClass = Form1::kClassName;
+constexpr const wchar_t* kWindowClass = Form1::kWideClassName;
 // Frames, picture boxes and the About icon: a small window that paints its
 // look and passes its children's notifications on to Form1.
-constexpr const char* kPanelClass = "FendrelPanel";
+constexpr const wchar_t* kPanelClass = L"FendrelPanel";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 // Posted to the main window to show a failure report (Form1::ReportFailure).
@@ -56,23 +57,23 @@ SIZE WindowSizeFor(SIZE client, int dpi) {
 // True when the font mapper, asked for this face, uses it: the face is
 // installed. Asking the mapper costs less than enumerating the face's fonts,
 // which under Wine opens each of them.
-bool FaceInstalled(HDC dc, const char* face) {
-  LOGFONTA wanted{};
+bool FaceInstalled(HDC dc, const std::wstring& face) {
+  LOGFONTW wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
-  const UniqueFont font(CreateFontIndirectA(&wanted));
+  lstrcpynW(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
+  const UniqueFont font(CreateFontIndirectW(&wanted));
   const Selection selected(dc, font.get());
-  char used[LF_FACESIZE] = {};
-  return GetTextFaceA(dc, LF_FACESIZE, used) > 0 && lstrcmpiA(used, face) == 0;
+  wchar_t used[LF_FACESIZE] = {};
+  return GetTextFaceW(dc, LF_FACESIZE, used) > 0 && lstrcmpiW(used, face.c_str()) == 0;
 }
 
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON,
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
 void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) {
-  WNDCLASSEXA window{};
+  WNDCLASSEXW window{};
   window.cbSize = sizeof window;
   window.lpfnWndProc = windowProc;
   window.hInstance = instance;
@@ -86,20 +87,20 @@ void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) 
   window.hIconSm = small;
   window.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   window.lpszClassName = kWindowClass;
-  RegisterClassExA(&window);  // fails harmlessly when already registered
+  RegisterClassExW(&window);  // fails harmlessly when already registered
 
-  WNDCLASSEXA panel{};
+  WNDCLASSEXW panel{};
   panel.cbSize = sizeof panel;
   panel.lpfnWndProc = panelProc;
   panel.hInstance = instance;
   panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
   panel.lpszClassName = kPanelClass;
-  RegisterClassExA(&panel);
+  RegisterClassExW(&panel);
 }
 
 // The Win32 class and styles of a kind of control.
 struct WindowKind {
-  const char* className;
+  const wchar_t* className;
   DWORD style;
   DWORD exStyle;
 };
@@ -109,32 +110,32 @@ WindowKind WindowKindOf(const ControlSpec& row) {
     case Kind::Label: {
       DWORD style = row.Has(kCentred) ? SS_CENTER : row.Has(kSizedToText) ? SS_LEFTNOWORDWRAP : SS_LEFT;
       if (row.Has(kClickable)) style |= SS_NOTIFY;
-      return {"STATIC", style, 0};
+      return {L"STATIC", style, 0};
     }
     case Kind::Button:
-      return {"BUTTON",
+      return {L"BUTTON",
               static_cast<DWORD>(WS_TABSTOP | (row.Has(kWhiteButton) ? BS_OWNERDRAW : BS_PUSHBUTTON)), 0};
     case Kind::TextBox:
-      return {"EDIT",
+      return {L"EDIT",
               static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (row.Has(kReadOnly) ? ES_READONLY : 0)),
               WS_EX_CLIENTEDGE};
-    case Kind::PasswordBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
+    case Kind::PasswordBox: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
     case Kind::MultiLineText:
-      return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+      return {L"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
               WS_EX_CLIENTEDGE};
     case Kind::ListBox: {
       DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
       // Drawn by the window, entry by entry; the strings stay in the list,
       // so LB_GETTEXT still reads each entry's path.
       if (row.Has(kEntryStates)) style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
-      return {"LISTBOX", style, WS_EX_CLIENTEDGE};
+      return {L"LISTBOX", style, WS_EX_CLIENTEDGE};
     }
-    case Kind::CheckBox: return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    case Kind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
     case Kind::Picture: return {kPanelClass, 0, 0};
     case Kind::Image: return {kPanelClass, 0, 0};
     case Kind::Frame: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
   }
-  return {"STATIC", 0, 0};
+  return {L"STATIC", 0, 0};
 }
 
 // A check box drawn with visual styles paints its caption in the theme's
@@ -215,28 +216,33 @@ std::string SeenCaption(std::string caption) {
 
 // The selected entry of a list box, -1 for none.
 int SelectionIn(HWND listBox) {
-  const LRESULT selected = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
+  const LRESULT selected = SendMessageW(listBox, LB_GETCURSEL, 0, 0);
   return selected == LB_ERR ? -1 : static_cast<int>(selected);
 }
 
-std::string WindowText(HWND hwnd) {
+std::wstring WideWindowText(HWND hwnd) {
   if (!hwnd) return {};
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  const int length = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
   return text;
+}
+
+// A control's text as shown, for captions and messages.
+std::string WindowText(HWND hwnd) {
+  return Narrow(WideWindowText(hwnd));
 }
 
 }  // namespace
 
 void MirrorListBox(HWND listBox, const ListBox& list) {
-  SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+  SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
   for (const std::string& item : list.items) {
-    SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   }
-  SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(list.HasSelection() ? list.selected : -1), 0);
-  SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(list.HasSelection() ? list.selected : -1), 0);
+  SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(listBox, nullptr, TRUE);
 }
 
@@ -258,17 +264,18 @@ void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown) {
     return;
   }
   if (removed > 0 || added > 0) {
-    SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
-    for (std::size_t i = 0; i < removed; ++i) SendMessageA(listBox, LB_DELETESTRING, same, 0);
+    SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < removed; ++i) SendMessageW(listBox, LB_DELETESTRING, same, 0);
     for (std::size_t i = 0; i < added; ++i) {
-      SendMessageA(listBox, LB_INSERTSTRING, same + i, reinterpret_cast<LPARAM>(wanted[same + i].c_str()));
+      SendMessageW(listBox, LB_INSERTSTRING, same + i,
+                   reinterpret_cast<LPARAM>(Wide(wanted[same + i]).c_str()));
     }
-    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
   }
   const LRESULT selected = list.HasSelection() ? list.selected : -1;
-  if (SendMessageA(listBox, LB_GETCURSEL, 0, 0) != selected) {
-    SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  if (SendMessageW(listBox, LB_GETCURSEL, 0, 0) != selected) {
+    SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
   }
 }
 
@@ -298,8 +305,8 @@ bool Form1::Create(HINSTANCE instance) {
   // should the window's own differ, and centres it.
   const int dpi = DpiOf(nullptr);
   const SIZE outer = WindowSizeFor(ClientSizeAt(dpi), dpi);
-  CreateWindowExA(kWindowExStyle, kWindowClass, messages::kWindowCaption, kWindowStyle, CW_USEDEFAULT,
-                  CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
+  CreateWindowExW(kWindowExStyle, kWindowClass, Wide(messages::kWindowCaption).c_str(), kWindowStyle,
+                  CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   WireHandlers();
   Load();
@@ -310,18 +317,18 @@ bool Form1::Create(HINSTANCE instance) {
 
 LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     self->controls_.clear();
     self->builtPages_.clear();
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   try {
     return self->HandleMessage(message, wParam, lParam);
@@ -329,7 +336,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // Nothing may unwind into user32: the handling stops here.
     if (message == WM_CREATE) return -1;  // no half-built window: Create fails and says so
     self->ReportFailure(message, wParam, std::current_exception());
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -351,7 +358,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: {
       const LRESULT brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-      return brush ? brush : DefWindowProcA(hwnd_, message, wParam, lParam);
+      return brush ? brush : DefWindowProcW(hwnd_, message, wParam, lParam);
     }
     case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_PAINT: OnPaint(); return 0;
@@ -367,16 +374,16 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     default: break;
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   }
-  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!form || !form->hwnd_) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!form || !form->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
   try {
     switch (message) {
       // The controls on a page report to the page; Form1 handles them all.
@@ -386,7 +393,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       case WM_CTLCOLORSTATIC:
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORBTN: return SendMessageA(form->hwnd_, message, wParam, lParam);
+      case WM_CTLCOLORBTN: return SendMessageW(form->hwnd_, message, wParam, lParam);
       case WM_DROPFILES: form->OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
       case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
       case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
@@ -397,7 +404,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     // Same rule as the window: nothing unwinds into user32.
     form->ReportFailure(message, wParam, std::current_exception());
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void Form1::ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr& failure) noexcept {
@@ -410,7 +417,7 @@ void Form1::ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr&
     drawingFailureReported_ = drawingFailureReported_ || drawing;
     // Not shown here: a modal box inside a paint or a half-done click would
     // run the message loop in the middle of it.
-    if (!PostMessageA(hwnd_, kReportFailureMessage, 0, 0)) failureReport_.clear();
+    if (!PostMessageW(hwnd_, kReportFailureMessage, 0, 0)) failureReport_.clear();
   } catch (...) {
     // Without even the memory for the report the failure goes untold; the
     // window goes on as it was.
@@ -452,7 +459,7 @@ bool Form1::OnCreate() {
   const SIZE outer = FitClientArea();
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
   const int left = work.left + (work.right - work.left - outer.cx) / 2;
   const int top = work.top + (work.bottom - work.top - outer.cy) / 2;
@@ -467,9 +474,9 @@ bool Form1::OnCreate() {
 void Form1::LoadPictures() {
   // Missing pictures draw nothing: the window works without its artwork.
   banner_.reset(static_cast<HBITMAP>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   strip_.reset(static_cast<HBITMAP>(
-      LoadImageA(instance_, MAKEINTRESOURCEA(IDB_STRIP), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_STRIP), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 void Form1::CreateControls() {
@@ -516,11 +523,11 @@ void Form1::CreateRows(int page) {
     const RECT place = PlaceOf(row);
     // Children are added beneath their siblings, so the table's order, top
     // first, is the z-order and the tab order.
-    HWND control = CreateWindowExA(kind.exStyle, kind.className, row.caption, style, place.left, place.top,
-                                   place.right - place.left, place.bottom - place.top, parent,
+    HWND control = CreateWindowExW(kind.exStyle, kind.className, Wide(row.caption).c_str(), style, place.left,
+                                   place.top, place.right - place.left, place.bottom - place.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, this);
     if (!control) continue;
-    if (row.kind == Kind::PasswordBox) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
+    if (row.kind == Kind::PasswordBox) SendMessageW(control, EM_SETPASSWORDCHAR, '*', 0);
     if (row.kind == Kind::CheckBox) DrawWithoutTheme(control);
     if (row.kind == Kind::Label || row.kind == Kind::Button || row.kind == Kind::CheckBox) {
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkipEmptyFrame));
@@ -579,15 +586,15 @@ void Form1::ApplyLayout() {
 void Form1::LayOut(const Created& control, bool atItsPlace) {
   const ControlSpec& row = *control.row;
   HFONT font = FontFor(row.font);
-  SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (row.Has(kEntryStates)) FitEntryHeight(control.hwnd, font);
   RECT place = PlaceOf(row);
   if (row.Has(kSizedToText)) {
     const WindowDC dc(control.hwnd);
     const Selection selected(dc.get(), font);
-    const std::string text = WindowText(control.hwnd);
+    const std::wstring text = WideWindowText(control.hwnd);
     SIZE extent{};
-    GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     place.right = place.left + extent.cx;
     place.bottom = place.top + extent.cy;
   }
@@ -600,7 +607,7 @@ void Form1::LayOut(const Created& control, bool atItsPlace) {
   if (row.id == ctl::kAboutIcon) {
     const int size = place.right - place.left;
     aboutIcon_.reset(
-        static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
   }
 }
 
@@ -610,24 +617,24 @@ HFONT Form1::FontFor(const Font& font) {
   if (found != fonts_.end()) return found->second.get();
   auto face = faces_.find(font.face);
   if (face == faces_.end()) {
-    std::string chosen = font.face;  // let the font mapper choose when no candidate is installed
+    std::wstring chosen = Wide(font.face);  // let the font mapper choose when no candidate is installed
     const MemoryDC probe(nullptr);
     for (const char* candidate : FaceCandidates(font.face)) {
-      if (FaceInstalled(probe.get(), candidate)) {
-        chosen = candidate;
+      if (FaceInstalled(probe.get(), Wide(candidate))) {
+        chosen = Wide(candidate);
         break;
       }
     }
     face = faces_.emplace(font.face, chosen).first;
   }
-  LOGFONTA logical{};
+  LOGFONTW logical{};
   logical.lfHeight = -MulDiv(font.hundredthsOfPoint, dpi_, 7200);
   logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   logical.lfUnderline = font.underline ? TRUE : FALSE;
   logical.lfCharSet = DEFAULT_CHARSET;
   logical.lfQuality = CLEARTYPE_QUALITY;
-  lstrcpynA(logical.lfFaceName, face->second.c_str(), LF_FACESIZE);
-  UniqueFont created(CreateFontIndirectA(&logical));
+  lstrcpynW(logical.lfFaceName, face->second.c_str(), LF_FACESIZE);
+  UniqueFont created(CreateFontIndirectW(&logical));
   HFONT handle = created.get();
   fonts_.emplace(key, std::move(created));
   return handle;
@@ -702,14 +709,14 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &rect, BrushFor(kWhite));
   DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-  const std::string caption = WindowText(item.hwndItem);
+  const std::wstring caption = WideWindowText(item.hwndItem);
   {
-    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     RECT text = rect;
     if (pressed) OffsetRect(&text, 1, 1);
-    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   if (item.itemState & ODS_FOCUS) {
@@ -788,7 +795,7 @@ void Form1::SelectPage(int pageIndex, std::int16_t override) {
 int Form1::ShownPage() const {
   for (const PageInfo& page : kPages) {
     HWND frame = Existing(ctl::PageFrame(page.index));
-    if (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
+    if (frame && (GetWindowLongW(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
   }
   return -1;
 }
@@ -920,10 +927,17 @@ std::string Form1::Text(int id) {
   return WindowText(Control(id));
 }
 
+std::optional<std::string> Form1::PathText(int id) {
+  const std::wstring text = WideWindowText(Control(id));
+  std::optional<std::string> path = FromWide(text);
+  if (!path) boxes_.Show(messages::NameNotText(Narrow(text)), messages::kTitle);
+  return path;
+}
+
 void Form1::SetCaption(int id, const std::string& caption) {
   HWND control = Control(id);
   if (!control) return;
-  SetWindowTextA(control, caption.c_str());
+  SetWindowTextW(control, Wide(caption).c_str());
   InvalidateRect(control, nullptr, TRUE);
 }
 
@@ -945,13 +959,13 @@ void Form1::SetTextColour(int id, Rgb text) {
 }
 
 bool Form1::IsChecked(int id) {
-  return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Form1::SetChecked(int id, bool checked) {
   HWND control = Control(id);
   if (!control || IsChecked(id) == checked) return;
-  SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   // A change made by the program runs the click handling, as the user's click does.
   OnCommand(id, BN_CLICKED);
 }

@@ -68,6 +68,7 @@ class Form1 : public Form1Actions, private LoadSteps {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const char* kClassName = "FendrelForm1";
+  static constexpr const wchar_t* kWideClassName = L"FendrelForm1";
 
   // `silent`: the start is silent (ui/start_up.h), so the load step hides
   // the window to the tray first.
@@ -118,6 +119,9 @@ class Form1 : public Form1Actions, private LoadSteps {
   // Text, colours and state of a control, for the click handlers (a page
   // not built yet is built, as by Control).
   std::string Text(int id);
+  // The text of a path box exactly; nothing, after telling the person, when
+  // it holds what no file name can (half of a UTF-16 pair).
+  std::optional<std::string> PathText(int id);
   // The text as UTF-16 code units, as the password digest takes it.
   std::u16string WideText(int id);
   void SetCaption(int id, const std::string& caption);
@@ -294,12 +298,13 @@ class Form1 : public Form1Actions, private LoadSteps {
     HWND list = nullptr;
     int item = -1;
     std::string text;
-    UINT_PTR tool = 0;  // none: nothing to tell about this entry
+    std::wstring shown;  // the text as the tooltip takes it
+    UINT_PTR tool = 0;   // none: nothing to tell about this entry
     UINT_PTR lastTool = 0;
   } tip_;
   std::map<int, Handler> handlers_;
   std::map<FontKey, UniqueFont> fonts_;
-  std::map<std::string, std::string> faces_;  // wanted face -> face in use
+  std::map<std::string, std::wstring> faces_;  // wanted face -> face in use
   std::map<COLORREF, UniqueBrush> brushes_;
   UniqueBitmap banner_, strip_;
   bool picturesLoaded_ = false;

@@ -4,6 +4,7 @@
 // minimized.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "app/form1_win.h"
@@ -16,6 +17,7 @@
 #include "platform/message_boxes_win.h"
 #include "platform/registry_api_win.h"
 #include "platform/system_folder_win.h"
+#include "platform/wide_text_win.h"
 #include "ui/messages.h"
 #include "ui/navigation.h"
 #include "ui/start_up.h"
@@ -23,10 +25,10 @@
 namespace {
 
 // The full path of the running executable.
-std::string ProgramPath() {
-  std::string path(MAX_PATH, '\0');
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size()) {
       path.resize(length);
       return path;
@@ -35,15 +37,27 @@ std::string ProgramPath() {
   }
 }
 
+void ShowStartFailure(const std::string& text) {
+  MessageBoxW(nullptr, fendrel::Wide(text).c_str(), fendrel::Wide(fendrel::messages::kTitle).c_str(), MB_OK);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The window scales itself to each monitor's resolution where the
   // manifest could not say so (older loaders).
   fendrel::BecomeDpiAware();
-  const std::string programPath = ProgramPath();
-  const fendrel::StartMode start =
-      fendrel::StartModeOf(fendrel::ArgumentText(GetCommandLineA(), programPath));
+  const std::wstring widePath = ProgramPath();
+  const std::optional<std::string> path = fendrel::FromWide(widePath);
+  const std::optional<std::string> commandLine = fendrel::FromWide(GetCommandLineW());
+  if (!path || !commandLine) {
+    // The lists live beside the program: a folder whose name is no text
+    // could be taken for another folder.
+    ShowStartFailure(fendrel::messages::ProgramPathNotText(fendrel::Narrow(widePath)));
+    return 1;
+  }
+  const std::string& programPath = *path;
+  const fendrel::StartMode start = fendrel::StartModeOf(fendrel::ArgumentText(*commandLine, programPath));
 
   // The folder that holds the running executable.
   const std::string programFolder = programPath.substr(0, programPath.find_last_of('\\'));
@@ -61,6 +75,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   access.AddAccessLevel(start.level);
   fendrel::Win32FilePicker picker;
+  picker.SetNameNotTextHandler([&boxes](const std::string& shown) {
+    boxes.Show(fendrel::messages::NameNotText(shown), fendrel::messages::kTitle);
+  });
   fendrel::Win32Browser browser;
   fendrel::Win32SystemFolder systemFolder;
   fendrel::Win32RegistryApi registry;
@@ -72,7 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, programFolder,
                       start.silent);
   if (!form.Create(instance)) {
-    MessageBoxA(nullptr, fendrel::messages::kWindowNotCreated, fendrel::messages::kTitle, MB_OK);
+    ShowStartFailure(fendrel::messages::kWindowNotCreated);
     return 1;
   }
   form.quitWhenDestroyed = true;
@@ -90,10 +107,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The program ends through CloseProgram, which ends the process; the loop
   // ends only if the window is destroyed some other way.
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (form.PreTranslate(message) || IsDialogMessageA(form.hwnd(), &message)) continue;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (form.PreTranslate(message) || IsDialogMessageW(form.hwnd(), &message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return 0;
 }

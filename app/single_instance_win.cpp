@@ -4,42 +4,46 @@
 
 #include "app/form1_win.h"
 #include "password/cmd5.h"
+#include "platform/wide_text_win.h"
 
 namespace fendrel {
 
 namespace {
 
-std::string Lower(std::string text) {
-  CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+std::wstring Lower(std::wstring text) {
+  CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
   return text;
 }
 
-// Object names may not hold backslashes, so the folder is named by its digest.
-std::string MutexName(const std::string& programFolder) {
-  const std::string folder = Lower(programFolder);
-  return "Local\\Fendrel-" + CMD5().MD5(std::u16string(folder.begin(), folder.end()));
+// Object names may not hold backslashes, so the folder is named by the
+// digest of its UTF-8 bytes (each byte one unit of the digest's text).
+std::wstring MutexName(const std::wstring& programFolder) {
+  const std::string folder = Narrow(Lower(programFolder));
+  std::u16string bytes;
+  for (const char byte : folder) bytes += static_cast<char16_t>(static_cast<unsigned char>(byte));
+  return L"Local\\Fendrel-" + Wide(CMD5().MD5(bytes));
 }
 
-std::string FolderOfProcess(DWORD processId) {
+std::wstring FolderOfProcess(DWORD processId) {
   UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return {};
-  char path[MAX_PATH * 4] = {};
-  DWORD length = static_cast<DWORD>(sizeof path);
-  if (!QueryFullProcessImageNameA(process.get(), 0, path, &length)) return {};
-  const std::string image(path, length);
-  return image.substr(0, image.find_last_of('\\'));
+  std::wstring image(32768, L'\0');
+  DWORD length = static_cast<DWORD>(image.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) return {};
+  image.resize(length);
+  return image.substr(0, image.find_last_of(L'\\'));
 }
 
 struct Search {
-  std::string folder;
+  std::wstring folder;
   HWND found = nullptr;
 };
 
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
-  char className[32] = {};
-  GetClassNameA(window, className, static_cast<int>(sizeof className));
-  if (lstrcmpA(className, Form1::kClassName) != 0) return TRUE;
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, static_cast<int>(std::size(className)));
+  if (lstrcmpW(className, Form1::kWideClassName) != 0) return TRUE;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   if (Lower(FolderOfProcess(processId)) != Lower(search->folder)) return TRUE;
@@ -50,18 +54,18 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& programFolder) {
-  mutex_.reset(CreateMutexA(nullptr, FALSE, MutexName(programFolder).c_str()));
+  mutex_.reset(CreateMutexW(nullptr, FALSE, MutexName(Wide(programFolder)).c_str()));
   first_ = !mutex_ || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 bool BringRunningInstanceForward(const std::string& programFolder) {
-  Search search{programFolder};
+  Search search{Wide(programFolder)};
   EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return false;
   DWORD processId = 0;
   GetWindowThreadProcessId(search.found, &processId);
   AllowSetForegroundWindow(processId);
-  PostMessageA(search.found, Form1::BringForwardMessage(), 0, 0);
+  PostMessageW(search.found, Form1::BringForwardMessage(), 0, 0);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/wide_text_win.h"
 #include "ui/messages.h"
 
 namespace fendrel {
@@ -32,22 +33,23 @@ const char* TrayMenuCaption(UINT id) {
 }
 
 UINT TrayIcon::TaskbarCreatedMessage() {
-  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
 
 void TrayIcon::Add() {
-  TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData.cbSize = NOTIFYICONDATAW_V1_SIZE;
   TrayIconData.uID = kTrayIconId;
   TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData.uCallbackMessage = kTrayMessage;
   // The tooltip, a NUL, then blanks up to 64 characters.
-  const std::string_view tip = messages::kTrayTip;
-  std::memset(TrayIconData.szTip, ' ', sizeof TrayIconData.szTip);
-  tip.copy(TrayIconData.szTip, sizeof TrayIconData.szTip - 1);
-  TrayIconData.szTip[std::min(tip.size(), sizeof TrayIconData.szTip - 1)] = '\0';
-  TrayIconData.szTip[sizeof TrayIconData.szTip - 1] = '\0';
-  if (Shell_NotifyIconA(NIM_ADD, &TrayIconData)) iconAdded_ = true;
+  const std::wstring tip = Wide(messages::kTrayTip);
+  const std::size_t room = std::size(TrayIconData.szTip);
+  std::fill(std::begin(TrayIconData.szTip), std::end(TrayIconData.szTip), L' ');
+  tip.copy(TrayIconData.szTip, room - 1);
+  TrayIconData.szTip[std::min(tip.size(), room - 1)] = L'\0';
+  TrayIconData.szTip[room - 1] = L'\0';
+  if (Shell_NotifyIconW(NIM_ADD, &TrayIconData)) iconAdded_ = true;
   // A refused add is no failure when our icon is already there; when the
   // shell is not up yet, "TaskbarCreated" brings us back to add it.
 }
@@ -57,9 +59,9 @@ void TrayIcon::HideForm(HWND window) {
   inTray_ = true;
   // The window and icon handles are read afresh each time.
   TrayIconData.hWnd = window;
-  auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
-  if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+  auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+  if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
   TrayIconData.hIcon = icon;
   Add();
 }
@@ -75,7 +77,7 @@ void TrayIcon::LoadFormAgain(HWND window) {
 void TrayIcon::Remove() {
   // Until the first HideForm the record's numbers are zero and the shell
   // refuses it; that refusal means there was nothing to remove.
-  Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+  Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
   iconAdded_ = false;
 }
 
@@ -88,14 +90,14 @@ void TrayIcon::OnTaskbarCreated() {
 void Form2::Load() {
   if (window_) return;
   // A plain hidden top-level window with the caption "Fendrel".
-  window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", messages::kTrayFormCaption, WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+  window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", Wide(messages::kTrayFormCaption).c_str(),
+                                WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   menu_.reset(CreatePopupMenu());
   for (const MenuItem& item : kTrayMenu) {
     if (item.caption) {
-      AppendMenuA(menu_.get(), MF_STRING, item.id, item.caption);
+      AppendMenuW(menu_.get(), MF_STRING, item.id, Wide(item.caption).c_str());
     } else {
-      AppendMenuA(menu_.get(), MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
     }
   }
 }
@@ -108,7 +110,7 @@ void Form2::ShowTrayMenu(HWND owner) {
   // user clicks elsewhere; WM_NULL afterwards lets it close properly.
   SetForegroundWindow(owner);
   TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON, pointer.x, pointer.y, 0, owner, nullptr);
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 }  // namespace fendrel

@@ -41,13 +41,13 @@ class TrayIcon {
 
   bool InTray() const { return inTray_; }
   bool IconAdded() const { return iconAdded_; }
-  const NOTIFYICONDATAA& data() const { return TrayIconData; }
+  const NOTIFYICONDATAW& data() const { return TrayIconData; }
 
  private:
   void Add();
 
-  // The pre-version-5 record: on 64-bit Windows that is NOTIFYICONDATAA_V1_SIZE bytes.
-  NOTIFYICONDATAA TrayIconData{};
+  // The pre-version-5 record: on 64-bit Windows that is NOTIFYICONDATAW_V1_SIZE bytes.
+  NOTIFYICONDATAW TrayIconData{};
   bool inTray_ = false;     // the window was hidden to the tray and not restored
   bool iconAdded_ = false;  // the shell accepted our icon and it was not removed
 };

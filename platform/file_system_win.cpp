@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/handles_win.h"
+#include "platform/wide_text_win.h"
 
 namespace fendrel {
 
@@ -31,8 +32,8 @@ FileError FromWin32Error(unsigned long code) {
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -78,12 +79,15 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
   const DWORD disposition = mode == OpenMode::Input    ? OPEN_EXISTING
                             : mode == OpenMode::Output ? CREATE_ALWAYS
                                                        : OPEN_ALWAYS;
-  UniqueHandle handle(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+  // A path that is no text names no file: it is never made into another path.
+  const std::optional<std::wstring> name = ToWide(path);
+  if (!name) return FileError::NotFound;
+  UniqueHandle handle(CreateFileW(name->c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) {
     const DWORD code = GetLastError();
     // A folder refuses the open too; only then is it worth asking what the path names.
-    return IsFolder(path) ? FileError::IsFolder : FromWin32Error(code);
+    return IsFolder(*name) ? FileError::IsFolder : FromWin32Error(code);
   }
   if (mode == OpenMode::Append &&
       SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
@@ -95,15 +99,19 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
 }
 
 FileError Win32FileSystem::Replace(const std::string& source, const std::string& target) {
-  if (IsFolder(target)) return FileError::IsFolder;
-  if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  const std::optional<std::wstring> from = ToWide(source), to = ToWide(target);
+  if (!from || !to) return FileError::NotFound;
+  if (IsFolder(*to)) return FileError::IsFolder;
+  if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return FromWin32Error(GetLastError());
   }
   return FileError::None;
 }
 
 FileError Win32FileSystem::Remove(const std::string& path) {
-  if (DeleteFileA(path.c_str())) return FileError::None;
+  const std::optional<std::wstring> name = ToWide(path);
+  if (!name) return FileError::NotFound;
+  if (DeleteFileW(name->c_str())) return FileError::None;
   const DWORD code = GetLastError();
   if (code == ERROR_FILE_NOT_FOUND) return FileError::None;
   return FromWin32Error(code);

@@ -1,4 +1,4 @@
-// The Windows file system: CreateFileA with read-only sharing for every open,
+// The Windows file system: CreateFileW with read-only sharing for every open,
 // so a file opened for input admits readers and refuses writers and deleters,
 // in this process and every other.
 #pragma once

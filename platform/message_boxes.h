@@ -1,5 +1,5 @@
 // Modal message boxes with an OK button only and no icon. The program shows
-// them with MessageBoxA; tests answer them with a recording fake.
+// them with MessageBoxW; tests answer them with a recording fake.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// Message boxes on the screen: MessageBoxA with an OK button and no icon.
+// Message boxes on the screen: MessageBoxW with an OK button and no icon.
 #pragma once
 
 #include <windows.h>

@@ -28,7 +28,7 @@ class Registry {
   // removed: success.
   long RegRemoveSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName);
 
-  // REG_SZ: the text's ANSI bytes and one NUL. REG_DWORD: the number's 4
+  // REG_SZ: the text's UTF-8 bytes and one NUL (Windows keeps it as UTF-16). REG_DWORD: the number's 4
   // bytes, least significant first (a text must be a whole decimal number).
   // Any other type, or a text that is no number, writes nothing and gives
   // kErrorInvalidParameter.

@@ -1,4 +1,4 @@
-// The registry calls the program makes (advapi32's ANSI forms), each
+// The registry calls the program makes (advapi32), each
 // returning the Windows status code: 0 is success. The program uses the real
 // registry; tests use an in-memory one.
 #pragma once

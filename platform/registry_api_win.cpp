@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/wide_text_win.h"
+
 namespace fendrel {
 
 namespace {
@@ -20,31 +22,55 @@ HKEY ToHkey(RegistryKey key) {
 long Win32RegistryApi::OpenKey(RegistryKey root, const std::string& path, std::uint32_t access,
                                RegistryKey& key) {
   HKEY opened = nullptr;
-  const LONG status = RegOpenKeyExA(ToHkey(root), path.c_str(), 0, access, &opened);
+  const std::optional<std::wstring> widePath = ToWide(path);
+  if (!widePath) return ERROR_INVALID_PARAMETER;
+  const LONG status = RegOpenKeyExW(ToHkey(root), widePath->c_str(), 0, access, &opened);
   key = status == ERROR_SUCCESS ? static_cast<RegistryKey>(reinterpret_cast<ULONG_PTR>(opened)) : 0;
   return status;
 }
 
 long Win32RegistryApi::QueryValue(RegistryKey key, const std::string& name, std::uint32_t& type,
                                   std::string& data, std::uint32_t capacity) {
-  data.assign(capacity, '\0');
+  const std::optional<std::wstring> wideName = ToWide(name);
+  if (!wideName) return ERROR_INVALID_PARAMETER;
+  std::string raw(capacity, '\0');
   DWORD valueType = 0;
   DWORD size = capacity;
-  const LONG status = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType,
-                                       reinterpret_cast<BYTE*>(data.data()), &size);
+  const LONG status = RegQueryValueExW(ToHkey(key), wideName->c_str(), nullptr, &valueType,
+                                       reinterpret_cast<BYTE*>(raw.data()), &size);
   type = valueType;
-  data.resize(status == ERROR_SUCCESS && size <= capacity ? size : 0);
+  raw.resize(status == ERROR_SUCCESS && size <= capacity ? size : 0);
+  data = raw;
+  // Text comes as UTF-16; the program reads it as UTF-8.
+  if (status == ERROR_SUCCESS && (valueType == REG_SZ || valueType == REG_EXPAND_SZ)) {
+    std::wstring text(raw.size() / sizeof(wchar_t), L'\0');
+    raw.copy(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
+    std::string utf8 = Narrow(text);
+    data = utf8;
+  }
   return status;
 }
 
 long Win32RegistryApi::SetValue(RegistryKey key, const std::string& name, std::uint32_t type,
                                 const std::string& bytes) {
-  return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+  const std::optional<std::wstring> wideName = ToWide(name);
+  if (!wideName) return ERROR_INVALID_PARAMETER;
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    // The program's text is UTF-8 (with its NUL); Windows keeps UTF-16.
+    const std::optional<std::wstring> text = ToWide(bytes);
+    if (!text) return ERROR_INVALID_PARAMETER;
+    return RegSetValueExW(ToHkey(key), wideName->c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(text->data()),
+                          static_cast<DWORD>(text->size() * sizeof(wchar_t)));
+  }
+  return RegSetValueExW(ToHkey(key), wideName->c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                         static_cast<DWORD>(bytes.size()));
 }
 
 long Win32RegistryApi::DeleteValue(RegistryKey key, const std::string& name) {
-  return RegDeleteValueA(ToHkey(key), name.c_str());
+  const std::optional<std::wstring> wideName = ToWide(name);
+  if (!wideName) return ERROR_INVALID_PARAMETER;
+  return RegDeleteValueW(ToHkey(key), wideName->c_str());
 }
 
 long Win32RegistryApi::CloseKey(RegistryKey key) {
@@ -52,11 +78,11 @@ long Win32RegistryApi::CloseKey(RegistryKey key) {
 }
 
 std::string Win32RegistryApi::Describe(long status) {
-  char text[512] = {};
+  wchar_t text[512] = {};
   const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                      static_cast<DWORD>(status), 0, text, static_cast<DWORD>(std::size(text)), nullptr);
-  std::string described(text, length);
+  std::string described = Narrow(std::wstring_view(text, length));
   while (!described.empty() && (described.back() == '\r' || described.back() == '\n' ||
                                 described.back() == ' ' || described.back() == '.')) {
     described.pop_back();

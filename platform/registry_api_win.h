@@ -1,4 +1,4 @@
-// The real registry, through RegOpenKeyExA and its companions.
+// The real registry, through RegOpenKeyExW and its companions.
 #pragma once
 
 #include "platform/registry_api.h"

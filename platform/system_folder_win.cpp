@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "platform/wide_text_win.h"
+
 namespace fendrel {
 
 namespace {
@@ -23,10 +25,11 @@ std::string Win32SystemFolder::GetDataFolder(int csidl) {
     return {};
   }
   const UniqueItemList list(raw);
-  char path[MAX_PATH] = {};
-  if (!SHGetPathFromIDListA(list.get(), path)) return {};
-  path[MAX_PATH - 1] = '\0';
-  return std::string(path);
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetPathFromIDListW(list.get(), path)) return {};
+  path[MAX_PATH - 1] = L'\0';
+  // A folder whose name is no text is no folder the program can name.
+  return FromWide(path).value_or(std::string());
 }
 
 }  // namespace fendrel

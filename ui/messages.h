@@ -29,6 +29,11 @@ inline constexpr const char* kTitleError = "Error";  // the empty emergency list
 // The window around the pages: caption, banner, menu, the emergency buttons.
 
 inline constexpr const char* kWindowCaption = "Fendrel";
+inline std::string ProgramPathNotText(const std::string& shown) {
+  return "Fendrel cannot start from this folder, because its name holds a character that is not valid "
+         "text:\r\n" +
+         shown + "\r\n\r\nMove Fendrel to a folder with another name and start it from there.";
+}
 inline constexpr const char* kWindowNotCreated = "The main window could not be created.";
 inline constexpr const char* kVersionLabel = "1.0";
 inline constexpr const char* kMenuTitle = "M E N U";
@@ -125,6 +130,18 @@ inline std::string CouldNotSave(const std::string& listFile, FileError why) {
   return text +
          ".\r\n\r\nThe list on the screen keeps your change, and the file still holds the list as it was "
          "before. Make sure the program's folder can be written, then change the list again to save it.";
+}
+// A name in a path box or a drop that holds half of a UTF-16 pair: no text,
+// so no list can keep it (shown with U+FFFD in its place).
+inline std::string NameNotText(const std::string& shown) {
+  return "Fendrel cannot use this name, because it holds a character that is not valid text:\r\n" + shown +
+         "\r\n\r\nNothing was added. Rename the file, then add it again.";
+}
+inline std::string NamesNotText(const std::vector<std::string>& shown) {
+  std::string text =
+      "Fendrel cannot use these names, because they hold characters that are not valid text:\r\n";
+  for (const std::string& name : shown) text += "\r\n" + name;
+  return text + "\r\n\r\nThey were not added. Rename the files, then add them again.";
 }
 inline std::string ListFull(int maxEntries) {
   return "This list is full: it holds " + std::to_string(maxEntries) +

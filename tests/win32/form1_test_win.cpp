@@ -702,16 +702,16 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   ShowWindow(form_->hwnd(), SW_SHOWNORMAL);
   SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
   ASSERT_FALSE(IsWindowVisible(form_->hwnd()));
-  const NOTIFYICONDATAA& record = form_->tray().data();
-  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, record.cbSize);
+  const NOTIFYICONDATAW& record = form_->tray().data();
+  EXPECT_EQ(NOTIFYICONDATAW_V1_SIZE, record.cbSize);
   EXPECT_EQ(form_->hwnd(), record.hWnd);
   EXPECT_EQ(1u, record.uID);
   EXPECT_EQ(7u, record.uFlags);
   EXPECT_EQ(kTrayMessage, record.uCallbackMessage);
   EXPECT_NE(nullptr, record.hIcon);
-  EXPECT_STREQ("Fendrel", record.szTip);
-  EXPECT_EQ(std::string(sizeof record.szTip - 9, ' '),
-            std::string(record.szTip + 8, sizeof record.szTip - 9));
+  EXPECT_STREQ(L"Fendrel", record.szTip);
+  const std::size_t room = std::size(record.szTip);
+  EXPECT_EQ(std::wstring(room - 9, L' '), std::wstring(record.szTip + 8, room - 9));
   EXPECT_TRUE(form_->tray().InTray());
 
   // A second hide asks for the icon again: the shell refuses the add and one icon stays.
