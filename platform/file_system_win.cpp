@@ -37,6 +37,20 @@ bool IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Longer than Windows takes without the \\?\ prefix, or a name in it
+// longer than a file system takes. Asked only after an open failed: the W
+// functions pass such a path on, and the answer then says only "not found".
+bool TooLong(const std::wstring& path) {
+  constexpr std::size_t kLongestName = 255;
+  if (path.size() >= MAX_PATH && path.rfind(L"\\\\?\\", 0) != 0) return true;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = path.find_first_of(L"\\/", start);
+    if ((end == std::wstring::npos ? path.size() : end) - start > kLongestName) return true;
+    if (end == std::wstring::npos) return false;
+    start = end + 1;
+  }
+}
+
 class Win32OpenFile : public OpenFile {
  public:
   explicit Win32OpenFile(UniqueHandle handle) : handle_(std::move(handle)) {}
@@ -87,7 +101,9 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
   if (!handle) {
     const DWORD code = GetLastError();
     // A folder refuses the open too; only then is it worth asking what the path names.
-    return IsFolder(*name) ? FileError::IsFolder : FromWin32Error(code);
+    if (IsFolder(*name)) return FileError::IsFolder;
+    const FileError error = FromWin32Error(code);
+    return error == FileError::NotFound && TooLong(*name) ? FileError::NameTooLong : error;
   }
   if (mode == OpenMode::Append &&
       SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
