@@ -453,6 +453,9 @@ std::string Form1::ActionOf(UINT message, WPARAM wParam) const {
 
 bool Form1::OnCreate() {
   if (windowCreated_) windowCreated_(hwnd_);
+  // A second start without administrator rights asks a copy that has them
+  // to come forward; nothing else it could send is let through.
+  AllowMessageFromLowerIntegrity(hwnd_, BringForwardMessage());
   dpi_ = DpiOf(hwnd_);
 
   // Fixed client area, centred on the work area of the window's screen.

@@ -64,7 +64,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const fendrel::SingleInstance instanceGuard(programFolder);
   if (!instanceGuard.first()) {
     // Fendrel runs already for these lists: show it, and hold nothing twice.
-    if (!start.silent) fendrel::BringRunningInstanceForward(programFolder);
+    if (!start.silent && !fendrel::BringRunningInstanceForward(programFolder)) {
+      ShowStartFailure(fendrel::messages::kAlreadyRunning);
+    }
     return 0;
   }
 

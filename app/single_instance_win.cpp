@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "app/form1_win.h"
 #include "password/cmd5.h"
 #include "platform/wide_text_win.h"
@@ -10,15 +12,39 @@ namespace fendrel {
 
 namespace {
 
-std::wstring Lower(std::wstring text) {
-  CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-  return text;
+// A folder as the file system knows it: its volume and its number there.
+// Every spelling of one folder (another drive letter through subst or a
+// mapped drive, a UNC path to this machine, another letter case) gives the
+// same identity.
+struct FolderIdentity {
+  DWORD volume = 0;
+  DWORD high = 0, low = 0;
+  bool operator==(const FolderIdentity&) const = default;
+};
+
+std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) {
+  // Opening a folder needs backup semantics; reading its attributes needs no rights to its files.
+  UniqueHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  return FolderIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-// Object names may not hold backslashes, so the folder is named by the
-// digest of its UTF-8 bytes (each byte one unit of the digest's text).
+// The guard's name: per session (Local\), and per folder by its identity.
+// A folder that cannot be opened is named by the digest of its spelling,
+// which still keeps a second start from the same spelling out.
 std::wstring MutexName(const std::wstring& programFolder) {
-  const std::string folder = Narrow(Lower(programFolder));
+  if (const std::optional<FolderIdentity> identity = IdentityOf(programFolder)) {
+    wchar_t name[64] = {};
+    std::swprintf(name, std::size(name), L"Local\\Fendrel-%08lx-%08lx%08lx", identity->volume, identity->high,
+                  identity->low);
+    return name;
+  }
+  std::wstring lower = programFolder;
+  CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+  const std::string folder = Narrow(lower);
   std::u16string bytes;
   for (const char byte : folder) bytes += static_cast<char16_t>(static_cast<unsigned char>(byte));
   return L"Local\\Fendrel-" + Wide(CMD5().MD5(bytes));
@@ -35,7 +61,7 @@ std::wstring FolderOfProcess(DWORD processId) {
 }
 
 struct Search {
-  std::wstring folder;
+  std::optional<FolderIdentity> folder;
   HWND found = nullptr;
 };
 
@@ -46,7 +72,7 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
   if (lstrcmpW(className, Form1::kWideClassName) != 0) return TRUE;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  if (Lower(FolderOfProcess(processId)) != Lower(search->folder)) return TRUE;
+  if (IdentityOf(FolderOfProcess(processId)) != search->folder) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -54,19 +80,30 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM lParam) {
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& programFolder) {
+  SetLastError(ERROR_SUCCESS);
   mutex_.reset(CreateMutexW(nullptr, FALSE, MutexName(Wide(programFolder)).c_str()));
-  first_ = !mutex_ || GetLastError() != ERROR_ALREADY_EXISTS;
+  const DWORD error = GetLastError();
+  // A copy with administrator rights made the guard, and one without may
+  // not open it: that is another copy running, not none.
+  first_ = mutex_ ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
 }
 
 bool BringRunningInstanceForward(const std::string& programFolder) {
-  Search search{Wide(programFolder)};
-  EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return false;
+  Search search{IdentityOf(Wide(programFolder))};
+  if (!search.folder) return false;
+  // The running copy may be starting still, its window not made yet.
+  constexpr int kTries = 50, kPauseMs = 100;
+  for (int i = 0; i < kTries && !search.found; ++i) {
+    if (i > 0) Sleep(kPauseMs);
+    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
+  }
+  if (!search.found) return true;  // it went away meanwhile: nothing to show, nothing to say
   DWORD processId = 0;
   GetWindowThreadProcessId(search.found, &processId);
   AllowSetForegroundWindow(processId);
-  PostMessageW(search.found, Form1::BringForwardMessage(), 0, 0);
-  return true;
+  // Refused when the running copy has administrator rights and has not let
+  // this message through to its window.
+  return PostMessageW(search.found, Form1::BringForwardMessage(), 0, 0) != FALSE;
 }
 
 }  // namespace fendrel

@@ -1,8 +1,9 @@
-// One running Fendrel per program folder: a second start must not hold the
-// lists a second time. It shows the running window instead (a silent
-// second start does nothing).
+// One running Fendrel per session and program folder, however the folder is
+// spelled: a second start must not hold the lists a second time. It shows
+// the running window instead (a silent second start does nothing).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/handles_win.h"
@@ -21,8 +22,10 @@ class SingleInstance {
   bool first_ = true;
 };
 
-// Asks the running program of this folder to show its window. False when
-// its window could not be found.
+// Asks the running program of this folder to show its window, waiting a
+// moment for a copy that is starting still. False only when its window
+// would not take the request: a copy with administrator rights on a Windows
+// that cannot let the request through.
 bool BringRunningInstanceForward(const std::string& programFolder);
 
 }  // namespace fendrel

@@ -66,3 +66,14 @@ bool LoadToolTipClass() {
 }
 
 }  // namespace fendrel
+
+namespace fendrel {
+
+bool AllowMessageFromLowerIntegrity(HWND window, UINT message) {
+  using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  const auto changeFilter = FindFunction<ChangeFilterFn>(User32(), "ChangeWindowMessageFilterEx");
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
+  return changeFilter && changeFilter(window, message, kAllow, nullptr);
+}
+
+}  // namespace fendrel

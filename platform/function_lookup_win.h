@@ -46,3 +46,13 @@ void AllowFileDropsFromLowerIntegrity(HWND window);
 bool LoadToolTipClass();
 
 }  // namespace fendrel
+
+namespace fendrel {
+
+// ChangeWindowMessageFilterEx (Windows 7 and later): lets `message` reach
+// `window` from processes of a lower integrity level, such as a start
+// without administrator rights reaching a copy that has them. False where
+// Windows lacks the function or refused.
+bool AllowMessageFromLowerIntegrity(HWND window, UINT message);
+
+}  // namespace fendrel

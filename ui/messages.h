@@ -34,6 +34,12 @@ inline std::string ProgramPathNotText(const std::string& shown) {
          "text:\r\n" +
          shown + "\r\n\r\nMove Fendrel to a folder with another name and start it from there.";
 }
+// A second start that could not bring the running copy forward: it runs
+// with administrator rights, which a start without them cannot reach.
+inline constexpr const char* kAlreadyRunning =
+    "Fendrel is already running, with administrator rights, so this start cannot show its window.\r\n\r\n"
+    "Open it from its icon in the notification area of the taskbar (click the arrow beside the clock "
+    "to see hidden icons), or start Fendrel with \"Run as administrator\".";
 inline constexpr const char* kWindowNotCreated = "The main window could not be created.";
 inline constexpr const char* kVersionLabel = "1.0";
 inline constexpr const char* kMenuTitle = "M E N U";

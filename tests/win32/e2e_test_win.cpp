@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "password/cmd5.h"
+#include "platform/function_lookup_win.h"
+#include "platform/wide_text_win.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/process_support_win.h"
 #include "ui/control_ids.h"
@@ -512,6 +514,38 @@ TEST_F(E2eTest, AStartWhileOnRewritesAForeignRunValueWithItsOwnCommand) {
   EXPECT_TRUE(app_.NoBoxOpen()) << "a start in the ON state shows no box";
   EXPECT_EQ(app_.folder() + "\\Fendrel.exe /silent", MachineStateGuard::RunValue().value_or("(none)"));
   EXPECT_EQ(messages::kSwitchOn, app_.Caption(ctl::kOnOffSwitch));
+}
+
+// Wine's drive Z: is the Unix root, so every folder of drive C: has a
+// second spelling there; empty where that is not so.
+std::string SpellingThroughDriveZ(const std::string& folder) {
+  using UnixNameFn = char*(CDECL*)(LPCWSTR);
+  const auto unixName =
+      FindFunction<UnixNameFn>(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+  char* name = unixName ? unixName(Wide(folder).c_str()) : nullptr;
+  if (!name) return {};
+  std::string spelling = std::string("Z:") + name;
+  HeapFree(GetProcessHeap(), 0, name);
+  for (char& c : spelling) c = c == '/' ? '\\' : c;
+  return spelling;
+}
+
+TEST_F(E2eTest, AStartThroughAnotherSpellingOfTheFolderBringsTheRunningCopyForwardAndEnds) {
+  ReturningUser();
+  const std::string kept = app_.MakeFile("kept.txt");
+  WriteBytes(app_.SafeListFile(), Lines({kept}));
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  app_.CloseWindow();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(false));
+  const std::string other = SpellingThroughDriveZ(app_.folder());
+  if (other.empty()) GTEST_SKIP() << "no second spelling of " << app_.folder() << " outside Wine";
+
+  FendrelApp second(testing::ProgramIn{other});
+  second.Start();
+  EXPECT_TRUE(second.WaitForExit()) << "a second copy started as " << other << " kept running";
+  EXPECT_TRUE(app_.WaitMainWindowVisible(true)) << "the running copy did not come forward";
+  ExpectHeld(kept);
 }
 
 }  // namespace
