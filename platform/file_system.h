@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/code_page.h"
+
 namespace fendrel {
 
 enum class OpenMode {
@@ -59,6 +61,9 @@ class FileSystem {
   virtual FileError Replace(const std::string& source, const std::string& target) = 0;
   // Deletes a file; a missing file is not an error.
   virtual FileError Remove(const std::string& path) = 0;
+  // The code page the platform's text files are written in: old list files
+  // and what the system's ANSI functions took.
+  virtual const CodePage& AnsiCodePage() const = 0;
 };
 
 }  // namespace fendrel

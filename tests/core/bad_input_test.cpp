@@ -41,6 +41,7 @@ class CountingFileSystem : public FileSystem {
     return inner_.Replace(source, target);
   }
   FileError Remove(const std::string& path) override { return inner_.Remove(path); }
+  const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
 
   std::size_t bytesRead = 0;
 
