@@ -33,6 +33,7 @@ enum class FileError {
   NameTooLong,     // the path, or a name in it, is longer than the system allows
   NotLoaded,       // a list file that could not be read at start is not written over
   TooManyEntries,  // nor one that holds more entries than a list can show
+  NotText,         // nor one that holds bytes that are not UTF-8 or UTF-16 text
   Other,
 };
 
