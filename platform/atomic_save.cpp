@@ -2,16 +2,13 @@
 
 namespace fendrel {
 
-FileError SaveAtomically(FileLayer& files, int number, const std::string& file,
-                         const std::vector<std::string>& lines) {
+FileError SaveBytesAtomically(FileLayer& files, int number, const std::string& file,
+                              const std::string& bytes) {
   const std::string fresh = file + ".new";
   // A ".new" that cannot be opened is not ours to remove (it may be a folder).
   FileError error = files.Open(number, fresh, OpenMode::Output);
   if (error != FileError::None) return error;
-  for (const std::string& line : lines) {
-    error = files.WriteLine(number, line);
-    if (error != FileError::None) break;
-  }
+  error = files.Write(number, bytes);
   if (error == FileError::None) error = files.Flush(number);
   files.Close(number);
   if (error == FileError::None) error = files.files().Replace(fresh, file);
@@ -19,6 +16,13 @@ FileError SaveAtomically(FileLayer& files, int number, const std::string& file,
   // writes over it. The first failure is the one that matters.
   if (error != FileError::None) files.files().Remove(fresh);
   return error;
+}
+
+FileError SaveAtomically(FileLayer& files, int number, const std::string& file,
+                         const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return SaveBytesAtomically(files, number, file, bytes);
 }
 
 }  // namespace fendrel

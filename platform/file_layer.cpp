@@ -112,6 +112,20 @@ FileError FileLayer::ReadField(int number, std::string& field, std::size_t limit
   return ReadUntil(number, true, field, limit);
 }
 
+FileError FileLayer::ReadRest(int number, std::string& bytes) {
+  bytes.clear();
+  Entry* entry = Find(number);
+  if (!entry) return FileError::NotOpen;
+  if (entry->mode != OpenMode::Input) return FileError::WrongMode;
+  bool available = false;
+  for (;;) {
+    if (FileError error = Fill(*entry, available); error != FileError::None) return error;
+    if (!available) return FileError::None;
+    bytes.append(entry->buffer, entry->position);
+    entry->position = entry->buffer.size();
+  }
+}
+
 bool FileLayer::AtEnd(int number) {
   Entry* entry = Find(number);
   if (!entry || entry->mode != OpenMode::Input) return true;
@@ -130,11 +144,14 @@ FileError FileLayer::WritePending(Entry& entry) {
 }
 
 FileError FileLayer::WriteLine(int number, const std::string& text) {
+  return Write(number, text + "\r\n");
+}
+
+FileError FileLayer::Write(int number, const std::string& bytes) {
   Entry* entry = Find(number);
   if (!entry) return FileError::NotOpen;
   if (entry->mode == OpenMode::Input) return FileError::WrongMode;
-  entry->buffer += text;
-  entry->buffer += "\r\n";
+  entry->buffer += bytes;
   if (entry->buffer.size() >= kChunk) return WritePending(*entry);
   return FileError::None;
 }

@@ -34,12 +34,18 @@ class FileLayer {
   // The same, but at most `limit` characters: the rest of a longer field
   // stays unread, so a huge file costs no more than the part that matters.
   FileError ReadField(int number, std::string& field, std::size_t limit);
+  // Every byte not read yet, to the end of the file (none at the end). A
+  // read that fails is no end of the file: the error comes back, and
+  // `bytes` holds what was read before it.
+  FileError ReadRest(int number, std::string& bytes);
   // True when no data is left to read (also for a number that is not open);
   // false when the read that would tell failed.
   bool AtEnd(int number);
 
   // The text followed by CR LF.
   FileError WriteLine(int number, const std::string& text);
+  // The bytes as they are.
+  FileError Write(int number, const std::string& bytes);
   // Writes what is buffered and pushes it to the disk.
   FileError Flush(int number);
 

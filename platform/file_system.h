@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/code_page.h"
+
 namespace fendrel {
 
 enum class OpenMode {
@@ -31,6 +33,7 @@ enum class FileError {
   NameTooLong,     // the path, or a name in it, is longer than the system allows
   NotLoaded,       // a list file that could not be read at start is not written over
   TooManyEntries,  // nor one that holds more entries than a list can show
+  NotText,         // nor one that holds bytes that are not UTF-8 or UTF-16 text
   Other,
 };
 
@@ -59,6 +62,9 @@ class FileSystem {
   virtual FileError Replace(const std::string& source, const std::string& target) = 0;
   // Deletes a file; a missing file is not an error.
   virtual FileError Remove(const std::string& path) = 0;
+  // The code page the platform's text files are written in: old list files
+  // and what the system's ANSI functions took.
+  virtual const CodePage& AnsiCodePage() const = 0;
 };
 
 }  // namespace fendrel

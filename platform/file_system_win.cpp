@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "platform/code_page_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_text_win.h"
 
@@ -131,6 +132,10 @@ FileError Win32FileSystem::Remove(const std::string& path) {
   const DWORD code = GetLastError();
   if (code == ERROR_FILE_NOT_FOUND) return FileError::None;
   return FromWin32Error(code);
+}
+
+const CodePage& Win32FileSystem::AnsiCodePage() const {
+  return SystemAnsiCodePage();
 }
 
 }  // namespace fendrel

@@ -12,6 +12,7 @@ class Win32FileSystem : public FileSystem {
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override;
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
+  const CodePage& AnsiCodePage() const override;
 };
 
 // Maps a GetLastError() code onto the file layer's errors.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/windows_1252.h"
 
 namespace fendrel {
 
@@ -18,6 +19,8 @@ class PortableFileSystem : public FileSystem {
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override;
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
+  // Code page 1252, the ANSI code page of English and Western European Windows.
+  const CodePage& AnsiCodePage() const override { return codePage_; }
 
   // Who has a path open, by mode: readers and writers.
   struct Users {
@@ -28,6 +31,7 @@ class PortableFileSystem : public FileSystem {
 
  private:
   std::shared_ptr<UserTable> users_;
+  Windows1252CodePage codePage_;
 };
 
 // The path with every backslash turned into the native separator.

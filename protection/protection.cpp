@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/atomic_save.h"
+#include "protection/list_text.h"
 
 namespace fendrel {
 
@@ -110,29 +111,22 @@ FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold
   const FileError opened = files_.Open(kListFileNumber, file, OpenMode::Input);
   if (opened != FileError::None)
     return opened == FileError::NotFound ? FileError::None : FileError::NotLoaded;
-  FileError unread = FileError::None;
-  std::string line;
-  for (;;) {
-    const FileError error = files_.ReadLine(kListFileNumber, line);
-    if (error == FileError::ReadPastEnd) break;
-    if (error != FileError::None) {
-      unread = FileError::NotLoaded;  // a failed read is no end of the file
-      break;
-    }
-    if (line.empty()) continue;
-    if (list.count() >= kMaxEntries) {
-      unread = FileError::TooManyEntries;
-      break;
-    }
+  std::string bytes;
+  // A failed read is no end of the file: the lines read whole before it
+  // are listed, and the file is not written over.
+  const FileError read = files_.ReadRest(kListFileNumber, bytes);
+  files_.Close(kListFileNumber);
+  ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries, read != FileError::None);
+  for (std::string& entry : text.entries) {
     if (hold) {
-      ProtectFile(line);  // a path that cannot be held is listed all the same
+      ProtectFile(entry);  // a path that cannot be held is listed all the same
     } else {
       emergencyOutcomes_.emplace_back();
     }
-    list.items.push_back(line);
+    list.items.push_back(std::move(entry));
   }
-  files_.Close(kListFileNumber);
-  return unread;
+  if (text.unread != FileError::None) return text.unread;
+  return read == FileError::None ? FileError::None : FileError::NotLoaded;
 }
 
 void Protection::LoadLists() {
@@ -141,7 +135,11 @@ void Protection::LoadLists() {
 }
 
 FileError Protection::SaveList(ListBox& list, const std::string& file) {
-  const FileError error = SaveAtomically(files_, kListFileNumber, file, list.items);
+  // Entries come from a list file or from the system's file names, both
+  // UTF-8 text of one line; any other would not read back as itself.
+  const std::optional<std::string> bytes = EncodeList(list.items, files_.files().AnsiCodePage());
+  if (!bytes) return FileError::Other;
+  const FileError error = SaveBytesAtomically(files_, kListFileNumber, file, *bytes);
   if (error != FileError::None) return error;
   // The save leaves the last entry selected.
   if (!list.items.empty()) list.selected = list.count() - 1;

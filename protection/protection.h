@@ -49,7 +49,9 @@ class Protection {
   // file whole; the error comes back to the caller. A list file that was not
   // read whole at load is never written over, since the list on the screen
   // lacks some of its entries: NotLoaded when a read failed, TooManyEntries
-  // when it holds more than a list can. A save selects the last entry.
+  // when it holds more than a list can, NotText when it holds bytes that are
+  // not text in its encoding (protection/list_text.h). A save selects the
+  // last entry.
   FileError SaveSafeList();
   FileError SaveEmergencyList();
 

@@ -127,7 +127,7 @@ inline std::string CouldNotProtect(const std::string& path, FileError why) {
 inline std::string CouldNotSave(const std::string& listFile, FileError why) {
   const std::string text =
       "Fendrel could not save the list to this file:\r\n" + listFile + "\r\n\r\nThe reason: " + Describe(why);
-  if (why == FileError::NotLoaded || why == FileError::TooManyEntries) {
+  if (why == FileError::NotLoaded || why == FileError::TooManyEntries || why == FileError::NotText) {
     return text +
            ".\r\n\r\nThe file was left unchanged. The list on the screen keeps your change until Fendrel "
            "ends, "
@@ -314,6 +314,10 @@ inline const char* Describe(FileError error) {
       return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
              "lose "
              "the entries past them";
+    case FileError::NotText:
+      return "it holds bytes that are not valid UTF-8 or UTF-16 text, so Fendrel listed only the entries "
+             "before them and saving over it would lose the rest; save the file again as UTF-8 in a text "
+             "editor, then start Fendrel again";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";

@@ -41,6 +41,7 @@ class CountingFileSystem : public FileSystem {
     return inner_.Replace(source, target);
   }
   FileError Remove(const std::string& path) override { return inner_.Remove(path); }
+  const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
 
   std::size_t bytesRead = 0;
 
@@ -122,19 +123,22 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
     protection_.LoadLists();
   }
   std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
-  // A list file is read into exactly its lines, is left as it was by the
-  // load, and a save of what was read writes the same entries back.
+  // A list file in the ANSI code page is read into exactly its lines, is
+  // left as it was by the load, and a save of what was read writes the same
+  // bytes back.
   void ExpectReadWhole(const std::string& bytes) {
     WriteBytes(protection_.SafeListFile(), bytes);
     WriteBytes(protection_.EmergencyListFile(), bytes);
     Load();
-    const Rows expected = LinesOf(bytes);
+    const Rows lines = LinesOf(bytes);
+    Rows expected;
+    for (const std::string& line : lines) expected.push_back(system_.AnsiCodePage().ToUtf8(line));
     EXPECT_EQ(expected, protection_.safeList().items);
     EXPECT_EQ(expected, protection_.emergencyList().items);
     EXPECT_EQ(protection_.safeList().count(), protection_.safeHolds().count());
     ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat after the load");
     ASSERT_EQ(FileError::None, protection_.SaveSafeList());
-    ExpectSameBytes(FileOf(expected), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
+    ExpectSameBytes(FileOf(lines), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
     EXPECT_EQ(1, layer_.LowestFree());
   }
 

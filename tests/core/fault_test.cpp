@@ -46,6 +46,7 @@ class FailingReads : public FileSystem {
     return inner_.Replace(source, target);
   }
   FileError Remove(const std::string& path) override { return inner_.Remove(path); }
+  const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
 
  private:
   class Failing : public OpenFile {

@@ -71,6 +71,21 @@ TEST_P(FileLayerTest, ALineLongerThanOneReadAndACrLfSplitAcrossReadsAreWhole) {
   EXPECT_TRUE(layer_.AtEnd(1));
 }
 
+TEST_P(FileLayerTest, TheRestOfAFileIsEveryByteNotReadYetAcrossReads) {
+  const std::string file = folder_.File("rest.txt");
+  std::string rest(200000, 'r');
+  rest[100000] = '\0';
+  WriteBytes(file, "first\r\n" + rest);
+  ASSERT_EQ(FileError::None, layer_.Open(1, file, OpenMode::Input));
+  std::string line, bytes;
+  ASSERT_EQ(FileError::None, layer_.ReadLine(1, line));
+  ASSERT_EQ(FileError::None, layer_.ReadRest(1, bytes));
+  EXPECT_TRUE(rest == bytes) << "the rest has " << bytes.size() << " bytes, not " << rest.size();
+  ASSERT_EQ(FileError::None, layer_.ReadRest(1, bytes));
+  EXPECT_EQ("", bytes);
+  EXPECT_TRUE(layer_.AtEnd(1));
+}
+
 TEST_P(FileLayerTest, AFieldEndsAtTheFirstCommaOrTheLineEnd) {
   const std::string file = folder_.File("fields.txt");
   WriteBytes(file, "digest,anything\r\nsecond\r\n");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/windows_1252.h"
 
 namespace fendrel::fuzzing {
 
@@ -44,6 +45,8 @@ class MemoryFileSystem : public FileSystem {
     files.erase(path);
     return FileError::None;
   }
+
+  const CodePage& AnsiCodePage() const override { return codePage_; }
 
  private:
   class MemoryFile : public OpenFile {
@@ -82,6 +85,7 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, int> users_;
   std::map<std::string, int> writers_;
+  Windows1252CodePage codePage_;
 };
 
 }  // namespace fendrel::fuzzing

@@ -1,0 +1,46 @@
+// The text of the list files: the entries a file's bytes hold, and the
+// bytes a list is saved as. Inside the program an entry is UTF-8.
+//
+// Reading: a UTF-8 byte order mark means UTF-8, a UTF-16 LE one UTF-16 LE.
+// Without one, a file that is valid UTF-8 and holds a character past ASCII
+// is UTF-8 (Notepad's default since Windows 10 1903); any other file is in
+// the ANSI code page, as every list file Fendrel wrote before. A line ends
+// at CR LF, a lone CR or a lone LF; blank lines are no entries.
+//
+// Writing: when every entry has exact bytes in the ANSI code page, the file
+// is ANSI, byte for byte as Fendrel always wrote it; otherwise UTF-8 with a
+// byte order mark. Either way CR LF ends every line, and an empty list is a
+// file of zero bytes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+
+namespace fendrel {
+
+struct ListText {
+  std::vector<std::string> entries;  // valid UTF-8, never empty, never holding CR or LF
+  // Why `entries` are not the whole file, or None: TooManyEntries when it
+  // holds more than `maxEntries`; NotText at the first line that is not
+  // UTF-8 or UTF-16 text (a malformed sequence, a lone surrogate, an odd
+  // byte at the end of UTF-16). Either way the entries before are listed
+  // and nothing from that line on: a broken line could name another file.
+  FileError unread = FileError::None;
+};
+
+// `cut`: the bytes are only the start of the file, since a read failed. A
+// last line whose end was not read is then left out (it may be cut short),
+// and only the lines read whole tell whether the file is UTF-8.
+ListText DecodeList(std::string_view bytes, const CodePage& ansi, std::size_t maxEntries, bool cut = false);
+
+// The bytes of a file that DecodeList reads back as exactly `entries`; nothing
+// when an entry is not one (not UTF-8, empty, or holding CR or LF).
+std::optional<std::string> EncodeList(const std::vector<std::string>& entries, const CodePage& ansi);
+
+}  // namespace fendrel
