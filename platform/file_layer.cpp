@@ -20,6 +20,17 @@ const FileLayer::Entry* FileLayer::Find(int number) const {
   return const_cast<FileLayer*>(this)->Find(number);
 }
 
+FileError FileLayer::Adopt(int number, std::unique_ptr<OpenFile> file) {
+  if (number < kFirstNumber || number > kLastNumber) return FileError::BadFileNumber;
+  Entry& entry = table_[static_cast<std::size_t>(number)];
+  if (entry.file) return FileError::FileNumberInUse;
+  if (!file) return FileError::NotOpen;
+  entry = Entry{};
+  entry.file = std::move(file);
+  entry.mode = OpenMode::Input;
+  return FileError::None;
+}
+
 FileError FileLayer::Open(int number, const std::string& path, OpenMode mode) {
   if (number < kFirstNumber || number > kLastNumber) return FileError::BadFileNumber;
   Entry& entry = table_[static_cast<std::size_t>(number)];

@@ -22,6 +22,9 @@ class FileLayer {
   ~FileLayer();
 
   FileError Open(int number, const std::string& path, OpenMode mode);
+  // Puts a file opened for input elsewhere (an open that may wait on a
+  // network runs on a worker) under a number, as Open would have.
+  FileError Adopt(int number, std::unique_ptr<OpenFile> file);
   // The smallest number from `from` up that is not in use, or 0 when every
   // one of them is taken.
   int LowestFree(int from = kFirstNumber) const;

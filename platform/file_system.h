@@ -34,6 +34,7 @@ enum class FileError {
   NotLoaded,       // a list file that could not be read at start is not written over
   TooManyEntries,  // nor one that holds more entries than a list can show
   NotText,         // nor one that holds bytes that are not UTF-8 or UTF-16 text
+  Waiting,         // an open that may wait on a network has not finished yet
   Other,
 };
 
@@ -65,6 +66,14 @@ class FileSystem {
   // The code page the platform's text files are written in: old list files
   // and what the system's ANSI functions took.
   virtual const CodePage& AnsiCodePage() const = 0;
+  // True when `path` names a folder that exists now. Never asked of a path
+  // that may wait on a network.
+  virtual bool FolderExists(const std::string& path) = 0;
+  // True when opening `path` may wait a long time on a network (a share, a
+  // mapped network drive): such opens run on a worker thread
+  // (platform/background_opens.h), so a file system that says so for any
+  // path must take Open from another thread.
+  virtual bool MayWaitOnNetwork(const std::string& /*path*/) { return false; }
 };
 
 }  // namespace fendrel

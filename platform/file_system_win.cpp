@@ -125,6 +125,25 @@ FileError Win32FileSystem::Replace(const std::string& source, const std::string&
   return FileError::None;
 }
 
+bool Win32FileSystem::FolderExists(const std::string& path) {
+  const std::optional<std::wstring> name = ToWide(path);
+  return name && IsFolder(*name);
+}
+
+bool Win32FileSystem::MayWaitOnNetwork(const std::string& path) {
+  // "\\server\share\..." but not the local "\\?\C:\..." or "\\.\..." forms.
+  if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/')) {
+    const bool local = path.size() >= 4 && (path[2] == '?' || path[2] == '.') &&
+                       (path[3] == '\\' || path[3] == '/') &&
+                       !(path.size() >= 8 && path.compare(4, 4, "UNC\\") == 0);
+    return !local;
+  }
+  if (path.size() < 2 || path[1] != ':') return false;
+  // Asks only the drive letter's kind: no request goes to the share.
+  const wchar_t root[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
+  return GetDriveTypeW(root) == DRIVE_REMOTE;
+}
+
 FileError Win32FileSystem::Remove(const std::string& path) {
   const std::optional<std::wstring> name = ToWide(path);
   if (!name) return FileError::NotFound;

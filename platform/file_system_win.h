@@ -13,6 +13,9 @@ class Win32FileSystem : public FileSystem {
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
   const CodePage& AnsiCodePage() const override;
+  bool FolderExists(const std::string& path) override;
+  // A UNC path, or a drive Windows maps to a network share.
+  bool MayWaitOnNetwork(const std::string& path) override;
 };
 
 // Maps a GetLastError() code onto the file layer's errors.

@@ -39,6 +39,13 @@ struct FileHandleTraits {
 };
 using UniqueHandle = UniqueWin32<HANDLE, FileHandleTraits>;
 
+struct ChangeNotificationTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindCloseChangeNotification(h); }
+};
+using UniqueChangeNotification = UniqueWin32<HANDLE, ChangeNotificationTraits>;
+
 struct KeyTraits {
   static HKEY Invalid() { return nullptr; }
   static bool Valid(HKEY h) { return h != nullptr; }

@@ -119,6 +119,11 @@ FileError PortableFileSystem::Replace(const std::string& source, const std::stri
   return FromErrorCode(code);
 }
 
+bool PortableFileSystem::FolderExists(const std::string& path) {
+  std::error_code code;
+  return fs::is_directory(fs::path(NativePath(path)), code);
+}
+
 FileError PortableFileSystem::Remove(const std::string& path) {
   const std::string native = NativePath(path);
   if (users_->count(Key(native))) return FileError::SharingViolation;

@@ -19,6 +19,7 @@ class PortableFileSystem : public FileSystem {
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override;
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
   // Code page 1252, the ANSI code page of English and Western European Windows.
   const CodePage& AnsiCodePage() const override { return codePage_; }
 

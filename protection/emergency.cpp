@@ -10,7 +10,6 @@ void EmergencyMode::Emergency() {
     return;
   }
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
-  if (holding.anyHeld) on_ = true;
   if (!holding.failures.empty()) {
     messages_.Show(messages::EmergencyHoldsFailed(holding.failures, holding.anyHeld), messages::kTitle);
   }
@@ -18,7 +17,6 @@ void EmergencyMode::Emergency() {
 
 void EmergencyMode::NoEmergency() {
   protection_.ReleaseEmergencyHolds();
-  on_ = false;
 }
 
 }  // namespace fendrel

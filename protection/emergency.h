@@ -14,7 +14,7 @@ class EmergencyMode {
       : protection_(protection), messages_(messages) {}
 
   // `Emergency`, from the "Emergency" button and the tray's "Emergency!".
-  // Every entry is held afresh; entries that cannot be held are named in one
+  // Every entry not held now is held; entries that cannot be held are named in one
   // message after the others are held. The state turns on when at least one
   // hold was taken. The list's selection stays as the person left it.
   void Emergency();
@@ -23,12 +23,11 @@ class EmergencyMode {
   void NoEmergency();
 
   // "Emergency" is enabled when this is false, "No Emergency" when true.
-  bool on() const { return on_; }
+  bool on() const { return protection_.emergencyOn(); }
 
  private:
   Protection& protection_;
   MessageBoxes& messages_;
-  bool on_ = false;
 };
 
 }  // namespace fendrel

@@ -1,5 +1,7 @@
 #include "protection/list_editing.h"
 
+#include <algorithm>
+
 #include "ui/messages.h"
 
 namespace fendrel {
@@ -18,8 +20,33 @@ void ListEditing::Save(FileError (Protection::*save)(), const std::string& file)
   if (error != FileError::None) messages_.Show(messages::CouldNotSave(file, error), messages::kTitle);
 }
 
+std::optional<int> ListEditing::ChosenAfterTakeIn(const ListBox& list, int chosen,
+                                                  bool (Protection::*takeIn)()) {
+  if (chosen < 0 || chosen >= list.count()) return std::nullopt;
+  const std::string path = list.items[static_cast<std::size_t>(chosen)];
+  const auto sameBefore = std::count(list.items.begin(), list.items.begin() + chosen, path);
+  if (!(protection_.*takeIn)()) return chosen;
+  // The list is the file's now: the same path again, at the same place
+  // among its repeats where it can be.
+  int found = -1;
+  std::ptrdiff_t seen = 0;
+  for (int i = 0; i < list.count(); ++i) {
+    if (list.items[static_cast<std::size_t>(i)] != path) continue;
+    found = i;
+    if (seen++ == sameBefore) break;
+  }
+  if (found < 0) {
+    messages_.Show(messages::EntryGone(path), messages::kTitle);
+    return std::nullopt;
+  }
+  return found;
+}
+
 void ListEditing::SafeAdd(const std::string& pathBoxText) {
   if (pathBoxText.empty()) return;
+  // What another copy of Fendrel saved meanwhile is taken in first, so
+  // this save keeps it.
+  protection_.TakeInSafeListFile();
   const FileError error = protection_.AddToSafeList(pathBoxText);
   if (error == FileError::TooManyEntries) {
     messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
@@ -34,6 +61,7 @@ void ListEditing::SafeAdd(const std::string& pathBoxText) {
 
 void ListEditing::EmergencyAdd(const std::string& pathBoxText) {
   if (pathBoxText.empty()) return;
+  protection_.TakeInEmergencyListFile();
   if (protection_.AddToEmergencyList(pathBoxText) != FileError::None) {
     messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
     return;
@@ -42,20 +70,27 @@ void ListEditing::EmergencyAdd(const std::string& pathBoxText) {
 }
 
 void ListEditing::SafeRemove(int selectedIndex) {
-  if (protection_.RemoveFromSafeList(selectedIndex)) {
+  const std::optional<int> index =
+      ChosenAfterTakeIn(protection_.safeList(), selectedIndex, &Protection::TakeInSafeListFile);
+  if (index && protection_.RemoveFromSafeList(*index)) {
     Save(&Protection::SaveSafeList, protection_.SafeListFile());
   }
 }
 
 void ListEditing::EmergencyRemove(int selectedIndex) {
-  if (protection_.RemoveFromEmergencyList(selectedIndex)) {
+  const std::optional<int> index =
+      ChosenAfterTakeIn(protection_.emergencyList(), selectedIndex, &Protection::TakeInEmergencyListFile);
+  if (index && protection_.RemoveFromEmergencyList(*index)) {
     Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
   }
 }
 
 void ListEditing::AddDropped(const std::vector<DroppedFile>& files,
                              FileError (Protection::*add)(const std::string&),
-                             FileError (Protection::*save)(), const std::string& file, const char* listName) {
+                             FileError (Protection::*save)(), bool (Protection::*takeIn)(),
+                             const std::string& file, const char* listName) {
+  if (files.empty()) return;
+  (protection_.*takeIn)();
   std::vector<FileFailure> failures;
   bool anyAdded = false;
   FileError lastSave = FileError::None;
@@ -77,13 +112,14 @@ void ListEditing::AddDropped(const std::vector<DroppedFile>& files,
 }
 
 void ListEditing::SafeAddDropped(const std::vector<DroppedFile>& files) {
-  AddDropped(files, &Protection::AddToSafeList, &Protection::SaveSafeList, protection_.SafeListFile(),
-             messages::kSafeListName);
+  AddDropped(files, &Protection::AddToSafeList, &Protection::SaveSafeList, &Protection::TakeInSafeListFile,
+             protection_.SafeListFile(), messages::kSafeListName);
 }
 
 void ListEditing::EmergencyAddDropped(const std::vector<DroppedFile>& files) {
   AddDropped(files, &Protection::AddToEmergencyList, &Protection::SaveEmergencyList,
-             protection_.EmergencyListFile(), messages::kEmergencyListName);
+             &Protection::TakeInEmergencyListFile, protection_.EmergencyListFile(),
+             messages::kEmergencyListName);
 }
 
 }  // namespace fendrel

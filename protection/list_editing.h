@@ -2,6 +2,7 @@
 // list (which holds its files) and the emergency list (which only lists).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,12 @@ class ListEditing {
  private:
   void Save(FileError (Protection::*save)(), const std::string& file);
   void AddDropped(const std::vector<DroppedFile>& files, FileError (Protection::*add)(const std::string&),
-                  FileError (Protection::*save)(), const std::string& file, const char* listName);
+                  FileError (Protection::*save)(), bool (Protection::*takeIn)(), const std::string& file,
+                  const char* listName);
+  // The entry the person chose, found again by its path once the list file
+  // is taken in (another copy may have changed it); nothing, after telling
+  // the person, when it is no longer listed.
+  std::optional<int> ChosenAfterTakeIn(const ListBox& list, int chosen, bool (Protection::*takeIn)());
 
   Protection& protection_;
   MessageBoxes& messages_;

@@ -8,12 +8,22 @@
 namespace fendrel {
 
 namespace {
+
 // Short-lived work on the list files uses file number 1.
 constexpr int kListFileNumber = 1;
+
+// A hold that failed for this reason never succeeds by trying again.
+bool Heals(FileError why) {
+  return why != FileError::NameTooLong;
+}
+
 }  // namespace
 
-Protection::Protection(FileLayer& files, std::string programFolder)
-    : files_(files), programFolder_(std::move(programFolder)) {}
+Protection::Protection(FileLayer& files, std::string programFolder, BackgroundOpens* background)
+    : files_(files), programFolder_(std::move(programFolder)), background_(background) {
+  safe_.file = SafeListFile();
+  emergency_.file = EmergencyListFile();
+}
 
 int Protection::Hold(const std::string& path, FileError& error) {
   const int number = files_.LowestFree(kFirstHoldNumber);
@@ -25,10 +35,16 @@ int Protection::Hold(const std::string& path, FileError& error) {
   return error == FileError::None ? number : kNoHold;
 }
 
-FileError Protection::ProtectFile(const std::string& path) {
+FileError Protection::TryHold(Entry& entry) {
+  if (background_ && files_.files().MayWaitOnNetwork(entry.path)) {
+    entry.ticket = ++lastTicket_;
+    entry.outcome = FileError::Waiting;
+    background_->Start(entry.ticket, entry.path);
+    return FileError::Waiting;
+  }
   FileError error = FileError::None;
-  safeHolds_.items.push_back(Hold(path, error));
-  safeOutcomes_.push_back(error);
+  entry.hold = Hold(entry.path, error);
+  entry.outcome = error;
   return error;
 }
 
@@ -36,123 +52,314 @@ void Protection::Release(int number) {
   if (number != kNoHold) files_.Close(number);
 }
 
-FileError Protection::AddToSafeList(const std::string& path) {
-  if (safeList_.count() >= kMaxEntries) return FileError::TooManyEntries;
-  FileError error = FileError::None;
-  const int number = Hold(path, error);
+// --- The list files.
+
+FileError Protection::ReadListFile(const std::string& file, std::string& bytes) {
+  bytes.clear();
+  const FileError opened = files_.Open(kListFileNumber, file, OpenMode::Input);
+  if (opened != FileError::None) return opened;
+  const FileError read = files_.ReadRest(kListFileNumber, bytes);
+  files_.Close(kListFileNumber);
+  return read;
+}
+
+bool Protection::LoadList(List& list) {
+  // Nothing is reported here: a missing file is an empty list, and what was
+  // not read whole is said where it shows (the Welcome page, a save).
+  std::string bytes;
+  const FileError read = ReadListFile(list.file, bytes);
+  if (read == FileError::NotFound) {
+    list.unread = list.unreadBecause = FileError::None;
+    return true;
+  }
+  if (read != FileError::None && bytes.empty()) {
+    list.unread = FileError::NotLoaded;
+    list.unreadBecause = read;
+    return false;
+  }
+  // A failed read is no end of the file: the lines read whole before it
+  // are listed, and the file is not written over.
+  ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries, read != FileError::None);
+  std::vector<Entry> loaded;
+  for (std::string& path : text.entries) {
+    Entry entry(std::move(path));
+    // A path that cannot be held is listed all the same.
+    if (WantsHolds(list)) TryHold(entry);
+    loaded.push_back(std::move(entry));
+  }
+  // Entries listed meanwhile (a list read late) come after the file's.
+  for (Entry& entry : list.entries) loaded.push_back(std::move(entry));
+  list.entries = std::move(loaded);
+  list.unread = text.unread != FileError::None ? text.unread
+                : read != FileError::None      ? FileError::NotLoaded
+                                               : FileError::None;
+  list.unreadBecause = read;
+  if (list.unread == FileError::None) list.seen = std::move(bytes);
+  return true;
+}
+
+void Protection::LoadLists() {
+  LoadList(safe_);
+  LoadList(emergency_);
+  Publish();
+}
+
+bool Protection::TakeIn(List& list, ListBox& view) {
+  if (list.unread != FileError::None) return false;
+  std::string bytes;
+  const FileError read = ReadListFile(list.file, bytes);
+  // A file gone, or one that cannot be read now, is left to the save: no
+  // copy of Fendrel deletes a list file (an empty list is a file of no bytes).
+  if (read != FileError::None || bytes == list.seen) return false;
+  ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries);
+  if (text.unread != FileError::None) return false;
+
+  const std::string selected = view.HasSelection() ? view.items[static_cast<std::size_t>(view.selected)] : "";
+  // Each path of the file takes a record of this copy with that path, in
+  // order; the records left over are entries the other copy removed.
+  std::vector<Entry> old = std::move(list.entries);
+  std::vector<bool> used(old.size(), false);
+  list.entries.clear();
+  for (std::string& path : text.entries) {
+    std::size_t i = 0;
+    while (i < old.size() && (used[i] || old[i].path != path)) ++i;
+    if (i < old.size()) {
+      used[i] = true;
+      list.entries.push_back(std::move(old[i]));
+      continue;
+    }
+    Entry entry(std::move(path));
+    if (WantsHolds(list)) TryHold(entry);
+    list.entries.push_back(std::move(entry));
+  }
+  for (std::size_t i = 0; i < old.size(); ++i) {
+    if (used[i]) continue;
+    if (&list == &emergency_ && old[i].hold != kNoHold) {
+      keptEmergencyHolds_.emplace_back(old[i].path, old[i].hold);  // released at "No Emergency"
+    } else {
+      Release(old[i].hold);
+    }
+  }
+  list.seen = std::move(bytes);
+  view.selected = -1;
+  for (std::size_t i = 0; i < list.entries.size() && !selected.empty(); ++i) {
+    if (list.entries[i].path == selected) {
+      view.selected = static_cast<int>(i);
+      break;
+    }
+  }
+  Publish();
+  return true;
+}
+
+bool Protection::TakeInSafeListFile() {
+  return TakeIn(safe_, safeList_);
+}
+
+bool Protection::TakeInEmergencyListFile() {
+  return TakeIn(emergency_, emergencyList_);
+}
+
+FileError Protection::SaveList(List& list, ListBox& view) {
+  if (list.unread != FileError::None) return list.unread;
+  std::vector<std::string> paths;
+  paths.reserve(list.entries.size());
+  for (const Entry& entry : list.entries) paths.push_back(entry.path);
+  // Entries come from a list file or from the system's file names, both
+  // UTF-8 text of one line; any other would not read back as itself.
+  const std::optional<std::string> bytes = EncodeList(paths, files_.files().AnsiCodePage());
+  if (!bytes) return FileError::Other;
+  const FileError error = SaveBytesAtomically(files_, kListFileNumber, list.file, *bytes);
   if (error != FileError::None) return error;
-  safeList_.items.push_back(path);
-  safeHolds_.items.push_back(number);
-  safeOutcomes_.push_back(FileError::None);
+  list.seen = *bytes;
+  // The save leaves the last entry selected.
+  if (!list.entries.empty()) view.selected = static_cast<int>(list.entries.size()) - 1;
+  return FileError::None;
+}
+
+FileError Protection::SaveSafeList() {
+  return SaveList(safe_, safeList_);
+}
+
+FileError Protection::SaveEmergencyList() {
+  return SaveList(emergency_, emergencyList_);
+}
+
+// --- Editing.
+
+FileError Protection::AddToSafeList(const std::string& path) {
+  if (safe_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return FileError::TooManyEntries;
+  Entry entry(path);
+  const FileError error = TryHold(entry);
+  if (error != FileError::None && error != FileError::Waiting) return error;
+  safe_.entries.push_back(std::move(entry));
+  Publish();
   return FileError::None;
 }
 
 bool Protection::RemoveFromSafeList(int index) {
-  if (index < 0 || index >= safeList_.count()) return false;
-  Release(safeHolds_.items[static_cast<std::size_t>(index)]);
+  if (index < 0 || index >= static_cast<int>(safe_.entries.size())) return false;
+  // An open on the worker finds no entry for its ticket, and lets its file go.
+  Release(safe_.entries[static_cast<std::size_t>(index)].hold);
+  safe_.entries.erase(safe_.entries.begin() + index);
   safeList_.RemoveAt(index);
-  safeHolds_.RemoveAt(index);
-  safeOutcomes_.erase(safeOutcomes_.begin() + index);
+  Publish();
   return true;
 }
 
 FileError Protection::AddToEmergencyList(const std::string& path) {
-  if (emergencyList_.count() >= kMaxEntries) return FileError::TooManyEntries;
-  emergencyList_.items.push_back(path);
-  emergencyOutcomes_.emplace_back();  // first held by the next emergency
+  if (emergency_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return FileError::TooManyEntries;
+  // First held by the next emergency (the tray's "Emergency!" during one).
+  emergency_.entries.emplace_back(path);
+  Publish();
   return FileError::None;
 }
 
 bool Protection::RemoveFromEmergencyList(int index) {
-  if (index < 0 || index >= emergencyList_.count()) return false;
+  if (index < 0 || index >= static_cast<int>(emergency_.entries.size())) return false;
+  const Entry& entry = emergency_.entries[static_cast<std::size_t>(index)];
+  if (entry.hold != kNoHold) keptEmergencyHolds_.emplace_back(entry.path, entry.hold);
+  emergency_.entries.erase(emergency_.entries.begin() + index);
   emergencyList_.RemoveAt(index);
-  emergencyOutcomes_.erase(emergencyOutcomes_.begin() + index);
+  Publish();
   return true;
 }
+
+// --- The emergency.
 
 Protection::EmergencyHolding Protection::HoldEmergencyList() {
   EmergencyHolding holding;
   // The walk goes by index and leaves the person's selection where it was:
   // a "<<< Remove" after the action must remove the entry they chose.
-  for (std::size_t i = 0; i < emergencyList_.items.size(); ++i) {
-    const std::string& path = emergencyList_.items[i];
-    FileError error = FileError::None;
-    emergencyHolds_.items.push_back(Hold(path, error));
-    emergencyHeldPaths_.push_back(path);
-    emergencyOutcomes_[i] = error;
-    if (error == FileError::None) {
-      holding.anyHeld = true;
-    } else {
-      holding.failures.push_back({path, error});
-    }
+  for (Entry& entry : emergency_.entries) {
+    if (entry.hold != kNoHold || entry.ticket != 0) continue;  // one hold of a file is enough
+    const FileError error = TryHold(entry);
+    if (error != FileError::None && error != FileError::Waiting)
+      holding.failures.push_back({entry.path, error});
   }
-  // An emergency that holds nothing leaves no rows: otherwise each press
-  // on a list that cannot be held would add rows that no release removes.
-  if (std::all_of(emergencyHolds_.items.begin(), emergencyHolds_.items.end(),
-                  [](int number) { return number == kNoHold; })) {
-    emergencyHolds_ = HoldList{};
-    emergencyHeldPaths_.clear();
-  }
-  emergencyHolds_.selected = emergencyHolds_.count() - 1;
+  holding.anyHeld = std::any_of(emergency_.entries.begin(), emergency_.entries.end(), [](const Entry& entry) {
+    return entry.hold != kNoHold || entry.ticket != 0;
+  });
+  emergencyOn_ = emergencyOn_ || holding.anyHeld;
+  Publish();
   return holding;
 }
 
 void Protection::ReleaseEmergencyHolds() {
-  for (const int number : emergencyHolds_.items) Release(number);
-  emergencyHolds_ = HoldList{};
-  emergencyHeldPaths_.clear();
-  // Every entry waits for the next emergency again.
-  for (std::optional<FileError>& outcome : emergencyOutcomes_) outcome.reset();
-}
-
-FileError Protection::LoadList(const std::string& file, ListBox& list, bool hold) {
-  // Nothing is reported here: a missing file is an empty list, and what was
-  // not read whole is said only when a save would write over it.
-  const FileError opened = files_.Open(kListFileNumber, file, OpenMode::Input);
-  if (opened != FileError::None)
-    return opened == FileError::NotFound ? FileError::None : FileError::NotLoaded;
-  std::string bytes;
-  // A failed read is no end of the file: the lines read whole before it
-  // are listed, and the file is not written over.
-  const FileError read = files_.ReadRest(kListFileNumber, bytes);
-  files_.Close(kListFileNumber);
-  ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries, read != FileError::None);
-  for (std::string& entry : text.entries) {
-    if (hold) {
-      ProtectFile(entry);  // a path that cannot be held is listed all the same
-    } else {
-      emergencyOutcomes_.emplace_back();
-    }
-    list.items.push_back(std::move(entry));
+  for (Entry& entry : emergency_.entries) {
+    Release(entry.hold);
+    // Every entry waits for the next emergency again; an open on the worker
+    // finds no ticket and lets its file go.
+    entry = Entry(std::move(entry.path));
   }
-  if (text.unread != FileError::None) return text.unread;
-  return read == FileError::None ? FileError::None : FileError::NotLoaded;
+  for (const auto& [path, number] : keptEmergencyHolds_) Release(number);
+  keptEmergencyHolds_.clear();
+  emergencyOn_ = false;
+  Publish();
 }
 
-void Protection::LoadLists() {
-  safeListUnread_ = LoadList(SafeListFile(), safeList_, true);
-  emergencyListUnread_ = LoadList(EmergencyListFile(), emergencyList_, false);
+// --- Healing.
+
+std::vector<NotHeld> Protection::NotHeldNow() const {
+  std::vector<NotHeld> waiting;
+  for (const List* list : {&safe_, &emergency_}) {
+    if (list->unread == FileError::NotLoaded) waiting.push_back({list->file, list->unreadBecause});
+    if (!WantsHolds(*list)) continue;
+    for (const Entry& entry : list->entries) {
+      if (entry.hold == kNoHold && entry.ticket == 0) {
+        waiting.push_back({entry.path, entry.outcome.value_or(FileError::Other)});
+      }
+    }
+  }
+  return waiting;
 }
 
-FileError Protection::SaveList(ListBox& list, const std::string& file) {
-  // Entries come from a list file or from the system's file names, both
-  // UTF-8 text of one line; any other would not read back as itself.
-  const std::optional<std::string> bytes = EncodeList(list.items, files_.files().AnsiCodePage());
-  if (!bytes) return FileError::Other;
-  const FileError error = SaveBytesAtomically(files_, kListFileNumber, file, *bytes);
-  if (error != FileError::None) return error;
-  // The save leaves the last entry selected.
-  if (!list.items.empty()) list.selected = list.count() - 1;
-  return FileError::None;
+bool Protection::RetryNotHeld() {
+  bool changed = false;
+  for (List* list : {&safe_, &emergency_}) {
+    if (list->unread == FileError::NotLoaded) {
+      const FileError before = list->unreadBecause;
+      const std::size_t listedBefore = list->entries.size();
+      if (LoadList(*list)) {
+        // The file's entries go first: the selection moves with its entry.
+        ListBox& view = list == &safe_ ? safeList_ : emergencyList_;
+        if (view.HasSelection()) view.selected += static_cast<int>(list->entries.size() - listedBefore);
+        changed = true;
+      }
+      changed = changed || list->unreadBecause != before;
+    }
+    if (!WantsHolds(*list)) continue;
+    for (Entry& entry : list->entries) {
+      if (entry.hold != kNoHold || entry.ticket != 0 || !Heals(entry.outcome.value_or(FileError::Other)))
+        continue;
+      const std::optional<FileError> before = entry.outcome;
+      TryHold(entry);
+      changed = changed || entry.outcome != before;
+    }
+  }
+  if (changed) Publish();
+  return changed;
 }
 
-FileError Protection::SaveSafeList() {
-  return safeListUnread_ != FileError::None ? safeListUnread_ : SaveList(safeList_, SafeListFile());
+bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {
+  bool changed = false;
+  for (FinishedOpen& open : finished) {
+    Entry* found = nullptr;
+    for (List* list : {&safe_, &emergency_}) {
+      for (Entry& entry : list->entries) {
+        if (entry.ticket == open.ticket) found = &entry;
+      }
+    }
+    if (!found) continue;  // its entry went meanwhile: the file closes here
+    found->ticket = 0;
+    changed = true;
+    if (open.error != FileError::None) {
+      found->outcome = open.error;
+      continue;
+    }
+    const int number = files_.LowestFree(kFirstHoldNumber);
+    const FileError adopted =
+        number == 0 ? FileError::NoFreeNumber : files_.Adopt(number, std::move(open.file));
+    found->hold = adopted == FileError::None ? number : kNoHold;
+    found->outcome = adopted;
+  }
+  if (changed) Publish();
+  return changed;
 }
 
-FileError Protection::SaveEmergencyList() {
-  return emergencyListUnread_ != FileError::None ? emergencyListUnread_
-                                                 : SaveList(emergencyList_, EmergencyListFile());
+// --- The views.
+
+void Protection::Publish() {
+  safeList_.items.clear();
+  safeHolds_.items.clear();
+  safeOutcomes_.clear();
+  for (const Entry& entry : safe_.entries) {
+    safeList_.items.push_back(entry.path);
+    safeHolds_.items.push_back(entry.hold);
+    safeOutcomes_.push_back(entry.hold != kNoHold ? FileError::None
+                                                  : entry.outcome.value_or(FileError::Other));
+  }
+  emergencyList_.items.clear();
+  emergencyOutcomes_.clear();
+  emergencyHolds_.items.clear();
+  emergencyHeldPaths_.clear();
+  for (const Entry& entry : emergency_.entries) {
+    emergencyList_.items.push_back(entry.path);
+    emergencyOutcomes_.push_back(entry.hold != kNoHold ? std::optional<FileError>(FileError::None)
+                                                       : entry.outcome);
+    if (emergencyOn_) {
+      emergencyHolds_.items.push_back(entry.hold);
+      emergencyHeldPaths_.push_back(entry.path);
+    }
+  }
+  for (const auto& [path, number] : keptEmergencyHolds_) {
+    emergencyHolds_.items.push_back(number);
+    emergencyHeldPaths_.push_back(path);
+  }
+  for (ListBox* view : {&safeList_, &emergencyList_}) {
+    if (!view->HasSelection()) view->selected = -1;
+  }
+  emergencyHolds_.selected = emergencyHolds_.count() - 1;
 }
 
 }  // namespace fendrel

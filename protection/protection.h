@@ -2,22 +2,32 @@
 // "emer.dat" in the program's folder, and the file numbers under which the
 // listed files are held open.
 //
-// Protection keeps its lists to itself: others read them and change them
-// only through the operations below, which keep entry i of the safe list
-// together with hold i and keep one hold row for every emergency hold open
-// now. A hold takes the lowest number from 99 up that no open file uses, and
-// releasing it frees the number for the next hold, so a run that lasts for
-// weeks never runs out. That is safe because a number is closed only
-// through a row that names an open hold of its own: a safe-list row goes
-// with its entry, the emergency rows go at "No Emergency", and a hold that
-// failed records kNoHold, never a number.
+// Protection keeps one record per list entry (its path, its hold number and
+// how its last hold went) and changes them only through the operations
+// below; the lists and hidden hold rows that the window mirrors are views of
+// those records. A hold takes the lowest number from 99 up that no open file
+// uses, and releasing it frees the number for the next hold, so a run that
+// lasts for weeks never runs out. That is safe because a number is closed
+// only through the record that took it: a safe-list entry's hold goes with
+// its entry, the emergency holds go at "No Emergency", and a hold that failed
+// records kNoHold, never a number.
+//
+// A file that cannot be held now is tried again (RetryNotHeld) whenever the
+// window learns that something may have changed (protection/healing.h): the
+// safe list's entries always, the emergency list's during an emergency, and
+// a list file that could not be read at start. An open that may wait on a
+// network runs on a worker (BackgroundOpens) and its hold is taken when its
+// result comes back.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/background_opens.h"
 #include "platform/file_layer.h"
+#include "protection/healing.h"
 #include "protection/list_box.h"
 
 namespace fendrel {
@@ -34,15 +44,33 @@ class Protection {
   // file, so releasing it releases nothing.
   static constexpr int kNoHold = 0;
 
-  Protection(FileLayer& files, std::string programFolder);
+  // `background`: where opens that may wait on a network run; none: they
+  // run here, as every other open.
+  Protection(FileLayer& files, std::string programFolder, BackgroundOpens* background = nullptr);
 
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
   std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
 
   // The start of a run: both list files are read, every safe-list entry
-  // held. Nothing is reported: a missing file is an empty list, and a path
-  // that cannot be held is listed all the same, with kNoHold.
+  // held. Nothing is reported: a missing file is an empty list, a path that
+  // cannot be held is listed all the same, with kNoHold, and a list file
+  // that cannot be read is read as soon as it can (RetryNotHeld).
   void LoadLists();
+  // Why a list file could not be read whole, or None: NotLoaded (then
+  // ...Because says why the open or the read failed), TooManyEntries, NotText.
+  FileError safeListUnread() const { return safe_.unread; }
+  FileError safeListUnreadBecause() const { return safe_.unreadBecause; }
+  FileError emergencyListUnread() const { return emergency_.unread; }
+
+  // Before an edit: another copy of Fendrel (another spelling of the
+  // folder, another session, another user) may have saved the list file
+  // since this copy last read or wrote it. If so, the list becomes the
+  // file's, with this copy's records kept for the paths still on it: new
+  // entries are held (the emergency list's during an emergency), entries
+  // gone are released. True when the list changed. A file that cannot be
+  // read now, or not whole, is left to the save.
+  bool TakeInSafeListFile();
+  bool TakeInEmergencyListFile();
 
   // Rewrite a list file from its list. The new content is written beside
   // the file and put in its place in one step, so a failure leaves the old
@@ -58,7 +86,8 @@ class Protection {
   // Lists a path on the safe list and holds it under the lowest free hold
   // number. A path that cannot be held is not listed and takes no number:
   // the error says why, TooManyEntries when the list is full, NoFreeNumber
-  // when kMostHoldsAtOnce files are held already.
+  // when kMostHoldsAtOnce files are held already. A path whose open may wait
+  // on a network is listed at once and held when its open comes back.
   FileError AddToSafeList(const std::string& path);
   // Releases the entry's hold, which frees its number, and unlists it.
   // False when there is no such entry.
@@ -74,25 +103,40 @@ class Protection {
   void SelectInSafeList(int index) { safeList_.selected = index; }
   void SelectInEmergencyList(int index) { emergencyList_.selected = index; }
 
-  // The emergency: holds every entry of the emergency list afresh, in list
-  // order, each under the lowest free number and with a new hold row
-  // (kNoHold for one that failed; no rows at all while no emergency hold is
-  // open). The last hold row ends up selected; the list's own selection
-  // stays as the person left it.
+  // The emergency: holds every entry of the emergency list that is not held
+  // now, in list order, each under the lowest free number; an entry held
+  // already keeps its one hold, so pressing again takes no second hold of
+  // any file. The emergency is on once any entry is held, and then the hold
+  // rows are one per entry (kNoHold for one not held) and one per hold kept
+  // for an entry removed meanwhile; no rows while it is off. The last hold
+  // row ends up selected; the list's own selection stays as the person left it.
   struct EmergencyHolding {
-    std::vector<FileFailure> failures;  // in list order
-    bool anyHeld = false;
+    std::vector<FileFailure> failures;  // in list order: the entries this press could not hold
+    bool anyHeld = false;               // any entry is held now (or its open is on its way)
   };
   EmergencyHolding HoldEmergencyList();
   // "No Emergency": closes the number of every emergency hold row, in
   // order, and drops the rows, so none is left to close a number that a
   // later hold takes again.
   void ReleaseEmergencyHolds();
+  bool emergencyOn() const { return emergencyOn_; }
+
+  // The files Fendrel waits to hold, and the list files it waits to read,
+  // each with why it could not yet; nothing when every file is held.
+  std::vector<NotHeld> NotHeldNow() const;
+  // Tries each of them again; true when anything changed (a hold taken, a
+  // list file read, another reason).
+  bool RetryNotHeld();
+  // The opens that ran on the worker: each hold is taken now, under the
+  // lowest free number, if its entry still wants it (it may have been
+  // removed, or the emergency ended, meanwhile: then the file is let go).
+  // True when anything changed.
+  bool FinishBackgroundOpens(std::vector<FinishedOpen> finished);
 
   const ListBox& safeList() const { return safeList_; }
   const HoldList& safeHolds() const { return safeHolds_; }  // row i: the hold of safe-list entry i
   const ListBox& emergencyList() const { return emergencyList_; }
-  const HoldList& emergencyHolds() const { return emergencyHolds_; }  // one row per emergency hold open now
+  const HoldList& emergencyHolds() const { return emergencyHolds_; }  // see HoldEmergencyList
   // How the last hold of each entry went, for telling which files are
   // protected now (protection/entry_state.h). Safe-list entry i: None when
   // held, else why its hold failed. Emergency-list entry i: nothing while no
@@ -107,29 +151,60 @@ class Protection {
   int nextHoldNumber() const { return files_.LowestFree(kFirstHoldNumber); }
 
  private:
+  struct Entry {
+    explicit Entry(std::string listed) : path(std::move(listed)) {}
+    std::string path;
+    int hold = kNoHold;
+    // How its last hold went: None when held, else why not; nothing while
+    // no hold was tried (an emergency entry outside an emergency).
+    std::optional<FileError> outcome;
+    std::uint64_t ticket = 0;  // its open runs on the worker (outcome Waiting)
+  };
+  struct List {
+    std::string file;
+    std::vector<Entry> entries;
+    // Why the file may not be written over this run (None: it may), and for
+    // NotLoaded why the open or the read failed.
+    FileError unread = FileError::None;
+    FileError unreadBecause = FileError::None;
+    std::string seen;  // the file as this copy last read or wrote it
+  };
+
   // Opens a file for input under the lowest free hold number, which is the
   // hold; the number, or kNoHold when the open failed (then no number is
   // used up).
   int Hold(const std::string& path, FileError& error);
-  // Holds a safe-list entry, adding its hold row.
-  FileError ProtectFile(const std::string& path);
+  // Holds an entry, here or on the worker; returns its outcome.
+  FileError TryHold(Entry& entry);
   void Release(int number);
-  // Why the file was not read whole, or None (a missing file is an empty list).
-  FileError LoadList(const std::string& file, ListBox& list, bool hold);
-  FileError SaveList(ListBox& list, const std::string& file);
+  bool WantsHolds(const List& list) const { return &list == &safe_ || emergencyOn_; }
+  // Reads a list file: its bytes and why not (a missing file is empty).
+  FileError ReadListFile(const std::string& file, std::string& bytes);
+  // Reads the list file at start, or late: the entries go before those
+  // listed meanwhile. True when it was read.
+  bool LoadList(List& list);
+  bool TakeIn(List& list, ListBox& view);
+  FileError SaveList(List& list, ListBox& view);
+  // Brings the views the window mirrors to the records.
+  void Publish();
 
   FileLayer& files_;
   std::string programFolder_;
+  BackgroundOpens* background_;
+  std::uint64_t lastTicket_ = 0;
+  List safe_, emergency_;
+  bool emergencyOn_ = false;
+  // Holds of emergency entries removed during the emergency: kept until
+  // "No Emergency", as the entries' own are.
+  std::vector<std::pair<std::string, int>> keptEmergencyHolds_;
+  // The views.
   ListBox safeList_;
   HoldList safeHolds_;
   ListBox emergencyList_;
-  HoldList emergencyHolds_;                                  // emptied at "No Emergency"
-  std::vector<FileError> safeOutcomes_;                      // one per safe-list entry
-  std::vector<std::optional<FileError>> emergencyOutcomes_;  // one per emergency-list entry
-  std::vector<std::string> emergencyHeldPaths_;              // one per emergency hold row
-  // Why each list file may not be written over this run (None: it may).
-  FileError safeListUnread_ = FileError::None;
-  FileError emergencyListUnread_ = FileError::None;
+  HoldList emergencyHolds_;
+  std::vector<FileError> safeOutcomes_;
+  std::vector<std::optional<FileError>> emergencyOutcomes_;
+  std::vector<std::string> emergencyHeldPaths_;
 };
 
 }  // namespace fendrel

@@ -149,6 +149,12 @@ inline std::string NamesNotText(const std::vector<std::string>& shown) {
   for (const std::string& name : shown) text += "\r\n" + name;
   return text + "\r\n\r\nThey were not added. Rename the files, then add them again.";
 }
+// "<<< Remove" on an entry that another copy of Fendrel removed meanwhile.
+inline std::string EntryGone(const std::string& path) {
+  return "This entry is no longer on the list:\r\n" + path +
+         "\r\n\r\nAnother copy of Fendrel has removed it meanwhile. Nothing was changed; the list now shows "
+         "what is saved.";
+}
 inline std::string ListFull(int maxEntries) {
   return "This list is full: it holds " + std::to_string(maxEntries) +
          " entries at most. Remove an entry before adding another.";
@@ -308,8 +314,8 @@ inline const char* Describe(FileError error) {
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
     case FileError::NotLoaded:
-      return "the file could not be read whole when Fendrel started, so saving over it would lose the "
-             "entries it holds; start Fendrel again once the file can be read";
+      return "the file could not be read whole yet, so saving over it would lose the entries it holds; "
+             "Fendrel reads it as soon as it can";
     case FileError::TooManyEntries:
       return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
              "lose "
@@ -318,6 +324,9 @@ inline const char* Describe(FileError error) {
       return "it holds bytes that are not valid UTF-8 or UTF-16 text, so Fendrel listed only the entries "
              "before them and saving over it would lose the rest; save the file again as UTF-8 in a text "
              "editor, then start Fendrel again";
+    case FileError::Waiting:
+      return "it lies on a network drive that has not answered yet; Fendrel protects it as soon as the drive "
+             "answers";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";

@@ -13,6 +13,7 @@
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
+#include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
 #include "ui/messages.h"
 
@@ -28,20 +29,15 @@ using Rows = std::vector<std::string>;
 using Numbers = std::vector<int>;
 
 // Counts the bytes every open file of the wrapped file system hands out.
-class CountingFileSystem : public FileSystem {
+class CountingFileSystem : public testing::ForwardingFileSystem {
  public:
-  explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
+  using ForwardingFileSystem::ForwardingFileSystem;
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
     std::unique_ptr<OpenFile> opened;
     const FileError error = inner_.Open(path, mode, opened);
     if (error == FileError::None) file = std::make_unique<Counted>(std::move(opened), bytesRead);
     return error;
   }
-  FileError Replace(const std::string& source, const std::string& target) override {
-    return inner_.Replace(source, target);
-  }
-  FileError Remove(const std::string& path) override { return inner_.Remove(path); }
-  const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
 
   std::size_t bytesRead = 0;
 
@@ -61,7 +57,6 @@ class CountingFileSystem : public FileSystem {
     std::unique_ptr<OpenFile> inner_;
     std::size_t& count_;
   };
-  FileSystem& inner_;
 };
 
 // No file picker is used here.

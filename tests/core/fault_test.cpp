@@ -9,6 +9,7 @@
 #include "platform/portable_file_system.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
+#include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
 #include "ui/messages.h"
 #include "ui/on_off_switch.h"
@@ -33,20 +34,15 @@ class NoPicker : public FilePicker {
 
 // Reads of a file that fail once `failAt` bytes were handed out, as they do
 // past another program's byte-range lock or on a network drive that drops.
-class FailingReads : public FileSystem {
+class FailingReads : public testing::ForwardingFileSystem {
  public:
-  FailingReads(FileSystem& inner, std::size_t failAt) : inner_(inner), failAt_(failAt) {}
+  FailingReads(FileSystem& inner, std::size_t failAt) : ForwardingFileSystem(inner), failAt_(failAt) {}
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
     std::unique_ptr<OpenFile> opened;
     const FileError error = inner_.Open(path, mode, opened);
     if (error == FileError::None) file = std::make_unique<Failing>(std::move(opened), failAt_);
     return error;
   }
-  FileError Replace(const std::string& source, const std::string& target) override {
-    return inner_.Replace(source, target);
-  }
-  FileError Remove(const std::string& path) override { return inner_.Remove(path); }
-  const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
 
  private:
   class Failing : public OpenFile {
@@ -66,7 +62,6 @@ class FailingReads : public FileSystem {
     std::unique_ptr<OpenFile> inner_;
     std::size_t left_;
   };
-  FileSystem& inner_;
   std::size_t failAt_;
 };
 

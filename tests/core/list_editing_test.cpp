@@ -219,21 +219,27 @@ TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
   EXPECT_EQ(std::string::npos, messages_.shown[1].text.find("Every other file"));
 }
 
-TEST_F(ListEditingTest, TwoEmergencyActionsInARowAreReleasedByOneNoEmergency) {
+TEST_F(ListEditingTest, AnEmergencyPressedAgainHoldsOnlyWhatIsNotHeldAndOneNoEmergencyReleasesAll) {
   const std::string a = Existing("a.txt");
   editing_.SafeAdd(a);  // also on the safe list
   const std::string b = Existing("b.txt");
   protection_.AddToEmergencyList(a);
   protection_.AddToEmergencyList(b);
   emergency_.Emergency();
-  emergency_.Emergency();
-  EXPECT_EQ((Numbers{100, 101, 102, 103}), protection_.emergencyHolds().items);
+  emergency_.Emergency();  // the tray's "Emergency!" again: no second hold of any file
+  EXPECT_EQ((Numbers{100, 101}), protection_.emergencyHolds().items);
+  const std::string c = Existing("c.txt");
+  editing_.EmergencyAdd(c);
+  emergency_.Emergency();  // after an add: only the new entry is held
+  EXPECT_EQ((Numbers{100, 101, 102}), protection_.emergencyHolds().items);
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
   emergency_.NoEmergency();
+  EXPECT_FALSE(Held(c));
   EXPECT_FALSE(Held(b));
   EXPECT_TRUE(Held(a));  // its safe-list hold remains
   EXPECT_TRUE(protection_.emergencyHolds().items.empty());
   emergency_.Emergency();
-  EXPECT_EQ((Numbers{100, 101}), protection_.emergencyHolds().items);  // released numbers are used again
+  EXPECT_EQ((Numbers{100, 101, 102}), protection_.emergencyHolds().items);  // released numbers are used again
 }
 
 }  // namespace

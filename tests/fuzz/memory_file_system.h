@@ -40,6 +40,9 @@ class MemoryFileSystem : public FileSystem {
     return FileError::None;
   }
 
+  // Files only: every folder the fuzzed paths name exists.
+  bool FolderExists(const std::string& /*path*/) override { return true; }
+
   FileError Remove(const std::string& path) override {
     if (users_[path] > 0) return FileError::SharingViolation;
     files.erase(path);

@@ -1,0 +1,52 @@
+// What Fendrel waits for while a listed file is not held, so that it holds
+// the file as soon as it can, without polling: a missing file or folder
+// appears as a name made in the nearest folder that exists; a drive that
+// arrives is a device arrival; a file another program lets go sends no
+// signal, so that is retried on a timer, from one second doubling to thirty.
+// When every entry is held there is nothing to wait for.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace fendrel {
+
+// A file (or list file) that is not held or read now, and why.
+struct NotHeld {
+  std::string path;
+  FileError why = FileError::None;
+};
+
+struct Wakeups {
+  // Watched for names that come and go: the nearest existing folder of each
+  // missing path, each folder once.
+  std::vector<std::string> folders;
+  // Some path's drive is not there, or lies on a network.
+  bool driveArrival = false;
+  // Some open was refused (in use, no access) or lies on a network.
+  bool timer = false;
+  bool any() const { return !folders.empty() || driveArrival || timer; }
+};
+
+// Which wake-ups can bring these paths back. A path too long for Windows
+// never heals and waits for nothing. Asks the file system which folders
+// exist, except for paths on a network, which it never touches.
+Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files);
+
+// The waits between retries on the timer.
+class RetryBackoff {
+ public:
+  static constexpr int kFirstMs = 1000;
+  static constexpr int kLongestMs = 30000;
+  // The wait before the next retry; each is twice the one before, up to kLongestMs.
+  int Next();
+  // Something new to wait for: the next wait is kFirstMs again.
+  void Reset() { next_ = kFirstMs; }
+
+ private:
+  int next_ = kFirstMs;
+};
+
+}  // namespace fendrel
