@@ -60,12 +60,6 @@ class CountingFileSystem : public testing::ForwardingFileSystem {
 };
 
 // No file picker is used here.
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 // The entries a list file holds: its non-empty lines, split at CR LF, a lone
 // CR or a lone LF.
@@ -143,7 +137,7 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
   FileLayer layer_{system_};
   Protection protection_{layer_, folder_.path()};
   RecordingMessageBoxes boxes_;
-  NoPicker picker_;
+  testing::NoPicker picker_;
   ListEditing editing_{protection_, boxes_, picker_};
 };
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_picker.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
 #include "platform/system_folder.h"
@@ -41,6 +42,12 @@ class RecordingMessageBoxes : public MessageBoxes {
 
  private:
   EventLog* log_;
+};
+
+// A file dialog the person always cancels.
+class NoPicker : public FilePicker {
+ public:
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
 class RecordingForm1Actions : public Form1Actions {

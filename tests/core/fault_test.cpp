@@ -25,12 +25,6 @@ using testing::WriteBytes;
 using Rows = std::vector<std::string>;
 using Boxes = std::vector<RecordingMessageBoxes::Box>;
 
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 // Reads of a file that fail once `failAt` bytes were handed out, as they do
 // past another program's byte-range lock or on a network drive that drops.
@@ -74,7 +68,7 @@ class ListFileFaultTest : public ::testing::TestWithParam<testing::FileSystemKin
   std::unique_ptr<FileSystem> system_ = GetParam().make();
   FileLayer layer_{*system_};
   RecordingMessageBoxes boxes_;
-  NoPicker picker_;
+  testing::NoPicker picker_;
 };
 
 // The save writes "prot.dat.new" first; a folder of that name makes the

@@ -34,12 +34,6 @@ std::string Utf16Le(const std::u16string& text) {
   return bytes;
 }
 
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 class ListTextTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
@@ -56,7 +50,7 @@ class ListTextTest : public ::testing::TestWithParam<testing::FileSystemKind> {
   testing::TempFolder folder_;
   Protection protection_{layer_, folder_.path()};
   RecordingMessageBoxes boxes_;
-  NoPicker picker_;
+  testing::NoPicker picker_;
   ListEditing editing_{protection_, boxes_, picker_};
 };
 

@@ -1,0 +1,231 @@
+// Holding a listed file as soon as it can be held: what Fendrel waits for
+// while a file is not held, the retries, list files read late, copies that
+// save the same list, and opens that may wait on a network.
+#include "protection/healing.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "platform/portable_file_system.h"
+#include "protection/emergency.h"
+#include "protection/list_editing.h"
+#include "tests/core/fakes.h"
+#include "tests/core/forwarding_file_system.h"
+#include "tests/core/test_support.h"
+#include "ui/messages.h"
+
+namespace fendrel {
+namespace {
+
+using testing::MakeFolder;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Rows = std::vector<std::string>;
+
+class HealingTest : public ::testing::TestWithParam<testing::FileSystemKind> {
+ protected:
+  std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
+  bool Held(const std::string& path) { return testing::RefusedToOwnWriter(layer_, path); }
+  std::vector<std::string> Waiting() {
+    std::vector<std::string> paths;
+    for (const NotHeld& entry : protection_.NotHeldNow()) paths.push_back(entry.path);
+    return paths;
+  }
+
+  std::unique_ptr<FileSystem> system_ = GetParam().make();
+  FileLayer layer_{*system_};
+  TempFolder folder_;
+  Protection protection_{layer_, folder_.path()};
+};
+
+TEST_P(HealingTest, AMissingFileIsWatchedForInTheNearestFolderAndHeldOnceItComes) {
+  const std::string later = folder_.File("later.txt");
+  const std::string deep = folder_.File("new\\deeper\\deep.txt");
+  WriteBytes(protection_.SafeListFile(), later + "\r\n" + deep + "\r\n");
+  protection_.LoadLists();
+  Wakeups wakeups = WakeupsFor(protection_.NotHeldNow(), *system_);
+  EXPECT_EQ((Rows{folder_.path()}), wakeups.folders);  // both wait on the folder that exists
+  EXPECT_FALSE(wakeups.timer);
+
+  EXPECT_FALSE(protection_.RetryNotHeld());  // nothing came: nothing changed
+  testing::MakeFile(folder_, "later.txt");
+  MakeFolder(folder_.File("new"));
+  EXPECT_TRUE(protection_.RetryNotHeld());
+  EXPECT_TRUE(Held(later));
+  EXPECT_EQ((Rows{folder_.File("new")}), WakeupsFor(protection_.NotHeldNow(), *system_).folders);
+
+  MakeFolder(folder_.File("new\\deeper"));
+  WriteBytes(deep, "data");
+  EXPECT_TRUE(protection_.RetryNotHeld());
+  EXPECT_TRUE(Held(deep));
+  EXPECT_FALSE(WakeupsFor(protection_.NotHeldNow(), *system_).any()) << "every file is held: nothing runs";
+}
+
+TEST_P(HealingTest, AFileInUseIsRetriedOnTheTimerAndHeldOnceLetGo) {
+  const std::string used = Existing("used.txt");
+  ASSERT_EQ(FileError::None, layer_.Open(5, used, OpenMode::Append));  // a writer has it open
+  WriteBytes(protection_.SafeListFile(), used + "\r\n");
+  protection_.LoadLists();
+  const Wakeups wakeups = WakeupsFor(protection_.NotHeldNow(), *system_);
+  EXPECT_TRUE(wakeups.timer);
+  EXPECT_TRUE(wakeups.folders.empty());
+  layer_.Close(5);
+  EXPECT_TRUE(protection_.RetryNotHeld());
+  EXPECT_EQ(99, protection_.safeHolds().items[0]);
+  EXPECT_TRUE(Waiting().empty());
+}
+
+TEST_P(HealingTest, ALockedListFileIsReadAndItsFilesHeldOnceItCanBeRead) {
+  const std::string a = Existing("a.txt");
+  WriteBytes(protection_.SafeListFile(), a + "\r\n");
+  ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Append));
+  protection_.LoadLists();
+  EXPECT_EQ(FileError::NotLoaded, protection_.safeListUnread());
+  EXPECT_EQ(FileError::SharingViolation, protection_.safeListUnreadBecause());
+  EXPECT_EQ((Rows{protection_.SafeListFile()}), Waiting());
+  EXPECT_EQ(FileError::NotLoaded, protection_.SaveSafeList()) << "never written over meanwhile";
+
+  const std::string added = Existing("added.txt");
+  protection_.AddToSafeList(added);
+  protection_.SelectInSafeList(0);
+  layer_.Close(5);
+  EXPECT_TRUE(protection_.RetryNotHeld());
+  EXPECT_EQ((Rows{a, added}), protection_.safeList().items);  // the file's entries first
+  EXPECT_EQ(1, protection_.safeList().selected) << "the selection stays on its entry";
+  EXPECT_TRUE(Held(a));
+  EXPECT_EQ(FileError::None, protection_.safeListUnread());
+  EXPECT_EQ(FileError::None, protection_.SaveSafeList());
+}
+
+TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
+  const std::string gone = folder_.File("gone.txt"), late = folder_.File("late.txt");
+  WriteBytes(protection_.SafeListFile(), gone + "\r\n");
+  WriteBytes(protection_.EmergencyListFile(), late + "\r\n" + Existing("e.txt") + "\r\n");
+  protection_.LoadLists();
+  EXPECT_EQ((Rows{gone}), Waiting()) << "emergency entries wait only during an emergency";
+  protection_.RemoveFromSafeList(0);
+  EXPECT_TRUE(Waiting().empty()) << "a removed entry is not tried again";
+
+  testing::RecordingMessageBoxes boxes;
+  EmergencyMode emergency(protection_, boxes);
+  emergency.Emergency();
+  EXPECT_EQ((Rows{late}), Waiting());
+  emergency.NoEmergency();
+  EXPECT_TRUE(Waiting().empty());
+  WriteBytes(late, "data");
+  EXPECT_FALSE(protection_.RetryNotHeld());
+  EXPECT_FALSE(Held(late)) << "after No Emergency a file that appears is not held";
+}
+
+TEST(RetryBackoffTest, WaitsDoubleFromOneSecondToThirtyAndStartAgainOnReset) {
+  RetryBackoff backoff;
+  std::vector<int> waits;
+  for (int i = 0; i < 7; ++i) waits.push_back(backoff.Next());
+  EXPECT_EQ((std::vector<int>{1000, 2000, 4000, 8000, 16000, 30000, 30000}), waits);
+  backoff.Reset();
+  EXPECT_EQ(1000, backoff.Next());
+}
+
+// Two copies of Fendrel on one program folder, as two spellings of it,
+// two sessions or two users would run them: each loads, then each edits.
+TEST_P(HealingTest, TwoCopiesKeepEachOthersEditsAndAnEditFindsItsEntryByPath) {
+  FileLayer otherLayer(*system_);
+  Protection other(otherLayer, folder_.path());
+  testing::RecordingMessageBoxes boxes;
+  testing::NoPicker picker;
+  ListEditing mine(protection_, boxes, picker), theirs(other, boxes, picker);
+  protection_.LoadLists();
+  other.LoadLists();
+
+  const std::string x = Existing("x.txt"), y = Existing("y.txt");
+  theirs.SafeAdd(x);
+  mine.SafeAdd(y);
+  EXPECT_EQ((Rows{x, y}), protection_.safeList().items);
+  EXPECT_EQ(x + "\r\n" + y + "\r\n", ReadBytes(protection_.SafeListFile()));
+  EXPECT_TRUE(Held(x)) << "an entry another copy added is held here too";
+
+  theirs.SafeRemove(0);  // x, found by its path
+  mine.SafeRemove(0);    // x again, which the other copy removed meanwhile
+  ASSERT_EQ(1u, boxes.shown.size());
+  EXPECT_EQ(messages::EntryGone(x), boxes.shown[0].text);
+  EXPECT_EQ((Rows{y}), protection_.safeList().items) << "the person sees the list as it is saved";
+  EXPECT_EQ(y + "\r\n", ReadBytes(protection_.SafeListFile()));
+  EXPECT_FALSE(Held(x)) << "an entry another copy removed is released here too";
+  EXPECT_TRUE(Held(y));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFileSystems, HealingTest, ::testing::ValuesIn(testing::FileSystemKinds()),
+                         [](const auto& info) { return info.param.name; });
+
+// Opens of paths under "net" stand for a share whose server does not
+// answer: each waits until the test lets it go.
+class DeadShare : public testing::ForwardingFileSystem {
+ public:
+  using ForwardingFileSystem::ForwardingFileSystem;
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
+    if (MayWaitOnNetwork(path)) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ++waiting_;
+      changed_.notify_all();
+      changed_.wait(lock, [this] { return answering_; });
+    }
+    const std::lock_guard<std::mutex> lock(inner_mutex_);
+    return inner_.Open(path, mode, file);
+  }
+  bool MayWaitOnNetwork(const std::string& path) override { return path.find("net") != std::string::npos; }
+  void WaitUntilAsked() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return waiting_ > 0; });
+  }
+  void Answer() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    answering_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_, inner_mutex_;
+  std::condition_variable changed_;
+  int waiting_ = 0;
+  bool answering_ = false;
+};
+
+TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItAnswers) {
+  TempFolder folder;
+  PortableFileSystem portable;
+  DeadShare share(portable);
+  FileLayer layer(share);
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool anyFinished = false;
+  BackgroundOpens background(share, [&] {
+    const std::lock_guard<std::mutex> lock(mutex);
+    anyFinished = true;
+    finished.notify_all();
+  });
+  Protection protection(layer, folder.path(), &background);
+  MakeFolder(folder.File("net"));
+  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
+  const std::string local = testing::MakeFile(folder, "local.txt");
+  WriteBytes(protection.SafeListFile(), remote + "\r\n" + local + "\r\n");
+
+  protection.LoadLists();  // returns while the share does not answer
+  share.WaitUntilAsked();
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, local)) << "the local file is held without waiting";
+  EXPECT_EQ(FileError::Waiting, protection.safeHoldOutcomes()[0]);
+  EXPECT_TRUE(protection.NotHeldNow().empty()) << "an open on its way is not tried again";
+
+  share.Answer();
+  std::unique_lock<std::mutex> lock(mutex);
+  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return anyFinished; }));
+  lock.unlock();
+  EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
+  EXPECT_EQ(100, protection.safeHolds().items[0]);
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
+}
+
+}  // namespace
+}  // namespace fendrel
