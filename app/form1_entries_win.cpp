@@ -142,8 +142,12 @@ void Form1::ShowEntryStates() {
   }
   Created* summary = Find(ctl::kSafeListSummary);
   if (!summary) return;  // its page shows it when it is built
-  const std::string text = messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);
-  const Rgb colour = states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
+  // A safe list not read yet is no empty list: the summary says so.
+  const bool unread = protection_.safeListUnread() == FileError::NotLoaded;
+  const std::string text =
+      unread ? messages::SafeListUnread(protection_.SafeListFile(), protection_.safeListUnreadBecause())
+             : messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);
+  const Rgb colour = unread || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
   const std::wstring wide = Wide(text);
   std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(summary->hwnd)) + 1, L'\0');
   shown.resize(
@@ -287,6 +291,7 @@ void Form1::ForgetTip() {
 
 void Form1::OnDropFiles(HWND frame, HDROP drop) {
   const FinishDrop finish(drop);
+  const Busy busy(*this);
   const Created* created = Find(frame);
   if (!created) return;
   const int page = created->row->id - ctl::kPageFrameBase;

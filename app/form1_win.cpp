@@ -1,5 +1,6 @@
 #include "app/form1_win.h"
 
+#include <dbt.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -282,11 +283,17 @@ void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown) {
 Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
              bool silent)
     : boxes_(services.boxes),
+      files_(files),
       windowCreated_(std::move(services.windowCreated)),
       picker_(services.picker),
       browser_(services.browser),
       access_(access),
-      protection_(files, programFolder),
+      background_(files.files(),
+                  [this] {
+                    // On the worker: only a message to the window.
+                    if (HWND window = notifyWindow_.load()) PostMessageW(window, kOpensFinishedMessage, 0, 0);
+                  }),
+      protection_(files, programFolder, &background_),
       editing_(protection_, services.boxes, services.picker),
       emergency_(protection_, services.boxes),
       passwords_(files, services.systemFolder, services.boxes),
@@ -325,6 +332,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->notifyWindow_ = nullptr;
     self->hwnd_ = nullptr;
     self->controls_.clear();
     self->builtPages_.clear();
@@ -351,6 +359,15 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case kReportFailureMessage: ShowFailureReport(); return 0;
+    case kHealMessage:
+    case kOpensFinishedMessage: Heal(); return 0;
+    case WM_TIMER:
+      if (wParam == kRetryTimer) OnRetryTimer();
+      return 0;
+    case WM_DEVICECHANGE:
+      // A drive that arrives (a USB stick, a network drive mapped) may hold a listed file.
+      if (wParam == DBT_DEVICEARRIVAL) Heal();
+      return TRUE;
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CTLCOLORSTATIC:
@@ -453,6 +470,7 @@ std::string Form1::ActionOf(UINT message, WPARAM wParam) const {
 
 bool Form1::OnCreate() {
   if (windowCreated_) windowCreated_(hwnd_);
+  notifyWindow_ = hwnd_;
   // A second start without administrator rights asks a copy that has them
   // to come forward; nothing else it could send is let through.
   AllowMessageFromLowerIntegrity(hwnd_, BringForwardMessage());
@@ -761,6 +779,7 @@ void Form1::OnClick(int id, Handler handler) {
 
 void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
+  const Busy busy(*this);
   TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
@@ -828,6 +847,7 @@ void Form1::Load() {
   if (loaded_) return;
   loaded_ = true;
   RunLoadStep(*this, silent_);
+  if (silent_) TellUnreadListFromTray();
 }
 
 void Form1::DeterminePassword() {
@@ -860,6 +880,7 @@ void Form1::MirrorLists() {
   MirrorList(2, ctl::kSafeHoldNumbers, AsDecimalText(protection_.safeHolds()));
   MirrorList(3, ctl::kEmergencyHoldNumbers, AsDecimalText(protection_.emergencyHolds()));
   ShowEntryStates();
+  PlanHealing();
 }
 
 void Form1::MirrorList(std::size_t shownIndex, int id, const ListBox& list) {

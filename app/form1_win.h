@@ -13,6 +13,7 @@
 #include <shellapi.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -27,6 +28,7 @@
 #include "platform/browser.h"
 #include "platform/file_layer.h"
 #include "platform/file_picker.h"
+#include "platform/folder_watches_win.h"
 #include "platform/handles_win.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
@@ -134,6 +136,15 @@ class Form1 : public Form1Actions, private LoadSteps {
 
   // The lists and holds of the run, and their mirror in the four list boxes.
   Protection& protection() { return protection_; }
+
+  // Holding what is not held yet (form1_healing_win.cpp). The message loop
+  // waits on these handles besides messages: the watches of the folders
+  // where a missing listed file would appear.
+  const std::vector<HANDLE>& WaitHandles() const { return watches_.handles(); }
+  // Handle `index` of WaitHandles was signalled: a name changed there.
+  void OnWaitHandleSignalled(std::size_t index);
+  // Whether a retry timer runs now (none while every file is held).
+  bool RetryTimerRunning() const { return retryTimer_; }
   // Shows in the list boxes what an action changed in the core's lists.
   void MirrorLists() override;
   // Takes the person's selection in the two visible lists into the core, so
@@ -238,6 +249,33 @@ class Form1 : public Form1Actions, private LoadSteps {
   void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
 
+  // Healing (form1_healing_win.cpp): after every change, what to wait for
+  // now; on a wake-up, every file not held is tried again and what changed
+  // is shown. A wake-up during a command (which may be showing a box) waits
+  // until the command is over.
+  void PlanHealing();
+  void Heal();
+  void OnRetryTimer();
+  // Tells the person after a silent start that a list file could not be read.
+  void TellUnreadListFromTray();
+  // A command under way: wake-ups wait until it is over, since it may be
+  // showing a box in the middle of changing a list.
+  class Busy {
+   public:
+    explicit Busy(Form1& form) : form_(form) { ++form_.busy_; }
+    ~Busy();
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    Form1& form_;
+  };
+  // Posted to the window: a wake-up that waited for a command, and a
+  // result of the worker.
+  static constexpr UINT kHealMessage = WM_APP + 3;
+  static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
+  static constexpr UINT_PTR kRetryTimer = 1;
+
   // Entry states, tooltips and drops (form1_entries_win.cpp).
   // What a control needs once made: the lists' tooltips, the drop pages'
   // acceptance of files.
@@ -266,10 +304,13 @@ class Form1 : public Form1Actions, private LoadSteps {
   const Created* Find(HWND control) const;
 
   MessageBoxes& boxes_;
+  FileLayer& files_;
   std::function<void(HWND)> windowCreated_;
   FilePicker& picker_;
   Browser& browser_;
   AccessLevel& access_;
+  // Opens that may wait on a network; before protection_, which uses it.
+  BackgroundOpens background_;
   Protection protection_;
   ListEditing editing_;
   EmergencyMode emergency_;
@@ -309,6 +350,14 @@ class Form1 : public Form1Actions, private LoadSteps {
   UniqueBitmap banner_, strip_;
   bool picturesLoaded_ = false;
   UniqueIcon aboutIcon_;
+  // Healing.
+  FolderWatches watches_;
+  RetryBackoff backoff_;
+  bool retryTimer_ = false;
+  std::size_t notHeldBefore_ = 0;
+  int busy_ = 0;                             // commands under way (each may be showing a box)
+  bool healWaiting_ = false;                 // a wake-up came while busy
+  std::atomic<HWND> notifyWindow_{nullptr};  // for the worker's wake-ups
 };
 
 }  // namespace fendrel

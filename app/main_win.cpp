@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/form1_win.h"
 #include "app/single_instance_win.h"
@@ -108,11 +109,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   // The program ends through CloseProgram, which ends the process; the loop
   // ends only if the window is destroyed some other way.
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (form.PreTranslate(message) || IsDialogMessageW(form.hwnd(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  // Besides messages, the loop waits on the watches of folders where a
+  // missing listed file would appear (none while every file is held).
+  for (;;) {
+    const std::vector<HANDLE>& watches = form.WaitHandles();
+    const auto count = static_cast<DWORD>(watches.size());
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(count, watches.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke < WAIT_OBJECT_0 + count) {
+      form.OnWaitHandleSignalled(woke - WAIT_OBJECT_0);
+      continue;
+    }
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (form.PreTranslate(message) || IsDialogMessageW(form.hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
-  return 0;
 }

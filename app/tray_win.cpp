@@ -54,6 +54,20 @@ void TrayIcon::Add() {
   // shell is not up yet, "TaskbarCreated" brings us back to add it.
 }
 
+void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!iconAdded_) return;
+  // The balloon needs the version 5 record; the icon itself keeps the first.
+  NOTIFYICONDATAW balloon{};
+  balloon.cbSize = sizeof balloon;
+  balloon.hWnd = TrayIconData.hWnd;
+  balloon.uID = TrayIconData.uID;
+  balloon.uFlags = NIF_INFO;
+  balloon.dwInfoFlags = NIIF_WARNING;
+  Wide(title).copy(balloon.szInfoTitle, std::size(balloon.szInfoTitle) - 1);
+  Wide(text).copy(balloon.szInfo, std::size(balloon.szInfo) - 1);
+  Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
 void TrayIcon::HideForm(HWND window) {
   ShowWindow(window, SW_HIDE);
   inTray_ = true;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include <shellapi.h>
 
 #include "platform/handles_win.h"
@@ -33,6 +35,10 @@ class TrayIcon {
   void LoadFormAgain(HWND window);
   // Removes the icon (if any) before the program ends.
   void Remove();
+
+  // A balloon over the icon (while it is in the tray), for what the person
+  // must learn after a silent start.
+  void ShowBalloon(const std::string& title, const std::string& text);
 
   // The shell (re)started: put the icon back if the window is in the tray.
   void OnTaskbarCreated();

@@ -5,7 +5,7 @@
 namespace fendrel {
 
 BackgroundOpens::BackgroundOpens(FileSystem& files, std::function<void()> finished)
-    : files_(files), finished_(std::move(finished)), worker_([this] { Work(); }) {}
+    : files_(files), finished_(std::move(finished)) {}
 
 BackgroundOpens::~BackgroundOpens() {
   {
@@ -14,7 +14,7 @@ BackgroundOpens::~BackgroundOpens() {
     waiting_.clear();
   }
   wake_.notify_all();
-  worker_.join();
+  if (worker_.joinable()) worker_.join();
 }
 
 void BackgroundOpens::Start(std::uint64_t ticket, const std::string& path) {
@@ -22,6 +22,8 @@ void BackgroundOpens::Start(std::uint64_t ticket, const std::string& path) {
     const std::lock_guard<std::mutex> lock(mutex_);
     waiting_.emplace_back(ticket, path);
   }
+  // The worker starts with the first open that needs it: most runs have none.
+  if (!worker_.joinable()) worker_ = std::thread([this] { Work(); });
   wake_.notify_all();
 }
 

@@ -1,8 +1,11 @@
 // Opens that may wait a long time, such as of a file on a network share
 // whose server does not answer, run on a worker thread of their own, never
-// on the window's. The caller hands an open over with a ticket; the worker
-// tells `finished` (on its own thread) when a result is ready, and the
-// caller takes the results on its own thread.
+// on the window's. The worker is the one thread Fendrel adds; it starts with
+// the first such open, sleeps while there is none, and is joined when this
+// goes (after the open it is in, if any: Windows gives no way to cut a
+// CreateFile short from outside, and the process ends by ExitProcess anyway). The caller hands an open over
+// with a ticket; the worker tells `finished` (on its own thread) when a result is ready, and the caller takes
+// the results on its own thread.
 #pragma once
 
 #include <condition_variable>
@@ -54,7 +57,7 @@ class BackgroundOpens {
   std::vector<FinishedOpen> done_;
   std::size_t running_ = 0;
   bool stopping_ = false;
-  std::thread worker_;  // last: started once everything else is made
+  std::thread worker_;  // started by the first Start
 };
 
 }  // namespace fendrel

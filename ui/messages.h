@@ -100,6 +100,9 @@ inline std::string SafeListSummary(int held, int files) {
   return std::to_string(held) + " of " + std::to_string(files) + " files on the safe list are protected.";
 }
 
+// The summary while the safe list's file cannot be read (also the tray's
+// balloon after a silent start).
+inline std::string SafeListUnread(const std::string& file, FileError why);
 inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, long status,
                                        const std::string& reason) {
   return std::string("Fendrel could not turn the auto-start ") + (turnOn ? "ON" : "OFF") +
@@ -330,6 +333,11 @@ inline const char* Describe(FileError error) {
     case FileError::Other: break;
   }
   return "an unexpected error occurred";
+}
+
+inline std::string SafeListUnread(const std::string& file, FileError why) {
+  return "Fendrel cannot read the safe list from " + file + " yet: " + Describe(why) +
+         ". It keeps trying, and protects the files on the list as soon as it can read it.";
 }
 
 }  // namespace fendrel::messages
