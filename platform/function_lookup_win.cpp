@@ -44,16 +44,6 @@ void SetWindowThemeIfLoaded(HWND window, const wchar_t* application, const wchar
   if (setWindowTheme) setWindowTheme(window, application, classes);
 }
 
-void AllowFileDropsFromLowerIntegrity(HWND window) {
-  using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  const auto changeFilter = FindFunction<ChangeFilterFn>(User32(), "ChangeWindowMessageFilterEx");
-  if (!changeFilter) return;
-  constexpr DWORD kAllow = 1;               // MSGFLT_ALLOW
-  constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, which the headers lack
-  changeFilter(window, WM_DROPFILES, kAllow, nullptr);
-  changeFilter(window, kCopyGlobalData, kAllow, nullptr);
-}
-
 bool LoadToolTipClass() {
   // Loaded when a list with tooltips is first made, not at every start, and
   // never unloaded: the tooltips live as long as the window.

@@ -34,13 +34,6 @@ void BecomeDpiAware();
 // Controls 6 does); without it nothing is themed and nothing is done.
 void SetWindowThemeIfLoaded(HWND window, const wchar_t* application, const wchar_t* classes);
 
-// ChangeWindowMessageFilterEx (Windows 7 and later): lets the messages of a
-// file drop (WM_DROPFILES, and WM_COPYGLOBALDATA that carries the dropped
-// names) reach `window` from processes of a lower integrity level. An
-// elevated Fendrel gets no drops from a normal Explorer without it. Nothing
-// is done where Windows lacks the function.
-void AllowFileDropsFromLowerIntegrity(HWND window);
-
 // Registers the tooltip class of Common Controls (InitCommonControlsEx),
 // loading the library on first use; false when it could not.
 bool LoadToolTipClass();
