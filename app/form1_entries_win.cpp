@@ -115,11 +115,11 @@ void Form1::PrepareControl(const ControlSpec& row, HWND control) {
     SetPropW(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
     SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1::EntryListProc));
   }
+  // Drops come only from programs with no more rights than Fendrel's own:
+  // Windows keeps a drop from Explorer out of an elevated Fendrel, so that
+  // a program without administrator rights cannot edit the lists through it.
   for (const int page : kDropPages) {
-    if (row.id == ctl::PageFrame(page)) {
-      DragAcceptFiles(control, TRUE);
-      AllowFileDropsFromLowerIntegrity(control);
-    }
+    if (row.id == ctl::PageFrame(page)) DragAcceptFiles(control, TRUE);
   }
 }
 

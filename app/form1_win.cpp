@@ -141,11 +141,13 @@ WindowKind WindowKindOf(const ControlSpec& row) {
 
 // A check box drawn with visual styles paints its caption in the theme's
 // colour and ignores the one WM_CTLCOLORSTATIC sets, so the switch's green
-// ON and red OFF would be lost on Windows: it is drawn without a theme.
+// ON and red OFF would be lost on Windows: it is drawn without a theme,
+// whether or not uxtheme was loaded before it was made.
 void DrawWithoutTheme(HWND control) {
   // A blank names no theme class, so none applies. (The empty text means
-  // the same on Windows, but Wine refuses it.)
-  SetWindowThemeIfLoaded(control, L" ", L" ");
+  // the same on Windows, but Wine refuses it.) Where Windows has no
+  // uxtheme, nothing is themed anyway.
+  SetWindowThemeOf(control, L" ", L" ");
 }
 
 // A control whose window is all client area: no border, no scroll bar.

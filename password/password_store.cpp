@@ -10,6 +10,16 @@ namespace {
 // Checks and the first-run test use file number 1; holds start at 99.
 constexpr int kCheckFileNumber = 1;
 constexpr std::size_t kDigestLength = 32;
+
+// What SavePassword writes and a check can match: 32 lowercase hexadecimal
+// digits.
+bool IsDigest(const std::string& text) {
+  if (text.size() != kDigestLength) return false;
+  for (const char c : text) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
 }  // namespace
 
 std::string PasswordStore::PasswordFile() {
@@ -48,10 +58,16 @@ bool PasswordStore::CheckPassword(const std::u16string& password) {
 }
 
 Page PasswordStore::DeterminePassword() {
-  // Any failure to open means no usable password: the New User page.
-  if (files_.Open(kCheckFileNumber, PasswordFile(), OpenMode::Input) != FileError::None) return kNewUser;
+  // Any failure to open means no password is set: the New User page, silently.
+  const std::string file = PasswordFile();
+  if (files_.Open(kCheckFileNumber, file, OpenMode::Input) != FileError::None) return kNewUser;
+  // The same field a check compares.
+  std::string field;
+  const FileError error = files_.ReadField(kCheckFileNumber, field, kDigestLength);
   files_.Close(kCheckFileNumber);
-  return kWelcome;
+  if (error == FileError::None && IsDigest(field)) return kWelcome;
+  boxes_.Show(messages::NoPasswordInFile(file, error), messages::kTitle);
+  return kNewUser;
 }
 
 }  // namespace fendrel

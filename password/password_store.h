@@ -32,8 +32,12 @@ class PasswordStore {
   // text, and a file that is missing, empty or unreadable, never match.
   bool CheckPassword(const std::u16string& password);
 
-  // The first page: Welcome when the password file can be opened, New User
-  // otherwise. The window shows it with the access check overridden.
+  // The first page: Welcome when the password file holds a digest (its first
+  // field begins with 32 lowercase hexadecimal digits), New User otherwise.
+  // A file that cannot be opened is no password set, as at a first start;
+  // a file that opens but holds no digest would match no password, so no
+  // one could log in or close the program: a message names it first. The
+  // window shows the page with the access check overridden.
   Page DeterminePassword();
 
  private:

@@ -2,12 +2,26 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 namespace fendrel {
 
 namespace {
 
 HMODULE User32() {
   return GetModuleHandleA("user32.dll");
+}
+
+// uxtheme.dll as loaded, or loaded now by its full path in the system folder
+// (never from the program's folder or the search path). It stays loaded:
+// what it set on a window lasts as long as the window.
+HMODULE UxTheme() {
+  if (HMODULE loaded = GetModuleHandleW(L"uxtheme.dll")) return loaded;
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(folder, length) + L"\\uxtheme.dll";
+  return LoadLibraryExW(path.c_str(), nullptr, 0);
 }
 
 }  // namespace
@@ -37,21 +51,10 @@ void BecomeDpiAware() {
   if (setAware) setAware();
 }
 
-void SetWindowThemeIfLoaded(HWND window, const wchar_t* application, const wchar_t* classes) {
+bool SetWindowThemeOf(HWND window, const wchar_t* application, const wchar_t* classes) {
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  const auto setWindowTheme =
-      FindFunction<SetWindowThemeFn>(GetModuleHandleA("uxtheme.dll"), "SetWindowTheme");
-  if (setWindowTheme) setWindowTheme(window, application, classes);
-}
-
-void AllowFileDropsFromLowerIntegrity(HWND window) {
-  using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  const auto changeFilter = FindFunction<ChangeFilterFn>(User32(), "ChangeWindowMessageFilterEx");
-  if (!changeFilter) return;
-  constexpr DWORD kAllow = 1;               // MSGFLT_ALLOW
-  constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, which the headers lack
-  changeFilter(window, WM_DROPFILES, kAllow, nullptr);
-  changeFilter(window, kCopyGlobalData, kAllow, nullptr);
+  const auto setWindowTheme = FindFunction<SetWindowThemeFn>(UxTheme(), "SetWindowTheme");
+  return setWindowTheme && SUCCEEDED(setWindowTheme(window, application, classes));
 }
 
 bool LoadToolTipClass() {

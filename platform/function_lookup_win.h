@@ -30,16 +30,11 @@ bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 // nothing on the oldest.
 void BecomeDpiAware();
 
-// SetWindowTheme of uxtheme, if the process has loaded uxtheme (Common
-// Controls 6 does); without it nothing is themed and nothing is done.
-void SetWindowThemeIfLoaded(HWND window, const wchar_t* application, const wchar_t* classes);
-
-// ChangeWindowMessageFilterEx (Windows 7 and later): lets the messages of a
-// file drop (WM_DROPFILES, and WM_COPYGLOBALDATA that carries the dropped
-// names) reach `window` from processes of a lower integrity level. An
-// elevated Fendrel gets no drops from a normal Explorer without it. Nothing
-// is done where Windows lacks the function.
-void AllowFileDropsFromLowerIntegrity(HWND window);
+// SetWindowTheme of uxtheme. uxtheme is loaded from the system folder when
+// nothing in the process has loaded it yet, so the call holds whatever
+// loads it later (Common Controls 6, a visual style turned on while the
+// program runs). False where Windows has no uxtheme or the call failed.
+bool SetWindowThemeOf(HWND window, const wchar_t* application, const wchar_t* classes);
 
 // Registers the tooltip class of Common Controls (InitCommonControlsEx),
 // loading the library on first use; false when it could not.

@@ -234,6 +234,23 @@ inline std::string PasswordNotSaved(const std::string& file, FileError why) {
 // ---------------------------------------------------------------------------
 // Page 7, "New User": the first password and the terms of use.
 
+// At the start, before New User is offered: the password file is there but
+// holds no digest (ReadPastEnd: it is empty; None: it was read), so no
+// password could be checked.
+inline std::string NoPasswordInFile(const std::string& file, FileError why) {
+  std::string reason =
+      "its first line does not begin with the digest of a password (32 hexadecimal "
+      "digits, 0 to 9 and a to f)";
+  if (why == FileError::ReadPastEnd) reason = "the file is empty";
+  if (why != FileError::None && why != FileError::ReadPastEnd) {
+    reason = std::string("it could not be read: ") + Describe(why);
+  }
+  return "Fendrel found no password in this file:\r\n" + file + "\r\n\r\nThe reason: " + reason +
+         ".\r\n\r\nWithout one no password can be checked, so no one could log in or close Fendrel. "
+         "Set a new password on the New User page. On Windows, writing to the system folder needs "
+         "administrator rights: start Fendrel as an administrator to set it.";
+}
+
 inline constexpr const char* kNewUserTitle = "Welcome to Fendrel. Please Set Your Password.";
 inline constexpr const char* kCreatePasswordLabel = "Password";
 inline constexpr const char* kCreateConfirmLabel = "Confirm";

@@ -292,14 +292,24 @@ class BadPasswordFileTest : public BadInputTest {
   PasswordStore store_{layer_, systemFolder_, boxes_};
 };
 
-TEST_P(BadPasswordFileTest, EmptyOneByteAndFolderFilesMatchNothingAndSayNothing) {
+TEST_P(BadPasswordFileTest, EmptyOneByteAndFolderFilesMatchNothingAndOfferNewUser) {
+  // The checks say nothing; the start names a file without a digest and
+  // offers New User, and takes a folder in its place for no file at all.
+  using Boxes = std::vector<RecordingMessageBoxes::Box>;
   WriteBytes(File(), "");
   EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
-  EXPECT_EQ(kWelcome, store_.DeterminePassword());  // a file is there: a password is set
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(kNewUser, store_.DeterminePassword());
+  EXPECT_EQ((Boxes{{messages::NoPasswordInFile(File(), FileError::ReadPastEnd), "Fendrel"}}), boxes_.shown);
+  boxes_.shown.clear();
   WriteBytes(File(), "3");
   EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
   WriteBytes(File(), std::string(kSecretDigest).substr(0, 31));  // one digit short
   EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(kNewUser, store_.DeterminePassword());
+  EXPECT_EQ((Boxes{{messages::NoPasswordInFile(File(), FileError::None), "Fendrel"}}), boxes_.shown);
+  boxes_.shown.clear();
   std::filesystem::remove(NativePath(File()));
   testing::MakeFolder(File());
   EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
@@ -319,6 +329,9 @@ TEST_P(BadPasswordFileTest, AHundredMegabyteFileIsCheckedFromItsFirstBytesOnly) 
   EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
   EXPECT_FALSE(store_.CheckPassword(u"S3CRET"));
   EXPECT_LE(system_.bytesRead, 2u * 64 * 1024) << "a check reads one buffer, not the file";
+  system_.bytesRead = 0;
+  EXPECT_EQ(kWelcome, store_.DeterminePassword());
+  EXPECT_LE(system_.bytesRead, 64u * 1024) << "the start reads one buffer, not the file";
 
   WriteBytes(File(), "x");  // 100 MB of one field with no digest in front
   std::filesystem::resize_file(NativePath(File()), kSize);

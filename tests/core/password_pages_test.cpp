@@ -125,6 +125,30 @@ TEST_F(PasswordPagesTest, AChangedPasswordIsTheOneThatClosesTheProgram) {
   EXPECT_EQ((EventLog{"CloseProgram"}), log_);
 }
 
+TEST_F(PasswordPagesTest, AFileWithoutADigestIsNamedAndANewPasswordThenClosesTheProgram) {
+  testing::WriteBytes(store_.PasswordFile(), "not a digest\r\n");
+  pages_.OnCloseProgram(u"anything");
+  EXPECT_EQ((EventLog{"box Fendrel: Incorrect Password"}), log_);
+
+  // The next start names the file and offers New User, as a first start does.
+  log_.clear();
+  EXPECT_EQ(kNewUser, store_.DeterminePassword());
+  ASSERT_EQ(1u, log_.size());
+  EXPECT_EQ(
+      0u, log_[0].rfind(
+              "box Fendrel: Fendrel found no password in this file:\r\n" + store_.PasswordFile() + "\r\n", 0))
+      << log_[0];
+  log_.clear();
+  pages_.OnAcceptNewPassword(u"s3cret", u"s3cret");
+  EXPECT_EQ((EventLog{"box Done.: Password Saved", "selectframe(0, 0)"}), log_);
+  EXPECT_EQ(3, Level());
+
+  log_.clear();
+  EXPECT_EQ(kWelcome, store_.DeterminePassword());
+  pages_.OnCloseProgram(u"s3cret");
+  EXPECT_EQ((EventLog{"CloseProgram"}), log_);
+}
+
 TEST_F(PasswordPagesTest, WithoutAPasswordFileEveryCheckFails) {
   pages_.OnLogin(u"anything");
   pages_.OnCloseProgram(u"anything");

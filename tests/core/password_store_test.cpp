@@ -125,12 +125,47 @@ TEST_P(PasswordStoreTest, AFileOpenForWritingMatchesNothingAndMeansNewUser) {
   EXPECT_EQ(kWelcome, store_.DeterminePassword());
 }
 
-TEST_P(PasswordStoreTest, DetermineChoosesWelcomeWhenTheFileOpens) {
-  EXPECT_EQ(kNewUser, store_.DeterminePassword());
-  WriteBytes(PasswordFile(), "");  // an empty file still counts as a password set
-  EXPECT_EQ(kWelcome, store_.DeterminePassword());
-  EXPECT_FALSE(layer_.IsOpen(1));
+TEST_P(PasswordStoreTest, DetermineChoosesWelcomeOnlyWhenTheFileHoldsADigest) {
+  EXPECT_EQ(kNewUser, store_.DeterminePassword());  // no file: a first start, silently
   EXPECT_TRUE(boxes_.shown.empty());
+
+  // Every file a check can match: Welcome, and nothing said.
+  for (const std::string& content :
+       {std::string(kSecretDigest) + "\r\n", std::string(kSecretDigest),
+        std::string(kSecretDigest) + ",anything\r\n", std::string(kSecretDigest) + "extra characters\r\n",
+        std::string("0123456789abcdef0123456789abcdef\r\n")}) {
+    WriteBytes(PasswordFile(), content);
+    EXPECT_EQ(kWelcome, store_.DeterminePassword()) << content;
+    EXPECT_FALSE(layer_.IsOpen(1));
+  }
+  EXPECT_TRUE(boxes_.shown.empty());
+
+  // A file no password can match would lock everyone out: it is named, and
+  // New User offered.
+  const struct {
+    std::string content;
+    FileError read;  // what the message tells
+  } noDigest[] = {
+      {"", FileError::ReadPastEnd},
+      {"\r\n", FileError::None},
+      {"3", FileError::None},
+      {std::string(kSecretDigest).substr(0, 31) + "\r\n", FileError::None},
+      {"33E1B232A4E6FA0028A6670753749A17\r\n", FileError::None},  // uppercase never matches
+      {"33e1b232a4e6fa0028a6670753749a1g\r\n", FileError::None},
+      {std::string(",") + kSecretDigest, FileError::None},
+      {std::string("\r\n") + kSecretDigest + "\r\n", FileError::None},  // only the first line counts
+      {"\xEF\xBB\xBF" + std::string(kSecretDigest) + "\r\n", FileError::None},
+  };
+  for (const auto& c : noDigest) {
+    boxes_.shown.clear();
+    WriteBytes(PasswordFile(), c.content);
+    EXPECT_EQ(kNewUser, store_.DeterminePassword()) << c.content;
+    EXPECT_EQ((Boxes{{messages::NoPasswordInFile(PasswordFile(), c.read), "Fendrel"}}), boxes_.shown)
+        << c.content;
+    EXPECT_FALSE(layer_.IsOpen(1));
+    EXPECT_EQ(c.content, ReadBytes(PasswordFile())) << "the start changes nothing in the file";
+  }
+  EXPECT_NE(std::string::npos, boxes_.shown[0].text.find(PasswordFile()));
 }
 
 TEST_P(PasswordStoreTest, ASaveIntoAMissingFolderSaysWhyAndStoresNothing) {

@@ -1,6 +1,9 @@
 // Fuzzes the password check: any bytes as "satinfo.dll" must give a plain
 // yes or no, and yes exactly when the file starts with the digest followed
-// by a comma, a line end or more characters.
+// by a comma, a line end or more characters. The start offers the Welcome
+// page exactly when the file starts with some digest (32 lowercase
+// hexadecimal digits), New User otherwise.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -41,7 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool expected = bytes.compare(0, digest.size(), digest) == 0;
   Require(store.CheckPassword(password) == expected);
   Require(!store.CheckPassword(u""));
-  Require(store.DeterminePassword() == fendrel::kWelcome);
+  const bool startsWithADigest =
+      bytes.size() >= digest.size() &&
+      std::all_of(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(digest.size()),
+                  [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+  Require(store.DeterminePassword() == (startsWithADigest ? fendrel::kWelcome : fendrel::kNewUser));
   Require(layer.LowestFree() == 1);
   return 0;
 }

@@ -214,5 +214,26 @@ TEST(InstallerTest, SilentInstallThenLogonStartThenUninstallKeepingTheLists) {
   EXPECT_EQ(password, ReadBytes(MachineState::PasswordFile()));
 }
 
+TEST(InstallerTest, AnUninstallKeepsTheRunValueOfAnotherCopy) {
+  const std::string installer = Given("FENDREL_INSTALLER");
+  const std::string portable = Given("FENDREL_PORTABLE_PROGRAM");
+  ASSERT_FALSE(installer.empty() || portable.empty())
+      << "FENDREL_INSTALLER or FENDREL_PORTABLE_PROGRAM is not set: run scripts/test-packages.sh";
+  const std::string folder = ShellFolder(CSIDL_PROGRAM_FILES) + "\\Fendrel";
+  ASSERT_FALSE(Exists(folder + "\\Fendrel.exe"))
+      << "Fendrel is installed already: this test needs a fresh Wine prefix";
+  const MachineState keep;  // the Run value goes back to what it was
+
+  ASSERT_EQ(0, testing::RunCommandLine("\"" + installer + "\" /S")) << installer;
+  const std::string uninstallString = UninstallValue("UninstallString").value_or("(none)");
+  // The portable copy was the last to turn the switch ON: the value starts it, not the installed copy.
+  const std::string otherCopy = portable + " /silent";
+  ASSERT_TRUE(MachineState::SetRunValue(otherCopy));
+
+  ASSERT_TRUE(RunUninstaller(uninstallString));
+  EXPECT_FALSE(Exists(folder + "\\Fendrel.exe")) << "the uninstall did not run";
+  EXPECT_EQ(otherCopy, MachineState::RunValue().value_or("(none)"));
+}
+
 }  // namespace
 }  // namespace fendrel

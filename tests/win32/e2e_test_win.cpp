@@ -230,6 +230,26 @@ TEST_F(E2eTest, FirstRunWarnsThenSetsThePasswordLogsInAndClosesOnlyWithIt) {
   EXPECT_TRUE(app_.WaitForExit()) << "\"Close Program\" with the new password should end Fendrel";
 }
 
+TEST_F(E2eTest, AnEmptyPasswordFileIsNamedAtTheStartAndANewPasswordClosesTheProgram) {
+  // Left empty by some other program: no password could ever match it.
+  WriteBytes(MachineStateGuard::PasswordFile(), "");
+  MachineStateGuard::SetRunValue(app_.folder() + "\\Fendrel.exe /silent");
+  app_.Start();
+  const SeenBox named = app_.AnswerBox();
+  ExpectBox(named, messages::kTitle,
+            messages::NoPasswordInFile(MachineStateGuard::PasswordFile(), FileError::ReadPastEnd));
+  EXPECT_FALSE(named.windowShown) << "the message comes before the window";
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  ASSERT_TRUE(app_.WaitForPage(kNewUser));
+
+  app_.Type(ctl::kCreatePasswordBox, kPassword);
+  app_.Type(ctl::kCreateConfirmBox, kPassword);
+  ExpectBox(app_.ClickExpectingBox(ctl::kAcceptButton), messages::kTitleDone, messages::kPasswordSaved);
+  ASSERT_TRUE(app_.WaitForPage(kWelcome));
+  EXPECT_EQ(CMD5().MD5(u"s3cret") + "\r\n", ReadBytes(MachineStateGuard::PasswordFile()));
+  CloseWithPassword();
+}
+
 TEST_F(E2eTest, SafeListAddHoldsAtOnceRemoveReleasesAndTheTrayKeepsEveryHold) {
   ReturningUser();
   const std::string file = app_.MakeFile("report.txt");
