@@ -9,7 +9,7 @@ namespace fendrel {
 namespace {
 
 HMODULE User32() {
-  return GetModuleHandleA("user32.dll");
+  return GetModuleHandleW(L"user32.dll");
 }
 
 // uxtheme.dll as loaded, or loaded now by its full path in the system folder
@@ -60,8 +60,8 @@ bool SetWindowThemeOf(HWND window, const wchar_t* application, const wchar_t* cl
 bool LoadToolTipClass() {
   // Loaded when a list with tooltips is first made, not at every start, and
   // never unloaded: the tooltips live as long as the window.
-  HMODULE library = GetModuleHandleA("comctl32.dll");
-  if (!library) library = LoadLibraryA("comctl32.dll");
+  HMODULE library = GetModuleHandleW(L"comctl32.dll");
+  if (!library) library = LoadLibraryW(L"comctl32.dll");
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const auto init = FindFunction<InitFn>(library, "InitCommonControlsEx");
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
