@@ -56,8 +56,10 @@ void Form1::PlanHealing() {
     backoff_.Reset();
     return;
   }
-  if (!retryTimer_)
-    retryTimer_ = SetTimer(hwnd_, kRetryTimer, static_cast<UINT>(backoff_.Next()), nullptr) != 0;
+  if (!retryTimer_) {
+    const UINT wait = static_cast<UINT>(backoff_.Next(wakeups.localTimer));
+    retryTimer_ = SetTimer(hwnd_, kRetryTimer, wait, nullptr) != 0;
+  }
 }
 
 void Form1::TellUnreadListFromTray() {

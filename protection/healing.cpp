@@ -33,7 +33,7 @@ Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files) {
       continue;
     }
     if (entry.why != FileError::NotFound && entry.why != FileError::IsFolder) {
-      wakeups.timer = true;
+      wakeups.timer = wakeups.localTimer = true;
       continue;
     }
     // Missing, or a folder where a file should be: a change of names in the
@@ -42,7 +42,7 @@ Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files) {
     while (!folder.empty() && !files.FolderExists(folder)) folder = ParentOf(folder);
     if (folder.empty()) {
       wakeups.driveArrival = true;
-      wakeups.timer = wakeups.timer || entry.path.find_first_of("\\/") == std::string::npos;
+      if (entry.path.find_first_of("\\/") == std::string::npos) wakeups.timer = wakeups.localTimer = true;
     } else {
       AddOnce(wakeups.folders, folder);
     }
@@ -50,9 +50,10 @@ Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files) {
   return wakeups;
 }
 
-int RetryBackoff::Next() {
-  const int wait = next_;
-  next_ = std::min(next_ * 2, kLongestMs);
+int RetryBackoff::Next(bool local) {
+  const int longest = local ? kLongestLocalMs : kLongestMs;
+  const int wait = std::min(next_, longest);
+  next_ = std::min(wait * 2, longest);
   return wait;
 }
 

@@ -2,7 +2,9 @@
 // the file as soon as it can, without polling: a missing file or folder
 // appears as a name made in the nearest folder that exists; a drive that
 // arrives is a device arrival; a file another program lets go sends no
-// signal, so that is retried on a timer, from one second doubling to thirty.
+// signal, so that is retried on a timer, from one second doubling to four
+// for a file on this machine (held within five seconds of being let go) and
+// to thirty for one on a network.
 // When every entry is held there is nothing to wait for.
 #pragma once
 
@@ -25,8 +27,10 @@ struct Wakeups {
   std::vector<std::string> folders;
   // Some path's drive is not there, or lies on a network.
   bool driveArrival = false;
-  // Some open was refused (in use, no access) or lies on a network.
+  // Some open was refused (in use, no access) or lies on a network; and
+  // whether any of those lies on this machine.
   bool timer = false;
+  bool localTimer = false;
   bool any() const { return !folders.empty() || driveArrival || timer; }
 };
 
@@ -39,9 +43,11 @@ Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files);
 class RetryBackoff {
  public:
   static constexpr int kFirstMs = 1000;
+  static constexpr int kLongestLocalMs = 4000;
   static constexpr int kLongestMs = 30000;
-  // The wait before the next retry; each is twice the one before, up to kLongestMs.
-  int Next();
+  // The wait before the next retry; each is twice the one before, up to
+  // kLongestLocalMs while a file on this machine waits, else kLongestMs.
+  int Next(bool local);
   // Something new to wait for: the next wait is kFirstMs again.
   void Reset() { next_ = kFirstMs; }
 

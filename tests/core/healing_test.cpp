@@ -70,7 +70,7 @@ TEST_P(HealingTest, AFileInUseIsRetriedOnTheTimerAndHeldOnceLetGo) {
   WriteBytes(protection_.SafeListFile(), used + "\r\n");
   protection_.LoadLists();
   const Wakeups wakeups = WakeupsFor(protection_.NotHeldNow(), *system_);
-  EXPECT_TRUE(wakeups.timer);
+  EXPECT_TRUE(wakeups.localTimer);
   EXPECT_TRUE(wakeups.folders.empty());
   layer_.Close(5);
   EXPECT_TRUE(protection_.RetryNotHeld());
@@ -120,13 +120,15 @@ TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
   EXPECT_FALSE(Held(late)) << "after No Emergency a file that appears is not held";
 }
 
-TEST(RetryBackoffTest, WaitsDoubleFromOneSecondToThirtyAndStartAgainOnReset) {
+TEST(RetryBackoffTest, WaitsDoubleFromOneSecondToFourHereOrThirtyOnANetworkAndStartAgainOnReset) {
   RetryBackoff backoff;
   std::vector<int> waits;
-  for (int i = 0; i < 7; ++i) waits.push_back(backoff.Next());
+  for (int i = 0; i < 7; ++i) waits.push_back(backoff.Next(false));
   EXPECT_EQ((std::vector<int>{1000, 2000, 4000, 8000, 16000, 30000, 30000}), waits);
+  EXPECT_EQ(4000, backoff.Next(true)) << "a file here is tried again within five seconds";
   backoff.Reset();
-  EXPECT_EQ(1000, backoff.Next());
+  EXPECT_EQ(1000, backoff.Next(true));
+  EXPECT_EQ(2000, backoff.Next(true));
 }
 
 // Two copies of Fendrel on one program folder, as two spellings of it,

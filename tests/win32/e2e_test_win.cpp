@@ -568,5 +568,87 @@ TEST_F(E2eTest, AStartThroughAnotherSpellingOfTheFolderBringsTheRunningCopyForwa
   ExpectHeld(kept);
 }
 
+// --- Healing: what could not be held at start is held as soon as it can
+// be, with no click and no restart.
+
+// Waits until the Welcome page's summary says this, as it does at once
+// after every hold the program takes.
+bool WaitForSummary(FendrelApp& app, const std::string& text) {
+  return WaitFor([&] { return app.Caption(ctl::kSafeListSummary) == text; }, "the summary \"" + text + "\"");
+}
+
+TEST_F(E2eTest, FilesMissingOrInUseAtStartAreHeldAsSoonAsTheyCanBe) {
+  ReturningUser();
+  const std::string later = app_.File("later.txt");
+  const std::string inner = app_.File("made later\\inner.txt");
+  const std::string used = app_.MakeFile("used.txt");
+  // Another program has it open for writing.
+  UniqueHandle writer(CreateFileW(Wide(used).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer);
+  WriteBytes(app_.SafeListFile(), Lines({later, inner, used}));
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  ASSERT_TRUE(WaitForSummary(app_, messages::SafeListSummary(0, 3)));
+
+  WriteBytes(later, "made");
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 3))) << "a file made later";
+  ExpectHeld(later);
+  testing::MakeFolder(app_.File("made later"));
+  WriteBytes(inner, "made");
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(2, 3))) << "a file in a folder made later";
+  ExpectHeld(inner);
+  writer.reset();
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(3, 3))) << "a file its writer let go";
+  ExpectHeld(used);
+  EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), app_.ListItems(ctl::kSafeHoldNumbers));
+}
+
+TEST_F(E2eTest, ASafeListLockedAtStartIsSaidOnTheWelcomePageAndReadOnceLetGo) {
+  ReturningUser();
+  const std::string kept = app_.MakeFile("kept.txt");
+  WriteBytes(app_.SafeListFile(), Lines({kept}));
+  UniqueHandle locker(CreateFileW(Wide(app_.SafeListFile()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(locker);
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListUnread(app_.SafeListFile(), FileError::SharingViolation)));
+  locker.reset();
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 1)));
+  ExpectHeld(kept);
+  EXPECT_EQ(Lines({kept}), ReadBytes(app_.SafeListFile())) << "reading it late writes nothing";
+}
+
+TEST_F(E2eTest, TheTraysEmergencyTwiceKeepsOneHoldPerFileAndOnlyAnEmergencyHeals) {
+  ReturningUser();
+  const std::string there = app_.MakeFile("there.txt");
+  const std::string during = app_.File("during.txt"), after = app_.File("after.txt");
+  WriteBytes(app_.EmergencyListFile(), Lines({there, during, after}));
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  app_.CloseWindow();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(false));
+  for (int press = 0; press < 2; ++press) {
+    ASSERT_TRUE(app_.OpenTrayMenu());
+    app_.ChooseTrayMenuItem(kTrayEmergency);
+    // The missing files are named in a box each time; the rows stay one per entry.
+    app_.AnswerBox();
+  }
+  EXPECT_EQ((std::vector<std::string>{"99", "0", "0"}), app_.ListItems(ctl::kEmergencyHoldNumbers));
+  ExpectHeld(there);
+
+  WriteBytes(during, "made");
+  EXPECT_TRUE(WaitFor([&] { return app_.ListItems(ctl::kEmergencyHoldNumbers).at(1) == "100"; },
+                      "the hold of a file made during the emergency"));
+  ExpectHeld(during);
+
+  app_.Click(ctl::kNoEmergencyButton);
+  WriteBytes(after, "made");
+  Sleep(3000);  // longer than a missing file waits to be held during an emergency
+  ExpectFree(after);
+  EXPECT_TRUE(app_.ListItems(ctl::kEmergencyHoldNumbers).empty());
+}
+
 }  // namespace
 }  // namespace fendrel
