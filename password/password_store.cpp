@@ -1,7 +1,10 @@
 #include "password/password_store.h"
 
+#include <algorithm>
+
 #include "password/cmd5.h"
 #include "platform/atomic_save.h"
+#include "platform/utf.h"
 #include "ui/messages.h"
 
 namespace fendrel {
@@ -26,9 +29,33 @@ std::string PasswordStore::PasswordFile() {
   return folder_.GetDataFolder(kCsidlSystem) + "\\satinfo.dll";
 }
 
+std::vector<std::u16string> PasswordStore::OutsideCodePage(const std::u16string& password) {
+  const CodePage& ansi = files_.files().AnsiCodePage();
+  std::vector<std::u16string> refused;
+  for (std::size_t at = 0; at < password.size();) {
+    // A surrogate pair is one character; a lone surrogate is one too, and
+    // never in a code page.
+    const bool pair = password[at] >= 0xD800 && password[at] <= 0xDBFF && at + 1 < password.size() &&
+                      password[at + 1] >= 0xDC00 && password[at + 1] <= 0xDFFF;
+    const std::u16string character = password.substr(at, pair ? 2 : 1);
+    at += character.size();
+    std::string utf8;
+    const bool fits = Utf16ToUtf8(character, utf8) && ansi.FromUtf8Exactly(utf8);
+    if (!fits && std::find(refused.begin(), refused.end(), character) == refused.end())
+      refused.push_back(character);
+  }
+  return refused;
+}
+
 bool PasswordStore::SavePassword(const std::u16string& password) {
   const CMD5 md5;
   if (password.empty()) return false;
+  // A check digests the typed text as the code page keeps it, so a password
+  // with characters outside the code page could never be typed again.
+  if (const std::vector<std::u16string> refused = OutsideCodePage(password); !refused.empty()) {
+    boxes_.Show(messages::PasswordCharactersRefused(refused), messages::kTitle);
+    return false;
+  }
   const std::string digest = md5.MD5(password);
 
   // The new digest is written beside the file and put in its place in one
@@ -54,7 +81,10 @@ bool PasswordStore::CheckPassword(const std::u16string& password) {
   const FileError error = files_.ReadField(kCheckFileNumber, field, kDigestLength);
   files_.Close(kCheckFileNumber);
   if (error != FileError::None) return false;
-  return field == md5.MD5(password);
+  // The old password boxes kept only what the ANSI code page holds (best
+  // fit, else "?"), and the stored digest is of that text: "пароль" was
+  // stored as "??????" and opens as such.
+  return field == md5.MD5(files_.files().AnsiCodePage().ThroughAnsi(password));
 }
 
 Page PasswordStore::DeterminePassword() {

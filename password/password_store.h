@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_layer.h"
 #include "platform/message_boxes.h"
@@ -23,13 +24,16 @@ class PasswordStore {
   // Stores the digest of a non-empty password and shows "Password Saved".
   // The file is replaced whole only after the new one was written; when it
   // cannot be written a message says which file and why, and nothing
-  // changes. True only when the digest was stored; the empty text is
-  // refused silently.
+  // changes. A password with characters outside the ANSI code page of the
+  // file system is refused with a message that names them. True only when
+  // the digest was stored; the empty text is refused silently.
   bool SavePassword(const std::u16string& password);
 
-  // True when the typed password's digest is the first 32 characters of the
-  // file's first field (case counted; nothing past them is read). The empty
-  // text, and a file that is missing, empty or unreadable, never match.
+  // True when the digest of the typed password, as the ANSI code page keeps
+  // it (CodePage::ThroughAnsi), is the first 32 characters of the file's
+  // first field (case counted; nothing past them is read), so a password
+  // typed into the old ANSI boxes still opens. The empty text, and a file
+  // that is missing, empty or unreadable, never match.
   bool CheckPassword(const std::u16string& password);
 
   // The first page: Welcome when the password file holds a digest (its first
@@ -41,6 +45,9 @@ class PasswordStore {
   Page DeterminePassword();
 
  private:
+  // Each character of the password that the code page lacks, once, in order.
+  std::vector<std::u16string> OutsideCodePage(const std::u16string& password);
+
   FileLayer& files_;
   SystemFolder& folder_;
   MessageBoxes& boxes_;

@@ -6,10 +6,12 @@
 // list took the hold: a file listed twice is held while either entry holds
 // it, and an emergency-list file that is also on the safe list is held
 // before any emergency. Paths name the same file when they differ only in
-// the letter case of A to Z or in "/" against "\", as Windows compares them;
-// other spellings of one file (a short 8.3 name, another drive letter for
-// the same folder) count as other files, so such an entry may be shown as
-// not held although its file is: never the other way round.
+// letter case, as Windows folds it in file names (each UTF-16 code unit to
+// its simple uppercase form, so "Отчёт" and "ОТЧЁТ" are one file and "ß"
+// and "SS" are two), or in "/" against "\"; other spellings of one file (a
+// short 8.3 name, another drive letter for the same folder) count as other
+// files, so such an entry may be shown as not held although its file is:
+// never the other way round.
 #pragma once
 
 #include <string>
@@ -43,6 +45,7 @@ struct ListStates {
 ListStates EntryStates(const Protection& protection);
 
 // The path as a file identity: "C:/A.txt" and "c:\a.TXT" give the same key.
+// It is called for every entry at every redraw, so ASCII takes no table.
 std::string FileKey(const std::string& path);
 
 }  // namespace fendrel

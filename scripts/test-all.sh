@@ -32,8 +32,8 @@ done
 
 echo "== fuzz (libFuzzer, ${FUZZ_SECONDS:=30} s a target)"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$jobs" --target list_files_fuzz password_file_fuzz
-for target in list_files password_file; do
+cmake --build --preset fuzz -j "$jobs" --target list_files_fuzz list_text_fuzz password_file_fuzz
+for target in list_files list_text password_file; do
   work=$(mktemp -d)
   if ! build/fuzz/tests/fuzz/${target}_fuzz -max_total_time="$FUZZ_SECONDS" -max_len=8192 \
       -artifact_prefix="build/fuzz/${target}-" "$work" "tests/fuzz/corpus/$target" >"build/fuzz/$target.log" 2>&1; then

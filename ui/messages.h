@@ -8,10 +8,12 @@
 // "beggining"): they are kept as they are.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/utf.h"
 
 namespace fendrel::messages {
 
@@ -229,6 +231,26 @@ inline std::string PasswordNotSaved(const std::string& file, FileError why) {
          ".\r\n\r\nNothing was stored, so the password has not changed. On Windows, writing to the system "
          "folder "
          "needs administrator rights: start Fendrel as an administrator and set the password again.";
+}
+
+// A new password (New User or Password page) with characters outside the
+// ANSI code page, each named with its code, since some cannot be seen.
+inline std::string PasswordCharactersRefused(const std::vector<std::u16string>& characters) {
+  std::string text = "Fendrel cannot use these characters in a password:\r\n";
+  for (const std::u16string& character : characters) {
+    const char32_t code = character.size() == 2
+                              ? 0x10000 + ((char32_t{character[0]} - 0xD800) << 10) + (character[1] - 0xDC00)
+                              : char32_t{character[0]};
+    char number[16];
+    std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
+    std::string shown;
+    text += "\r\n" + (Utf16ToUtf8(character, shown) ? shown + "  (" + number + ")" : std::string(number));
+  }
+  return text +
+         "\r\n\r\nUse only characters of this computer's ANSI code page; the letters A to Z and a to z, the "
+         "digits 0 to 9 and the punctuation of an English keyboard are always among them. Nothing was "
+         "stored: "
+         "the password is as it was.";
 }
 
 // ---------------------------------------------------------------------------

@@ -106,7 +106,14 @@ INSTANTIATE_TEST_SUITE_P(AllFileSystems, EntryStateTest, ::testing::ValuesIn(Fil
 TEST(FileKeyTest, WindowsSpellingsOfOnePathGiveOneKey) {
   EXPECT_EQ(FileKey("c:\\dir\\a.txt"), FileKey("C:/Dir/A.TXT"));
   EXPECT_NE(FileKey("c:\\dir\\a.txt"), FileKey("c:\\dir\\a.txt2"));
-  EXPECT_EQ("c:\\\xc4.txt", FileKey("C:\\\xc4.TXT"));  // bytes past ASCII stay as they are
+  EXPECT_EQ(FileKey("C:\\\xc4.txt"), FileKey("c:\\\xc4.TXT"));  // bytes that are not UTF-8 stay as they are
+  EXPECT_NE(FileKey("C:\\\xc4.txt"), FileKey("C:\\\xe4.txt"));
+  // Letters past ASCII fold as Windows folds them, one UTF-16 unit to one.
+  EXPECT_EQ(FileKey("C:\\Отчёт 2024.txt"), FileKey("c:/ОТЧЁТ 2024.TXT"));
+  EXPECT_EQ(FileKey("C:\\ｒeport.txt"), FileKey("C:\\Ｒeport.txt"));  // full-width r and R
+  EXPECT_NE(FileKey("C:\\ｒeport.txt"), FileKey("C:\\report.txt"));
+  EXPECT_NE(FileKey("C:\\Straße.txt"), FileKey("C:\\STRASSE.txt"));
+  EXPECT_EQ(FileKey("C:\\😀.txt"), FileKey("c:\\😀.TXT"));
 }
 
 }  // namespace

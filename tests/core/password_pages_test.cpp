@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "password/cmd5.h"
 #include "platform/portable_file_system.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
+#include "ui/messages.h"
 
 namespace fendrel {
 namespace {
@@ -157,6 +159,40 @@ TEST_F(PasswordPagesTest, WithoutAPasswordFileEveryCheckFails) {
                       "box Fendrel: Your current password does not match the one given!"}),
             log_);
   EXPECT_EQ(2, Level());
+}
+
+TEST_F(PasswordPagesTest, APasswordTypedIntoTheOldAnsiBoxesStillOpensAndCodePageDigestsStayTheSame) {
+  // The old boxes kept "пароль" as "??????", and the digest stored is of that.
+  testing::WriteBytes(store_.PasswordFile(), CMD5().MD5(u"??????") + "\r\n");
+  pages_.OnLogin(u"пароль");
+  pages_.OnChangePassword(u"пароль", u"naïve €", u"naïve €");
+  EXPECT_EQ((EventLog{"box Fendrel: Done!", "selectframe(0, 0)", "box Done.: Password Saved"}), log_);
+  // Characters of the code page are digested as ever: the low byte of each.
+  EXPECT_EQ(CMD5().MD5(u"na\u00EFve \u20AC") + "\r\n", testing::ReadBytes(store_.PasswordFile()));
+  log_.clear();
+  pages_.OnCloseProgram(u"naïve €");
+  EXPECT_EQ((EventLog{"CloseProgram"}), log_);
+}
+
+TEST_F(PasswordPagesTest, ANewPasswordWithCharactersOutsideTheCodePageIsRefusedWithTheirNames) {
+  pages_.OnAcceptNewPassword(u"пароль пароль", u"пароль пароль");
+  ASSERT_EQ(1u, boxes_.shown.size());
+  const std::string& text = boxes_.shown[0].text;
+  EXPECT_EQ(messages::PasswordCharactersRefused({u"п", u"а", u"р", u"о", u"л", u"ь"}), text);
+  EXPECT_NE(std::string::npos, text.find("\r\nп  (U+043F)\r\n")) << text;
+  EXPECT_NE(std::string::npos, text.find("the letters A to Z and a to z")) << text;
+  EXPECT_FALSE(Exists(store_.PasswordFile()));
+  EXPECT_EQ(2, Level());
+  EXPECT_TRUE(form_.framesSelected.empty());
+
+  SetPassword(u"s3cret");
+  boxes_.shown.clear();
+  const std::u16string withEmoji = u"caf\u00E9 \U0001F600";
+  pages_.OnChangePassword(u"s3cret", withEmoji, withEmoji);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(messages::PasswordCharactersRefused({u"\U0001F600"}), boxes_.shown[0].text);
+  EXPECT_NE(std::string::npos, boxes_.shown[0].text.find("(U+1F600)"));
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Windows as the oracle for the portable text rules: code page 1252 as
-// Windows1252CodePage converts it. Each check walks every byte or every BMP
-// code unit and reports the first few that differ, not a list of thousands.
+// Windows1252CodePage converts it, and the letter case FileKey folds. Each
+// check walks every byte or every BMP code unit and reports the first few
+// that differ, not a list of thousands.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include "platform/code_page_win.h"
 #include "platform/utf.h"
 #include "platform/windows_1252.h"
+#include "protection/entry_state.h"
 
 namespace fendrel {
 namespace {
@@ -62,6 +64,31 @@ TEST(TextOracleTest, Windows1252ConvertsEveryByteAndEveryCharacterAsWindowsDoes)
     if (mine != theirs)
       mismatches.Add(unit, "character written as " + (mine ? Hex(*mine) : "nothing ") + "not " +
                                (theirs ? Hex(*theirs) : "nothing"));
+  }
+  EXPECT_EQ(0, mismatches.count()) << mismatches;
+}
+
+// Every unit that FileKey takes for another one must be that one to
+// Windows too: a key that joins two names Windows keeps apart would show a
+// file as held that is not. (The other way, a pair FileKey keeps apart,
+// only shows a held file as not held.)
+TEST(TextOracleTest, FileKeyFoldsEveryUnitOfTheBmpOnlyAsWindowsDoes) {
+  Mismatches mismatches;
+  for (unsigned unit = 1; unit < 0x10000; ++unit) {
+    if ((unit >= 0xD800 && unit <= 0xDFFF) || unit == '/') continue;
+    const std::u16string name(1, static_cast<char16_t>(unit));
+    std::string utf8;
+    std::u16string folded;
+    ASSERT_TRUE(Utf16ToUtf8(name, utf8));
+    ASSERT_TRUE(Utf8ToUtf16(FileKey(utf8), folded));
+    if (folded.size() != 1) {
+      mismatches.Add(unit, "folded into " + std::to_string(folded.size()) + " units");
+    } else if (CompareStringOrdinal(reinterpret_cast<const wchar_t*>(name.data()), 1,
+                                    reinterpret_cast<const wchar_t*>(folded.data()), 1, TRUE) != CSTR_EQUAL) {
+      char pair[32];
+      std::snprintf(pair, sizeof pair, "folded into %04X", static_cast<unsigned>(folded[0]));
+      mismatches.Add(unit, pair);
+    }
   }
   EXPECT_EQ(0, mismatches.count()) << mismatches;
 }

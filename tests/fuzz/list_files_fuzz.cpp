@@ -1,10 +1,13 @@
 // Fuzzes the list-file reader: any bytes as "prot.dat" and "emer.dat" must
-// load without a crash into entries that are never empty and hold no line
-// end, and a save of what was loaded must read back as the same list.
+// load without a crash into the entries their text holds (never empty,
+// never holding a line end), and a save of what was loaded must read back
+// as the same list; a file that is not text in its encoding is never
+// written over.
 #include <cstdint>
 #include <cstdlib>
 
 #include "platform/file_layer.h"
+#include "protection/list_text.h"
 #include "protection/protection.h"
 #include "tests/fuzz/memory_file_system.h"
 
@@ -29,25 +32,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FileLayer layer(system);
   Protection protection(layer, "F");
   protection.LoadLists();
+  const fendrel::ListText text = fendrel::DecodeList(bytes, system.AnsiCodePage(), Protection::kMaxEntries);
 
   Require(protection.safeList().count() == protection.safeHolds().count());
-  Require(protection.safeList().items == protection.emergencyList().items);
+  Require(protection.safeList().items == text.entries);
+  Require(protection.emergencyList().items == text.entries);
   for (const std::string& entry : protection.safeList().items) {
     Require(!entry.empty());
     Require(entry.find_first_of("\r\n") == std::string::npos);
   }
-  Require(protection.SaveSafeList() == FileError::None || protection.safeList().count() > 0);
+  Require(protection.SaveSafeList() == text.unread || protection.safeList().count() > 0);
 
   // Removing every safe-list entry releases every hold; then both lists
-  // save, and the emergency list reads back as it was loaded.
+  // save (or, not read whole, are refused and left as they were), and the
+  // emergency list reads back as it was loaded.
   const std::vector<std::string> loaded = protection.emergencyList().items;
   while (protection.RemoveFromSafeList(protection.safeList().count() - 1)) {
   }
-  Require(protection.SaveSafeList() == FileError::None);
-  Require(protection.SaveEmergencyList() == FileError::None);
+  Require(protection.SaveSafeList() == text.unread);
+  Require(protection.SaveEmergencyList() == text.unread);
+  if (text.unread != FileError::None) Require(system.files["F\\emer.dat"] == bytes);
   Protection again(layer, "F");
   again.LoadLists();
-  Require(again.safeList().items.empty());
+  Require(again.safeList().items == (text.unread == FileError::None ? std::vector<std::string>{} : loaded));
   Require(again.emergencyList().items == loaded);
   Require(layer.LowestFree() == 1);
   return 0;
