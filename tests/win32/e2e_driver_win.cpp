@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <utility>
 
 #include "app/tray_win.h"
 #include "platform/drawing_win.h"
+#include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
 #include "tests/win32/process_support_win.h"
 #include "tests/win32/process_windows_win.h"
@@ -514,6 +518,91 @@ void FendrelApp::CancelFileDialog() {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
   WaitFor([&] { return !IsWindow(dialog); }, "the file dialog to close after Cancel");
+}
+
+namespace {
+
+// Wine's translations between the paths of its drives and Unix paths; none
+// outside Wine.
+std::optional<std::string> UnixPathOf(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(const wchar_t*);
+  const auto unixName =
+      FindFunction<UnixFileName>(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+  const std::optional<std::wstring> wide = ToWide(path);
+  if (!unixName || !wide) return std::nullopt;
+  char* name = unixName(wide->c_str());
+  if (!name) return std::nullopt;
+  std::string text = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+std::optional<std::string> WindowsPathOf(const std::string& unixPath) {
+  using DosFileName = wchar_t*(CDECL*)(const char*);
+  const auto dosName = FindFunction<DosFileName>(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
+  if (!dosName) return std::nullopt;
+  wchar_t* name = dosName(unixPath.c_str());
+  if (!name) return std::nullopt;
+  std::string text = Narrow(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+// A file: URI of a Unix path, every byte but the plainest percent-encoded.
+std::string FileUri(const std::string& unixPath) {
+  std::string uri = "file://";
+  for (const char c : unixPath) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || std::strchr("/-._~", c)) {
+      uri += c;
+    } else {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+      uri += escaped;
+    }
+  }
+  return uri;
+}
+
+}  // namespace
+
+void FendrelApp::DragFilesOnto(int id, const std::vector<std::string>& paths) {
+  HWND control = Control(id);
+  ASSERT_TRUE(control) << "no control with id " << id;
+  ASSERT_TRUE(IsWindowVisible(control)) << "dropping on a control that is not visible, id " << id;
+  const std::optional<std::string> python = WindowsPathOf("/usr/bin/python3");
+  ASSERT_TRUE(python && Exists(*python)) << "a drag from the desktop needs Wine and /usr/bin/python3";
+  const TempFolder scratch;
+  const std::optional<std::string> script = UnixPathOf(ExecutableFolder() + "\\xdnd_drag.py"),
+                                   status = UnixPathOf(scratch.File("status"));
+  ASSERT_TRUE(script && status) << "no Unix path for the drag's files";
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  std::string line = "\"" + *python + "\" \"" + *script + "\" \"" + *status + "\" " +
+                     std::to_string((rect.left + rect.right) / 2) + " " +
+                     std::to_string((rect.top + rect.bottom) / 2);
+  for (const std::string& path : paths) {
+    const std::optional<std::string> unixPath = UnixPathOf(path);
+    ASSERT_TRUE(unixPath) << "no Unix path for " << path;
+    line += " " + FileUri(*unixPath);
+  }
+  // Wine starts a Unix program but cannot wait for it: the status file says
+  // when and how the drag ended.
+  std::optional<std::wstring> wideLine = ToWide(line);
+  ASSERT_TRUE(wideLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessW(nullptr, wideLine->data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info))
+      << "cannot start " << line << " (error " << GetLastError() << ")";
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  // The drag gives up after kE2eTimeoutMs itself; this waits for it to say so.
+  ASSERT_TRUE(WaitFor([&] { return Exists(scratch.File("status")); }, "the drag of " + line + " to end",
+                      2 * kE2eTimeoutMs));
+  const std::string outcome = ReadBytes(scratch.File("status"));
+  EXPECT_EQ("0 dropped", outcome) << "the drag onto control " << id;
 }
 
 void FendrelApp::TrayDoubleClick() {

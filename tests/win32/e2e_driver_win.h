@@ -168,6 +168,15 @@ class FendrelApp {
   void ChooseFile(const std::string& path);
   void CancelFileDialog();
 
+  // Drags files onto the middle of a control and drops them there, as a
+  // file manager on the Linux desktop does under Wine: another process
+  // (xdnd_drag.py beside the tests, run by python3) speaks the X
+  // drag-and-drop protocol to the window, and Wine's X11 driver gives the
+  // program the files as the WM_DROPFILES of a real drop. Returns when the
+  // drop is over; what the program does with the files may still be coming.
+  // Fails the test where there is no such drag (not Wine, no python3).
+  void DragFilesOnto(int id, const std::vector<std::string>& paths);
+
   // The tray icon's notifications, as the shell sends them.
   void TrayDoubleClick();
   // A right click on the icon: waits for the pop-up menu; false when it
