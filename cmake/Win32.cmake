@@ -21,6 +21,8 @@ foreach(tool_source ${FENDREL_TEST_TOOLS})
   target_link_libraries(${tool} PRIVATE fendrel_win32)
   list(APPEND FENDREL_TEST_TOOL_TARGETS ${tool})
 endforeach()
+# The other process of a drop from the Linux desktop, a Unix program Wine starts.
+configure_file(tests/win32/tools/xdnd_drag.py ${CMAKE_BINARY_DIR}/xdnd_drag.py COPYONLY)
 
 file(GLOB FENDREL_WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*.cpp)
 if(FENDREL_WIN32_TESTS)

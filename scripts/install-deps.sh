@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs what a fresh Debian 12 machine lacks to build and test Fendrel:
-# the native toolchain, mingw-w64, 64-bit Wine and a virtual X display.
+# the native toolchain, mingw-w64, 64-bit Wine, a virtual X display and Python.
 # Runs apt-get only when something is missing; needs root (or sudo).
 set -eu
 
@@ -18,6 +18,8 @@ have x86_64-w64-mingw32-windres || need="$need binutils-mingw-w64-x86-64"
 have wine || need="$need wine"
 [ -x /usr/lib/wine/wine64 ] || need="$need wine64"
 have xvfb-run || need="$need xvfb xauth"
+# The other process of the tests' drops from the desktop (tests/win32/tools/xdnd_drag.py).
+have python3 || need="$need python3"
 have import || need="$need imagemagick"
 have makensis || need="$need nsis"
 have zip || need="$need zip"

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/portable_file_system.h"
+#include "platform/utf.h"
 #include "ui/messages.h"
 
 #ifdef FENDREL_WIN32_TESTS
@@ -23,13 +24,41 @@ namespace fendrel::testing {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A UTF-8 path as the file system takes it: UTF-16 on Windows, converted
+// exactly (a path that is no text names nothing), the bytes elsewhere.
+fs::path PathOf(const std::string& path) {
+#ifdef _WIN32
+  std::u16string wide;
+  if (!Utf8ToUtf16(path, wide)) return {};
+  return fs::path(std::wstring(wide.begin(), wide.end()));
+#else
+  return fs::path(NativePath(path));
+#endif
+}
+
+// The UTF-8 text of a path the file system gave.
+std::string TextOf(const fs::path& path) {
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  std::string text;
+  Utf16ToUtf8(std::u16string(wide.begin(), wide.end()), text);
+  return text;
+#else
+  return path.string();
+#endif
+}
+
+}  // namespace
+
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
   const fs::path folder = fs::temp_directory_path() /
                           ("fendrel-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
   fs::create_directories(folder);
-  path_ = folder.string();
+  path_ = TextOf(folder);
 #ifdef _WIN32
   for (char& c : path_) {
     if (c == '/') c = '\\';
@@ -39,22 +68,22 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
   std::error_code ignored;
-  fs::remove_all(fs::path(NativePath(path_)), ignored);
+  fs::remove_all(PathOf(path_), ignored);
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(NativePath(path), std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 bool Exists(const std::string& path) {
   std::error_code ignored;
-  return fs::exists(fs::path(NativePath(path)), ignored);
+  return fs::exists(PathOf(path), ignored);
 }
 
 std::string MakeFile(const TempFolder& folder, const std::string& name, const std::string& bytes) {
@@ -70,7 +99,7 @@ bool RefusedToOwnWriter(FileLayer& layer, const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
-  fs::create_directories(fs::path(NativePath(path)));
+  fs::create_directories(PathOf(path));
 }
 
 std::vector<FileSystemKind> FileSystemKinds() {

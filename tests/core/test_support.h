@@ -1,5 +1,7 @@
 // Shared pieces of the core tests: a fresh folder per test, byte-exact file
 // access, and the file systems every file-layer contract runs against.
+// Paths are UTF-8, as inside the program; on Windows they reach the file
+// system as UTF-16, so any name works, not only the ANSI code page's.
 #pragma once
 
 #include <memory>

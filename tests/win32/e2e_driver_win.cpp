@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <utility>
 
 #include "app/tray_win.h"
 #include "platform/drawing_win.h"
+#include "platform/function_lookup_win.h"
+#include "platform/wide_text_win.h"
 #include "tests/win32/process_support_win.h"
 #include "tests/win32/process_windows_win.h"
 #include "ui/control_ids.h"
@@ -23,26 +28,26 @@ constexpr int kFileNameEdit = 0x480;       // edt1, the older dialogs' file-name
 constexpr UINT kSendTimeoutMs = kE2eTimeoutMs;
 
 // A window's text through WM_GETTEXT, which also reaches another process's
-// controls (GetWindowText does not ask them).
+// controls (GetWindowText does not ask them). Texts are read as UTF-16 and
+// given as UTF-8, so a name outside the ANSI code page reads as itself.
 std::string TextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &length)) return {};
-  std::string text(length + 1, '\0');
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &length)) return {};
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
                       kSendTimeoutMs, &copied);
-  text.resize(copied);
-  return text;
+  text.resize(std::min<DWORD_PTR>(copied, length));
+  return Narrow(text);
 }
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr,
-                      nullptr);
-  return text;
+// Puts text into a window with WM_SETTEXT, as UTF-16; false when the text is
+// not well-formed UTF-8 or the window did not answer.
+bool SetTextOf(HWND window, const std::string& text) {
+  const std::optional<std::wstring> wide = ToWide(text);
+  DWORD_PTR result = 0;
+  return wide && SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide->c_str()),
+                                     SMTO_NORMAL, kSendTimeoutMs, &result);
 }
 
 HWND DescendantWithId(HWND parent, int id) {
@@ -58,9 +63,9 @@ bool IsMessageBox(HWND dialog) {
 }
 
 std::string WindowTitle(HWND window) {
-  char title[512] = {};
-  GetWindowTextA(window, title, sizeof title);
-  return title;
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, static_cast<int>(std::size(title)));
+  return Narrow(title);
 }
 
 }  // namespace
@@ -84,7 +89,7 @@ void MachineStateGuard::SetRunValue(const std::string& data) {
 }
 
 void MachineStateGuard::ClearForFirstRun() {
-  DeleteFileA(PasswordFile().c_str());
+  DeleteFileW(Wide(PasswordFile()).c_str());
   DeleteRunValue();
   ASSERT_FALSE(Exists(PasswordFile())) << "cannot remove " << PasswordFile();
   ASSERT_FALSE(RunValue()) << "cannot remove the Run value";
@@ -93,16 +98,22 @@ void MachineStateGuard::ClearForFirstRun() {
 // ---------------------------------------------------------------- the screen
 
 namespace {
-constexpr const char* kThemeKey = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+constexpr const wchar_t* kThemeKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+
+void SetText(HKEY key, const std::string& name, const std::string& data) {
+  const std::wstring text = Wide(data);
+  RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
 }  // namespace
 
 VisualStyles::VisualStyles() {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  const std::string style = std::string(windows) + "\\resources\\themes\\light\\light.msstyles";
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::string style = Narrow(windows) + "\\resources\\themes\\light\\light.msstyles";
   EXPECT_TRUE(Exists(style)) << "Wine's visual style is missing: " << style;
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
       ERROR_SUCCESS) {
     ADD_FAILURE() << "cannot open the theme settings";
     return;
@@ -110,26 +121,24 @@ VisualStyles::VisualStyles() {
   const std::pair<const char*, std::string> wanted[] = {
       {"ThemeActive", "1"}, {"DllName", style}, {"ColorName", "Blue"}, {"SizeName", "NormalSize"}};
   for (const auto& [name, data] : wanted) {
-    char old[MAX_PATH * 2] = {};
-    DWORD size = sizeof old, type = 0;
-    const bool had =
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
-    kept_.emplace_back(name, had ? std::optional<std::string>(old) : std::nullopt);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
+    wchar_t old[MAX_PATH * 2] = {};
+    DWORD size = sizeof old - sizeof(wchar_t), type = 0;
+    const bool had = RegQueryValueExW(key, Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(old),
+                                      &size) == ERROR_SUCCESS;
+    kept_.emplace_back(name, had ? std::optional<std::string>(Narrow(old)) : std::nullopt);
+    SetText(key, name, data);
   }
   RegCloseKey(key);
 }
 
 VisualStyles::~VisualStyles() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
   for (const auto& [name, data] : kept_) {
     if (data) {
-      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data->c_str()),
-                     static_cast<DWORD>(data->size() + 1));
+      SetText(key, name, *data);
     } else {
-      RegDeleteValueA(key, name.c_str());
+      RegDeleteValueW(key, Wide(name).c_str());
     }
   }
   RegCloseKey(key);
@@ -177,9 +186,13 @@ ScreenPixels PixelsOf(HWND window) {
 // ---------------------------------------------------------------- the program
 
 void ExpectHeld(const std::string& path) {
-  EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("write", path)) << path << " should be protected";
-  EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("delete", path)) << path << " should be protected";
-  EXPECT_EQ(ERROR_SHARING_VIOLATION, Probe("rename", path)) << path << " should be protected";
+  // A way that gets through may have changed or removed the file: the ways
+  // after it would only fail for that, so the first one is told alone.
+  for (const char* way : {"write", "delete", "rename"}) {
+    const long error = Probe(way, path);
+    EXPECT_EQ(ERROR_SHARING_VIOLATION, error) << path << " should be protected (" << way << ")";
+    if (error != ERROR_SHARING_VIOLATION) return;
+  }
   EXPECT_EQ(ERROR_SUCCESS, Probe("read", path)) << path << " should stay readable";
 }
 
@@ -188,7 +201,7 @@ FendrelApp::FendrelApp(const std::string& subfolder)
       programFolder_(subfolder.empty() ? ownFolder_->path() : ownFolder_->File(subfolder)) {
   if (!subfolder.empty()) MakeFolder(programFolder_);
   const std::string built = ExecutableFolder() + "\\Fendrel.exe";
-  if (!CopyFileA(built.c_str(), File("Fendrel.exe").c_str(), FALSE)) {
+  if (!CopyFileW(Wide(built).c_str(), Wide(File("Fendrel.exe")).c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << built << " (error " << GetLastError() << ")";
   }
 }
@@ -211,13 +224,16 @@ void FendrelApp::Start(const std::string& argumentText) {
 }
 
 void FendrelApp::StartWithCommandLine(std::string line) {
-  ASSERT_FALSE(process_) << "Fendrel was started twice by one test";
+  ASSERT_FALSE(Running()) << "Fendrel was started again while it runs";
   const std::string program = File("Fendrel.exe");
-  STARTUPINFOA startup{};
+  std::optional<std::wstring> wideLine = ToWide(line);
+  const std::optional<std::wstring> wideProgram = ToWide(program), wideFolder = ToWide(folder());
+  ASSERT_TRUE(wideLine && wideProgram && wideFolder) << "not UTF-8: " << line;
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             folder().c_str(), &startup, &info))
+  ASSERT_TRUE(CreateProcessW(wideProgram->c_str(), wideLine->data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             wideFolder->c_str(), &startup, &info))
       << "cannot start " << program << " (error " << GetLastError() << ")";
   process_ = UniqueHandle(info.hProcess);
   CloseHandle(info.hThread);
@@ -387,10 +403,7 @@ SeenBox FendrelApp::ClickExpectingBox(int id) {
 void FendrelApp::Type(int id, const std::string& text) {
   HWND control = Control(id);
   ASSERT_TRUE(control) << "no control with id " << id;
-  DWORD_PTR result = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                                  kSendTimeoutMs, &result))
-      << "typing into control " << id;
+  ASSERT_TRUE(SetTextOf(control, text)) << "typing into control " << id;
 }
 
 std::vector<std::string> FendrelApp::ListItems(int id) {
@@ -403,12 +416,9 @@ std::vector<std::string> FendrelApp::ListItems(int id) {
   DWORD_PTR count = 0;
   if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &count)) return items;
   for (int i = 0; i < static_cast<int>(count); ++i) {
-    // Under Wine an ANSI LB_GETTEXT to another process's list writes the
-    // entry as UTF-16 into the caller's buffer, twice the length it asked
-    // for: the entry is read as UTF-16 into a buffer with room to spare.
     DWORD_PTR length = 0;
     SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, kSendTimeoutMs, &length);
-    std::wstring wide(2 * (length + 1), L'\0');
+    std::wstring wide(length + 1, L'\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_NORMAL,
                         kSendTimeoutMs, &copied);
@@ -496,9 +506,7 @@ void FendrelApp::ChooseFile(const std::string& path) {
         return name != nullptr;
       },
       "the file-name box of \"Select File\""));
-  DWORD_PTR result = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL,
-                                  kSendTimeoutMs, &result));
+  ASSERT_TRUE(SetTextOf(name, path)) << "typing " << path << " into the file-name box";
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   WaitFor([&] { return !IsWindow(dialog); }, "the file dialog to close after Open with " + path);
@@ -510,6 +518,91 @@ void FendrelApp::CancelFileDialog() {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
   WaitFor([&] { return !IsWindow(dialog); }, "the file dialog to close after Cancel");
+}
+
+namespace {
+
+// Wine's translations between the paths of its drives and Unix paths; none
+// outside Wine.
+std::optional<std::string> UnixPathOf(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(const wchar_t*);
+  const auto unixName =
+      FindFunction<UnixFileName>(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+  const std::optional<std::wstring> wide = ToWide(path);
+  if (!unixName || !wide) return std::nullopt;
+  char* name = unixName(wide->c_str());
+  if (!name) return std::nullopt;
+  std::string text = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+std::optional<std::string> WindowsPathOf(const std::string& unixPath) {
+  using DosFileName = wchar_t*(CDECL*)(const char*);
+  const auto dosName = FindFunction<DosFileName>(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
+  if (!dosName) return std::nullopt;
+  wchar_t* name = dosName(unixPath.c_str());
+  if (!name) return std::nullopt;
+  std::string text = Narrow(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+// A file: URI of a Unix path, every byte but the plainest percent-encoded.
+std::string FileUri(const std::string& unixPath) {
+  std::string uri = "file://";
+  for (const char c : unixPath) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || std::strchr("/-._~", c)) {
+      uri += c;
+    } else {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+      uri += escaped;
+    }
+  }
+  return uri;
+}
+
+}  // namespace
+
+void FendrelApp::DragFilesOnto(int id, const std::vector<std::string>& paths) {
+  HWND control = Control(id);
+  ASSERT_TRUE(control) << "no control with id " << id;
+  ASSERT_TRUE(IsWindowVisible(control)) << "dropping on a control that is not visible, id " << id;
+  const std::optional<std::string> python = WindowsPathOf("/usr/bin/python3");
+  ASSERT_TRUE(python && Exists(*python)) << "a drag from the desktop needs Wine and /usr/bin/python3";
+  const TempFolder scratch;
+  const std::optional<std::string> script = UnixPathOf(ExecutableFolder() + "\\xdnd_drag.py"),
+                                   status = UnixPathOf(scratch.File("status"));
+  ASSERT_TRUE(script && status) << "no Unix path for the drag's files";
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  std::string line = "\"" + *python + "\" \"" + *script + "\" \"" + *status + "\" " +
+                     std::to_string((rect.left + rect.right) / 2) + " " +
+                     std::to_string((rect.top + rect.bottom) / 2);
+  for (const std::string& path : paths) {
+    const std::optional<std::string> unixPath = UnixPathOf(path);
+    ASSERT_TRUE(unixPath) << "no Unix path for " << path;
+    line += " " + FileUri(*unixPath);
+  }
+  // Wine starts a Unix program but cannot wait for it: the status file says
+  // when and how the drag ended.
+  std::optional<std::wstring> wideLine = ToWide(line);
+  ASSERT_TRUE(wideLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessW(nullptr, wideLine->data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info))
+      << "cannot start " << line << " (error " << GetLastError() << ")";
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  // The drag gives up after kE2eTimeoutMs itself; this waits for it to say so.
+  ASSERT_TRUE(WaitFor([&] { return Exists(scratch.File("status")); }, "the drag of " + line + " to end",
+                      2 * kE2eTimeoutMs));
+  const std::string outcome = ReadBytes(scratch.File("status"));
+  EXPECT_EQ("0 dropped", outcome) << "the drag onto control " << id;
 }
 
 void FendrelApp::TrayDoubleClick() {

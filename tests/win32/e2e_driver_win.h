@@ -2,6 +2,8 @@
 // finds the window and its controls, clicks, types, reads captions and
 // lists, answers message boxes and the file-open dialog, and uses the tray
 // icon. Every wait polls with a timeout and fails with what it waited for.
+// Texts and paths are UTF-8 here; the windows are asked in UTF-16, so a
+// name outside the ANSI code page is typed and read as itself.
 #pragma once
 
 #include <windows.h>
@@ -68,6 +70,7 @@ struct ScreenPixels {
 ScreenPixels PixelsOf(HWND window);
 
 // Another process may read the file but not write, delete or rename it.
+// The first way that gets through is told, and no way after it.
 void ExpectHeld(const std::string& path);
 
 // A program installed or unpacked elsewhere, to be driven where it is.
@@ -97,7 +100,7 @@ class FendrelApp {
   std::string MakeFile(const std::string& name, const std::string& content = "original") const;
 
   // Starts Fendrel.exe with this argument text after the quoted program path
-  // ("" for a normal start, "/silent").
+  // ("" for a normal start, "/silent"); again, once it has ended, for a restart.
   void Start(const std::string& argumentText = "");
   // Starts Fendrel.exe with exactly this command line, as Windows starts a
   // Run value: the program is named apart, so nothing quotes the line.
@@ -164,6 +167,15 @@ class FendrelApp {
   // its file-name box and presses Open; or presses Cancel.
   void ChooseFile(const std::string& path);
   void CancelFileDialog();
+
+  // Drags files onto the middle of a control and drops them there, as a
+  // file manager on the Linux desktop does under Wine: another process
+  // (xdnd_drag.py beside the tests, run by python3) speaks the X
+  // drag-and-drop protocol to the window, and Wine's X11 driver gives the
+  // program the files as the WM_DROPFILES of a real drop. Returns when the
+  // drop is over; what the program does with the files may still be coming.
+  // Fails the test where there is no such drag (not Wine, no python3).
+  void DragFilesOnto(int id, const std::vector<std::string>& paths);
 
   // The tray icon's notifications, as the shell sends them.
   void TrayDoubleClick();

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 
 #include "platform/drawing_win.h"
 #include "platform/file_system_win.h"
+#include "platform/wide_text_win.h"
 #include "tests/core/fakes.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
@@ -215,14 +217,14 @@ bool WaitFor(Condition condition) {
 }
 
 // Files as Explorer drops them: a DROPFILES block in movable global memory
-// with the names in UTF-16, each ended by a zero and the list by another.
+// with the names (UTF-8 here) in UTF-16, each ended by a zero and the list
+// by another.
 HDROP MakeDrop(const std::vector<std::string>& paths) {
   std::wstring names;
   for (const std::string& path : paths) {
-    std::wstring wide(path.size() + 1, L'\0');
-    wide.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
-    names += wide;  // with its zero
+    const std::optional<std::wstring> wide = ToWide(path);
+    EXPECT_TRUE(wide) << "not UTF-8: " << path;
+    names += wide.value_or(L"") + L'\0';
   }
   names += L'\0';
   HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));

@@ -17,7 +17,7 @@ class MachineState {
   MachineState(const MachineState&) = delete;
   MachineState& operator=(const MachineState&) = delete;
 
-  // GetSystemDirectoryA() + "\satinfo.dll".
+  // GetSystemDirectoryW() + "\satinfo.dll".
   static std::string PasswordFile();
   // The Run value "Fendrel" as text, if there is one.
   static std::optional<std::string> RunValue();

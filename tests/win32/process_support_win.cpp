@@ -1,5 +1,7 @@
 #include "tests/win32/process_support_win.h"
 
+#include "platform/wide_text_win.h"
+
 namespace fendrel::testing {
 
 namespace {
@@ -13,17 +15,19 @@ std::string CommandLine(const std::string& program, const std::vector<std::strin
 }  // namespace
 
 std::string ExecutableFolder() {
-  char path[MAX_PATH * 4] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof path));
-  std::string folder(path, length);
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  const std::string folder = Narrow(path);
   return folder.substr(0, folder.find_last_of('\\'));
 }
 
 long RunCommandLine(std::string line) {
-  STARTUPINFOA startup{};
+  std::optional<std::wstring> wide = ToWide(line);
+  if (!wide) return -1;
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, wide->data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                       &startup, &info)) {
     return -1;
   }
@@ -56,15 +60,17 @@ ChildProcess::ChildProcess(const std::string& tool, const std::vector<std::strin
   SetHandleInformation(ourOutput, HANDLE_FLAG_INHERIT, 0);
 
   const std::string program = ExecutableFolder() + "\\" + tool + ".exe";
-  std::string line = CommandLine(program, arguments);
-  STARTUPINFOA startup{};
+  std::optional<std::wstring> line = ToWide(CommandLine(program, arguments));
+  const std::optional<std::wstring> programName = ToWide(program);
+  if (!line || !programName) return;
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = childIn.get();
   startup.hStdOutput = childOut.get();
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+  if (!CreateProcessW(programName->c_str(), line->data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &startup, &info)) {
     return;
   }

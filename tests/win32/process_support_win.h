@@ -1,5 +1,6 @@
 // Starting the helper programs that stand for "another process" in the
-// Win32 tests: they live beside the test executable.
+// Win32 tests: they live beside the test executable. Paths and command
+// lines are UTF-8 here and reach Windows as UTF-16.
 #pragma once
 
 #include <windows.h>

@@ -9,12 +9,14 @@
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
 #include "protection/protection.h"
+#include "tests/win32/tools/arguments_win.h"
 
-int main(int argc, char** argv) {
-  if (argc != 2) return 87;
+int main() {
+  const std::vector<std::string> arguments = fendrel::testing::Arguments();
+  if (arguments.size() != 1) return 87;
   fendrel::Win32FileSystem system;
   fendrel::FileLayer layer(system);
-  fendrel::Protection protection(layer, argv[1]);
+  fendrel::Protection protection(layer, arguments[0]);
   protection.LoadLists();
   for (const int number : protection.safeHolds().items) std::printf("%d\n", number);
   std::printf("held\n");

@@ -4,14 +4,17 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
+
+#include "platform/wide_text_win.h"
+#include "tests/win32/tools/arguments_win.h"
 
 namespace {
 
-DWORD OpenWith(const char* path, DWORD access, DWORD disposition) {
-  HANDLE file = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+DWORD OpenWith(const std::wstring& path, DWORD access, DWORD disposition) {
+  HANDLE file = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return GetLastError();
   DWORD result = ERROR_SUCCESS;
   if (access & GENERIC_WRITE) {
@@ -28,13 +31,16 @@ DWORD OpenWith(const char* path, DWORD access, DWORD disposition) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
+int main() {
+  const std::vector<std::string> arguments = fendrel::testing::Arguments();
+  const std::optional<std::wstring> wide =
+      arguments.size() == 2 ? fendrel::ToWide(arguments[1]) : std::nullopt;
+  if (!wide) {
     std::fprintf(stderr, "usage: hold_probe read|write|append|truncate|delete|rename|attributes PATH\n");
     return 87;  // ERROR_INVALID_PARAMETER
   }
-  const std::string what = argv[1];
-  const char* path = argv[2];
+  const std::string& what = arguments[0];
+  const std::wstring& path = *wide;
   SetLastError(0xdeadbeef);
   DWORD result = ERROR_INVALID_PARAMETER;
   if (what == "read") {
@@ -46,14 +52,14 @@ int main(int argc, char** argv) {
   } else if (what == "truncate") {
     result = OpenWith(path, GENERIC_WRITE, TRUNCATE_EXISTING);
   } else if (what == "delete") {
-    result = DeleteFileA(path) ? ERROR_SUCCESS : GetLastError();
+    result = DeleteFileW(path.c_str()) ? ERROR_SUCCESS : GetLastError();
   } else if (what == "rename") {
-    const std::string moved = std::string(path) + ".moved";
-    result = MoveFileA(path, moved.c_str()) ? ERROR_SUCCESS : GetLastError();
-    if (result == ERROR_SUCCESS) MoveFileA(moved.c_str(), path);  // put it back
+    const std::wstring moved = path + L".moved";
+    result = MoveFileW(path.c_str(), moved.c_str()) ? ERROR_SUCCESS : GetLastError();
+    if (result == ERROR_SUCCESS) MoveFileW(moved.c_str(), path.c_str());  // put it back
   } else if (what == "attributes") {
-    result = SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL) ? ERROR_SUCCESS : GetLastError();
+    result = SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) ? ERROR_SUCCESS : GetLastError();
   }
-  std::printf("%s %s: %lu\n", what.c_str(), path, result);
+  std::printf("%s %s: %lu\n", what.c_str(), arguments[1].c_str(), result);
   return static_cast<int>(result);
 }

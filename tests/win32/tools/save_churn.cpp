@@ -10,17 +10,19 @@
 #include "platform/file_system_win.h"
 #include "protection/protection.h"
 #include "tests/win32/save_churn_lists_win.h"
+#include "tests/win32/tools/arguments_win.h"
 #include "ui/messages.h"
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
+int main() {
+  const std::vector<std::string> arguments = fendrel::testing::Arguments();
+  if (arguments.size() != 2) {
     std::fprintf(stderr, "usage: save_churn FOLDER COUNT\n");
     return 87;
   }
   fendrel::Win32FileSystem system;
   fendrel::FileLayer layer(system);
-  fendrel::Protection protection(layer, argv[1]);
-  const long count = std::atol(argv[2]);
+  fendrel::Protection protection(layer, arguments[0]);
+  const long count = std::atol(arguments[1].c_str());
   for (const std::string& entry : fendrel::testing::ChurnList(false)) protection.AddToEmergencyList(entry);
   const std::string extra = fendrel::testing::ChurnList(true).back();
   for (long i = 1; i <= count; ++i) {

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/wide_text_win.h"
 #include "tests/win32/sharing_ways_win.h"
+#include "tests/win32/tools/arguments_win.h"
 
 namespace {
 
@@ -27,8 +29,8 @@ int Matrix(const std::string& folder) {
 }
 
 int Hold(const std::string& path) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(fendrel::Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     std::printf("failed %lu\n", GetLastError());
     std::fflush(stdout);
@@ -46,9 +48,10 @@ int Hold(const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "matrix") return Matrix(argv[2]);
-  if (argc == 3 && std::string(argv[1]) == "hold") return Hold(argv[2]);
+int main() {
+  const std::vector<std::string> arguments = fendrel::testing::Arguments();
+  if (arguments.size() == 2 && arguments[0] == "matrix") return Matrix(arguments[1]);
+  if (arguments.size() == 2 && arguments[0] == "hold") return Hold(arguments[1]);
   std::fprintf(stderr, "usage: sharing_probe matrix FOLDER | hold PATH\n");
   return 87;  // ERROR_INVALID_PARAMETER
 }
