@@ -582,6 +582,8 @@ TEST_F(E2eTest, TheTraysEmergencyTwiceKeepsOneHoldPerFileAndOnlyAnEmergencyHeals
                       "the hold of a file made during the emergency"));
   ExpectHeld(during);
 
+  app_.TrayDoubleClick();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
   app_.Click(ctl::kNoEmergencyButton);
   WriteBytes(after, "made");
   Sleep(3000);  // longer than a missing file waits to be held during an emergency
