@@ -162,6 +162,11 @@ FileError FileLayer::Write(int number, const std::string& bytes) {
   Entry* entry = Find(number);
   if (!entry) return FileError::NotOpen;
   if (entry->mode == OpenMode::Input) return FileError::WrongMode;
+  if (bytes.size() >= kChunk) {
+    // A whole file at once goes out as it is, after what waits before it.
+    if (const FileError error = WritePending(*entry); error != FileError::None) return error;
+    return entry->file->Write(bytes.data(), bytes.size());
+  }
   entry->buffer += bytes;
   if (entry->buffer.size() >= kChunk) return WritePending(*entry);
   return FileError::None;

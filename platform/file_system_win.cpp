@@ -139,9 +139,19 @@ bool Win32FileSystem::MayWaitOnNetwork(const std::string& path) {
     return !local;
   }
   if (path.size() < 2 || path[1] != ':') return false;
-  // Asks only the drive letter's kind: no request goes to the share.
-  const wchar_t root[] = {static_cast<wchar_t>(path[0]), L':', L'\\', L'\0'};
-  return GetDriveTypeW(root) == DRIVE_REMOTE;
+  const char letter = static_cast<char>(path[0] & ~0x20);  // upper case
+  if (letter < 'A' || letter > 'Z') return false;
+  // Asks only the drive letter's kind: no request goes to the share. A
+  // start asks for every listed file, and Wine answers slowly, so each
+  // letter's answer is kept for a second.
+  DriveKind& kind = drives_[static_cast<std::size_t>(letter - 'A')];
+  const ULONGLONG now = GetTickCount64();
+  if (kind.askedAt == 0 || now - kind.askedAt > 1000) {
+    const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+    kind.remote = GetDriveTypeW(root) == DRIVE_REMOTE;
+    kind.askedAt = now == 0 ? 1 : now;
+  }
+  return kind.remote;
 }
 
 FileError Win32FileSystem::Remove(const std::string& path) {

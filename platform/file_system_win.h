@@ -3,6 +3,8 @@
 // in this process and every other.
 #pragma once
 
+#include <array>
+
 #include "platform/file_system.h"
 
 namespace fendrel {
@@ -14,8 +16,16 @@ class Win32FileSystem : public FileSystem {
   FileError Remove(const std::string& path) override;
   const CodePage& AnsiCodePage() const override;
   bool FolderExists(const std::string& path) override;
-  // A UNC path, or a drive Windows maps to a network share.
+  // A UNC path, or a drive Windows maps to a network share. Asked on the
+  // window's thread only.
   bool MayWaitOnNetwork(const std::string& path) override;
+
+ private:
+  struct DriveKind {
+    unsigned long long askedAt = 0;  // GetTickCount64 of the answer, 0 for none
+    bool remote = false;
+  };
+  std::array<DriveKind, 26> drives_{};
 };
 
 // Maps a GetLastError() code onto the file layer's errors.

@@ -88,9 +88,35 @@ ListText DecodeList(std::string_view bytes, const CodePage& ansi, std::size_t ma
                     [](std::u16string_view line, std::string& entry) { return Utf16ToUtf8(line, entry); });
 }
 
+namespace {
+
+// An entry of ASCII without a line end: the same bytes in every ANSI code page, and
+// no reader takes it for anything else, so most lists need no conversion.
+bool IsPlainAscii(const std::string& entry) {
+  if (entry.empty()) return false;
+  for (const char c : entry) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 || byte == '\r' || byte == '\n') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::string> EncodeList(const std::vector<std::string>& entries, const CodePage& ansi) {
-  if (!std::all_of(entries.begin(), entries.end(), IsEntry)) return std::nullopt;
+  std::size_t size = 0;
+  bool plain = true;
+  for (const std::string& entry : entries) {
+    size += entry.size() + 2;
+    plain = plain && IsPlainAscii(entry);
+  }
   std::string bytes;
+  bytes.reserve(size + kUtf8Mark.size());
+  if (plain) {
+    for (const std::string& entry : entries) bytes.append(entry).append("\r\n");
+    return bytes;
+  }
+  if (!std::all_of(entries.begin(), entries.end(), IsEntry)) return std::nullopt;
   bool fits = true;
   for (const std::string& entry : entries) {
     const std::optional<std::string> inAnsi = ansi.FromUtf8Exactly(entry);

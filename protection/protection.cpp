@@ -162,12 +162,10 @@ bool Protection::TakeInEmergencyListFile() {
 
 FileError Protection::SaveList(List& list, ListBox& view) {
   if (list.unread != FileError::None) return list.unread;
-  std::vector<std::string> paths;
-  paths.reserve(list.entries.size());
-  for (const Entry& entry : list.entries) paths.push_back(entry.path);
-  // Entries come from a list file or from the system's file names, both
-  // UTF-8 text of one line; any other would not read back as itself.
-  const std::optional<std::string> bytes = EncodeList(paths, files_.files().AnsiCodePage());
+  // The view holds the entries' paths in order. Entries come from a list
+  // file or from the system's file names, both UTF-8 text of one line; any
+  // other would not read back as itself.
+  const std::optional<std::string> bytes = EncodeList(view.items, files_.files().AnsiCodePage());
   if (!bytes) return FileError::Other;
   const FileError error = SaveBytesAtomically(files_, kListFileNumber, list.file, *bytes);
   if (error != FileError::None) return error;
@@ -192,8 +190,12 @@ FileError Protection::AddToSafeList(const std::string& path) {
   Entry entry(path);
   const FileError error = TryHold(entry);
   if (error != FileError::None && error != FileError::Waiting) return error;
+  // The views grow by the same row: a list of thousands is not published
+  // again for each add.
+  safeList_.items.push_back(entry.path);
+  safeHolds_.items.push_back(entry.hold);
+  safeOutcomes_.push_back(entry.hold != kNoHold ? FileError::None : entry.outcome.value_or(FileError::Other));
   safe_.entries.push_back(std::move(entry));
-  Publish();
   return FileError::None;
 }
 
@@ -203,7 +205,8 @@ bool Protection::RemoveFromSafeList(int index) {
   Release(safe_.entries[static_cast<std::size_t>(index)].hold);
   safe_.entries.erase(safe_.entries.begin() + index);
   safeList_.RemoveAt(index);
-  Publish();
+  safeHolds_.RemoveAt(index);
+  safeOutcomes_.erase(safeOutcomes_.begin() + index);
   return true;
 }
 
@@ -211,7 +214,12 @@ FileError Protection::AddToEmergencyList(const std::string& path) {
   if (emergency_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return FileError::TooManyEntries;
   // First held by the next emergency (the tray's "Emergency!" during one).
   emergency_.entries.emplace_back(path);
-  Publish();
+  if (emergencyOn_) {
+    Publish();  // a hold row of its own, before those kept for removed entries
+  } else {
+    emergencyList_.items.push_back(path);
+    emergencyOutcomes_.emplace_back();
+  }
   return FileError::None;
 }
 
@@ -221,7 +229,11 @@ bool Protection::RemoveFromEmergencyList(int index) {
   if (entry.hold != kNoHold) keptEmergencyHolds_.emplace_back(entry.path, entry.hold);
   emergency_.entries.erase(emergency_.entries.begin() + index);
   emergencyList_.RemoveAt(index);
-  Publish();
+  if (emergencyOn_) {
+    Publish();
+  } else {
+    emergencyOutcomes_.erase(emergencyOutcomes_.begin() + index);
+  }
   return true;
 }
 
