@@ -47,7 +47,9 @@ class RecordingMessageBoxes : public MessageBoxes {
 // A file dialog the person always cancels.
 class NoPicker : public FilePicker {
  public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
 };
 
 class RecordingForm1Actions : public Form1Actions {

@@ -25,7 +25,6 @@ using testing::WriteBytes;
 using Rows = std::vector<std::string>;
 using Boxes = std::vector<RecordingMessageBoxes::Box>;
 
-
 // Reads of a file that fail once `failAt` bytes were handed out, as they do
 // past another program's byte-range lock or on a network drive that drops.
 class FailingReads : public testing::ForwardingFileSystem {
