@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/registry_api_win.h"
+#include "platform/wide_text_win.h"
 #include "tests/core/registry_sandbox.h"
 
 namespace fendrel::testing {
@@ -30,11 +31,18 @@ class RealSandbox : public RegistrySandbox {
       return std::nullopt;
     DWORD type = 0, size = 0;
     std::optional<FakeRegistry::Value> value;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    const std::wstring wideName = Wide(name);
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
       std::string bytes(size, '\0');
-      if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) ==
-          ERROR_SUCCESS) {
+      if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()),
+                           &size) == ERROR_SUCCESS) {
         bytes.resize(size);
+        // Windows keeps text as UTF-16; the program's text is UTF-8.
+        if (type == REG_SZ) {
+          std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+          bytes.copy(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
+          bytes = FromWide(text).value_or("(not text)");
+        }
         value = FakeRegistry::Value{type, bytes};
       }
     }

@@ -31,6 +31,10 @@ class RegistryContractTest : public ::testing::TestWithParam<testing::RegistryKi
 TEST_P(RegistryContractTest, ATextIsItsBytesFollowedByOneNul) {
   EXPECT_EQ(0, Write("Text", std::string("C:\\a b\\x.exe \"/s\""), kRegSz));
   EXPECT_EQ((Value{kRegSz, std::string("C:\\a b\\x.exe \"/s\"") + '\0'}), Stored("Text"));
+  // A folder named outside the ANSI code page keeps its name.
+  const std::string named = "C:\\\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82\\Fendrel.exe /silent";  // "Отчёт"
+  EXPECT_EQ(0, Write("Named", named, kRegSz));
+  EXPECT_EQ((Value{kRegSz, named + '\0'}), Stored("Named"));
   EXPECT_EQ(0, Write("Empty", std::string(), kRegSz));
   EXPECT_EQ((Value{kRegSz, std::string(1, '\0')}), Stored("Empty"));
   EXPECT_EQ(0, Write("Number", std::int32_t{-12}, kRegSz));
