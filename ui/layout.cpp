@@ -74,7 +74,8 @@ constexpr std::array kControls{
     WhiteButton("cmdCheckPass", kLoginButton, kWelcome, messages::kLoginButton, 2940, 1320, 1095, 255),
     ControlSpec{"optOn", kOnOffSwitch, CheckBox, kWelcome, "", 180, 1740, 6075, 255, kSwitchFont, kOnGreen,
                 kWhite, kOpaque},
-    PageLabel("lblSafeSummary", kSafeListSummary, kWelcome, "", 180, 2040, 6075, 255),
+    // Room for four lines: the summary of a safe list not read yet names its file and why.
+    PageLabel("lblSafeSummary", kSafeListSummary, kWelcome, "", 180, 2040, 6075, 1020),
 
     // Page 1, "Main" (the safe list).
     PageRow(kMain),
