@@ -20,6 +20,7 @@
 #include "platform/file_system_win.h"
 #include "platform/wide_text_win.h"
 #include "tests/core/fakes.h"
+#include "ui/colours_win.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
 #include "ui/messages.h"
@@ -194,10 +195,6 @@ bool Beneath(HWND lower, HWND upper) {
   return false;
 }
 
-COLORREF Ref(Rgb colour) {
-  return RGB(colour.red, colour.green, colour.blue);
-}
-
 void Click(HWND control) {
   SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
   SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
@@ -341,7 +338,7 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   const int panelRight = 8 + 153, panelBottom = 120 + 321;
   for (const auto& [x, y] :
        {std::pair{8, 120}, {panelRight - 1, 120}, {8, panelBottom - 1}, {panelRight - 1, panelBottom - 1}}) {
-    EXPECT_EQ(Ref(kMenuGrey), painted.At(x, y)) << x << "," << y;
+    EXPECT_EQ(ToColorRef(kMenuGrey), painted.At(x, y)) << x << "," << y;
   }
   EXPECT_EQ(0, painted.Count({7, 120, 1, 321}, notWhite)) << "left of the panel";
   EXPECT_EQ(0, painted.Count({panelRight, 120, 1, 321}, notWhite)) << "right of the panel";
@@ -351,7 +348,7 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   // "M E N U" in black on the panel, from 60, 120 (900, 1800 twips); only
   // grey to its left.
   EXPECT_GT(painted.Count({60, 120, 100, 16}, ink), 20);
-  const auto notGrey = [](COLORREF c) { return c != Ref(kMenuGrey); };
+  const auto notGrey = [](COLORREF c) { return c != ToColorRef(kMenuGrey); };
   EXPECT_EQ(0, painted.Count({8, 120, 52, 16}, notGrey)) << "left of the title";
 
   // The strip's picture in 8, 100, 153, 15; the banner's in the top 92 rows,
@@ -359,8 +356,8 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   EXPECT_GT(painted.Count({8, 100, 153, 15}, notWhite), 153 * 15 / 2);
   EXPECT_EQ(0, painted.Count({0, 92, 172, 8}, notWhite)) << "between the banner and the strip";
   EXPECT_GT(painted.Count({0, 0, 700, 92}, notWhite), 700 * 92 / 10);
-  EXPECT_GT(painted.Count({428, 60, 60, 24}, is(Ref(kBannerBlue))), 10);
-  EXPECT_EQ(0, painted.Count({400, 60, 28, 24}, is(Ref(kBannerBlue)))) << "left of the version";
+  EXPECT_GT(painted.Count({428, 60, 60, 24}, is(ToColorRef(kBannerBlue))), 10);
+  EXPECT_EQ(0, painted.Count({400, 60, 28, 24}, is(ToColorRef(kBannerBlue)))) << "left of the version";
 
   // The place of the pages, beneath them: its frame's left edge at x 172.
   EXPECT_EQ(200, painted.Count({172, 200, 1, 200}, notWhite));
@@ -463,7 +460,7 @@ TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
     EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
     boxes_.shown.clear();
     EXPECT_EQ(kWelcome, form_->ShownPage());
-    EXPECT_EQ(Ref(kWhite), PaintColoursOf(Item(kWelcome)).text) << "the highlight stays";
+    EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Item(kWelcome)).text) << "the highlight stays";
   }
   Click(Item(kPassword));
   EXPECT_TRUE(boxes_.shown.empty());
