@@ -4,13 +4,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <exception>
-#include <new>
 
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
+#include "ui/colours_win.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -24,12 +23,6 @@ constexpr const wchar_t* kWindowClass = Form1::kWideClassName;
 constexpr const wchar_t* kPanelClass = L"FendrelPanel";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-// Posted to the main window to show a failure report (Form1::ReportFailure).
-constexpr UINT kReportFailureMessage = WM_APP + 2;
-
-COLORREF ToColorRef(Rgb colour) {
-  return RGB(colour.red, colour.green, colour.blue);
-}
 
 // The resolution of a window: its own where Windows knows it (10 and later,
 // and Wine), else the screen's.
@@ -177,34 +170,6 @@ int PageOf(const ControlSpec& row) {
   return kNoPage;
 }
 
-// The messages of painting: a failure there comes again at every repaint.
-bool IsDrawingMessage(UINT message) {
-  switch (message) {
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-    case WM_ERASEBKGND:
-    case WM_DRAWITEM:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN: return true;
-    default: return false;
-  }
-}
-
-// Why something failed, in words, from what it threw.
-std::string ReasonOf(const std::exception_ptr& failure) {
-  try {
-    std::rethrow_exception(failure);
-  } catch (const std::bad_alloc&) {
-    return messages::kOutOfMemory;
-  } catch (const std::exception& error) {
-    return error.what();
-  } catch (...) {
-    return messages::kUnexpectedError;
-  }
-}
-
 // A caption as the person sees it: without its leading and trailing blanks,
 // "&&" as one "&".
 std::string SeenCaption(std::string caption) {
@@ -215,12 +180,6 @@ std::string SeenCaption(std::string caption) {
     caption.erase(at, 1);
   }
   return caption;
-}
-
-// The selected entry of a list box, -1 for none.
-int SelectionIn(HWND listBox) {
-  const LRESULT selected = SendMessageW(listBox, LB_GETCURSEL, 0, 0);
-  return selected == LB_ERR ? -1 : static_cast<int>(selected);
 }
 
 std::wstring WideWindowText(HWND hwnd) {
@@ -237,50 +196,6 @@ std::string WindowText(HWND hwnd) {
 }
 
 }  // namespace
-
-void MirrorListBox(HWND listBox, const ListBox& list) {
-  SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
-  for (const std::string& item : list.items) {
-    SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-  }
-  SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(list.HasSelection() ? list.selected : -1), 0);
-  SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(listBox, nullptr, TRUE);
-}
-
-void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown) {
-  const std::vector<std::string>& now = shown.items;
-  const std::vector<std::string>& wanted = list.items;
-  std::size_t same = 0;  // entries alike at the beginning
-  while (same < now.size() && same < wanted.size() && now[same] == wanted[same]) ++same;
-  std::size_t sameEnd = 0;  // and at the end
-  while (sameEnd < now.size() - same && sameEnd < wanted.size() - same &&
-         now[now.size() - 1 - sameEnd] == wanted[wanted.size() - 1 - sameEnd]) {
-    ++sameEnd;
-  }
-  const std::size_t removed = now.size() - same - sameEnd, added = wanted.size() - same - sameEnd;
-  // Row by row costs more than refilling once many rows change.
-  constexpr std::size_t kMostRowsOneByOne = 256;
-  if (removed > kMostRowsOneByOne || added > kMostRowsOneByOne) {
-    MirrorListBox(listBox, list);
-    return;
-  }
-  if (removed > 0 || added > 0) {
-    SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
-    for (std::size_t i = 0; i < removed; ++i) SendMessageW(listBox, LB_DELETESTRING, same, 0);
-    for (std::size_t i = 0; i < added; ++i) {
-      SendMessageW(listBox, LB_INSERTSTRING, same + i,
-                   reinterpret_cast<LPARAM>(Wide(wanted[same + i]).c_str()));
-    }
-    SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, TRUE);
-  }
-  const LRESULT selected = list.HasSelection() ? list.selected : -1;
-  if (SendMessageW(listBox, LB_GETCURSEL, 0, 0) != selected) {
-    SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-  }
-}
 
 Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
              bool silent)
@@ -301,7 +216,18 @@ Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std:
       passwords_(files, services.systemFolder, services.boxes),
       passwordPages_(passwords_, access, services.boxes, *this),
       switch_(services.registry, services.boxes, programFolder),
-      silent_(silent) {}
+      silent_(silent),
+      failures_(
+          services.boxes,
+          [this](int id) -> std::optional<std::string> {
+            const Created* control = Find(id);
+            if (!control) return std::nullopt;
+            return SeenCaption(*control->row->caption ? control->row->caption : WindowText(control->hwnd));
+          }),
+      listPages_{{
+          {kListPages[0], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
+          {kListPages[1], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
+      }} {}
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -328,6 +254,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   if (message == WM_NCCREATE) {
     auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
+    self->failures_.SetWindow(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -335,6 +262,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->notifyWindow_ = nullptr;
+    self->failures_.SetWindow(nullptr);
     self->hwnd_ = nullptr;
     self->controls_.clear();
     self->builtPages_.clear();
@@ -345,7 +273,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   } catch (...) {
     // Nothing may unwind into user32: the handling stops here.
     if (message == WM_CREATE) return -1;  // no half-built window: Create fails and says so
-    self->ReportFailure(message, wParam, std::current_exception());
+    self->failures_.Report(message, wParam, std::current_exception());
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
@@ -360,7 +288,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   switch (message) {
-    case kReportFailureMessage: ShowFailureReport(); return 0;
+    case FailureReporter::kShowMessage: failures_.ShowReport(); return 0;
     case kHealMessage:
     case kOpensFinishedMessage: Heal(); return 0;
     case WM_TIMER:
@@ -421,51 +349,9 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     }
   } catch (...) {
     // Same rule as the window: nothing unwinds into user32.
-    form->ReportFailure(message, wParam, std::current_exception());
+    form->failures_.Report(message, wParam, std::current_exception());
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-void Form1::ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr& failure) noexcept {
-  try {
-    const bool drawing = IsDrawingMessage(message);
-    // One report at a time; a paint that failed fails again at every
-    // repaint, and the box itself causes one: that is told once.
-    if (!hwnd_ || !failureReport_.empty() || (drawing && drawingFailureReported_)) return;
-    failureReport_ = messages::WindowActionFailed(ActionOf(message, wParam), ReasonOf(failure));
-    drawingFailureReported_ = drawingFailureReported_ || drawing;
-    // Not shown here: a modal box inside a paint or a half-done click would
-    // run the message loop in the middle of it.
-    if (!PostMessageW(hwnd_, kReportFailureMessage, 0, 0)) failureReport_.clear();
-  } catch (...) {
-    // Without even the memory for the report the failure goes untold; the
-    // window goes on as it was.
-  }
-}
-
-void Form1::ShowFailureReport() {
-  if (failureReport_.empty()) return;
-  try {
-    // The report stays set while the box is open: no second box meanwhile.
-    boxes_.Show(failureReport_, messages::kTitle);
-  } catch (...) {
-    // A report that cannot be shown is dropped: telling that would fail the same way.
-  }
-  failureReport_.clear();
-}
-
-std::string Form1::ActionOf(UINT message, WPARAM wParam) const {
-  if (IsDrawingMessage(message)) return messages::kDrawingTheWindow;
-  if (message == kTrayMessage) return messages::kTheTrayIcon;
-  if (message == WM_COMMAND) {
-    const int id = LOWORD(wParam);
-    if (const char* item = TrayMenuCaption(static_cast<UINT>(id))) return messages::TheClickOn(item);
-    if (const Created* control = Find(id)) {
-      const std::string caption = *control->row->caption ? control->row->caption : WindowText(control->hwnd);
-      return messages::TheClickOn(SeenCaption(caption));
-    }
-  }
-  return messages::kWindowRequest;
 }
 
 // --- Creation and layout.
@@ -610,7 +496,7 @@ void Form1::LayOut(const Created& control, bool atItsPlace) {
   const ControlSpec& row = *control.row;
   HFONT font = FontFor(row.font);
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (row.Has(kEntryStates)) FitEntryHeight(control.hwnd, font);
+  if (row.Has(kEntryStates)) ListBoxControl(control.hwnd).FitItemHeight(font);
   RECT place = PlaceOf(row);
   if (row.Has(kSizedToText)) {
     const WindowDC dc(control.hwnd);
@@ -676,7 +562,7 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
   std::map<FontKey, UniqueFont> oldFonts = std::move(fonts_);
   fonts_.clear();
   ApplyLayout();
-  FitTipWidth();
+  tip_.FitWidth(dpi_);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   FitClientArea();
@@ -721,7 +607,7 @@ LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType == ODT_LISTBOX) {
-    DrawListEntry(item);
+    if (const ListPage* page = ListPageOf(static_cast<int>(item.CtlID))) page->DrawEntry(item);
     return;
   }
   // A white button: white face, raised edge (sunken while pressed), the
@@ -864,52 +750,6 @@ void Form1::LoadLists() {
   protection_.LoadLists();
 }
 
-namespace {
-// The hidden list boxes show the hold numbers as decimal text.
-ListBox AsDecimalText(const HoldList& holds) {
-  ListBox rows;
-  rows.items.reserve(holds.items.size());
-  for (const int number : holds.items) rows.items.push_back(std::to_string(number));
-  rows.selected = holds.selected;
-  return rows;
-}
-}  // namespace
-
-void Form1::MirrorLists() {
-  // Every list box and the core's list it shows, in the order of shownLists_.
-  MirrorList(0, ctl::kSafeListBox, protection_.safeList());
-  MirrorList(1, ctl::kEmergencyListBox, protection_.emergencyList());
-  MirrorList(2, ctl::kSafeHoldNumbers, AsDecimalText(protection_.safeHolds()));
-  MirrorList(3, ctl::kEmergencyHoldNumbers, AsDecimalText(protection_.emergencyHolds()));
-  ShowEntryStates();
-  PlanHealing();
-}
-
-void Form1::MirrorList(std::size_t shownIndex, int id, const ListBox& list) {
-  // A list box whose page is not built yet gets its list when it is.
-  HWND box = Existing(id);
-  if (!box) return;
-  ListBox& shown = shownLists_[shownIndex];
-  if (list.items == shown.items && list.selected == shown.selected) return;
-  MirrorListBox(box, list, shown);
-  shown = list;
-}
-
-void Form1::TakeSelections() {
-  // Only the two visible lists take clicks; one whose page is not built yet
-  // has nothing chosen in it, and the core's choice stands.
-  if (HWND box = Existing(ctl::kSafeListBox)) {
-    const int safe = SelectionIn(box);
-    protection_.SelectInSafeList(safe);
-    shownLists_[0].selected = safe;
-  }
-  if (HWND box = Existing(ctl::kEmergencyListBox)) {
-    const int emergency = SelectionIn(box);
-    protection_.SelectInEmergencyList(emergency);
-    shownLists_[1].selected = emergency;
-  }
-}
-
 // --- Controls by identifier.
 
 const Form1::Created* Form1::Find(int id) const {
@@ -1002,7 +842,7 @@ void Form1::SetEnabled(int id, bool enabled) {
 }
 
 int Form1::ListSelection(int id) {
-  return SelectionIn(Control(id));
+  return ListBoxControl(Control(id)).Selection();
 }
 
 }  // namespace fendrel

@@ -22,6 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "app/entry_tip_win.h"
+#include "app/failure_reporter_win.h"
+#include "app/list_box_control_win.h"
+#include "app/list_page_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
 #include "password/password_store.h"
@@ -45,14 +49,6 @@
 
 namespace fendrel {
 
-// Puts a core list into a list box control: its entries in order and its
-// selection (none for -1).
-void MirrorListBox(HWND listBox, const ListBox& list);
-// Brings a list box that shows `shown` to show `list`. Only the entries
-// between their common beginning and end are replaced, so a list an action
-// did not change keeps its entries, selection and scroll position.
-void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown);
-
 // What the window reaches the platform through: the real ones in the
 // program, fakes in the tests.
 struct Form1Services {
@@ -66,7 +62,7 @@ struct Form1Services {
   std::function<void(HWND)> windowCreated;
 };
 
-class Form1 : public Form1Actions, private LoadSteps {
+class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const char* kClassName = "FendrelForm1";
@@ -96,7 +92,7 @@ class Form1 : public Form1Actions, private LoadSteps {
   // The control window with this identifier, wherever it lives; a control
   // on a page not built yet builds that page first. Null if none.
   HWND Control(int id);
-  int dpi() const { return dpi_; }
+  int dpi() const override { return dpi_; }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
   // STN_CLICKED of a clickable label. Menu items are the window's own.
@@ -123,10 +119,10 @@ class Form1 : public Form1Actions, private LoadSteps {
   std::string Text(int id);
   // The text of a path box exactly; nothing, after telling the person, when
   // it holds what no file name can (half of a UTF-16 pair).
-  std::optional<std::string> PathText(int id);
+  std::optional<std::string> PathText(int id) override;
   // The text as UTF-16 code units, as the password digest takes it.
   std::u16string WideText(int id);
-  void SetCaption(int id, const std::string& caption);
+  void SetCaption(int id, const std::string& caption) override;
   void SetColours(int id, Rgb text, Rgb back);
   void SetTextColour(int id, Rgb text);
   bool IsChecked(int id);
@@ -149,12 +145,12 @@ class Form1 : public Form1Actions, private LoadSteps {
   void MirrorLists() override;
   // Takes the person's selection in the two visible lists into the core, so
   // every action works on the entry they chose.
-  void TakeSelections();
+  void TakeSelections() override;
   // Whether each entry of both lists is protected now, as the lists draw it.
   const ListStates& entryStates() const { return states_; }
   // The tooltip that tells why an entry is not protected (null before a
   // list page is built).
-  HWND entryTips() const { return tips_.get(); }
+  HWND entryTips() const { return tip_.hwnd(); }
 
   // Keyboard use beyond what the dialog manager does: Enter presses the
   // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
@@ -184,14 +180,6 @@ class Form1 : public Form1Actions, private LoadSteps {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-  // A handling that threw: the exception stops at the window procedure and
-  // the person is told in a message box, shown from the message loop once
-  // the failing handling (a click, a paint) is over.
-  void ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr& failure) noexcept;
-  void ShowFailureReport();
-  // What the window was doing when handling `message` failed, in words.
-  std::string ActionOf(UINT message, WPARAM wParam) const;
 
   // Message handlers.
   bool OnCreate();
@@ -276,29 +264,19 @@ class Form1 : public Form1Actions, private LoadSteps {
   static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
   static constexpr UINT_PTR kRetryTimer = 1;
 
-  // Entry states, tooltips and drops (form1_entries_win.cpp).
-  // What a control needs once made: the lists' tooltips, the drop pages'
+  // The two list pages (form1_lists_win.cpp).
+  // What a control needs once made: the lists' tooltip, the drop pages'
   // acceptance of files.
   void PrepareControl(const ControlSpec& row, HWND control);
   // Draws the lists' entries by their states, shows the Welcome page's
   // summary, and forgets a tooltip whose entry changed.
   void ShowEntryStates();
-  void DrawListEntry(const DRAWITEMSTRUCT& item);
-  // The list's rows as tall as a plain list box's in its font.
-  static void FitEntryHeight(HWND listBox, HFONT font);
-  // The tooltip's wrapping width, for the window's resolution.
-  void FitTipWidth();
-  const EntryState* StateOf(int listId, int index) const;
-  static LRESULT CALLBACK EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
-  // Puts the tooltip on this entry of the list (-1: none), with its reason.
-  void ShowTipFor(HWND list, int item);
-  void ForgetTip();
+  // The list page whose control this is; null for none.
+  ListPage* ListPageOf(int id);
+  bool Opens(int page) const override;
   void OnDropFiles(HWND frame, HDROP drop);
-  // Brings one list box to show `list`; shownLists_[shownIndex] is what it shows now.
-  void MirrorList(std::size_t shownIndex, int id, const ListBox& list);
   // The control with this identifier if it was made; builds nothing.
-  HWND Existing(int id) const;
+  HWND Existing(int id) const override;
   const Created* Find(int id) const;
   Created* Find(int id);
   const Created* Find(HWND control) const;
@@ -320,29 +298,19 @@ class Form1 : public Form1Actions, private LoadSteps {
   TrayIcon tray_;
   Form2 form2_;
   bool silent_;
+  // A handling that threw is told from the message loop.
+  FailureReporter failures_;
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   bool loaded_ = false;
-  std::string failureReport_;  // waiting to be shown or shown now; empty when none
-  bool drawingFailureReported_ = false;
   std::vector<Created> controls_;
   std::vector<int> builtPages_;
   std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
-  // What each list box shows now: the safe list, the emergency list and
-  // their hold numbers.
-  std::array<ListBox, 4> shownLists_;
-  ListStates states_;  // as the lists show them now
-  UniqueWindow tips_;
-  // The entry the tooltip is on now: a tool of its own for each entry.
-  struct Tip {
-    HWND list = nullptr;
-    int item = -1;
-    std::string text;
-    std::wstring shown;  // the text as the tooltip takes it
-    UINT_PTR tool = 0;   // none: nothing to tell about this entry
-    UINT_PTR lastTool = 0;
-  } tip_;
+  ListStates states_;                     // as the lists show them now
+  EntryTip tip_;
+  // The safe list and the emergency list pages, in the order of kListPages.
+  std::array<ListPage, 2> listPages_;
   std::map<int, Handler> handlers_;
   std::map<FontKey, UniqueFont> fonts_;
   std::map<std::string, std::wstring> faces_;  // wanted face -> face in use
