@@ -39,7 +39,7 @@ bool Form1::Opens(int page) const {
 }
 
 void Form1::PrepareControl(const ControlSpec& row, HWND control) {
-  if (row.kind == Kind::ListBox && row.Has(kEntryStates)) tip_.Create(hwnd_, instance_, dpi_);
+  if (row.kind == Kind::ListBox && row.Has(kEntryStates)) tip_.Create(hwnd_, instance_, factory_.dpi());
   if (ListPage* page = ListPageOf(row.id)) page->Prepare(row.id, control);
 }
 

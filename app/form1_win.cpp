@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/window_text_win.h"
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
@@ -18,9 +19,6 @@ namespace fendrel {
 namespace {
 
 constexpr const wchar_t* kWindowClass = Form1::kWideClassName;
-// Frames, picture boxes and the About icon: a small window that paints its
-// look and passes its children's notifications on to Form1.
-constexpr const wchar_t* kPanelClass = L"FendrelPanel";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 
@@ -46,19 +44,6 @@ SIZE WindowSizeFor(SIZE client, int dpi) {
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
   }
   return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// True when the font mapper, asked for this face, uses it: the face is
-// installed. Asking the mapper costs less than enumerating the face's fonts,
-// which under Wine opens each of them.
-bool FaceInstalled(HDC dc, const std::wstring& face) {
-  LOGFONTW wanted{};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
-  const UniqueFont font(CreateFontIndirectW(&wanted));
-  const Selection selected(dc, font.get());
-  wchar_t used[LF_FACESIZE] = {};
-  return GetTextFaceW(dc, LF_FACESIZE, used) > 0 && lstrcmpiW(used, face.c_str()) == 0;
 }
 
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
@@ -92,84 +77,6 @@ void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) 
   RegisterClassExW(&panel);
 }
 
-// The Win32 class and styles of a kind of control.
-struct WindowKind {
-  const wchar_t* className;
-  DWORD style;
-  DWORD exStyle;
-};
-
-WindowKind WindowKindOf(const ControlSpec& row) {
-  switch (row.kind) {
-    case Kind::Label: {
-      DWORD style = row.Has(kCentred) ? SS_CENTER : row.Has(kSizedToText) ? SS_LEFTNOWORDWRAP : SS_LEFT;
-      if (row.Has(kClickable)) style |= SS_NOTIFY;
-      return {L"STATIC", style, 0};
-    }
-    case Kind::Button:
-      return {L"BUTTON",
-              static_cast<DWORD>(WS_TABSTOP | (row.Has(kWhiteButton) ? BS_OWNERDRAW : BS_PUSHBUTTON)), 0};
-    case Kind::TextBox:
-      return {L"EDIT",
-              static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (row.Has(kReadOnly) ? ES_READONLY : 0)),
-              WS_EX_CLIENTEDGE};
-    case Kind::PasswordBox: return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
-    case Kind::MultiLineText:
-      return {L"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-              WS_EX_CLIENTEDGE};
-    case Kind::ListBox: {
-      DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-      // Drawn by the window, entry by entry; the strings stay in the list,
-      // so LB_GETTEXT still reads each entry's path.
-      if (row.Has(kEntryStates)) style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
-      return {L"LISTBOX", style, WS_EX_CLIENTEDGE};
-    }
-    case Kind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-    case Kind::Picture: return {kPanelClass, 0, 0};
-    case Kind::Image: return {kPanelClass, 0, 0};
-    case Kind::Frame: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-  }
-  return {L"STATIC", 0, 0};
-}
-
-// A check box drawn with visual styles paints its caption in the theme's
-// colour and ignores the one WM_CTLCOLORSTATIC sets, so the switch's green
-// ON and red OFF would be lost on Windows: it is drawn without a theme,
-// whether or not uxtheme was loaded before it was made.
-void DrawWithoutTheme(HWND control) {
-  // A blank names no theme class, so none applies. (The empty text means
-  // the same on Windows, but Wine refuses it.) Where Windows has no
-  // uxtheme, nothing is themed anyway.
-  SetWindowThemeOf(control, L" ", L" ");
-}
-
-// A control whose window is all client area: no border, no scroll bar.
-bool HasNoFrame(HWND control) {
-  RECT window, client;
-  GetWindowRect(control, &window);
-  GetClientRect(control, &client);
-  return window.right - window.left == client.right && window.bottom - window.top == client.bottom;
-}
-
-// Labels, buttons and the check box. When the window first shows, Wine sends
-// every child WM_NCPAINT and the default handling takes a device context to
-// paint the frame; a control without one has nothing to paint there.
-LRESULT CALLBACK SkipEmptyFrame(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCPAINT && HasNoFrame(control)) return 0;
-  // Everything else goes to the control's own procedure, its class's.
-  const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
-  return CallWindowProcW(own, control, message, wParam, lParam);
-}
-
-// The page a control belongs to: the page of a page's frame or of a control
-// on it; kNoPage for the window's own controls.
-constexpr int kNoPage = -1;
-int PageOf(const ControlSpec& row) {
-  if (row.container >= 0) return row.container;
-  if (row.kind == Kind::Frame && row.id != ctl::kPagePlace) return row.id - ctl::kPageFrameBase;
-  return kNoPage;
-}
-
 // A caption as the person sees it: without its leading and trailing blanks,
 // "&&" as one "&".
 std::string SeenCaption(std::string caption) {
@@ -180,19 +87,6 @@ std::string SeenCaption(std::string caption) {
     caption.erase(at, 1);
   }
   return caption;
-}
-
-std::wstring WideWindowText(HWND hwnd) {
-  if (!hwnd) return {};
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-  return text;
-}
-
-// A control's text as shown, for captions and messages.
-std::string WindowText(HWND hwnd) {
-  return Narrow(WideWindowText(hwnd));
 }
 
 }  // namespace
@@ -362,7 +256,7 @@ bool Form1::OnCreate() {
   // A second start without administrator rights asks a copy that has them
   // to come forward; nothing else it could send is let through.
   AllowMessageFromLowerIntegrity(hwnd_, BringForwardMessage());
-  dpi_ = DpiOf(hwnd_);
+  factory_.SetDpi(DpiOf(hwnd_));
 
   // Fixed client area, centred on the work area of the window's screen.
   const SIZE outer = FitClientArea();
@@ -380,202 +274,24 @@ bool Form1::OnCreate() {
   return true;
 }
 
-void Form1::LoadPictures() {
-  // Missing pictures draw nothing: the window works without its artwork.
-  banner_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  strip_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_STRIP), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
-void Form1::CreateControls() {
-  controls_.clear();
-  controls_.reserve(Controls().size());
-  builtPages_.clear();
-  CreateRows(kNoPage);
-}
-
-void Form1::BuildPage(int page) {
-  if (!hwnd_ || IsBuilt(page) || !FindControl(ctl::PageFrame(page))) return;
-  // Counted as built first: putting its state on the page asks for its controls.
-  builtPages_.push_back(page);
-  CreateRows(page);
-  // What the load step and the actions put on the page while it did not exist.
-  MirrorLists();
-  const ControlSpec* switchRow = FindControl(ctl::kOnOffSwitch);
-  if (switchLook_ && switchRow && switchRow->container == page) {
-    const SwitchLook look = *switchLook_;
-    ShowSwitch(look);
-  }
-}
-
-void Form1::BuildEveryPage() {
-  for (const PageInfo& page : kPages) BuildPage(page.index);
-}
-
-bool Form1::IsBuilt(int page) const {
-  return std::find(builtPages_.begin(), builtPages_.end(), page) != builtPages_.end();
-}
-
-void Form1::CreateRows(int page) {
-  const std::size_t first = controls_.size();
-  for (const ControlSpec& row : Controls()) {
-    // The decorative parts are no windows: the window paints them.
-    if (PageOf(row) != page || row.Has(kPainted)) continue;
-    HWND parent = row.container == kOnWindow ? hwnd_ : Existing(ctl::PageFrame(row.container));
-    if (!parent) continue;
-    const WindowKind kind = WindowKindOf(row);
-    DWORD style = WS_CHILD | kind.style;
-    if (!row.Has(kHidden)) style |= WS_VISIBLE;
-    if (row.Has(kDisabled)) style |= WS_DISABLED;
-    style |= WS_CLIPSIBLINGS;
-    const RECT place = PlaceOf(row);
-    // Children are added beneath their siblings, so the table's order, top
-    // first, is the z-order and the tab order.
-    HWND control = CreateWindowExW(kind.exStyle, kind.className, Wide(row.caption).c_str(), style, place.left,
-                                   place.top, place.right - place.left, place.bottom - place.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, this);
-    if (!control) continue;
-    if (row.kind == Kind::PasswordBox) SendMessageW(control, EM_SETPASSWORDCHAR, '*', 0);
-    if (row.kind == Kind::CheckBox) DrawWithoutTheme(control);
-    if (row.kind == Kind::Label || row.kind == Kind::Button || row.kind == Kind::CheckBox) {
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkipEmptyFrame));
-    }
-    if (PageOf(row) >= 0 && row.container == kOnWindow) {
-      // A page's frame, made after the window's other controls: it goes to
-      // its place in the table's order, beneath the control above it.
-      SetWindowPos(control, SiblingAbove(row), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
-    controls_.push_back({&row, control, row.text, back});
-    PrepareControl(row, control);
-  }
-  // Labels lie beneath every other control of their container (a text box
-  // that touches a label keeps its border); among themselves they keep the
-  // table's order. Labels made after every other control are there already
-  // (children are added beneath their siblings); from the first label that
-  // is not, each goes to the bottom in turn.
-  const auto isLabel = [](const Created& control) { return control.row->kind == Kind::Label; };
-  bool moving = false;
-  for (std::size_t i = first; i < controls_.size(); ++i) {
-    if (!isLabel(controls_[i])) continue;
-    moving =
-        moving || !std::all_of(controls_.begin() + static_cast<std::ptrdiff_t>(i), controls_.end(), isLabel);
-    if (moving) {
-      SetWindowPos(controls_[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-  }
-  for (std::size_t i = first; i < controls_.size(); ++i) LayOut(controls_[i], true);
-}
-
-HWND Form1::SiblingAbove(const ControlSpec& row) const {
-  // The nearest control made before it on the window; labels lie beneath
-  // everything, so they do not count.
-  HWND above = HWND_TOP;
-  for (const ControlSpec& other : Controls()) {
-    if (&other == &row) break;
-    if (other.container != kOnWindow || other.kind == Kind::Label) continue;
-    if (HWND made = Existing(other.id)) above = made;
-  }
-  return above;
-}
-
-RECT Form1::PlaceOf(const ControlSpec& row) const {
-  const bool page = row.kind == Kind::Frame && row.id != ctl::kPagePlace;
-  const ControlSpec& place = page ? FramePosition() : row;
-  const int left = TwipsToPixels(place.left, dpi_), top = TwipsToPixels(place.top, dpi_);
-  return {left, top, left + TwipsToPixels(place.width, dpi_), top + TwipsToPixels(place.height, dpi_)};
-}
-
-void Form1::ApplyLayout() {
-  for (const Created& control : controls_) LayOut(control);
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void Form1::LayOut(const Created& control, bool atItsPlace) {
-  const ControlSpec& row = *control.row;
-  HFONT font = FontFor(row.font);
-  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (row.Has(kEntryStates)) ListBoxControl(control.hwnd).FitItemHeight(font);
-  RECT place = PlaceOf(row);
-  if (row.Has(kSizedToText)) {
-    const WindowDC dc(control.hwnd);
-    const Selection selected(dc.get(), font);
-    const std::wstring text = WideWindowText(control.hwnd);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-    place.right = place.left + extent.cx;
-    place.bottom = place.top + extent.cy;
-  }
-  // A control made just now at its place keeps it; a label sized to its
-  // text takes the text's size.
-  if (!atItsPlace || row.Has(kSizedToText)) {
-    SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.right - place.left,
-                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  if (row.id == ctl::kAboutIcon) {
-    const int size = place.right - place.left;
-    aboutIcon_.reset(
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
-  }
-}
-
-HFONT Form1::FontFor(const Font& font) {
-  const FontKey key{font.face, font.hundredthsOfPoint, font.bold, font.underline};
-  auto found = fonts_.find(key);
-  if (found != fonts_.end()) return found->second.get();
-  auto face = faces_.find(font.face);
-  if (face == faces_.end()) {
-    std::wstring chosen = Wide(font.face);  // let the font mapper choose when no candidate is installed
-    const MemoryDC probe(nullptr);
-    for (const char* candidate : FaceCandidates(font.face)) {
-      if (FaceInstalled(probe.get(), Wide(candidate))) {
-        chosen = Wide(candidate);
-        break;
-      }
-    }
-    face = faces_.emplace(font.face, chosen).first;
-  }
-  LOGFONTW logical{};
-  logical.lfHeight = -MulDiv(font.hundredthsOfPoint, dpi_, 7200);
-  logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  logical.lfUnderline = font.underline ? TRUE : FALSE;
-  logical.lfCharSet = DEFAULT_CHARSET;
-  logical.lfQuality = CLEARTYPE_QUALITY;
-  lstrcpynW(logical.lfFaceName, face->second.c_str(), LF_FACESIZE);
-  UniqueFont created(CreateFontIndirectW(&logical));
-  HFONT handle = created.get();
-  fonts_.emplace(key, std::move(created));
-  return handle;
-}
-
-HBRUSH Form1::BrushFor(Rgb colour) {
-  const COLORREF ref = ToColorRef(colour);
-  auto found = brushes_.find(ref);
-  if (found == brushes_.end()) found = brushes_.emplace(ref, UniqueBrush(CreateSolidBrush(ref))).first;
-  return found->second.get();
-}
-
 void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
-  dpi_ = dpi;
   // The old fonts stay alive until every control has its new one.
-  std::map<FontKey, UniqueFont> oldFonts = std::move(fonts_);
-  fonts_.clear();
+  const ControlFactory::OldFonts oldFonts = factory_.ChangeDpi(dpi);
   ApplyLayout();
-  tip_.FitWidth(dpi_);
+  tip_.FitWidth(factory_.dpi());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   FitClientArea();
 }
 
 SIZE Form1::FitClientArea() {
-  const SIZE client = ClientSizeAt(dpi_);
+  const SIZE client = ClientSizeAt(factory_.dpi());
   RECT actual, window;
   GetClientRect(hwnd_, &actual);
   GetWindowRect(hwnd_, &window);
   SIZE outer{window.right - window.left, window.bottom - window.top};
   if (actual.right == client.cx && actual.bottom == client.cy) return outer;  // made at its size
-  outer = WindowSizeFor(client, dpi_);
+  outer = WindowSizeFor(client, factory_.dpi());
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   // The frame's real size may differ from the computed one (a caption that
   // did not scale with the resolution): correct by what is measured.
@@ -586,77 +302,6 @@ SIZE Form1::FitClientArea() {
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
   return outer;
-}
-
-// --- Painting.
-
-LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
-  const Created* created = Find(control);
-  if (!created) return 0;
-  const ControlSpec& row = *created->row;
-  if (row.kind == Kind::Button && !row.Has(kWhiteButton)) return 0;  // the system's button colours
-  SetTextColor(dc, ToColorRef(created->text));
-  if (!created->back) {
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-  }
-  SetBkMode(dc, OPAQUE);
-  SetBkColor(dc, ToColorRef(*created->back));
-  return reinterpret_cast<LRESULT>(BrushFor(*created->back));
-}
-
-void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlType == ODT_LISTBOX) {
-    if (const ListPage* page = ListPageOf(static_cast<int>(item.CtlID))) page->DrawEntry(item);
-    return;
-  }
-  // A white button: white face, raised edge (sunken while pressed), the
-  // caption centred; "&&" shows as one "&" as on every other button.
-  if (item.CtlType != ODT_BUTTON) return;
-  HDC dc = item.hDC;
-  RECT rect = item.rcItem;
-  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-  FillRect(dc, &rect, BrushFor(kWhite));
-  DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-  const std::wstring caption = WideWindowText(item.hwndItem);
-  {
-    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    RECT text = rect;
-    if (pressed) OffsetRect(&text, 1, 1);
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  }
-  if (item.itemState & ODS_FOCUS) {
-    RECT focus = rect;
-    const int inset = MulDiv(3, dpi_, 96);
-    InflateRect(&focus, -inset, -inset);
-    DrawFocusRect(dc, &focus);
-  }
-}
-
-void Form1::PaintPanel(HWND panel) {
-  const Painting painting(panel);
-  HDC dc = painting.dc();
-  RECT client;
-  GetClientRect(panel, &client);
-  const Created* created = Find(panel);
-  const ControlSpec* row = created ? created->row : nullptr;
-  FillRect(dc, &client, BrushFor(created && created->back ? *created->back : kWhite));
-  if (row && row->kind == Kind::Frame) {
-    PaintFrame(dc, client, *row, created->text);
-  } else if (row && row->kind == Kind::Picture) {
-    PaintPicture(dc, client, PictureOf(row->id));
-  } else if (row && row->kind == Kind::Image && aboutIcon_) {
-    DrawIconEx(dc, 0, 0, aboutIcon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
-  }
-}
-
-bool Form1::OnSetCursor(HWND under) {
-  if (!under || under != Existing(ctl::kWebLink)) return false;
-  SetCursor(LoadCursor(nullptr, IDC_HAND));
-  return true;
 }
 
 // --- The command path: every click of every control comes here.
@@ -697,7 +342,7 @@ void Form1::SelectPage(int pageIndex, std::int16_t override) {
   for (const PageInfo& page : kPages) {
     if (HWND frame = Existing(ctl::PageFrame(page.index))) ShowWindow(frame, SW_HIDE);
   }
-  const RECT place = PlaceOf(FramePosition());
+  const RECT place = factory_.PlaceOf(FramePosition());
   SetWindowPos(shown, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
@@ -748,101 +393,6 @@ void Form1::ShowOnOffState() {
 
 void Form1::LoadLists() {
   protection_.LoadLists();
-}
-
-// --- Controls by identifier.
-
-const Form1::Created* Form1::Find(int id) const {
-  for (const Created& control : controls_) {
-    if (control.row->id == id) return &control;
-  }
-  return nullptr;
-}
-
-Form1::Created* Form1::Find(int id) {
-  return const_cast<Created*>(static_cast<const Form1*>(this)->Find(id));
-}
-
-const Form1::Created* Form1::Find(HWND hwnd) const {
-  for (const Created& control : controls_) {
-    if (control.hwnd == hwnd) return &control;
-  }
-  return nullptr;
-}
-
-HWND Form1::Existing(int id) const {
-  const Created* control = Find(id);
-  return control ? control->hwnd : nullptr;
-}
-
-HWND Form1::Control(int id) {
-  const ControlSpec* row = FindControl(id);
-  if (row && PageOf(*row) != kNoPage) BuildPage(PageOf(*row));
-  return Existing(id);
-}
-
-std::u16string Form1::WideText(int id) {
-  HWND control = Control(id);
-  if (!control) return {};
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return std::u16string(text.begin(), text.end());
-}
-
-std::string Form1::Text(int id) {
-  return WindowText(Control(id));
-}
-
-std::optional<std::string> Form1::PathText(int id) {
-  const std::wstring text = WideWindowText(Control(id));
-  std::optional<std::string> path = FromWide(text);
-  if (!path) boxes_.Show(messages::NameNotText(Narrow(text)), messages::kTitle);
-  return path;
-}
-
-void Form1::SetCaption(int id, const std::string& caption) {
-  HWND control = Control(id);
-  if (!control) return;
-  SetWindowTextW(control, Wide(caption).c_str());
-  InvalidateRect(control, nullptr, TRUE);
-}
-
-void Form1::SetColours(int id, Rgb text, Rgb back) {
-  Control(id);  // builds its page if need be
-  Created* control = Find(id);
-  if (!control) return;
-  control->text = text;
-  control->back = back;
-  InvalidateRect(control->hwnd, nullptr, TRUE);
-}
-
-void Form1::SetTextColour(int id, Rgb text) {
-  Control(id);  // builds its page if need be
-  Created* control = Find(id);
-  if (!control) return;
-  control->text = text;
-  InvalidateRect(control->hwnd, nullptr, TRUE);
-}
-
-bool Form1::IsChecked(int id) {
-  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void Form1::SetChecked(int id, bool checked) {
-  HWND control = Control(id);
-  if (!control || IsChecked(id) == checked) return;
-  SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  // A change made by the program runs the click handling, as the user's click does.
-  OnCommand(id, BN_CLICKED);
-}
-
-void Form1::SetEnabled(int id, bool enabled) {
-  HWND control = Control(id);
-  if (control) EnableWindow(control, enabled ? TRUE : FALSE);
-}
-
-int Form1::ListSelection(int id) {
-  return ListBoxControl(Control(id)).Selection();
 }
 
 }  // namespace fendrel

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control_factory_win.h"
 #include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
 #include "app/list_box_control_win.h"
@@ -92,7 +93,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // The control window with this identifier, wherever it lives; a control
   // on a page not built yet builds that page first. Null if none.
   HWND Control(int id);
-  int dpi() const override { return dpi_; }
+  int dpi() const override { return factory_.dpi(); }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
   // STN_CLICKED of a clickable label. Menu items are the window's own.
@@ -170,12 +171,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
     Rgb text;
     std::optional<Rgb> back;  // nothing: transparent over a picture
   };
-  struct FontKey {
-    std::string face;
-    int hundredths;
-    bool bold, underline;
-    auto operator<=>(const FontKey&) const = default;
-  };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -227,9 +222,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void LayOut(const Created& control, bool atItsPlace = false);
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
-  RECT PlaceOf(const ControlSpec& row) const;
-  HFONT FontFor(const Font& font);
-  HBRUSH BrushFor(Rgb colour);
   void LoadPictures();
   // Gives every button of the pages its click handling.
   void WireHandlers();
@@ -302,7 +294,8 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   FailureReporter failures_;
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
-  int dpi_ = 96;
+  // Makes the controls from the table at the window's resolution.
+  ControlFactory factory_;
   bool loaded_ = false;
   std::vector<Created> controls_;
   std::vector<int> builtPages_;
@@ -312,9 +305,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // The safe list and the emergency list pages, in the order of kListPages.
   std::array<ListPage, 2> listPages_;
   std::map<int, Handler> handlers_;
-  std::map<FontKey, UniqueFont> fonts_;
-  std::map<std::string, std::wstring> faces_;  // wanted face -> face in use
-  std::map<COLORREF, UniqueBrush> brushes_;
   UniqueBitmap banner_, strip_;
   bool picturesLoaded_ = false;
   UniqueIcon aboutIcon_;
