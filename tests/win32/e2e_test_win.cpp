@@ -522,8 +522,8 @@ TEST_F(E2eTest, FilesMissingOrInUseAtStartAreHeldAsSoonAsTheyCanBe) {
   const std::string inner = app_.File("made later\\inner.txt");
   const std::string used = app_.MakeFile("used.txt");
   // Another program has it open for writing.
-  UniqueHandle writer(CreateFileW(Wide(used).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle writer(CreateFileW(Wide(used).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(writer);
   WriteBytes(app_.SafeListFile(), Lines({later, inner, used}));
   app_.Start();
@@ -552,7 +552,8 @@ TEST_F(E2eTest, ASafeListLockedAtStartIsSaidOnTheWelcomePageAndReadOnceLetGo) {
   ASSERT_TRUE(locker);
   app_.Start();
   ASSERT_TRUE(app_.WaitMainWindowVisible(true));
-  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListUnread(app_.SafeListFile(), FileError::SharingViolation)));
+  EXPECT_TRUE(
+      WaitForSummary(app_, messages::SafeListUnread(app_.SafeListFile(), FileError::SharingViolation)));
   locker.reset();
   EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 1)));
   ExpectHeld(kept);

@@ -20,6 +20,7 @@
 #include "platform/file_system_win.h"
 #include "platform/wide_text_win.h"
 #include "tests/core/fakes.h"
+#include "tests/core/test_support.h"
 #include "ui/colours_win.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
@@ -29,66 +30,7 @@
 namespace fendrel {
 namespace {
 
-class RecordingBoxes : public MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string& title) override { shown.emplace_back(text, title); }
-  std::vector<std::pair<std::string, std::string>> shown;
-};
-
-// A fresh program folder under the temporary folder, removed afterwards
-// with the list files the program saved in it. (Wine often gives the test
-// the same process id, so a folder left by an earlier run is emptied first.)
-class ProgramFolder {
- public:
-  ProgramFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "fendrel-form1-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter_++);
-    CreateDirectoryA(path_.c_str(), nullptr);
-    RemoveFiles();
-  }
-  ~ProgramFolder() {
-    RemoveFiles();
-    RemoveDirectoryA(path_.c_str());
-  }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string file = path_ + "\\" + name;
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(handle);
-    return file;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  void RemoveFiles() const {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-
-  static inline int counter_ = 0;
-  std::string path_;
-};
-
-// The dialog and the browser are never reached by these tests.
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
-class NoBrowser : public Browser {
- public:
-  bool Open(const std::string&) override { return false; }
-};
+using testing::MakeFile;
 
 RECT PlaceInParent(HWND control) {
   RECT rect;
@@ -240,7 +182,7 @@ class Form1Test : public ::testing::Test {
     access_.AddAccessLevel(level);
     // A returning user with the switch ON: a password is set and the Run
     // value exists, so the load step shows Welcome and no warning.
-    folder_.Write("satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
+    MakeFile(folder_, "satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
     registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
     form_ =
@@ -252,10 +194,10 @@ class Form1Test : public ::testing::Test {
   HWND Item(int page) { return form_->Control(ctl::MenuItem(page)); }
   HWND Control(int id) { return form_->Control(id); }
 
-  ProgramFolder folder_;
-  RecordingBoxes boxes_;
-  NoPicker picker_;
-  NoBrowser browser_;
+  testing::TempFolder folder_;
+  testing::RecordingMessageBoxes boxes_;
+  testing::NoPicker picker_;
+  testing::NoBrowser browser_;
   testing::FakeSystemFolder systemFolder_{folder_.path()};
   testing::FakeRegistry registry_;
   AccessLevel access_;
@@ -456,8 +398,8 @@ TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
     Click(Item(page));
     EXPECT_EQ(nullptr, Descendant(form_->hwnd(), ctl::PageFrame(page))) << "a refused page is not built";
     ASSERT_EQ(1u, boxes_.shown.size());
-    EXPECT_EQ(messages::kPleaseLogin, boxes_.shown[0].first);
-    EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
+    EXPECT_EQ(messages::kPleaseLogin, boxes_.shown[0].text);
+    EXPECT_EQ(messages::kTitle, boxes_.shown[0].title);
     boxes_.shown.clear();
     EXPECT_EQ(kWelcome, form_->ShownPage());
     EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Item(kWelcome)).text) << "the highlight stays";
@@ -530,11 +472,11 @@ TEST_F(Form1Test, ASilentStartHidesTheWindowAndRefusesEveryPage) {
 }
 
 TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
-  const std::string a = folder_.Write("a.txt", "a"), b = folder_.Write("b.txt", "b"),
-                    c = folder_.Write("c.txt", "c");
+  const std::string a = MakeFile(folder_, "a.txt", "a"), b = MakeFile(folder_, "b.txt", "b"),
+                    c = MakeFile(folder_, "c.txt", "c");
   const std::string missing = folder_.path() + "\\missing.txt";
-  folder_.Write("prot.dat", a + "\r\n\r\n" + b + "\r\n" + c + "\r\n");
-  folder_.Write("emer.dat", missing + "\r\n" + a + "\r\n");
+  MakeFile(folder_, "prot.dat", a + "\r\n\r\n" + b + "\r\n" + c + "\r\n");
+  MakeFile(folder_, "emer.dat", missing + "\r\n" + a + "\r\n");
   Start(2);
 
   auto rows = [&](int id) {
@@ -571,7 +513,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
 
 TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEveryHold) {
   const std::string late = folder_.path() + "\\late.txt", folder = folder_.path() + "\\sub";
-  folder_.Write("prot.dat", late + "\r\n");
+  MakeFile(folder_, "prot.dat", late + "\r\n");
   Start(2);
   EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
   EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
@@ -580,7 +522,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   };
 
   // Level 2 does not open the list pages: they take no files.
-  folder_.Write("late.txt", "here now");
+  MakeFile(folder_, "late.txt", "here now");
   drop(kMain, {late});
   EXPECT_EQ(1, SendMessageA(Control(ctl::kSafeListBox), LB_GETCOUNT, 0, 0));
 
@@ -598,7 +540,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   // A drop on the safe list: each file added and held as ">>> Add" does,
   // a folder and a missing file named in one message.
   CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string other = folder_.Write("other.txt", "x"), missing = folder_.path() + "\\missing.txt";
+  const std::string other = MakeFile(folder_, "other.txt", "x"), missing = folder_.path() + "\\missing.txt";
   drop(kMain, {late, folder, missing, other});
   RemoveDirectoryA(folder.c_str());
   char text[MAX_PATH * 2] = {};
@@ -609,7 +551,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   EXPECT_EQ(
       messages::DroppedFilesNotAdded(messages::kSafeListName,
                                      {{folder, FileError::IsFolder}, {missing, FileError::NotFound}}, true),
-      boxes_.shown[0].first);
+      boxes_.shown[0].text);
   EXPECT_EQ("All 2 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
 
   // The tooltip follows the pointer from entry to entry: the emergency
@@ -672,8 +614,8 @@ TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
   EXPECT_TRUE(boxes_.shown.empty()) << "the box waits until the click's handling is over";
   ASSERT_TRUE(WaitFor([&] { return !boxes_.shown.empty(); }));
   EXPECT_EQ(messages::WindowActionFailed(messages::TheClickOn("Emergency"), "the disk went away"),
-            boxes_.shown[0].first);
-  EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
+            boxes_.shown[0].text);
+  EXPECT_EQ(messages::kTitle, boxes_.shown[0].title);
 
   // Anything thrown, not only a std::exception, also from a button on a page.
   form_->SelectPage(kCloseProgram, 0);
@@ -682,7 +624,7 @@ TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
   ASSERT_TRUE(WaitFor([&] { return boxes_.shown.size() == 2; }));
   EXPECT_EQ(messages::WindowActionFailed(messages::TheClickOn("Close Fendrel & Make Files Vunerable"),
                                          messages::kUnexpectedError),
-            boxes_.shown[1].first);
+            boxes_.shown[1].text);
   Click(Item(kPassword));
   EXPECT_EQ(kPassword, form_->ShownPage());
 }
@@ -770,8 +712,8 @@ TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
   SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kTrayEmergencyItem, 0), 0);
   ASSERT_EQ(1u, boxes_.shown.size());
-  EXPECT_EQ(messages::kEmptyEmergencyList, boxes_.shown[0].first);
-  EXPECT_EQ("Error", boxes_.shown[0].second);
+  EXPECT_EQ(messages::kEmptyEmergencyList, boxes_.shown[0].text);
+  EXPECT_EQ("Error", boxes_.shown[0].title);
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kTrayOpenItem, 0), 0);
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
 }
