@@ -583,6 +583,10 @@ TEST_F(E2eTest, TheTraysEmergencyTwiceKeepsOneHoldPerFileAndOnlyAnEmergencyHeals
                       "the hold of a file made during the emergency"));
   ExpectHeld(during);
 
+  // "No Emergency" is on the window: the person opens it from the tray first.
+  ASSERT_TRUE(app_.OpenTrayMenu());
+  app_.ChooseTrayMenuItem(kTrayOpen);
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
   app_.Click(ctl::kNoEmergencyButton);
   WriteBytes(after, "made");
   Sleep(3000);  // longer than a missing file waits to be held during an emergency
