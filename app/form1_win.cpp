@@ -110,6 +110,7 @@ Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std:
       passwords_(files, services.systemFolder, services.boxes),
       passwordPages_(passwords_, access, services.boxes, *this),
       switch_(services.registry, services.boxes, programFolder),
+      tray_(std::move(services.shell)),
       silent_(silent),
       failures_(
           services.boxes,

@@ -61,6 +61,8 @@ struct Form1Services {
   // Told the window's handle as soon as it exists, before the load step, so
   // dialogs and message boxes can be owned by it.
   std::function<void(HWND)> windowCreated;
+  // How the tray icon reaches the shell; none for the real one.
+  TrayIcon::ShellNotify shell = nullptr;
 };
 
 class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -31,6 +32,26 @@ namespace fendrel {
 namespace {
 
 using testing::MakeFile;
+
+// The shell's notification area: the icons it shows, each named by its
+// window and number. An add of an icon it shows already is refused, as the
+// shell refuses it; a restarted shell shows none.
+class NotificationArea {
+ public:
+  BOOL Notify(DWORD message, const NOTIFYICONDATAW& data) {
+    const Icon icon{data.hWnd, data.uID};
+    switch (message) {
+      case NIM_ADD: return icons.insert(icon).second ? TRUE : FALSE;
+      case NIM_MODIFY: return icons.count(icon) ? TRUE : FALSE;
+      case NIM_DELETE: return icons.erase(icon) ? TRUE : FALSE;
+      default: return FALSE;
+    }
+  }
+  void Restart() { icons.clear(); }
+
+  using Icon = std::pair<HWND, UINT>;
+  std::set<Icon> icons;
+};
 
 RECT PlaceInParent(HWND control) {
   RECT rect;
@@ -185,9 +206,10 @@ class Form1Test : public ::testing::Test {
     MakeFile(folder_, "satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
     registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
-    form_ =
-        std::make_unique<Form1>(Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr},
-                                access_, layer_, folder_.path(), silent);
+    form_ = std::make_unique<Form1>(
+        Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr,
+                      [this](DWORD message, NOTIFYICONDATAW* data) { return shell_.Notify(message, *data); }},
+        access_, layer_, folder_.path(), silent);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
@@ -198,6 +220,7 @@ class Form1Test : public ::testing::Test {
   testing::RecordingMessageBoxes boxes_;
   testing::NoPicker picker_;
   testing::NoBrowser browser_;
+  NotificationArea shell_;
   testing::FakeSystemFolder systemFolder_{folder_.path()};
   testing::FakeRegistry registry_;
   AccessLevel access_;
@@ -654,10 +677,13 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   const std::size_t room = std::size(record.szTip);
   EXPECT_EQ(std::wstring(room - 9, L' '), std::wstring(record.szTip + 8, room - 9));
   EXPECT_TRUE(form_->tray().InTray());
+  const NotificationArea::Icon ours{form_->hwnd(), kTrayIconId};
+  EXPECT_EQ(std::set{ours}, shell_.icons) << "one icon added";
 
   // A second hide asks for the icon again: the shell refuses the add and one icon stays.
   form_->HideForm();
   EXPECT_TRUE(form_->tray().InTray());
+  EXPECT_EQ(std::set{ours}, shell_.icons);
 
   // A drag over the window is a pointer move, never a tray double-click or right-click.
   SendMessageA(form_->hwnd(), WM_MOUSEMOVE, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
@@ -669,9 +695,14 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_RBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
 
-  // A restarted shell gets the icon again while the window is in the tray.
+  // A restarted shell gets the icon again while the window is in the tray,
+  // exactly one, also when "TaskbarCreated" comes twice.
+  shell_.Restart();
   SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_TRUE(form_->tray().InTray());
+  EXPECT_EQ(std::set{ours}, shell_.icons) << "exactly one icon after TaskbarCreated";
+  SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_EQ(std::set{ours}, shell_.icons);
 
   // A double-click on the icon restores the window on its page and removes the icon.
   form_->SelectPage(kAbout, 0);
@@ -680,10 +711,13 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   EXPECT_FALSE(IsIconic(form_->hwnd()));
   EXPECT_FALSE(form_->tray().InTray());
   EXPECT_FALSE(form_->tray().IconAdded());
+  EXPECT_TRUE(shell_.icons.empty());
   EXPECT_EQ(kAbout, form_->ShownPage());
   // With the window shown, a restarted shell gets no icon.
+  shell_.Restart();
   SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_FALSE(form_->tray().IconAdded());
+  EXPECT_TRUE(shell_.icons.empty());
 }
 
 TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
