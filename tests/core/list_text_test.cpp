@@ -34,7 +34,6 @@ std::string Utf16Le(const std::u16string& text) {
   return bytes;
 }
 
-
 class ListTextTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
   // The emergency list as read from `bytes` by a new run.
