@@ -58,7 +58,7 @@ WindowKind WindowKindOf(const ControlSpec& row) {
       return {L"LISTBOX", style, WS_EX_CLIENTEDGE};
     }
     case Kind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-    case Kind::Picture: return {kPanelClass, 0, 0};
+    case Kind::Picture:
     case Kind::Image: return {kPanelClass, 0, 0};
     case Kind::Frame: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
   }

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "platform/handles_win.h"
 #include "ui/colours.h"
@@ -24,7 +25,10 @@ class ControlFactory {
     std::string face;
     int hundredths;
     bool bold, underline;
-    auto operator<=>(const FontKey&) const = default;
+    bool operator<(const FontKey& other) const {
+      return std::tie(face, hundredths, bold, underline) <
+             std::tie(other.face, other.hundredths, other.bold, other.underline);
+    }
   };
   using Fonts = std::map<FontKey, UniqueFont>;
 

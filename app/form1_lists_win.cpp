@@ -19,7 +19,7 @@ namespace fendrel {
 void Form1::MirrorLists() {
   for (ListPage& page : listPages_) page.Mirror();
   ShowEntryStates();
-  PlanHealing();
+  healer_.Plan();
 }
 
 void Form1::TakeSelections() {
@@ -69,7 +69,7 @@ void Form1::ShowEntryStates() {
 }
 
 void Form1::OnDropFiles(HWND frame, HDROP drop) {
-  const Busy busy(*this);
+  const Healer::Busy busy(healer_);
   const Created* created = Find(frame);
   ListPage* page = created ? ListPageOf(created->row->id) : nullptr;
   // Only a list page's frame takes files.

@@ -91,7 +91,7 @@ std::string SeenCaption(std::string caption) {
 
 }  // namespace
 
-Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
+Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, const std::string& programFolder,
              bool silent)
     : boxes_(services.boxes),
       files_(files),
@@ -102,7 +102,8 @@ Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std:
       background_(files.files(),
                   [this] {
                     // On the worker: only a message to the window.
-                    if (HWND window = notifyWindow_.load()) PostMessageW(window, kOpensFinishedMessage, 0, 0);
+                    if (HWND window = notifyWindow_.load())
+                      PostMessageW(window, Healer::kOpensFinishedMessage, 0, 0);
                   }),
       protection_(files, programFolder, &background_),
       editing_(protection_, services.boxes, services.picker),
@@ -122,7 +123,8 @@ Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, std:
       listPages_{{
           {kListPages[0], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
           {kListPages[1], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
-      }} {}
+      }},
+      healer_(protection_, background_, files.files(), [this] { MirrorLists(); }) {}
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -150,6 +152,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
     self->failures_.SetWindow(hwnd);
+    self->healer_.SetWindow(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -158,6 +161,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->notifyWindow_ = nullptr;
     self->failures_.SetWindow(nullptr);
+    self->healer_.SetWindow(nullptr);
     self->hwnd_ = nullptr;
     self->controls_.clear();
     self->builtPages_.clear();
@@ -184,14 +188,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case FailureReporter::kShowMessage: failures_.ShowReport(); return 0;
-    case kHealMessage:
-    case kOpensFinishedMessage: Heal(); return 0;
+    case Healer::kHealMessage:
+    case Healer::kOpensFinishedMessage: healer_.Heal(); return 0;
     case WM_TIMER:
-      if (wParam == kRetryTimer) OnRetryTimer();
+      if (wParam == Healer::kRetryTimer) healer_.OnRetryTimer();
       return 0;
     case WM_DEVICECHANGE:
       // A drive that arrives (a USB stick, a network drive mapped) may hold a listed file.
-      if (wParam == DBT_DEVICEARRIVAL) Heal();
+      if (wParam == DBT_DEVICEARRIVAL) healer_.Heal();
       return TRUE;
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -313,7 +317,7 @@ void Form1::OnClick(int id, Handler handler) {
 
 void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
-  const Busy busy(*this);
+  const Healer::Busy busy(healer_);
   TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
@@ -373,27 +377,6 @@ void Form1::CloseProgram() {
   // Ending the process closes every open file, which releases every hold.
   tray_.Remove();
   ExitProcess(0);
-}
-
-// --- The load step.
-
-void Form1::Load() {
-  if (loaded_) return;
-  loaded_ = true;
-  RunLoadStep(*this, silent_);
-  if (silent_) TellUnreadListFromTray();
-}
-
-void Form1::DeterminePassword() {
-  SelectPage(passwords_.DeterminePassword(), 1);
-}
-
-void Form1::ShowOnOffState() {
-  ShowSwitch(switch_.ShowOnOffState());
-}
-
-void Form1::LoadLists() {
-  protection_.LoadLists();
 }
 
 }  // namespace fendrel

@@ -25,6 +25,7 @@
 #include "app/control_factory_win.h"
 #include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
+#include "app/healer_win.h"
 #include "app/list_box_control_win.h"
 #include "app/list_page_win.h"
 #include "app/tray_win.h"
@@ -33,7 +34,6 @@
 #include "platform/browser.h"
 #include "platform/file_layer.h"
 #include "platform/file_picker.h"
-#include "platform/folder_watches_win.h"
 #include "platform/handles_win.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
@@ -73,7 +73,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
 
   // `silent`: the start is silent (ui/start_up.h), so the load step hides
   // the window to the tray first.
-  Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
+  Form1(Form1Services services, AccessLevel& access, FileLayer& files, const std::string& programFolder,
         bool silent);
   ~Form1() override;
   Form1(const Form1&) = delete;
@@ -136,14 +136,8 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // The lists and holds of the run, and their mirror in the four list boxes.
   Protection& protection() { return protection_; }
 
-  // Holding what is not held yet (form1_healing_win.cpp). The message loop
-  // waits on these handles besides messages: the watches of the folders
-  // where a missing listed file would appear.
-  const std::vector<HANDLE>& WaitHandles() const { return watches_.handles(); }
-  // Handle `index` of WaitHandles was signalled: a name changed there.
-  void OnWaitHandleSignalled(std::size_t index);
-  // Whether a retry timer runs now (none while every file is held).
-  bool RetryTimerRunning() const { return retryTimer_; }
+  // Holding what is not held yet: the message loop waits on its handles.
+  Healer& healer() { return healer_; }
   // Shows in the list boxes what an action changed in the core's lists.
   void MirrorLists() override;
   // Takes the person's selection in the two visible lists into the core, so
@@ -231,32 +225,8 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
 
-  // Healing (form1_healing_win.cpp): after every change, what to wait for
-  // now; on a wake-up, every file not held is tried again and what changed
-  // is shown. A wake-up during a command (which may be showing a box) waits
-  // until the command is over.
-  void PlanHealing();
-  void Heal();
-  void OnRetryTimer();
   // Tells the person after a silent start that a list file could not be read.
   void TellUnreadListFromTray();
-  // A command under way: wake-ups wait until it is over, since it may be
-  // showing a box in the middle of changing a list.
-  class Busy {
-   public:
-    explicit Busy(Form1& form) : form_(form) { ++form_.busy_; }
-    ~Busy();
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-   private:
-    Form1& form_;
-  };
-  // Posted to the window: a wake-up that waited for a command, and a
-  // result of the worker.
-  static constexpr UINT kHealMessage = WM_APP + 3;
-  static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
-  static constexpr UINT_PTR kRetryTimer = 1;
 
   // The two list pages (form1_lists_win.cpp).
   // What a control needs once made: the lists' tooltip, the drop pages'
@@ -310,13 +280,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   UniqueBitmap banner_, strip_;
   bool picturesLoaded_ = false;
   UniqueIcon aboutIcon_;
-  // Healing.
-  FolderWatches watches_;
-  RetryBackoff backoff_;
-  bool retryTimer_ = false;
-  std::size_t notHeldBefore_ = 0;
-  int busy_ = 0;                             // commands under way (each may be showing a box)
-  bool healWaiting_ = false;                 // a wake-up came while busy
+  Healer healer_;
   std::atomic<HWND> notifyWindow_{nullptr};  // for the worker's wake-ups
 };
 

@@ -112,12 +112,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Besides messages, the loop waits on the watches of folders where a
   // missing listed file would appear (none while every file is held).
   for (;;) {
-    const std::vector<HANDLE>& watches = form.WaitHandles();
+    const std::vector<HANDLE>& watches = form.healer().WaitHandles();
     const auto count = static_cast<DWORD>(watches.size());
     const DWORD woke =
         MsgWaitForMultipleObjectsEx(count, watches.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke < WAIT_OBJECT_0 + count) {
-      form.OnWaitHandleSignalled(woke - WAIT_OBJECT_0);
+      form.healer().OnWaitHandleSignalled(woke - WAIT_OBJECT_0);
       continue;
     }
     MSG message;
