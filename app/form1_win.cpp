@@ -91,26 +91,21 @@ std::string SeenCaption(std::string caption) {
 
 }  // namespace
 
-Form1::Form1(Form1Services services, AccessLevel& access, FileLayer& files, const std::string& programFolder,
-             bool silent)
+Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLayer& files, bool silent)
     : boxes_(services.boxes),
       files_(files),
       windowCreated_(std::move(services.windowCreated)),
       picker_(services.picker),
       browser_(services.browser),
       access_(access),
-      background_(files.files(),
-                  [this] {
-                    // On the worker: only a message to the window.
-                    if (HWND window = notifyWindow_.load())
-                      PostMessageW(window, Healer::kOpensFinishedMessage, 0, 0);
-                  }),
-      protection_(files, programFolder, &background_),
-      editing_(protection_, services.boxes, services.picker),
-      emergency_(protection_, services.boxes),
-      passwords_(files, services.systemFolder, services.boxes),
+      background_(core.background),
+      opensFinished_(core.opensFinished),
+      protection_(core.protection),
+      editing_(core.editing),
+      emergency_(core.emergency),
+      passwords_(core.passwords),
       passwordPages_(passwords_, access, services.boxes, *this),
-      switch_(services.registry, services.boxes, programFolder),
+      switch_(core.onOffSwitch),
       tray_(std::move(services.shell)),
       silent_(silent),
       failures_(
@@ -159,7 +154,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->notifyWindow_ = nullptr;
+    self->opensFinished_.SetWindow(nullptr);
     self->failures_.SetWindow(nullptr);
     self->healer_.SetWindow(nullptr);
     self->hwnd_ = nullptr;
@@ -257,7 +252,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 bool Form1::OnCreate() {
   if (windowCreated_) windowCreated_(hwnd_);
-  notifyWindow_ = hwnd_;
+  opensFinished_.SetWindow(hwnd_);
   // A second start without administrator rights asks a copy that has them
   // to come forward; nothing else it could send is let through.
   AllowMessageFromLowerIntegrity(hwnd_, BringForwardMessage());

@@ -1,7 +1,8 @@
 // The main window Form1: the banner, the menu column, the two emergency
 // buttons and one page at a time, created from the layout table; it paints
-// the table's purely decorative parts itself. It owns the lists and holds of
-// the run (Protection) and runs the load step once.
+// the table's purely decorative parts itself. It shows and drives the core
+// made before it (Form1Core: the lists and holds of the run, the password
+// store, the switch) and runs the load step once.
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
@@ -65,6 +66,20 @@ struct Form1Services {
   TrayIcon::ShellNotify shell = nullptr;
 };
 
+// The core pieces the window shows and drives, made before it (in
+// main_win.cpp; in the tests, by the test).
+struct Form1Core {
+  Protection& protection;
+  ListEditing& editing;
+  EmergencyMode& emergency;
+  PasswordStore& passwords;
+  OnOffSwitch& onOffSwitch;
+  // The worker's opens, which the healer takes in when the notice, told the
+  // window's handle, says they finished.
+  BackgroundOpens& background;
+  OpensFinishedNotice& opensFinished;
+};
+
 class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
  public:
   // The window class of the main window, by which other processes find it.
@@ -73,8 +88,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
 
   // `silent`: the start is silent (ui/start_up.h), so the load step hides
   // the window to the tray first.
-  Form1(Form1Services services, AccessLevel& access, FileLayer& files, const std::string& programFolder,
-        bool silent);
+  Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLayer& files, bool silent);
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -132,9 +146,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
   void SetEnabled(int id, bool enabled);
   int ListSelection(int id);
-
-  // The lists and holds of the run, and their mirror in the four list boxes.
-  Protection& protection() { return protection_; }
 
   // Holding what is not held yet: the message loop waits on its handles.
   Healer& healer() { return healer_; }
@@ -251,14 +262,14 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   FilePicker& picker_;
   Browser& browser_;
   AccessLevel& access_;
-  // Opens that may wait on a network; before protection_, which uses it.
-  BackgroundOpens background_;
-  Protection protection_;
-  ListEditing editing_;
-  EmergencyMode emergency_;
-  PasswordStore passwords_;
+  BackgroundOpens& background_;
+  OpensFinishedNotice& opensFinished_;
+  Protection& protection_;
+  ListEditing& editing_;
+  EmergencyMode& emergency_;
+  PasswordStore& passwords_;
   PasswordPages passwordPages_;
-  OnOffSwitch switch_;
+  OnOffSwitch& switch_;
   TrayIcon tray_;
   Form2 form2_;
   bool silent_;
@@ -281,7 +292,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   bool picturesLoaded_ = false;
   UniqueIcon aboutIcon_;
   Healer healer_;
-  std::atomic<HWND> notifyWindow_{nullptr};  // for the worker's wake-ups
 };
 
 }  // namespace fendrel

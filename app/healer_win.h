@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -78,6 +79,19 @@ class Healer {
   std::size_t notHeldBefore_ = 0;
   int busy_ = 0;              // commands under way (each may be showing a box)
   bool healWaiting_ = false;  // a wake-up came while busy
+};
+
+// Tells the window that opens on the worker finished: called on the
+// worker, it only posts a message to the window the window names.
+class OpensFinishedNotice {
+ public:
+  void SetWindow(HWND window) { window_ = window; }
+  void operator()() const {
+    if (HWND window = window_.load()) PostMessageW(window, Healer::kOpensFinishedMessage, 0, 0);
+  }
+
+ private:
+  std::atomic<HWND> window_{nullptr};
 };
 
 }  // namespace fendrel

@@ -209,7 +209,8 @@ class Form1Test : public ::testing::Test {
     form_ = std::make_unique<Form1>(
         Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr,
                       [this](DWORD message, NOTIFYICONDATAW* data) { return shell_.Notify(message, *data); }},
-        access_, layer_, folder_.path(), silent);
+        Form1Core{protection_, editing_, emergency_, passwords_, onOffSwitch_, background_, opensFinished_},
+        access_, layer_, silent);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
@@ -226,6 +227,14 @@ class Form1Test : public ::testing::Test {
   AccessLevel access_;
   Win32FileSystem system_;
   FileLayer layer_{system_};
+  // The core the window drives, made as main_win.cpp makes it.
+  OpensFinishedNotice opensFinished_;
+  BackgroundOpens background_{system_, [this] { opensFinished_(); }};
+  Protection protection_{layer_, folder_.path(), &background_};
+  ListEditing editing_{protection_, boxes_, picker_};
+  EmergencyMode emergency_{protection_, boxes_};
+  PasswordStore passwords_{layer_, systemFolder_, boxes_};
+  OnOffSwitch onOffSwitch_{registry_, boxes_, folder_.path()};
   std::unique_ptr<Form1> form_;
 };
 
@@ -518,7 +527,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
   EXPECT_EQ(-1, form_->ListSelection(ctl::kSafeListBox));
-  EXPECT_EQ(102, form_->protection().nextHoldNumber());
+  EXPECT_EQ(102, protection_.nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
     SetLastError(0xdeadbeef);

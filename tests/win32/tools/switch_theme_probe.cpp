@@ -101,8 +101,16 @@ int Run(HKEY themeSettings, const std::string& folder) {
   AccessLevel access;
   Win32FileSystem system;
   FileLayer layer(system);
-  Form1 form(Form1Services{boxes, picker, browser, systemFolder, registry, nullptr}, access, layer, folder,
-             false);
+  OpensFinishedNotice opensFinished;
+  BackgroundOpens background(system, [&opensFinished] { opensFinished(); });
+  Protection protection(layer, folder, &background);
+  ListEditing editing(protection, boxes, picker);
+  EmergencyMode emergency(protection, boxes);
+  PasswordStore passwords(layer, systemFolder, boxes);
+  OnOffSwitch onOffSwitch(registry, boxes, folder);
+  Form1 form(Form1Services{boxes, picker, browser, systemFolder, registry, nullptr},
+             Form1Core{protection, editing, emergency, passwords, onOffSwitch, background, opensFinished},
+             access, layer, false);
   if (!form.Create(GetModuleHandleA(nullptr))) {
     std::printf("the main window could not be made\n");
     return 1;
