@@ -127,6 +127,7 @@ Form1::~Form1() {
 
 bool Form1::Create(HINSTANCE instance) {
   instance_ = instance;
+  painter_.SetInstance(instance);
   RegisterClasses(instance, &Form1::WindowProc, &Form1::PanelProc);
   // Made at its size for the screen's resolution; WM_CREATE corrects it
   // should the window's own differ, and centres it.

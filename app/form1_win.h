@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/control_factory_win.h"
+#include "app/decoration_painter_win.h"
 #include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
 #include "app/healer_win.h"
@@ -197,14 +198,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // the table, bottom first, beneath every control.
   void OnPaint();
   void OnPrintClient(HDC dc, LPARAM what);
-  void PaintDecorations(HDC dc);
-  void PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place);
-  // A frame in a box: an etched border with the caption set into its top edge.
-  void PaintFrame(HDC dc, const RECT& box, const ControlSpec& row, Rgb text);
-  // A picture at its own size, scaled with the resolution, from the box's corner.
-  void PaintPicture(HDC dc, const RECT& box, HBITMAP picture) const;
-  // The banner's or the strip's bitmap, loaded when first painted; null if missing.
-  HBITMAP PictureOf(int id);
 
   // The load step (ui/load_step.h), once, and the steps only it takes.
   void Load();
@@ -229,7 +222,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void LayOut(const Created& control, bool atItsPlace = false);
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
-  void LoadPictures();
   // Gives every button of the pages its click handling.
   void WireHandlers();
   void ShowSwitch(const SwitchLook& look);
@@ -288,8 +280,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // The safe list and the emergency list pages, in the order of kListPages.
   std::array<ListPage, 2> listPages_;
   std::map<int, Handler> handlers_;
-  UniqueBitmap banner_, strip_;
-  bool picturesLoaded_ = false;
+  DecorationPainter painter_{factory_};
   UniqueIcon aboutIcon_;
   Healer healer_;
 };
