@@ -7,31 +7,16 @@
 #include "ui/control_ids.h"
 #include "ui/layout.h"
 #include "ui/messages.h"
-#include "ui/page_walk.h"
 
 namespace fendrel {
 
 void Form1::WireHandlers() {
   // The safe list and the emergency list pages.
-  OnClick(ctl::kSafeBrowseButton, [this] { SetCaption(ctl::kSafePathBox, editing_.Browse()); });
-  OnClick(ctl::kEmergencyBrowseButton, [this] { SetCaption(ctl::kEmergencyPathBox, editing_.Browse()); });
-  OnClick(ctl::kSafeAddButton, [this] {
-    if (const std::optional<std::string> path = PathText(ctl::kSafePathBox)) editing_.SafeAdd(*path);
-    MirrorLists();
-  });
-  OnClick(ctl::kEmergencyAddButton, [this] {
-    if (const std::optional<std::string> path = PathText(ctl::kEmergencyPathBox))
-      editing_.EmergencyAdd(*path);
-    MirrorLists();
-  });
-  OnClick(ctl::kSafeRemoveButton, [this] {
-    editing_.SafeRemove(ListSelection(ctl::kSafeListBox));
-    MirrorLists();
-  });
-  OnClick(ctl::kEmergencyRemoveButton, [this] {
-    editing_.EmergencyRemove(ListSelection(ctl::kEmergencyListBox));
-    MirrorLists();
-  });
+  for (ListPage& page : listPages_) {
+    OnClick(page.spec().browseButton, [&page] { page.Browse(); });
+    OnClick(page.spec().addButton, [&page] { page.Add(); });
+    OnClick(page.spec().removeButton, [&page] { page.Remove(); });
+  }
 
   // The emergency buttons and the tray menu.
   OnClick(ctl::kEmergencyButton, [this] { Emergency(); });
@@ -93,57 +78,6 @@ void Form1::OnTrayNotification(WPARAM id, LPARAM event) {
     case WM_RBUTTONUP: form2_.ShowTrayMenu(hwnd_); break;
     default: break;  // single clicks and moves over the icon do nothing
   }
-}
-
-}  // namespace fendrel
-
-namespace fendrel {
-
-namespace {
-
-// The button that Enter presses on each page with a single action.
-struct DefaultButton {
-  int page;
-  int button;
-};
-constexpr DefaultButton kDefaultButtons[] = {
-    {kWelcome, ctl::kLoginButton},
-    {kPassword, ctl::kChangePasswordButton},
-    {kNewUser, ctl::kAcceptButton},
-    {kCloseProgram, ctl::kCloseProgramButton},
-};
-
-bool IsSingleLineEdit(HWND control) {
-  wchar_t className[16] = {};
-  GetClassNameW(control, className, static_cast<int>(std::size(className)));
-  return lstrcmpiW(className, L"EDIT") == 0 && !(GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE);
-}
-
-}  // namespace
-
-UINT Form1::BringForwardMessage() {
-  static const UINT message = RegisterWindowMessageW(L"Fendrel.BringForward");
-  return message;
-}
-
-bool Form1::PreTranslate(const MSG& message) {
-  if (message.message != WM_KEYDOWN || !hwnd_ || !IsChild(hwnd_, message.hwnd)) return false;
-  const int page = ShownPage();
-  if (message.wParam == VK_RETURN && IsSingleLineEdit(message.hwnd)) {
-    for (const DefaultButton& entry : kDefaultButtons) {
-      if (entry.page == page && IsChild(Control(ctl::PageFrame(page)), message.hwnd)) {
-        SendMessageW(Control(entry.button), BM_CLICK, 0, 0);
-        return true;
-      }
-    }
-    return false;
-  }
-  const bool next = message.wParam == VK_NEXT, previous = message.wParam == VK_PRIOR;
-  if ((!next && !previous) || !(GetKeyState(VK_CONTROL) & 0x8000)) return false;
-  const std::optional<int> target =
-      PageWalk(page, next ? WalkDirection::Next : WalkDirection::Previous, access_.Level());
-  if (target) SelectPage(*target, 0);
-  return true;
 }
 
 }  // namespace fendrel

@@ -1,7 +1,8 @@
 // The main window Form1: the banner, the menu column, the two emergency
 // buttons and one page at a time, created from the layout table; it paints
-// the table's purely decorative parts itself. It owns the lists and holds of
-// the run (Protection) and runs the load step once.
+// the table's purely decorative parts itself. It shows and drives the core
+// made before it (Form1Core: the lists and holds of the run, the password
+// store, the switch) and runs the load step once.
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
@@ -22,13 +23,19 @@
 #include <string>
 #include <vector>
 
+#include "app/control_factory_win.h"
+#include "app/decoration_painter_win.h"
+#include "app/entry_tip_win.h"
+#include "app/failure_reporter_win.h"
+#include "app/healer_win.h"
+#include "app/list_box_control_win.h"
+#include "app/list_page_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
 #include "password/password_store.h"
 #include "platform/browser.h"
 #include "platform/file_layer.h"
 #include "platform/file_picker.h"
-#include "platform/folder_watches_win.h"
 #include "platform/handles_win.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
@@ -45,14 +52,6 @@
 
 namespace fendrel {
 
-// Puts a core list into a list box control: its entries in order and its
-// selection (none for -1).
-void MirrorListBox(HWND listBox, const ListBox& list);
-// Brings a list box that shows `shown` to show `list`. Only the entries
-// between their common beginning and end are replaced, so a list an action
-// did not change keeps its entries, selection and scroll position.
-void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown);
-
 // What the window reaches the platform through: the real ones in the
 // program, fakes in the tests.
 struct Form1Services {
@@ -64,9 +63,25 @@ struct Form1Services {
   // Told the window's handle as soon as it exists, before the load step, so
   // dialogs and message boxes can be owned by it.
   std::function<void(HWND)> windowCreated;
+  // How the tray icon reaches the shell; none for the real one.
+  TrayIcon::ShellNotify shell = nullptr;
 };
 
-class Form1 : public Form1Actions, private LoadSteps {
+// The core pieces the window shows and drives, made before it (in
+// main_win.cpp; in the tests, by the test).
+struct Form1Core {
+  Protection& protection;
+  ListEditing& editing;
+  EmergencyMode& emergency;
+  PasswordStore& passwords;
+  OnOffSwitch& onOffSwitch;
+  // The worker's opens, which the healer takes in when the notice, told the
+  // window's handle, says they finished.
+  BackgroundOpens& background;
+  OpensFinishedNotice& opensFinished;
+};
+
+class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const char* kClassName = "FendrelForm1";
@@ -74,8 +89,7 @@ class Form1 : public Form1Actions, private LoadSteps {
 
   // `silent`: the start is silent (ui/start_up.h), so the load step hides
   // the window to the tray first.
-  Form1(Form1Services services, AccessLevel& access, FileLayer& files, std::string programFolder,
-        bool silent);
+  Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLayer& files, bool silent);
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -96,7 +110,7 @@ class Form1 : public Form1Actions, private LoadSteps {
   // The control window with this identifier, wherever it lives; a control
   // on a page not built yet builds that page first. Null if none.
   HWND Control(int id);
-  int dpi() const { return dpi_; }
+  int dpi() const override { return factory_.dpi(); }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
   // STN_CLICKED of a clickable label. Menu items are the window's own.
@@ -123,10 +137,10 @@ class Form1 : public Form1Actions, private LoadSteps {
   std::string Text(int id);
   // The text of a path box exactly; nothing, after telling the person, when
   // it holds what no file name can (half of a UTF-16 pair).
-  std::optional<std::string> PathText(int id);
+  std::optional<std::string> PathText(int id) override;
   // The text as UTF-16 code units, as the password digest takes it.
   std::u16string WideText(int id);
-  void SetCaption(int id, const std::string& caption);
+  void SetCaption(int id, const std::string& caption) override;
   void SetColours(int id, Rgb text, Rgb back);
   void SetTextColour(int id, Rgb text);
   bool IsChecked(int id);
@@ -134,27 +148,18 @@ class Form1 : public Form1Actions, private LoadSteps {
   void SetEnabled(int id, bool enabled);
   int ListSelection(int id);
 
-  // The lists and holds of the run, and their mirror in the four list boxes.
-  Protection& protection() { return protection_; }
-
-  // Holding what is not held yet (form1_healing_win.cpp). The message loop
-  // waits on these handles besides messages: the watches of the folders
-  // where a missing listed file would appear.
-  const std::vector<HANDLE>& WaitHandles() const { return watches_.handles(); }
-  // Handle `index` of WaitHandles was signalled: a name changed there.
-  void OnWaitHandleSignalled(std::size_t index);
-  // Whether a retry timer runs now (none while every file is held).
-  bool RetryTimerRunning() const { return retryTimer_; }
+  // Holding what is not held yet: the message loop waits on its handles.
+  Healer& healer() { return healer_; }
   // Shows in the list boxes what an action changed in the core's lists.
   void MirrorLists() override;
   // Takes the person's selection in the two visible lists into the core, so
   // every action works on the entry they chose.
-  void TakeSelections();
+  void TakeSelections() override;
   // Whether each entry of both lists is protected now, as the lists draw it.
   const ListStates& entryStates() const { return states_; }
   // The tooltip that tells why an entry is not protected (null before a
   // list page is built).
-  HWND entryTips() const { return tips_.get(); }
+  HWND entryTips() const { return tip_.hwnd(); }
 
   // Keyboard use beyond what the dialog manager does: Enter presses the
   // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
@@ -174,24 +179,10 @@ class Form1 : public Form1Actions, private LoadSteps {
     Rgb text;
     std::optional<Rgb> back;  // nothing: transparent over a picture
   };
-  struct FontKey {
-    std::string face;
-    int hundredths;
-    bool bold, underline;
-    auto operator<=>(const FontKey&) const = default;
-  };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-  // A handling that threw: the exception stops at the window procedure and
-  // the person is told in a message box, shown from the message loop once
-  // the failing handling (a click, a paint) is over.
-  void ReportFailure(UINT message, WPARAM wParam, const std::exception_ptr& failure) noexcept;
-  void ShowFailureReport();
-  // What the window was doing when handling `message` failed, in words.
-  std::string ActionOf(UINT message, WPARAM wParam) const;
 
   // Message handlers.
   bool OnCreate();
@@ -207,14 +198,6 @@ class Form1 : public Form1Actions, private LoadSteps {
   // the table, bottom first, beneath every control.
   void OnPaint();
   void OnPrintClient(HDC dc, LPARAM what);
-  void PaintDecorations(HDC dc);
-  void PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place);
-  // A frame in a box: an etched border with the caption set into its top edge.
-  void PaintFrame(HDC dc, const RECT& box, const ControlSpec& row, Rgb text);
-  // A picture at its own size, scaled with the resolution, from the box's corner.
-  void PaintPicture(HDC dc, const RECT& box, HBITMAP picture) const;
-  // The banner's or the strip's bitmap, loaded when first painted; null if missing.
-  HBITMAP PictureOf(int id);
 
   // The load step (ui/load_step.h), once, and the steps only it takes.
   void Load();
@@ -239,66 +222,28 @@ class Form1 : public Form1Actions, private LoadSteps {
   void LayOut(const Created& control, bool atItsPlace = false);
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
-  RECT PlaceOf(const ControlSpec& row) const;
-  HFONT FontFor(const Font& font);
-  HBRUSH BrushFor(Rgb colour);
-  void LoadPictures();
   // Gives every button of the pages its click handling.
   void WireHandlers();
   void ShowSwitch(const SwitchLook& look);
   void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
 
-  // Healing (form1_healing_win.cpp): after every change, what to wait for
-  // now; on a wake-up, every file not held is tried again and what changed
-  // is shown. A wake-up during a command (which may be showing a box) waits
-  // until the command is over.
-  void PlanHealing();
-  void Heal();
-  void OnRetryTimer();
   // Tells the person after a silent start that a list file could not be read.
   void TellUnreadListFromTray();
-  // A command under way: wake-ups wait until it is over, since it may be
-  // showing a box in the middle of changing a list.
-  class Busy {
-   public:
-    explicit Busy(Form1& form) : form_(form) { ++form_.busy_; }
-    ~Busy();
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
 
-   private:
-    Form1& form_;
-  };
-  // Posted to the window: a wake-up that waited for a command, and a
-  // result of the worker.
-  static constexpr UINT kHealMessage = WM_APP + 3;
-  static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
-  static constexpr UINT_PTR kRetryTimer = 1;
-
-  // Entry states, tooltips and drops (form1_entries_win.cpp).
-  // What a control needs once made: the lists' tooltips, the drop pages'
+  // The two list pages (form1_lists_win.cpp).
+  // What a control needs once made: the lists' tooltip, the drop pages'
   // acceptance of files.
   void PrepareControl(const ControlSpec& row, HWND control);
   // Draws the lists' entries by their states, shows the Welcome page's
   // summary, and forgets a tooltip whose entry changed.
   void ShowEntryStates();
-  void DrawListEntry(const DRAWITEMSTRUCT& item);
-  // The list's rows as tall as a plain list box's in its font.
-  static void FitEntryHeight(HWND listBox, HFONT font);
-  // The tooltip's wrapping width, for the window's resolution.
-  void FitTipWidth();
-  const EntryState* StateOf(int listId, int index) const;
-  static LRESULT CALLBACK EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
-  // Puts the tooltip on this entry of the list (-1: none), with its reason.
-  void ShowTipFor(HWND list, int item);
-  void ForgetTip();
+  // The list page whose control this is; null for none.
+  ListPage* ListPageOf(int id);
+  bool Opens(int page) const override;
   void OnDropFiles(HWND frame, HDROP drop);
-  // Brings one list box to show `list`; shownLists_[shownIndex] is what it shows now.
-  void MirrorList(std::size_t shownIndex, int id, const ListBox& list);
   // The control with this identifier if it was made; builds nothing.
-  HWND Existing(int id) const;
+  HWND Existing(int id) const override;
   const Created* Find(int id) const;
   Created* Find(int id);
   const Created* Find(HWND control) const;
@@ -309,55 +254,35 @@ class Form1 : public Form1Actions, private LoadSteps {
   FilePicker& picker_;
   Browser& browser_;
   AccessLevel& access_;
-  // Opens that may wait on a network; before protection_, which uses it.
-  BackgroundOpens background_;
-  Protection protection_;
-  ListEditing editing_;
-  EmergencyMode emergency_;
-  PasswordStore passwords_;
+  BackgroundOpens& background_;
+  OpensFinishedNotice& opensFinished_;
+  Protection& protection_;
+  ListEditing& editing_;
+  EmergencyMode& emergency_;
+  PasswordStore& passwords_;
   PasswordPages passwordPages_;
-  OnOffSwitch switch_;
+  OnOffSwitch& switch_;
   TrayIcon tray_;
   Form2 form2_;
   bool silent_;
+  // A handling that threw is told from the message loop.
+  FailureReporter failures_;
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
-  int dpi_ = 96;
+  // Makes the controls from the table at the window's resolution.
+  ControlFactory factory_;
   bool loaded_ = false;
-  std::string failureReport_;  // waiting to be shown or shown now; empty when none
-  bool drawingFailureReported_ = false;
   std::vector<Created> controls_;
   std::vector<int> builtPages_;
   std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
-  // What each list box shows now: the safe list, the emergency list and
-  // their hold numbers.
-  std::array<ListBox, 4> shownLists_;
-  ListStates states_;  // as the lists show them now
-  UniqueWindow tips_;
-  // The entry the tooltip is on now: a tool of its own for each entry.
-  struct Tip {
-    HWND list = nullptr;
-    int item = -1;
-    std::string text;
-    std::wstring shown;  // the text as the tooltip takes it
-    UINT_PTR tool = 0;   // none: nothing to tell about this entry
-    UINT_PTR lastTool = 0;
-  } tip_;
+  ListStates states_;                     // as the lists show them now
+  EntryTip tip_;
+  // The safe list and the emergency list pages, in the order of kListPages.
+  std::array<ListPage, 2> listPages_;
   std::map<int, Handler> handlers_;
-  std::map<FontKey, UniqueFont> fonts_;
-  std::map<std::string, std::wstring> faces_;  // wanted face -> face in use
-  std::map<COLORREF, UniqueBrush> brushes_;
-  UniqueBitmap banner_, strip_;
-  bool picturesLoaded_ = false;
+  DecorationPainter painter_{factory_};
   UniqueIcon aboutIcon_;
-  // Healing.
-  FolderWatches watches_;
-  RetryBackoff backoff_;
-  bool retryTimer_ = false;
-  std::size_t notHeldBefore_ = 0;
-  int busy_ = 0;                             // commands under way (each may be showing a box)
-  bool healWaiting_ = false;                 // a wake-up came while busy
-  std::atomic<HWND> notifyWindow_{nullptr};  // for the worker's wake-ups
+  Healer healer_;
 };
 
 }  // namespace fendrel

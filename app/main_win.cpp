@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "app/form1_win.h"
+#include "app/healer_win.h"
 #include "app/single_instance_win.h"
+#include "password/password_store.h"
+#include "platform/background_opens.h"
 #include "platform/browser_win.h"
 #include "platform/file_layer.h"
 #include "platform/file_picker_win.h"
@@ -19,8 +22,12 @@
 #include "platform/registry_api_win.h"
 #include "platform/system_folder_win.h"
 #include "platform/wide_text_win.h"
+#include "protection/emergency.h"
+#include "protection/list_editing.h"
+#include "protection/protection.h"
 #include "ui/messages.h"
 #include "ui/navigation.h"
+#include "ui/on_off_switch.h"
 #include "ui/start_up.h"
 
 namespace {
@@ -89,8 +96,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     picker.SetOwner(window);
     systemFolder.SetOwner(window);
   };
-  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy}, access, files, programFolder,
-                      start.silent);
+  // The core the window shows and drives. Opens that may wait on a network
+  // run on a worker, which tells the window when they finish.
+  fendrel::OpensFinishedNotice opensFinished;
+  fendrel::BackgroundOpens background(system, [&opensFinished] { opensFinished(); });
+  fendrel::Protection protection(files, programFolder, &background);
+  fendrel::ListEditing editing(protection, boxes, picker);
+  fendrel::EmergencyMode emergency(protection, boxes);
+  fendrel::PasswordStore passwords(files, systemFolder, boxes);
+  fendrel::OnOffSwitch onOffSwitch(registry, boxes, programFolder);
+  fendrel::Form1 form({boxes, picker, browser, systemFolder, registry, ownedBy},
+                      {protection, editing, emergency, passwords, onOffSwitch, background, opensFinished},
+                      access, files, start.silent);
   if (!form.Create(instance)) {
     ShowStartFailure(fendrel::messages::kWindowNotCreated);
     return 1;
@@ -112,12 +129,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Besides messages, the loop waits on the watches of folders where a
   // missing listed file would appear (none while every file is held).
   for (;;) {
-    const std::vector<HANDLE>& watches = form.WaitHandles();
+    const std::vector<HANDLE>& watches = form.healer().WaitHandles();
     const auto count = static_cast<DWORD>(watches.size());
     const DWORD woke =
         MsgWaitForMultipleObjectsEx(count, watches.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke < WAIT_OBJECT_0 + count) {
-      form.OnWaitHandleSignalled(woke - WAIT_OBJECT_0);
+      form.healer().OnWaitHandleSignalled(woke - WAIT_OBJECT_0);
       continue;
     }
     MSG message;

@@ -32,6 +32,10 @@ const char* TrayMenuCaption(UINT id) {
   return nullptr;
 }
 
+BOOL TrayIcon::Notify(DWORD message, NOTIFYICONDATAW* data) const {
+  return shell_ ? shell_(message, data) : Shell_NotifyIconW(message, data);
+}
+
 UINT TrayIcon::TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
@@ -49,7 +53,7 @@ void TrayIcon::Add() {
   tip.copy(TrayIconData.szTip, room - 1);
   TrayIconData.szTip[std::min(tip.size(), room - 1)] = L'\0';
   TrayIconData.szTip[room - 1] = L'\0';
-  if (Shell_NotifyIconW(NIM_ADD, &TrayIconData)) iconAdded_ = true;
+  if (Notify(NIM_ADD, &TrayIconData)) iconAdded_ = true;
   // A refused add is no failure when our icon is already there; when the
   // shell is not up yet, "TaskbarCreated" brings us back to add it.
 }
@@ -65,7 +69,7 @@ void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
   balloon.dwInfoFlags = NIIF_WARNING;
   Wide(title).copy(balloon.szInfoTitle, std::size(balloon.szInfoTitle) - 1);
   Wide(text).copy(balloon.szInfo, std::size(balloon.szInfo) - 1);
-  Shell_NotifyIconW(NIM_MODIFY, &balloon);
+  Notify(NIM_MODIFY, &balloon);
 }
 
 void TrayIcon::HideForm(HWND window) {
@@ -91,7 +95,7 @@ void TrayIcon::LoadFormAgain(HWND window) {
 void TrayIcon::Remove() {
   // Until the first HideForm the record's numbers are zero and the shell
   // refuses it; that refusal means there was nothing to remove.
-  Shell_NotifyIconW(NIM_DELETE, &TrayIconData);
+  Notify(NIM_DELETE, &TrayIconData);
   iconAdded_ = false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include <shellapi.h>
@@ -28,6 +29,12 @@ const char* TrayMenuCaption(UINT id);
 
 class TrayIcon {
  public:
+  // How the icon reaches the shell: Shell_NotifyIconW, or in the tests a
+  // notification area of their own that counts the icons.
+  using ShellNotify = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
+  // `shell`: none for the real Shell_NotifyIconW.
+  explicit TrayIcon(ShellNotify shell = nullptr) : shell_(std::move(shell)) {}
+
   // `HideForm`: hides the window and adds the icon. An add refused because
   // the icon is already there changes nothing.
   void HideForm(HWND window);
@@ -51,6 +58,9 @@ class TrayIcon {
 
  private:
   void Add();
+  BOOL Notify(DWORD message, NOTIFYICONDATAW* data) const;
+
+  ShellNotify shell_;
 
   // The pre-version-5 record: on 64-bit Windows that is NOTIFYICONDATAW_V1_SIZE bytes.
   NOTIFYICONDATAW TrayIconData{};

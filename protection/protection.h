@@ -29,15 +29,16 @@
 #include "platform/file_layer.h"
 #include "protection/healing.h"
 #include "protection/list_box.h"
+#include "ui/hold_numbers.h"
 
 namespace fendrel {
 
 class Protection {
  public:
   // Holds take the numbers from 99 up; the layer ends at 511, so 413 files
-  // can be held at the same time.
-  static constexpr int kFirstHoldNumber = 99;
-  static constexpr int kMostHoldsAtOnce = FileLayer::kLastNumber - kFirstHoldNumber + 1;
+  // can be held at the same time (ui/hold_numbers.h).
+  static constexpr int kFirstHoldNumber = fendrel::kFirstHoldNumber;
+  static constexpr int kMostHoldsAtOnce = fendrel::kMostHoldsAtOnce;
   // Indexes and counts of the lists are 16-bit signed numbers.
   static constexpr int kMaxEntries = 32767;
   // The hold row of an entry that could not be held: it names no open

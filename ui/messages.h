@@ -14,11 +14,12 @@
 
 #include "platform/file_system.h"
 #include "platform/utf.h"
+#include "ui/hold_numbers.h"
 
 namespace fendrel::messages {
 
 // Why a file could not be used, in the user's words (at the end of the file).
-inline const char* Describe(FileError error);
+inline std::string Describe(FileError error);
 
 // ---------------------------------------------------------------------------
 // Message boxes: the title of every box but two.
@@ -339,7 +340,7 @@ inline std::string WindowActionFailed(const std::string& action, const std::stri
 // ---------------------------------------------------------------------------
 // Why a file could not be used, as the messages above name it.
 
-inline const char* Describe(FileError error) {
+inline std::string Describe(FileError error) {
   switch (error) {
     case FileError::None: return "no error";
     case FileError::BadFileNumber: return "the file number is outside 1 to 511";
@@ -352,7 +353,8 @@ inline const char* Describe(FileError error) {
     case FileError::AccessDenied: return "access is denied";
     case FileError::DiskFull: return "the disk is full";
     case FileError::NoFreeNumber:
-      return "Fendrel already holds 413 files, the most it can hold at the same time";
+      return "Fendrel already holds " + std::to_string(kMostHoldsAtOnce) +
+             " files, the most it can hold at the same time";
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
     case FileError::NotLoaded:

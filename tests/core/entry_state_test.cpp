@@ -62,6 +62,17 @@ TEST_P(EntryStateTest, AFileListedTwiceIsHeldWhileEitherEntryHoldsIt) {
   EXPECT_EQ(1, States().safeFiles);
 }
 
+TEST_P(EntryStateTest, RemovingAnEntryBeforeTheLastTakesItsStateWithIt) {
+  const std::string a = Existing("a.txt"), missing = folder_.File("missing.txt"), b = Existing("b.txt");
+  WriteBytes(protection_.SafeListFile(), a + "\r\n" + missing + "\r\n" + b + "\r\n");
+  protection_.LoadLists();
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  // Each later row shows its own entry's state, not the one of the row before.
+  EXPECT_EQ((std::vector<EntryState>{NotHeld(FileError::NotFound), kHeld}), States().safe);
+  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  EXPECT_EQ((std::vector<EntryState>{kHeld}), States().safe);
+}
+
 TEST_P(EntryStateTest, TheEmergencyHoldsItsEntriesUntilNoEmergencyAlsoOnesNoLongerListed) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt"), s = Existing("s.txt");
   const std::string missing = folder_.File("missing.txt");
@@ -114,6 +125,16 @@ TEST(FileKeyTest, WindowsSpellingsOfOnePathGiveOneKey) {
   EXPECT_NE(FileKey("C:\\ｒeport.txt"), FileKey("C:\\report.txt"));
   EXPECT_NE(FileKey("C:\\Straße.txt"), FileKey("C:\\STRASSE.txt"));
   EXPECT_EQ(FileKey("C:\\😀.txt"), FileKey("c:\\😀.TXT"));
+}
+
+TEST(FileKeyTest, AsciiFoldsFromAToZAndNotBeyond) {
+  EXPECT_EQ(FileKey("A"), FileKey("a"));
+  EXPECT_EQ(FileKey("Z"), FileKey("z"));
+  // The characters beside the letters stay themselves in either case.
+  EXPECT_NE(FileKey("@"), FileKey("`"));
+  EXPECT_NE(FileKey("["), FileKey("{"));
+  EXPECT_EQ(FileKey("@["), FileKey("@["));
+  EXPECT_NE(FileKey("@["), FileKey("`{"));
 }
 
 }  // namespace

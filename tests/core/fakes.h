@@ -1,5 +1,6 @@
-// Fakes of the platform interfaces for the core tests: message boxes and
-// window actions that record what they were asked, a system folder that
+// Fakes of the platform interfaces, one of each for every test: message
+// boxes and window actions that record what they were asked, a file dialog
+// and a browser that do nothing, a system folder that
 // names any folder, and an in-memory registry that can be told to fail.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/browser.h"
 #include "platform/file_picker.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
@@ -50,6 +52,12 @@ class NoPicker : public FilePicker {
   std::optional<std::string> PickFile(const std::string&, const std::string&) override {
     return std::nullopt;
   }
+};
+
+// A web browser that never opens.
+class NoBrowser : public Browser {
+ public:
+  bool Open(const std::string&) override { return false; }
 };
 
 class RecordingForm1Actions : public Form1Actions {

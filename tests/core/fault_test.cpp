@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/atomic_save.h"
 #include "platform/portable_file_system.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
@@ -159,6 +160,33 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
     EXPECT_TRUE(bytes == ReadBytes(protection.SafeListFile())) << "prot.dat was written over";
     EXPECT_TRUE(bytes == ReadBytes(protection.EmergencyListFile())) << "emer.dat was written over";
   }
+}
+
+TEST_P(ListFileFaultTest, AnAtomicSaveWhoseFirstWriteFailsSaysSoAndLeavesTheOldFile) {
+  const std::string file = testing::MakeFile(folder_, "list.dat", "old\r\n");
+  // Lines enough for the file layer to write some while it takes the rest.
+  const std::vector<std::string> lines(2000, std::string(100, 'x'));
+  testing::FailingWrites failing(*system_, 1);  // later writes go through
+  FileLayer layer(failing);
+  EXPECT_EQ(FileError::DiskFull, SaveAtomically(layer, 1, file, lines));
+  EXPECT_EQ("old\r\n", ReadBytes(file));
+  EXPECT_FALSE(Exists(file + ".new"));
+  EXPECT_EQ(FileError::None, SaveAtomically(layer, 1, file, {"new"}));  // the disk has room again
+  EXPECT_EQ("new\r\n", ReadBytes(file));
+}
+
+// A read the system refuses (here the first page of the process's memory,
+// which is never mapped) is an error, never the end of the file.
+TEST(PortableFileSystemTest, AReadErrorIsAnErrorNotTheEndOfTheFile) {
+  const std::string memory = "/proc/self/mem";
+  if (!Exists(memory)) GTEST_SKIP() << "no " << memory << " on this system";
+  PortableFileSystem system;
+  std::unique_ptr<OpenFile> file;
+  ASSERT_EQ(FileError::None, system.Open(memory, OpenMode::Input, file));
+  char buffer[16];
+  std::size_t got = 1;
+  EXPECT_NE(FileError::None, file->Read(buffer, sizeof buffer, got));
+  EXPECT_EQ(0u, got);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, ListFileFaultTest, ::testing::ValuesIn(testing::FileSystemKinds()),

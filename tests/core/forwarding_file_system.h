@@ -1,5 +1,6 @@
 // A file system that passes everything on to another: the base of the test
-// file systems that change one thing (count bytes, fail reads, block an open).
+// file systems that change one thing (count bytes, fail reads or writes,
+// block an open).
 #pragma once
 
 #include <memory>
@@ -25,6 +26,42 @@ class ForwardingFileSystem : public FileSystem {
 
  protected:
   FileSystem& inner_;
+};
+
+// The first `failures` writes fail, to any file, as on a disk that was full
+// for a moment; every later write goes through.
+class FailingWrites : public ForwardingFileSystem {
+ public:
+  FailingWrites(FileSystem& inner, int failures) : ForwardingFileSystem(inner), failuresLeft_(failures) {}
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
+    std::unique_ptr<OpenFile> opened;
+    const FileError error = inner_.Open(path, mode, opened);
+    if (error == FileError::None) file = std::make_unique<Failing>(std::move(opened), failuresLeft_);
+    return error;
+  }
+
+ private:
+  class Failing : public OpenFile {
+   public:
+    Failing(std::unique_ptr<OpenFile> inner, int& failuresLeft)
+        : inner_(std::move(inner)), failuresLeft_(failuresLeft) {}
+    FileError Read(char* buffer, std::size_t size, std::size_t& got) override {
+      return inner_->Read(buffer, size, got);
+    }
+    FileError Write(const char* data, std::size_t size) override {
+      if (failuresLeft_ > 0) {
+        --failuresLeft_;
+        return FileError::DiskFull;
+      }
+      return inner_->Write(data, size);
+    }
+    FileError Flush() override { return inner_->Flush(); }
+
+   private:
+    std::unique_ptr<OpenFile> inner_;
+    int& failuresLeft_;
+  };
+  int failuresLeft_;
 };
 
 }  // namespace fendrel::testing

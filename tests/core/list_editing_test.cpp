@@ -7,6 +7,8 @@
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
+#include "tests/core/fakes.h"
+#include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
 #include "ui/messages.h"
 
@@ -18,16 +20,6 @@ using testing::TempFolder;
 using testing::WriteBytes;
 using Rows = std::vector<std::string>;
 using Numbers = std::vector<int>;
-
-struct Shown {
-  std::string text, title;
-};
-
-class RecordingMessages : public MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string& title) override { shown.push_back({text, title}); }
-  std::vector<Shown> shown;
-};
 
 // Answers each dialog with the next scripted choice; nothing means cancel.
 class ScriptedPicker : public FilePicker {
@@ -52,7 +44,7 @@ class ListEditingTest : public ::testing::Test {
   FileLayer layer_{system_};
   TempFolder folder_;
   Protection protection_{layer_, folder_.path()};
-  RecordingMessages messages_;
+  testing::RecordingMessageBoxes messages_;
   ScriptedPicker picker_;
   ListEditing editing_{protection_, messages_, picker_};
   EmergencyMode emergency_{protection_, messages_};
@@ -138,6 +130,17 @@ TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), protection_.SaveSafeList()),
             messages_.shown[0].text);
+}
+
+TEST_F(ListEditingTest, ADropWhoseFirstSaveFailsAndLastSucceedsSaysNothingAndSavesBoth) {
+  const std::string a = Existing("a.txt"), b = Existing("b.txt");
+  testing::FailingWrites failing(system_, 1);  // the save after the first add
+  FileLayer layer(failing);
+  Protection protection(layer, folder_.path());
+  ListEditing editing(protection, messages_, picker_);
+  editing.SafeAddDropped({{a}, {b}});
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
+  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection.SafeListFile()));
 }
 
 TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {

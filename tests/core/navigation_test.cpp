@@ -72,5 +72,19 @@ TEST(PageWalkTest, GoesRoundThePagesTheLevelOpensWhoseMenuItemShows) {
   EXPECT_EQ(std::nullopt, PageWalk(kWelcome, WalkDirection::Next, 0));  // a silent start before a login
 }
 
+TEST(PageWalkTest, BackwardUndoesForwardAndWrapsWhateverTheNumberOfPagesOpen) {
+  // Levels 1, 2 and 3 open 3, 4 and 6 pages; from the first, back is the last.
+  for (const std::int16_t level : {1, 2, 3}) {
+    SCOPED_TRACE("level " + std::to_string(level));
+    EXPECT_EQ(kCloseProgram, PageWalk(kWelcome, WalkDirection::Previous, level));
+    for (const PageInfo& page : kPages) {
+      if (page.levelNeeded > level || page.index == kNewUser) continue;  // not on the walk
+      const std::optional<int> next = PageWalk(page.index, WalkDirection::Next, level);
+      ASSERT_TRUE(next);
+      EXPECT_EQ(page.index, PageWalk(*next, WalkDirection::Previous, level)) << "from page " << page.index;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fendrel

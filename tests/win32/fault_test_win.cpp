@@ -23,17 +23,11 @@ namespace {
 
 using testing::ChildProcess;
 using testing::Exists;
+using testing::NoPicker;
 using testing::ReadBytes;
 using testing::RecordingMessageBoxes;
 using testing::TempFolder;
 using testing::WriteBytes;
-
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndTheOldBytesStay) {
   TempFolder folder;

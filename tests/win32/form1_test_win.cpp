@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -20,6 +21,8 @@
 #include "platform/file_system_win.h"
 #include "platform/wide_text_win.h"
 #include "tests/core/fakes.h"
+#include "tests/core/test_support.h"
+#include "ui/colours_win.h"
 #include "ui/control_ids.h"
 #include "ui/layout.h"
 #include "ui/messages.h"
@@ -28,65 +31,26 @@
 namespace fendrel {
 namespace {
 
-class RecordingBoxes : public MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string& title) override { shown.emplace_back(text, title); }
-  std::vector<std::pair<std::string, std::string>> shown;
-};
+using testing::MakeFile;
 
-// A fresh program folder under the temporary folder, removed afterwards
-// with the list files the program saved in it. (Wine often gives the test
-// the same process id, so a folder left by an earlier run is emptied first.)
-class ProgramFolder {
+// The shell's notification area: the icons it shows, each named by its
+// window and number. An add of an icon it shows already is refused, as the
+// shell refuses it; a restarted shell shows none.
+class NotificationArea {
  public:
-  ProgramFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "fendrel-form1-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter_++);
-    CreateDirectoryA(path_.c_str(), nullptr);
-    RemoveFiles();
+  BOOL Notify(DWORD message, const NOTIFYICONDATAW& data) {
+    const Icon icon{data.hWnd, data.uID};
+    switch (message) {
+      case NIM_ADD: return icons.insert(icon).second ? TRUE : FALSE;
+      case NIM_MODIFY: return icons.count(icon) ? TRUE : FALSE;
+      case NIM_DELETE: return icons.erase(icon) ? TRUE : FALSE;
+      default: return FALSE;
+    }
   }
-  ~ProgramFolder() {
-    RemoveFiles();
-    RemoveDirectoryA(path_.c_str());
-  }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string file = path_ + "\\" + name;
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(handle);
-    return file;
-  }
-  const std::string& path() const { return path_; }
+  void Restart() { icons.clear(); }
 
- private:
-  void RemoveFiles() const {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-
-  static inline int counter_ = 0;
-  std::string path_;
-};
-
-// The dialog and the browser are never reached by these tests.
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
-class NoBrowser : public Browser {
- public:
-  bool Open(const std::string&) override { return false; }
+  using Icon = std::pair<HWND, UINT>;
+  std::set<Icon> icons;
 };
 
 RECT PlaceInParent(HWND control) {
@@ -194,10 +158,6 @@ bool Beneath(HWND lower, HWND upper) {
   return false;
 }
 
-COLORREF Ref(Rgb colour) {
-  return RGB(colour.red, colour.green, colour.blue);
-}
-
 void Click(HWND control) {
   SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
   SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
@@ -243,27 +203,38 @@ class Form1Test : public ::testing::Test {
     access_.AddAccessLevel(level);
     // A returning user with the switch ON: a password is set and the Run
     // value exists, so the load step shows Welcome and no warning.
-    folder_.Write("satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
+    MakeFile(folder_, "satinfo.dll", "0123456789abcdef0123456789abcdef\r\n");
     registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
-    form_ =
-        std::make_unique<Form1>(Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr},
-                                access_, layer_, folder_.path(), silent);
+    form_ = std::make_unique<Form1>(
+        Form1Services{boxes_, picker_, browser_, systemFolder_, registry_, nullptr,
+                      [this](DWORD message, NOTIFYICONDATAW* data) { return shell_.Notify(message, *data); }},
+        Form1Core{protection_, editing_, emergency_, passwords_, onOffSwitch_, background_, opensFinished_},
+        access_, layer_, silent);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
   HWND Item(int page) { return form_->Control(ctl::MenuItem(page)); }
   HWND Control(int id) { return form_->Control(id); }
 
-  ProgramFolder folder_;
-  RecordingBoxes boxes_;
-  NoPicker picker_;
-  NoBrowser browser_;
+  testing::TempFolder folder_;
+  testing::RecordingMessageBoxes boxes_;
+  testing::NoPicker picker_;
+  testing::NoBrowser browser_;
+  NotificationArea shell_;
   testing::FakeSystemFolder systemFolder_{folder_.path()};
   testing::FakeRegistry registry_;
   AccessLevel access_;
   Win32FileSystem system_;
   FileLayer layer_{system_};
+  // The core the window drives, made as main_win.cpp makes it.
+  OpensFinishedNotice opensFinished_;
+  BackgroundOpens background_{system_, [this] { opensFinished_(); }};
+  Protection protection_{layer_, folder_.path(), &background_};
+  ListEditing editing_{protection_, boxes_, picker_};
+  EmergencyMode emergency_{protection_, boxes_};
+  PasswordStore passwords_{layer_, systemFolder_, boxes_};
+  OnOffSwitch onOffSwitch_{registry_, boxes_, folder_.path()};
   std::unique_ptr<Form1> form_;
 };
 
@@ -341,7 +312,7 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   const int panelRight = 8 + 153, panelBottom = 120 + 321;
   for (const auto& [x, y] :
        {std::pair{8, 120}, {panelRight - 1, 120}, {8, panelBottom - 1}, {panelRight - 1, panelBottom - 1}}) {
-    EXPECT_EQ(Ref(kMenuGrey), painted.At(x, y)) << x << "," << y;
+    EXPECT_EQ(ToColorRef(kMenuGrey), painted.At(x, y)) << x << "," << y;
   }
   EXPECT_EQ(0, painted.Count({7, 120, 1, 321}, notWhite)) << "left of the panel";
   EXPECT_EQ(0, painted.Count({panelRight, 120, 1, 321}, notWhite)) << "right of the panel";
@@ -351,7 +322,7 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   // "M E N U" in black on the panel, from 60, 120 (900, 1800 twips); only
   // grey to its left.
   EXPECT_GT(painted.Count({60, 120, 100, 16}, ink), 20);
-  const auto notGrey = [](COLORREF c) { return c != Ref(kMenuGrey); };
+  const auto notGrey = [](COLORREF c) { return c != ToColorRef(kMenuGrey); };
   EXPECT_EQ(0, painted.Count({8, 120, 52, 16}, notGrey)) << "left of the title";
 
   // The strip's picture in 8, 100, 153, 15; the banner's in the top 92 rows,
@@ -359,8 +330,8 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   EXPECT_GT(painted.Count({8, 100, 153, 15}, notWhite), 153 * 15 / 2);
   EXPECT_EQ(0, painted.Count({0, 92, 172, 8}, notWhite)) << "between the banner and the strip";
   EXPECT_GT(painted.Count({0, 0, 700, 92}, notWhite), 700 * 92 / 10);
-  EXPECT_GT(painted.Count({428, 60, 60, 24}, is(Ref(kBannerBlue))), 10);
-  EXPECT_EQ(0, painted.Count({400, 60, 28, 24}, is(Ref(kBannerBlue)))) << "left of the version";
+  EXPECT_GT(painted.Count({428, 60, 60, 24}, is(ToColorRef(kBannerBlue))), 10);
+  EXPECT_EQ(0, painted.Count({400, 60, 28, 24}, is(ToColorRef(kBannerBlue)))) << "left of the version";
 
   // The place of the pages, beneath them: its frame's left edge at x 172.
   EXPECT_EQ(200, painted.Count({172, 200, 1, 200}, notWhite));
@@ -459,11 +430,11 @@ TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
     Click(Item(page));
     EXPECT_EQ(nullptr, Descendant(form_->hwnd(), ctl::PageFrame(page))) << "a refused page is not built";
     ASSERT_EQ(1u, boxes_.shown.size());
-    EXPECT_EQ(messages::kPleaseLogin, boxes_.shown[0].first);
-    EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
+    EXPECT_EQ(messages::kPleaseLogin, boxes_.shown[0].text);
+    EXPECT_EQ(messages::kTitle, boxes_.shown[0].title);
     boxes_.shown.clear();
     EXPECT_EQ(kWelcome, form_->ShownPage());
-    EXPECT_EQ(Ref(kWhite), PaintColoursOf(Item(kWelcome)).text) << "the highlight stays";
+    EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Item(kWelcome)).text) << "the highlight stays";
   }
   Click(Item(kPassword));
   EXPECT_TRUE(boxes_.shown.empty());
@@ -533,11 +504,11 @@ TEST_F(Form1Test, ASilentStartHidesTheWindowAndRefusesEveryPage) {
 }
 
 TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
-  const std::string a = folder_.Write("a.txt", "a"), b = folder_.Write("b.txt", "b"),
-                    c = folder_.Write("c.txt", "c");
+  const std::string a = MakeFile(folder_, "a.txt", "a"), b = MakeFile(folder_, "b.txt", "b"),
+                    c = MakeFile(folder_, "c.txt", "c");
   const std::string missing = folder_.path() + "\\missing.txt";
-  folder_.Write("prot.dat", a + "\r\n\r\n" + b + "\r\n" + c + "\r\n");
-  folder_.Write("emer.dat", missing + "\r\n" + a + "\r\n");
+  MakeFile(folder_, "prot.dat", a + "\r\n\r\n" + b + "\r\n" + c + "\r\n");
+  MakeFile(folder_, "emer.dat", missing + "\r\n" + a + "\r\n");
   Start(2);
 
   auto rows = [&](int id) {
@@ -556,7 +527,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
   EXPECT_EQ(-1, form_->ListSelection(ctl::kSafeListBox));
-  EXPECT_EQ(102, form_->protection().nextHoldNumber());
+  EXPECT_EQ(102, protection_.nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
     SetLastError(0xdeadbeef);
@@ -574,7 +545,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
 
 TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEveryHold) {
   const std::string late = folder_.path() + "\\late.txt", folder = folder_.path() + "\\sub";
-  folder_.Write("prot.dat", late + "\r\n");
+  MakeFile(folder_, "prot.dat", late + "\r\n");
   Start(2);
   EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
   EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
@@ -583,7 +554,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   };
 
   // Level 2 does not open the list pages: they take no files.
-  folder_.Write("late.txt", "here now");
+  MakeFile(folder_, "late.txt", "here now");
   drop(kMain, {late});
   EXPECT_EQ(1, SendMessageA(Control(ctl::kSafeListBox), LB_GETCOUNT, 0, 0));
 
@@ -601,7 +572,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   // A drop on the safe list: each file added and held as ">>> Add" does,
   // a folder and a missing file named in one message.
   CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string other = folder_.Write("other.txt", "x"), missing = folder_.path() + "\\missing.txt";
+  const std::string other = MakeFile(folder_, "other.txt", "x"), missing = folder_.path() + "\\missing.txt";
   drop(kMain, {late, folder, missing, other});
   RemoveDirectoryA(folder.c_str());
   char text[MAX_PATH * 2] = {};
@@ -612,7 +583,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   EXPECT_EQ(
       messages::DroppedFilesNotAdded(messages::kSafeListName,
                                      {{folder, FileError::IsFolder}, {missing, FileError::NotFound}}, true),
-      boxes_.shown[0].first);
+      boxes_.shown[0].text);
   EXPECT_EQ("All 2 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
 
   // The tooltip follows the pointer from entry to entry: the emergency
@@ -675,8 +646,8 @@ TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
   EXPECT_TRUE(boxes_.shown.empty()) << "the box waits until the click's handling is over";
   ASSERT_TRUE(WaitFor([&] { return !boxes_.shown.empty(); }));
   EXPECT_EQ(messages::WindowActionFailed(messages::TheClickOn("Emergency"), "the disk went away"),
-            boxes_.shown[0].first);
-  EXPECT_EQ(messages::kTitle, boxes_.shown[0].second);
+            boxes_.shown[0].text);
+  EXPECT_EQ(messages::kTitle, boxes_.shown[0].title);
 
   // Anything thrown, not only a std::exception, also from a button on a page.
   form_->SelectPage(kCloseProgram, 0);
@@ -685,7 +656,7 @@ TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
   ASSERT_TRUE(WaitFor([&] { return boxes_.shown.size() == 2; }));
   EXPECT_EQ(messages::WindowActionFailed(messages::TheClickOn("Close Fendrel & Make Files Vunerable"),
                                          messages::kUnexpectedError),
-            boxes_.shown[1].first);
+            boxes_.shown[1].text);
   Click(Item(kPassword));
   EXPECT_EQ(kPassword, form_->ShownPage());
 }
@@ -715,10 +686,13 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   const std::size_t room = std::size(record.szTip);
   EXPECT_EQ(std::wstring(room - 9, L' '), std::wstring(record.szTip + 8, room - 9));
   EXPECT_TRUE(form_->tray().InTray());
+  const NotificationArea::Icon ours{form_->hwnd(), kTrayIconId};
+  EXPECT_EQ(std::set{ours}, shell_.icons) << "one icon added";
 
   // A second hide asks for the icon again: the shell refuses the add and one icon stays.
   form_->HideForm();
   EXPECT_TRUE(form_->tray().InTray());
+  EXPECT_EQ(std::set{ours}, shell_.icons);
 
   // A drag over the window is a pointer move, never a tray double-click or right-click.
   SendMessageA(form_->hwnd(), WM_MOUSEMOVE, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
@@ -730,9 +704,14 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   SendMessageA(form_->hwnd(), kTrayMessage, 1, WM_RBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
 
-  // A restarted shell gets the icon again while the window is in the tray.
+  // A restarted shell gets the icon again while the window is in the tray,
+  // exactly one, also when "TaskbarCreated" comes twice.
+  shell_.Restart();
   SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_TRUE(form_->tray().InTray());
+  EXPECT_EQ(std::set{ours}, shell_.icons) << "exactly one icon after TaskbarCreated";
+  SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_EQ(std::set{ours}, shell_.icons);
 
   // A double-click on the icon restores the window on its page and removes the icon.
   form_->SelectPage(kAbout, 0);
@@ -741,10 +720,13 @@ TEST_F(Form1Test, TheTrayIconStandsForTheHiddenWindowAndAnswersOnlyItsOwnMessage
   EXPECT_FALSE(IsIconic(form_->hwnd()));
   EXPECT_FALSE(form_->tray().InTray());
   EXPECT_FALSE(form_->tray().IconAdded());
+  EXPECT_TRUE(shell_.icons.empty());
   EXPECT_EQ(kAbout, form_->ShownPage());
   // With the window shown, a restarted shell gets no icon.
+  shell_.Restart();
   SendMessageA(form_->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_FALSE(form_->tray().IconAdded());
+  EXPECT_TRUE(shell_.icons.empty());
 }
 
 TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
@@ -773,8 +755,8 @@ TEST_F(Form1Test, TheTrayMenuOffersOpenASeparatorAndEmergencyAndItsItemsAct) {
   SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kTrayEmergencyItem, 0), 0);
   ASSERT_EQ(1u, boxes_.shown.size());
-  EXPECT_EQ(messages::kEmptyEmergencyList, boxes_.shown[0].first);
-  EXPECT_EQ("Error", boxes_.shown[0].second);
+  EXPECT_EQ(messages::kEmptyEmergencyList, boxes_.shown[0].text);
+  EXPECT_EQ("Error", boxes_.shown[0].title);
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(kTrayOpenItem, 0), 0);
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
 }

@@ -10,6 +10,7 @@
 
 #include "platform/handles_win.h"
 #include "platform/registry_api_win.h"
+#include "tests/core/fakes.h"
 #include "ui/messages.h"
 #include "ui/on_off_switch.h"
 
@@ -61,12 +62,6 @@ LONG Delete(HKEY root, const char* path, const char* name) {
   return RegDeleteValueA(key.get(), name);
 }
 
-class RecordingBoxes : public MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string&) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
-
 class RunValueTest : public ::testing::Test {
  protected:
   void SetUp() override { saved_ = Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName); }
@@ -82,7 +77,7 @@ class RunValueTest : public ::testing::Test {
 
   std::optional<RawValue> saved_;
   Win32RegistryApi api_;
-  RecordingBoxes boxes_;
+  testing::RecordingMessageBoxes boxes_;
   OnOffSwitch switch_{api_, boxes_, "C:\\Program Files\\Fendrel Test"};
 };
 
@@ -116,7 +111,8 @@ TEST_F(RunValueTest, AValueTooLongForTheQueryReadsOnAndIsRewrittenAtStart) {
 TEST_F(RunValueTest, AStartInTheOffStateWarnsAndWritesNothing) {
   Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
   EXPECT_FALSE(switch_.ShowOnOffState().checked);
-  EXPECT_EQ(std::vector<std::string>{messages::kNotOn}, boxes_.shown);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(messages::kNotOn, boxes_.shown[0].text);
   EXPECT_FALSE(RunValue());
 }
 

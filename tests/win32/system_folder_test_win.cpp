@@ -9,6 +9,7 @@
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
 #include "platform/system_folder_win.h"
+#include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
 
 namespace fendrel {
@@ -36,14 +37,6 @@ TEST(SystemFolderTest, AnUnknownFolderOrOneWithoutAPathIsTheEmptyText) {
   EXPECT_EQ("", folder.GetDataFolder(0x11));  // CSIDL_DRIVES: a folder of the shell only
 }
 
-class RecordingBoxes : public MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string& title) override {
-    shown.push_back(title + ": " + text);
-  }
-  std::vector<std::string> shown;
-};
-
 // The real password file, saved before the test and put back after it.
 class SystemPasswordTest : public ::testing::Test {
  protected:
@@ -63,7 +56,7 @@ class SystemPasswordTest : public ::testing::Test {
   Win32SystemFolder folder_;
   Win32FileSystem system_;
   FileLayer layer_{system_};
-  RecordingBoxes boxes_;
+  testing::RecordingMessageBoxes boxes_;
   PasswordStore store_{layer_, folder_, boxes_};
   std::string file_;
   std::optional<std::string> saved_;
@@ -78,7 +71,7 @@ TEST_F(SystemPasswordTest, ASavedPasswordIsOneLineInSatinfoDllAndChecksOut) {
   EXPECT_EQ(kNewUser, store_.DeterminePassword());
 
   ASSERT_TRUE(store_.SavePassword(u"s3cret"));
-  EXPECT_EQ(std::vector<std::string>{"Done.: Password Saved"}, boxes_.shown);
+  EXPECT_EQ((std::vector<testing::RecordingMessageBoxes::Box>{{"Password Saved", "Done."}}), boxes_.shown);
   EXPECT_EQ("33e1b232a4e6fa0028a6670753749a17\r\n", ReadBytes(file_));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((file_ + ".new").c_str()));
   EXPECT_TRUE(store_.CheckPassword(u"s3cret"));

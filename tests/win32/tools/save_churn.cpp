@@ -34,7 +34,7 @@ int main() {
     }
     const fendrel::FileError error = protection.SaveEmergencyList();
     if (error != fendrel::FileError::None) {
-      std::printf("failed %ld: %s\n", i, fendrel::messages::Describe(error));
+      std::printf("failed %ld: %s\n", i, fendrel::messages::Describe(error).c_str());
       return 1;
     }
     std::printf("saved %ld\n", i);

@@ -21,6 +21,7 @@
 #include "app/form1_win.h"
 #include "platform/file_system_win.h"
 #include "platform/function_lookup_win.h"
+#include "tests/core/fakes.h"
 #include "ui/control_ids.h"
 
 namespace fendrel {
@@ -31,16 +32,6 @@ constexpr const wchar_t* kThemeKey = L"Software\\Microsoft\\Windows\\CurrentVers
 class QuietBoxes : public MessageBoxes {
  public:
   void Show(const std::string&, const std::string&) override {}
-};
-class NoPicker : public FilePicker {
- public:
-  std::optional<std::string> PickFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
-class NoBrowser : public Browser {
- public:
-  bool Open(const std::string&) override { return false; }
 };
 class FolderAt : public SystemFolder {
  public:
@@ -103,15 +94,23 @@ int Run(HKEY themeSettings, const std::string& folder) {
   std::printf("uxtheme loaded before the main window: %s\n", UxThemeLoaded() ? "yes" : "no");
 
   QuietBoxes boxes;
-  NoPicker picker;
-  NoBrowser browser;
+  testing::NoPicker picker;
+  testing::NoBrowser browser;
   FolderAt systemFolder(folder);
   EmptyRegistry registry;
   AccessLevel access;
   Win32FileSystem system;
   FileLayer layer(system);
-  Form1 form(Form1Services{boxes, picker, browser, systemFolder, registry, nullptr}, access, layer, folder,
-             false);
+  OpensFinishedNotice opensFinished;
+  BackgroundOpens background(system, [&opensFinished] { opensFinished(); });
+  Protection protection(layer, folder, &background);
+  ListEditing editing(protection, boxes, picker);
+  EmergencyMode emergency(protection, boxes);
+  PasswordStore passwords(layer, systemFolder, boxes);
+  OnOffSwitch onOffSwitch(registry, boxes, folder);
+  Form1 form(Form1Services{boxes, picker, browser, systemFolder, registry, nullptr},
+             Form1Core{protection, editing, emergency, passwords, onOffSwitch, background, opensFinished},
+             access, layer, false);
   if (!form.Create(GetModuleHandleA(nullptr))) {
     std::printf("the main window could not be made\n");
     return 1;

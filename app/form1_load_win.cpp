@@ -1,0 +1,35 @@
+// Form1's load step (ui/load_step.h), run once when the window is made:
+// hide when silent, the password, the switch, the lists and their mirror;
+// after a silent start, a safe list that could not be read is told from
+// the tray.
+#include "app/form1_win.h"
+#include "ui/messages.h"
+
+namespace fendrel {
+
+void Form1::Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  RunLoadStep(*this, silent_);
+  if (silent_) TellUnreadListFromTray();
+}
+
+void Form1::TellUnreadListFromTray() {
+  if (protection_.safeListUnread() != FileError::NotLoaded) return;
+  tray_.ShowBalloon(messages::kTitle, messages::SafeListUnread(protection_.SafeListFile(),
+                                                               protection_.safeListUnreadBecause()));
+}
+
+void Form1::DeterminePassword() {
+  SelectPage(passwords_.DeterminePassword(), 1);
+}
+
+void Form1::ShowOnOffState() {
+  ShowSwitch(switch_.ShowOnOffState());
+}
+
+void Form1::LoadLists() {
+  protection_.LoadLists();
+}
+
+}  // namespace fendrel

@@ -1,0 +1,233 @@
+#include "app/list_page_win.h"
+
+#include "app/list_box_control_win.h"
+#include "platform/drawing_win.h"
+#include "platform/wide_text_win.h"
+#include "ui/colours_win.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace fendrel {
+
+namespace {
+
+// Where an entry list keeps its page and its own procedure while the page
+// watches its mouse for the tooltip.
+constexpr const wchar_t* kPageProperty = L"Fendrel.ListPage";
+constexpr const wchar_t* kListProcProperty = L"Fendrel.ListProc";
+
+std::string ReasonOf(const EntryState& state) {
+  return state.awaitsEmergency ? messages::kProtectedOnlyAfterEmergency
+                               : messages::NotProtectedBecause(state.failure);
+}
+
+// The mouse messages a tooltip takes to know where the pointer is.
+bool IsRelayedToTips(UINT message) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: return true;
+    default: return false;
+  }
+}
+
+// The names dropped, each with whether it is a folder. A name that is no
+// text (half of a UTF-16 pair) goes to `notText` as it can be shown.
+std::vector<DroppedFile> DroppedFiles(HDROP drop, std::vector<std::string>& notText) {
+  std::vector<DroppedFile> files;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+    std::optional<std::string> path = FromWide(name);
+    if (!path) {
+      notText.push_back(Narrow(name));
+      continue;
+    }
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    files.push_back({*std::move(path), folder});
+  }
+  return files;
+}
+
+// The dropped names belong to the receiver until DragFinish frees them,
+// also when the handling fails half-way.
+class FinishDrop {
+ public:
+  explicit FinishDrop(HDROP drop) : drop_(drop) {}
+  ~FinishDrop() { DragFinish(drop_); }
+  FinishDrop(const FinishDrop&) = delete;
+  FinishDrop& operator=(const FinishDrop&) = delete;
+
+ private:
+  HDROP drop_;
+};
+
+// The hidden list boxes show the hold numbers as decimal text.
+ListBox AsDecimalText(const HoldList& holds) {
+  ListBox rows;
+  rows.items.reserve(holds.items.size());
+  for (const int number : holds.items) rows.items.push_back(std::to_string(number));
+  rows.selected = holds.selected;
+  return rows;
+}
+
+// Brings a list box, if it was made, from showing `shown` to showing `list`.
+void MirrorInto(HWND box, const ListBox& list, ListBox& shown) {
+  // A list box whose page is not built yet gets its list when it is.
+  if (!box) return;
+  if (list.items == shown.items && list.selected == shown.selected) return;
+  ListBoxControl(box).Mirror(list, shown);
+  shown = list;
+}
+
+}  // namespace
+
+// --- The buttons.
+
+void ListPage::Browse() {
+  host_.SetCaption(spec_.pathBox, editing_.Browse());
+}
+
+void ListPage::Add() {
+  if (const std::optional<std::string> path = host_.PathText(spec_.pathBox)) (editing_.*spec_.add)(*path);
+  host_.MirrorLists();
+}
+
+void ListPage::Remove() {
+  (editing_.*spec_.remove)(ListBoxControl(host_.Existing(spec_.listBox)).Selection());
+  host_.MirrorLists();
+}
+
+// --- The lists.
+
+void ListPage::Mirror() {
+  MirrorInto(host_.Existing(spec_.listBox), (protection_.*spec_.list)(), shownList_);
+  MirrorInto(host_.Existing(spec_.holdNumbers), AsDecimalText((protection_.*spec_.holds)()), shownHolds_);
+}
+
+void ListPage::TakeSelection() {
+  // Only the visible list takes clicks; one whose page is not built yet
+  // has nothing chosen in it, and the core's choice stands.
+  const ListBoxControl list(host_.Existing(spec_.listBox));
+  if (!list) return;
+  const int selected = list.Selection();
+  (protection_.*spec_.select)(selected);
+  shownList_.selected = selected;
+}
+
+// --- The entries' states.
+
+void ListPage::RedrawEntries() {
+  ListBoxControl(host_.Existing(spec_.listBox)).Redraw();
+}
+
+const EntryState* ListPage::StateOf(int index) const {
+  const std::vector<EntryState>& states = states_.*spec_.states;
+  if (index < 0 || static_cast<std::size_t>(index) >= states.size()) return nullptr;
+  return &states[static_cast<std::size_t>(index)];
+}
+
+void ListPage::DrawEntry(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  if (item.itemID == static_cast<UINT>(-1)) {  // an empty list with the focus
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
+    return;
+  }
+  const int index = static_cast<int>(item.itemID);
+  const EntryState* state = StateOf(index);
+  const bool held = !state || state->held;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  // Not held: red text, or white on red while selected.
+  COLORREF text = held ? ToColorRef(kBlack) : ToColorRef(kNotProtectedRed);
+  COLORREF back = ToColorRef(kWhite);
+  if (selected) {
+    text = held ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ToColorRef(kWhite);
+    back = held ? GetSysColor(COLOR_HIGHLIGHT) : ToColorRef(kNotProtectedRed);
+  }
+  SetBkColor(dc, back);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+  const std::wstring entry = ListBoxControl(item.hwndItem).Text(index);
+  {
+    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    RECT textRect = rect;
+    textRect.left += MulDiv(2, host_.dpi(), 96);
+    DrawTextW(dc, entry.c_str(), static_cast<int>(entry.size()), &textRect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
+}
+
+// --- The tooltip of the entry under the pointer.
+
+void ListPage::Prepare(int id, HWND control) {
+  if (id == spec_.listBox) {
+    // The list's mouse moves tell which entry the tooltip is for.
+    SetPropW(control, kPageProperty, this);
+    SetPropW(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListPage::EntryListProc));
+  }
+  // Drops come only from programs with no more rights than Fendrel's own:
+  // Windows keeps a drop from Explorer out of an elevated Fendrel, so that
+  // a program without administrator rights cannot edit the lists through it.
+  if (id == ctl::PageFrame(spec_.page)) DragAcceptFiles(control, TRUE);
+}
+
+LRESULT CALLBACK ListPage::EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* page = static_cast<ListPage*>(GetPropW(list, kPageProperty));
+  const auto ownProc = reinterpret_cast<WNDPROC>(GetPropW(list, kListProcProperty));
+  if (!ownProc) return DefWindowProcW(list, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
+    RemovePropW(list, kPageProperty);
+    RemovePropW(list, kListProcProperty);
+    return CallWindowProcW(ownProc, list, message, wParam, lParam);
+  }
+  if (page) {
+    try {
+      if (IsRelayedToTips(message)) {
+        page->OnEntryListMouse(list, message, wParam, lParam);
+      } else if (message == WM_MOUSEWHEEL || message == WM_VSCROLL) {
+        page->tip_.Forget();  // the entries move under the pointer
+      }
+    } catch (...) {
+      // Nothing unwinds into user32; the list goes on without its tooltip.
+      page->failures_.Report(message, wParam, std::current_exception());
+    }
+  }
+  return CallWindowProcW(ownProc, list, message, wParam, lParam);
+}
+
+void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!tip_.hwnd()) return;
+  if (message == WM_MOUSEMOVE) {
+    const int item = ListBoxControl(list).ItemAt(lParam);
+    const EntryState* state = StateOf(item);
+    tip_.ShowFor(list, item, state && !state->held ? ReasonOf(*state) : std::string());
+  }
+  tip_.Relay(list, message, wParam, lParam);
+}
+
+// --- Files dropped from Explorer.
+
+void ListPage::OnDrop(HDROP drop) {
+  const FinishDrop finish(drop);
+  // A page is shown only when the level opens it; a drop is checked all the same.
+  if (!host_.Opens(spec_.page)) return;
+  std::vector<std::string> notText;
+  const std::vector<DroppedFile> files = DroppedFiles(drop, notText);
+  if (!notText.empty()) boxes_.Show(messages::NamesNotText(notText), messages::kTitle);
+  host_.TakeSelections();
+  (editing_.*spec_.addDropped)(files);
+  host_.MirrorLists();
+}
+
+}  // namespace fendrel

@@ -1,0 +1,102 @@
+// One list page, the safe list or the emergency list (app/list_pages.h):
+// its buttons (browse, add, remove), its entries drawn by their states with
+// the tooltip that says why one is not protected, the files dropped on it,
+// and the mirror of the core's list and hold numbers in its two list boxes.
+// The page's controls are the window's; the page reaches them through its
+// host by identifier, and only once its page is built.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/entry_tip_win.h"
+#include "app/failure_reporter_win.h"
+#include "app/list_pages.h"
+#include "platform/message_boxes.h"
+#include "protection/entry_state.h"
+#include "protection/list_editing.h"
+#include "protection/protection.h"
+
+namespace fendrel {
+
+// What a list page needs of the window that hosts it.
+class ListPageHost {
+ public:
+  // The control with this identifier if it was made; builds nothing.
+  virtual HWND Existing(int id) const = 0;
+  // The text of a path box exactly; nothing, after telling the person, when
+  // it holds what no file name can.
+  virtual std::optional<std::string> PathText(int id) = 0;
+  virtual void SetCaption(int id, const std::string& caption) = 0;
+  // Takes the person's selections into the core, and shows what an action
+  // changed.
+  virtual void TakeSelections() = 0;
+  virtual void MirrorLists() = 0;
+  // Whether the access level opens this page now.
+  virtual bool Opens(int page) const = 0;
+  virtual int dpi() const = 0;
+
+ protected:
+  ~ListPageHost() = default;
+};
+
+class ListPage {
+ public:
+  // `states`: the entries' states of both lists as the window shows them.
+  ListPage(const ListPageSpec& spec, ListPageHost& host, Protection& protection, ListEditing& editing,
+           const ListStates& states, MessageBoxes& boxes, EntryTip& tip, FailureReporter& failures)
+      : spec_(spec),
+        host_(host),
+        protection_(protection),
+        editing_(editing),
+        states_(states),
+        boxes_(boxes),
+        tip_(tip),
+        failures_(failures) {}
+  ListPage(const ListPage&) = delete;
+  ListPage& operator=(const ListPage&) = delete;
+
+  const ListPageSpec& spec() const { return spec_; }
+
+  // The buttons.
+  void Browse();
+  void Add();
+  void Remove();
+
+  // A control of the page was made: the entry list watches its mouse for
+  // the tooltip, the page's frame takes dropped files.
+  void Prepare(int id, HWND control);
+  // Files dropped on the page's frame; finishes the drop.
+  void OnDrop(HDROP drop);
+
+  // Brings both list boxes to show the core's list and hold numbers.
+  void Mirror();
+  // Takes the person's selection in the visible list into the core.
+  void TakeSelection();
+  // The entries' states changed: the list draws them again.
+  void RedrawEntries();
+  void DrawEntry(const DRAWITEMSTRUCT& item) const;
+
+ private:
+  static LRESULT CALLBACK EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  const EntryState* StateOf(int index) const;
+
+  const ListPageSpec& spec_;
+  ListPageHost& host_;
+  Protection& protection_;
+  ListEditing& editing_;
+  const ListStates& states_;
+  MessageBoxes& boxes_;
+  EntryTip& tip_;
+  FailureReporter& failures_;
+  // What the two list boxes show now: the list and its hold numbers.
+  ListBox shownList_, shownHolds_;
+};
+
+}  // namespace fendrel

@@ -1,0 +1,47 @@
+// The two list pages as data: the safe list (whose files are held while
+// listed) and the emergency list (held only in an emergency) differ only in
+// their controls and in the core operations their buttons call, so one
+// ListPage serves both, each with its row of this table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "protection/entry_state.h"
+#include "protection/list_editing.h"
+#include "protection/protection.h"
+#include "ui/control_ids.h"
+#include "ui/navigation.h"
+
+namespace fendrel {
+
+struct ListPageSpec {
+  int page;  // its index in kPages
+  int pathBox, browseButton, addButton, removeButton;
+  int listBox;      // the visible list, drawn entry by entry by its states
+  int holdNumbers;  // the hidden list of each entry's hold number
+  // What its buttons and drops do.
+  void (ListEditing::*add)(const std::string& pathBoxText);
+  void (ListEditing::*remove)(int selectedIndex);
+  void (ListEditing::*addDropped)(const std::vector<DroppedFile>& files);
+  // The core's list and holds it shows, where the person's choice goes, and
+  // its entries' states.
+  const ListBox& (Protection::*list)() const;
+  const HoldList& (Protection::*holds)() const;
+  void (Protection::*select)(int index);
+  std::vector<EntryState> ListStates::*states;
+};
+
+inline constexpr ListPageSpec kListPages[] = {
+    {kMain, ctl::kSafePathBox, ctl::kSafeBrowseButton, ctl::kSafeAddButton, ctl::kSafeRemoveButton,
+     ctl::kSafeListBox, ctl::kSafeHoldNumbers, &ListEditing::SafeAdd, &ListEditing::SafeRemove,
+     &ListEditing::SafeAddDropped, &Protection::safeList, &Protection::safeHolds,
+     &Protection::SelectInSafeList, &ListStates::safe},
+    {kEmergencyList, ctl::kEmergencyPathBox, ctl::kEmergencyBrowseButton, ctl::kEmergencyAddButton,
+     ctl::kEmergencyRemoveButton, ctl::kEmergencyListBox, ctl::kEmergencyHoldNumbers,
+     &ListEditing::EmergencyAdd, &ListEditing::EmergencyRemove, &ListEditing::EmergencyAddDropped,
+     &Protection::emergencyList, &Protection::emergencyHolds, &Protection::SelectInEmergencyList,
+     &ListStates::emergency},
+};
+
+}  // namespace fendrel
