@@ -44,7 +44,11 @@ long RunTool(const std::string& tool, const std::vector<std::string>& arguments)
 }
 
 long Probe(const std::string& what, const std::string& path) {
-  return RunTool("hold_probe", {what, path});
+  // A probe that did not run, or ended without its answer (seen once in a
+  // long loaded run under Wine), is started once more: its answer is the
+  // point, not the start.
+  const long answer = RunTool("hold_probe", {what, path});
+  return answer < 0 ? RunTool("hold_probe", {what, path}) : answer;
 }
 
 ChildProcess::ChildProcess(const std::string& tool, const std::vector<std::string>& arguments) {
