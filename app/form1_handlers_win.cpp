@@ -13,9 +13,9 @@ namespace fendrel {
 void Form1::WireHandlers() {
   // The safe list and the emergency list pages.
   for (ListPage& page : listPages_) {
-    OnClick(page.spec().browseButton, [&page] { page.Browse(); });
-    OnClick(page.spec().addButton, [&page] { page.Add(); });
-    OnClick(page.spec().removeButton, [&page] { page.Remove(); });
+    OnClick(page.ids().browseButton, [&page] { page.Browse(); });
+    OnClick(page.ids().addButton, [&page] { page.Add(); });
+    OnClick(page.ids().removeButton, [&page] { page.Remove(); });
   }
 
   // The emergency buttons and the tray menu.

@@ -28,8 +28,8 @@ void Form1::TakeSelections() {
 
 ListPage* Form1::ListPageOf(int id) {
   for (ListPage& page : listPages_) {
-    const ListPageSpec& spec = page.spec();
-    if (id == spec.listBox || id == spec.holdNumbers || id == ctl::PageFrame(spec.page)) return &page;
+    const ListPageIds& ids = page.ids();
+    if (id == ids.listBox || id == ids.holdNumbers || id == ctl::PageFrame(ids.page)) return &page;
   }
   return nullptr;
 }
@@ -73,7 +73,7 @@ void Form1::OnDropFiles(HWND frame, HDROP drop) {
   const Created* created = Find(frame);
   ListPage* page = created ? ListPageOf(created->row->id) : nullptr;
   // Only a list page's frame takes files.
-  if (!page || created->row->id != ctl::PageFrame(page->spec().page)) {
+  if (!page || created->row->id != ctl::PageFrame(page->ids().page)) {
     DragFinish(drop);
     return;
   }

@@ -91,44 +91,44 @@ void MirrorInto(HWND box, const ListBox& list, ListBox& shown) {
 // --- The buttons.
 
 void ListPage::Browse() {
-  host_.SetCaption(spec_.pathBox, editing_.Browse());
+  host_.SetCaption(ids_.pathBox, editing_.Browse());
 }
 
 void ListPage::Add() {
-  if (const std::optional<std::string> path = host_.PathText(spec_.pathBox)) (editing_.*spec_.add)(*path);
+  if (const std::optional<std::string> path = host_.PathText(ids_.pathBox)) (editing_.*ids_.add)(*path);
   host_.MirrorLists();
 }
 
 void ListPage::Remove() {
-  (editing_.*spec_.remove)(ListBoxControl(host_.Existing(spec_.listBox)).Selection());
+  (editing_.*ids_.remove)(ListBoxControl(host_.Existing(ids_.listBox)).Selection());
   host_.MirrorLists();
 }
 
 // --- The lists.
 
 void ListPage::Mirror() {
-  MirrorInto(host_.Existing(spec_.listBox), (protection_.*spec_.list)(), shownList_);
-  MirrorInto(host_.Existing(spec_.holdNumbers), AsDecimalText((protection_.*spec_.holds)()), shownHolds_);
+  MirrorInto(host_.Existing(ids_.listBox), (protection_.*ids_.list)(), shownList_);
+  MirrorInto(host_.Existing(ids_.holdNumbers), AsDecimalText((protection_.*ids_.holds)()), shownHolds_);
 }
 
 void ListPage::TakeSelection() {
   // Only the visible list takes clicks; one whose page is not built yet
   // has nothing chosen in it, and the core's choice stands.
-  const ListBoxControl list(host_.Existing(spec_.listBox));
+  const ListBoxControl list(host_.Existing(ids_.listBox));
   if (!list) return;
   const int selected = list.Selection();
-  (protection_.*spec_.select)(selected);
+  (protection_.*ids_.select)(selected);
   shownList_.selected = selected;
 }
 
 // --- The entries' states.
 
 void ListPage::RedrawEntries() {
-  ListBoxControl(host_.Existing(spec_.listBox)).Redraw();
+  ListBoxControl(host_.Existing(ids_.listBox)).Redraw();
 }
 
 const EntryState* ListPage::StateOf(int index) const {
-  const std::vector<EntryState>& states = states_.*spec_.states;
+  const std::vector<EntryState>& states = states_.*ids_.states;
   if (index < 0 || static_cast<std::size_t>(index) >= states.size()) return nullptr;
   return &states[static_cast<std::size_t>(index)];
 }
@@ -169,7 +169,7 @@ void ListPage::DrawEntry(const DRAWITEMSTRUCT& item) const {
 // --- The tooltip of the entry under the pointer.
 
 void ListPage::Prepare(int id, HWND control) {
-  if (id == spec_.listBox) {
+  if (id == ids_.listBox) {
     // The list's mouse moves tell which entry the tooltip is for.
     SetPropW(control, kPageProperty, this);
     SetPropW(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
@@ -178,7 +178,7 @@ void ListPage::Prepare(int id, HWND control) {
   // Drops come only from programs with no more rights than Fendrel's own:
   // Windows keeps a drop from Explorer out of an elevated Fendrel, so that
   // a program without administrator rights cannot edit the lists through it.
-  if (id == ctl::PageFrame(spec_.page)) DragAcceptFiles(control, TRUE);
+  if (id == ctl::PageFrame(ids_.page)) DragAcceptFiles(control, TRUE);
 }
 
 LRESULT CALLBACK ListPage::EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -221,12 +221,12 @@ void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM l
 void ListPage::OnDrop(HDROP drop) {
   const FinishDrop finish(drop);
   // A page is shown only when the level opens it; a drop is checked all the same.
-  if (!host_.Opens(spec_.page)) return;
+  if (!host_.Opens(ids_.page)) return;
   std::vector<std::string> notText;
   const std::vector<DroppedFile> files = DroppedFiles(drop, notText);
   if (!notText.empty()) boxes_.Show(messages::NamesNotText(notText), messages::kTitle);
   host_.TakeSelections();
-  (editing_.*spec_.addDropped)(files);
+  (editing_.*ids_.addDropped)(files);
   host_.MirrorLists();
 }
 

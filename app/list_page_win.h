@@ -48,9 +48,9 @@ class ListPageHost {
 class ListPage {
  public:
   // `states`: the entries' states of both lists as the window shows them.
-  ListPage(const ListPageSpec& spec, ListPageHost& host, Protection& protection, ListEditing& editing,
+  ListPage(const ListPageIds& ids, ListPageHost& host, Protection& protection, ListEditing& editing,
            const ListStates& states, MessageBoxes& boxes, EntryTip& tip, FailureReporter& failures)
-      : spec_(spec),
+      : ids_(ids),
         host_(host),
         protection_(protection),
         editing_(editing),
@@ -61,7 +61,7 @@ class ListPage {
   ListPage(const ListPage&) = delete;
   ListPage& operator=(const ListPage&) = delete;
 
-  const ListPageSpec& spec() const { return spec_; }
+  const ListPageIds& ids() const { return ids_; }
 
   // The buttons.
   void Browse();
@@ -87,7 +87,7 @@ class ListPage {
   void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   const EntryState* StateOf(int index) const;
 
-  const ListPageSpec& spec_;
+  const ListPageIds& ids_;
   ListPageHost& host_;
   Protection& protection_;
   ListEditing& editing_;

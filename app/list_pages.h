@@ -15,7 +15,7 @@
 
 namespace fendrel {
 
-struct ListPageSpec {
+struct ListPageIds {
   int page;  // its index in kPages
   int pathBox, browseButton, addButton, removeButton;
   int listBox;      // the visible list, drawn entry by entry by its states
@@ -32,7 +32,7 @@ struct ListPageSpec {
   std::vector<EntryState> ListStates::*states;
 };
 
-inline constexpr ListPageSpec kListPages[] = {
+inline constexpr ListPageIds kListPages[] = {
     {kMain, ctl::kSafePathBox, ctl::kSafeBrowseButton, ctl::kSafeAddButton, ctl::kSafeRemoveButton,
      ctl::kSafeListBox, ctl::kSafeHoldNumbers, &ListEditing::SafeAdd, &ListEditing::SafeRemove,
      &ListEditing::SafeAddDropped, &Protection::safeList, &Protection::safeHolds,
