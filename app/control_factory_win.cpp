@@ -5,8 +5,8 @@
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
-#include "ui/colours_win.h"
-#include "ui/control_ids.h"
+#include "screen/colours_win.h"
+#include "screen/control_ids.h"
 
 namespace fendrel {
 

@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "platform/handles_win.h"
-#include "ui/colours.h"
-#include "ui/layout.h"
+#include "screen/colours.h"
+#include "screen/layout.h"
 
 namespace fendrel {
 

@@ -11,8 +11,8 @@
 
 #include "app/control_factory_win.h"
 #include "platform/handles_win.h"
-#include "ui/colours.h"
-#include "ui/layout.h"
+#include "screen/colours.h"
+#include "screen/layout.h"
 
 namespace fendrel {
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "app/tray_win.h"
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

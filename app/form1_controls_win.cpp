@@ -9,8 +9,8 @@
 #include "app/window_text_win.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include "app/form1_win.h"
-#include "ui/control_ids.h"
-#include "ui/layout.h"
-#include "ui/messages.h"
+#include "screen/control_ids.h"
+#include "screen/layout.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

@@ -6,9 +6,9 @@
 #include <optional>
 
 #include "app/form1_win.h"
-#include "ui/control_ids.h"
-#include "ui/navigation.h"
-#include "ui/page_walk.h"
+#include "screen/control_ids.h"
+#include "screen/navigation.h"
+#include "screen/page_walk.h"
 
 namespace fendrel {
 

@@ -10,9 +10,9 @@
 
 #include "app/form1_win.h"
 #include "platform/wide_text_win.h"
-#include "ui/colours.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "screen/colours.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 
@@ -53,7 +53,7 @@ void Form1::ShowEntryStates() {
   Created* summary = Find(ctl::kSafeListSummary);
   if (!summary) return;  // its page shows it when it is built
   // A safe list not read yet is no empty list: the summary says so.
-  const bool unread = protection_.safeListUnread() == FileError::NotLoaded;
+  const bool unread = protection_.safeListUnread() == ListReason::NotLoaded;
   const std::string text =
       unread ? messages::SafeListUnread(protection_.SafeListFile(), protection_.safeListUnreadBecause())
              : messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);

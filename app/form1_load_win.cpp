@@ -1,9 +1,9 @@
-// Form1's load step (ui/load_step.h), run once when the window is made:
+// Form1's load step (screen/load_step.h), run once when the window is made:
 // hide when silent, the password, the switch, the lists and their mirror;
 // after a silent start, a safe list that could not be read is told from
 // the tray.
 #include "app/form1_win.h"
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 
@@ -15,7 +15,7 @@ void Form1::Load() {
 }
 
 void Form1::TellUnreadListFromTray() {
-  if (protection_.safeListUnread() != FileError::NotLoaded) return;
+  if (protection_.safeListUnread() != ListReason::NotLoaded) return;
   tray_.ShowBalloon(messages::kTitle, messages::SafeListUnread(protection_.SafeListFile(),
                                                                protection_.safeListUnreadBecause()));
 }

@@ -7,8 +7,8 @@
 #include "app/window_text_win.h"
 #include "platform/drawing_win.h"
 #include "platform/wide_text_win.h"
-#include "ui/colours_win.h"
-#include "ui/control_ids.h"
+#include "screen/colours_win.h"
+#include "screen/control_ids.h"
 
 namespace fendrel {
 

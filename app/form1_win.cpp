@@ -10,9 +10,9 @@
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
-#include "ui/colours_win.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "screen/colours_win.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

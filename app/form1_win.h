@@ -6,7 +6,7 @@
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
-// which dispatches by the control's identifier (ui/control_ids.h).
+// which dispatches by the control's identifier (screen/control_ids.h).
 #pragma once
 
 #include <windows.h>
@@ -44,11 +44,11 @@
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
 #include "protection/protection.h"
-#include "ui/form1_actions.h"
-#include "ui/layout.h"
-#include "ui/load_step.h"
-#include "ui/navigation.h"
-#include "ui/on_off_switch.h"
+#include "screen/form1_actions.h"
+#include "screen/layout.h"
+#include "screen/load_step.h"
+#include "screen/navigation.h"
+#include "startup/on_off_switch.h"
 
 namespace fendrel {
 
@@ -87,7 +87,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   static constexpr const char* kClassName = "FendrelForm1";
   static constexpr const wchar_t* kWideClassName = L"FendrelForm1";
 
-  // `silent`: the start is silent (ui/start_up.h), so the load step hides
+  // `silent`: the start is silent (startup/start_mode.h), so the load step hides
   // the window to the tray first.
   Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLayer& files, bool silent);
   ~Form1() override;
@@ -199,7 +199,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void OnPaint();
   void OnPrintClient(HDC dc, LPARAM what);
 
-  // The load step (ui/load_step.h), once, and the steps only it takes.
+  // The load step (screen/load_step.h), once, and the steps only it takes.
   void Load();
   void DeterminePassword() override;
   void ShowOnOffState() override;

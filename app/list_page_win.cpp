@@ -3,9 +3,9 @@
 #include "app/list_box_control_win.h"
 #include "platform/drawing_win.h"
 #include "platform/wide_text_win.h"
-#include "ui/colours_win.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "screen/colours_win.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

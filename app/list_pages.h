@@ -10,8 +10,8 @@
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
 #include "protection/protection.h"
-#include "ui/control_ids.h"
-#include "ui/navigation.h"
+#include "screen/control_ids.h"
+#include "screen/navigation.h"
 
 namespace fendrel {
 

@@ -1,5 +1,5 @@
 // Process entry: the start-up step of frmStart. It decides the start mode
-// from the command line (ui/start_up.h), grants its access level, creates
+// from the command line (startup/start_mode.h), grants its access level, creates
 // the main window (whose load step runs at once) and shows it, normal or
 // minimized.
 #include <windows.h>
@@ -25,10 +25,10 @@
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
 #include "protection/protection.h"
-#include "ui/messages.h"
-#include "ui/navigation.h"
-#include "ui/on_off_switch.h"
-#include "ui/start_up.h"
+#include "screen/messages.h"
+#include "screen/navigation.h"
+#include "startup/on_off_switch.h"
+#include "startup/start_mode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/wide_text_win.h"
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

@@ -37,9 +37,9 @@
 #include "platform/wide_text_win.h"
 #include "protection/emergency.h"
 #include "protection/protection.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 #include "tests/win32/machine_state_win.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
 
 namespace {
 
@@ -535,7 +535,7 @@ void BenchSave(const WorkFolder& work) {
   for (int repetition = 0; repetition <= kSaveRepetitions; ++repetition) {
     const auto programRun = [&] {
       const LONGLONG start = Now();
-      const fendrel::FileError error = protection.SaveEmergencyList();
+      const fendrel::ListOutcome error = protection.SaveEmergencyList();
       const double ms = Since(start);
       if (error != fendrel::FileError::None)
         Problem(std::string("the save failed: ") + fendrel::messages::Describe(error));

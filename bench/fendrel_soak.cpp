@@ -22,9 +22,9 @@
 
 #include "bench/bench_files_win.h"
 #include "platform/handles_win.h"
+#include "screen/control_ids.h"
 #include "tests/win32/machine_state_win.h"
 #include "tests/win32/process_windows_win.h"
-#include "ui/control_ids.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "password/password_pages.h"
 
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

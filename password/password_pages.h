@@ -7,8 +7,8 @@
 
 #include "password/password_store.h"
 #include "platform/message_boxes.h"
-#include "ui/form1_actions.h"
-#include "ui/navigation.h"
+#include "screen/form1_actions.h"
+#include "screen/navigation.h"
 
 namespace fendrel {
 

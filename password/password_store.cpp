@@ -5,7 +5,7 @@
 #include "password/cmd5.h"
 #include "platform/atomic_save.h"
 #include "platform/utf.h"
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 
@@ -63,7 +63,7 @@ bool PasswordStore::SavePassword(const std::u16string& password) {
   const std::string file = PasswordFile();
   const int number = files_.LowestFree();
   const FileError error =
-      number == 0 ? FileError::NoFreeNumber : SaveAtomically(files_, number, file, {digest});
+      number == 0 ? FileError::FileNumberInUse : SaveAtomically(files_, number, file, {digest});
   if (error != FileError::None) {
     boxes_.Show(messages::PasswordNotSaved(file, error), messages::kTitle);
     return false;

@@ -9,7 +9,7 @@
 #include "platform/file_layer.h"
 #include "platform/message_boxes.h"
 #include "platform/system_folder.h"
-#include "ui/navigation.h"
+#include "screen/navigation.h"
 
 namespace fendrel {
 

@@ -28,20 +28,9 @@ enum class FileError {
   SharingViolation,  // another open refuses this one
   AccessDenied,      // no rights, or a read-only file or folder
   DiskFull,
-  NoFreeNumber,    // every number a hold may take is in use
-  ReadPastEnd,     // a read at the end of the file
-  NameTooLong,     // the path, or a name in it, is longer than the system allows
-  NotLoaded,       // a list file that could not be read at start is not written over
-  TooManyEntries,  // nor one that holds more entries than a list can show
-  NotText,         // nor one that holds bytes that are not UTF-8 or UTF-16 text
-  Waiting,         // an open that may wait on a network has not finished yet
+  ReadPastEnd,  // a read at the end of the file
+  NameTooLong,  // the path, or a name in it, is longer than the system allows
   Other,
-};
-
-// A path that could not be opened, and why.
-struct FileFailure {
-  std::string path;
-  FileError why;
 };
 
 class OpenFile {

@@ -1,6 +1,6 @@
 #include "protection/emergency.h"
 
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

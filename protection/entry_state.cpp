@@ -87,8 +87,8 @@ ListStates EntryStates(const Protection& protection) {
   const std::vector<std::string>& emergency = protection.emergencyList().items;
   const std::vector<int>& safeHolds = protection.safeHolds().items;
   const std::vector<int>& emergencyHolds = protection.emergencyHolds().items;
-  const std::vector<FileError>& safeOutcomes = protection.safeHoldOutcomes();
-  const std::vector<std::optional<FileError>>& emergencyOutcomes = protection.emergencyHoldOutcomes();
+  const std::vector<ListOutcome>& safeOutcomes = protection.safeHoldOutcomes();
+  const std::vector<std::optional<ListOutcome>>& emergencyOutcomes = protection.emergencyHoldOutcomes();
   const std::vector<std::string>& emergencyHeldPaths = protection.emergencyHeldPaths();
 
   // Every file an open hold keeps, through whichever entry took it.
@@ -120,8 +120,8 @@ ListStates EntryStates(const Protection& protection) {
     EntryState state;
     state.held = held.count(FileKey(emergency[i])) > 0;
     if (!state.held) {
-      const std::optional<FileError> outcome =
-          i < emergencyOutcomes.size() ? emergencyOutcomes[i] : std::optional<FileError>();
+      const std::optional<ListOutcome> outcome =
+          i < emergencyOutcomes.size() ? emergencyOutcomes[i] : std::optional<ListOutcome>();
       state.awaitsEmergency = !outcome;
       state.failure = outcome.value_or(FileError::None);
     }

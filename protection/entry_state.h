@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_outcome.h"
 #include "platform/file_system.h"
 #include "protection/protection.h"
 
@@ -28,7 +29,7 @@ struct EntryState {
   // since the last "No Emergency" (or since it was listed).
   bool awaitsEmergency = false;
   // Not held otherwise: why the entry's last hold failed.
-  FileError failure = FileError::None;
+  ListOutcome failure;
   friend bool operator==(const EntryState&, const EntryState&) = default;
 };
 

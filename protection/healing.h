@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_outcome.h"
 #include "platform/file_system.h"
 
 namespace fendrel {
@@ -18,7 +19,7 @@ namespace fendrel {
 // A file (or list file) that is not held or read now, and why.
 struct NotHeld {
   std::string path;
-  FileError why = FileError::None;
+  ListOutcome why;
 };
 
 struct Wakeups {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 
@@ -15,8 +15,8 @@ std::string ListEditing::Browse() {
   return dialogFileName_;
 }
 
-void ListEditing::Save(FileError (Protection::*save)(), const std::string& file) {
-  const FileError error = (protection_.*save)();
+void ListEditing::Save(ListOutcome (Protection::*save)(), const std::string& file) {
+  const ListOutcome error = (protection_.*save)();
   if (error != FileError::None) messages_.Show(messages::CouldNotSave(file, error), messages::kTitle);
 }
 
@@ -47,8 +47,8 @@ void ListEditing::SafeAdd(const std::string& pathBoxText) {
   // What another copy of Fendrel saved meanwhile is taken in first, so
   // this save keeps it.
   protection_.TakeInSafeListFile();
-  const FileError error = protection_.AddToSafeList(pathBoxText);
-  if (error == FileError::TooManyEntries) {
+  const ListOutcome error = protection_.AddToSafeList(pathBoxText);
+  if (error == ListReason::TooManyEntries) {
     messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
     return;
   }
@@ -86,17 +86,17 @@ void ListEditing::EmergencyRemove(int selectedIndex) {
 }
 
 void ListEditing::AddDropped(const std::vector<DroppedFile>& files,
-                             FileError (Protection::*add)(const std::string&),
-                             FileError (Protection::*save)(), bool (Protection::*takeIn)(),
+                             ListOutcome (Protection::*add)(const std::string&),
+                             ListOutcome (Protection::*save)(), bool (Protection::*takeIn)(),
                              const std::string& file, const char* listName) {
   if (files.empty()) return;
   (protection_.*takeIn)();
-  std::vector<FileFailure> failures;
+  std::vector<EntryFailure> failures;
   bool anyAdded = false;
-  FileError lastSave = FileError::None;
+  ListOutcome lastSave = FileError::None;
   for (const DroppedFile& dropped : files) {
     if (dropped.path.empty()) continue;
-    const FileError error = dropped.folder ? FileError::IsFolder : (protection_.*add)(dropped.path);
+    const ListOutcome error = dropped.folder ? FileError::IsFolder : (protection_.*add)(dropped.path);
     if (error != FileError::None) {
       failures.push_back({dropped.path, error});
       continue;

@@ -48,9 +48,9 @@ class ListEditing {
   void EmergencyAddDropped(const std::vector<DroppedFile>& files);
 
  private:
-  void Save(FileError (Protection::*save)(), const std::string& file);
-  void AddDropped(const std::vector<DroppedFile>& files, FileError (Protection::*add)(const std::string&),
-                  FileError (Protection::*save)(), bool (Protection::*takeIn)(), const std::string& file,
+  void Save(ListOutcome (Protection::*save)(), const std::string& file);
+  void AddDropped(const std::vector<DroppedFile>& files, ListOutcome (Protection::*add)(const std::string&),
+                  ListOutcome (Protection::*save)(), bool (Protection::*takeIn)(), const std::string& file,
                   const char* listName);
   // The entry the person chose, found again by its path once the list file
   // is taken in (another copy may have changed it); nothing, after telling

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "lists/list_text.h"
 #include "platform/atomic_save.h"
-#include "protection/list_text.h"
 
 namespace fendrel {
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kListFileNumber = 1;
 
 // A hold that failed for this reason never succeeds by trying again.
-bool Heals(FileError why) {
+bool Heals(ListOutcome why) {
   return why != FileError::NameTooLong;
 }
 
@@ -25,24 +25,24 @@ Protection::Protection(FileLayer& files, std::string programFolder, BackgroundOp
   emergency_.file = EmergencyListFile();
 }
 
-int Protection::Hold(const std::string& path, FileError& error) {
+int Protection::Hold(const std::string& path, ListOutcome& error) {
   const int number = files_.LowestFree(kFirstHoldNumber);
   if (number == 0) {
-    error = FileError::NoFreeNumber;
+    error = ListReason::NoFreeHoldNumber;
     return kNoHold;
   }
   error = files_.Open(number, path, OpenMode::Input);
   return error == FileError::None ? number : kNoHold;
 }
 
-FileError Protection::TryHold(Entry& entry) {
+ListOutcome Protection::TryHold(Entry& entry) {
   if (background_ && files_.files().MayWaitOnNetwork(entry.path)) {
     entry.ticket = ++lastTicket_;
-    entry.outcome = FileError::Waiting;
+    entry.outcome = ListReason::Waiting;
     background_->Start(entry.ticket, entry.path);
-    return FileError::Waiting;
+    return ListReason::Waiting;
   }
-  FileError error = FileError::None;
+  ListOutcome error = FileError::None;
   entry.hold = Hold(entry.path, error);
   entry.outcome = error;
   return error;
@@ -54,11 +54,11 @@ void Protection::Release(int number) {
 
 // --- The list files.
 
-FileError Protection::ReadListFile(const std::string& file, std::string& bytes) {
+ListOutcome Protection::ReadListFile(const std::string& file, std::string& bytes) {
   bytes.clear();
-  const FileError opened = files_.Open(kListFileNumber, file, OpenMode::Input);
+  const ListOutcome opened = files_.Open(kListFileNumber, file, OpenMode::Input);
   if (opened != FileError::None) return opened;
-  const FileError read = files_.ReadRest(kListFileNumber, bytes);
+  const ListOutcome read = files_.ReadRest(kListFileNumber, bytes);
   files_.Close(kListFileNumber);
   return read;
 }
@@ -67,13 +67,13 @@ bool Protection::LoadList(List& list) {
   // Nothing is reported here: a missing file is an empty list, and what was
   // not read whole is said where it shows (the Welcome page, a save).
   std::string bytes;
-  const FileError read = ReadListFile(list.file, bytes);
+  const ListOutcome read = ReadListFile(list.file, bytes);
   if (read == FileError::NotFound) {
     list.unread = list.unreadBecause = FileError::None;
     return true;
   }
   if (read != FileError::None && bytes.empty()) {
-    list.unread = FileError::NotLoaded;
+    list.unread = ListReason::NotLoaded;
     list.unreadBecause = read;
     return false;
   }
@@ -91,8 +91,8 @@ bool Protection::LoadList(List& list) {
   for (Entry& entry : list.entries) loaded.push_back(std::move(entry));
   list.entries = std::move(loaded);
   list.unread = text.unread != FileError::None ? text.unread
-                : read != FileError::None      ? FileError::NotLoaded
-                                               : FileError::None;
+                : read != FileError::None      ? ListOutcome(ListReason::NotLoaded)
+                                               : ListOutcome();
   list.unreadBecause = read;
   if (list.unread == FileError::None) list.seen = std::move(bytes);
   return true;
@@ -107,7 +107,7 @@ void Protection::LoadLists() {
 bool Protection::TakeIn(List& list, ListBox& view) {
   if (list.unread != FileError::None) return false;
   std::string bytes;
-  const FileError read = ReadListFile(list.file, bytes);
+  const ListOutcome read = ReadListFile(list.file, bytes);
   // A file gone, or one that cannot be read now, is left to the save: no
   // copy of Fendrel deletes a list file (an empty list is a file of no bytes).
   if (read != FileError::None || bytes == list.seen) return false;
@@ -160,14 +160,14 @@ bool Protection::TakeInEmergencyListFile() {
   return TakeIn(emergency_, emergencyList_);
 }
 
-FileError Protection::SaveList(List& list, ListBox& view) {
+ListOutcome Protection::SaveList(List& list, ListBox& view) {
   if (list.unread != FileError::None) return list.unread;
   // The view holds the entries' paths in order. Entries come from a list
   // file or from the system's file names, both UTF-8 text of one line; any
   // other would not read back as itself.
   const std::optional<std::string> bytes = EncodeList(view.items, files_.files().AnsiCodePage());
   if (!bytes) return FileError::Other;
-  const FileError error = SaveBytesAtomically(files_, kListFileNumber, list.file, *bytes);
+  const ListOutcome error = SaveBytesAtomically(files_, kListFileNumber, list.file, *bytes);
   if (error != FileError::None) return error;
   list.seen = *bytes;
   // The save leaves the last entry selected.
@@ -175,21 +175,21 @@ FileError Protection::SaveList(List& list, ListBox& view) {
   return FileError::None;
 }
 
-FileError Protection::SaveSafeList() {
+ListOutcome Protection::SaveSafeList() {
   return SaveList(safe_, safeList_);
 }
 
-FileError Protection::SaveEmergencyList() {
+ListOutcome Protection::SaveEmergencyList() {
   return SaveList(emergency_, emergencyList_);
 }
 
 // --- Editing.
 
-FileError Protection::AddToSafeList(const std::string& path) {
-  if (safe_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return FileError::TooManyEntries;
+ListOutcome Protection::AddToSafeList(const std::string& path) {
+  if (safe_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return ListReason::TooManyEntries;
   Entry entry(path);
-  const FileError error = TryHold(entry);
-  if (error != FileError::None && error != FileError::Waiting) return error;
+  const ListOutcome error = TryHold(entry);
+  if (error != FileError::None && error != ListReason::Waiting) return error;
   // The views grow by the same row: a list of thousands is not published
   // again for each add.
   safeList_.items.push_back(entry.path);
@@ -210,8 +210,8 @@ bool Protection::RemoveFromSafeList(int index) {
   return true;
 }
 
-FileError Protection::AddToEmergencyList(const std::string& path) {
-  if (emergency_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return FileError::TooManyEntries;
+ListOutcome Protection::AddToEmergencyList(const std::string& path) {
+  if (emergency_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return ListReason::TooManyEntries;
   // First held by the next emergency (the tray's "Emergency!" during one).
   emergency_.entries.emplace_back(path);
   if (emergencyOn_) {
@@ -245,8 +245,8 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
   // a "<<< Remove" after the action must remove the entry they chose.
   for (Entry& entry : emergency_.entries) {
     if (entry.hold != kNoHold || entry.ticket != 0) continue;  // one hold of a file is enough
-    const FileError error = TryHold(entry);
-    if (error != FileError::None && error != FileError::Waiting)
+    const ListOutcome error = TryHold(entry);
+    if (error != FileError::None && error != ListReason::Waiting)
       holding.failures.push_back({entry.path, error});
   }
   holding.anyHeld = std::any_of(emergency_.entries.begin(), emergency_.entries.end(), [](const Entry& entry) {
@@ -275,7 +275,7 @@ void Protection::ReleaseEmergencyHolds() {
 std::vector<NotHeld> Protection::NotHeldNow() const {
   std::vector<NotHeld> waiting;
   for (const List* list : {&safe_, &emergency_}) {
-    if (list->unread == FileError::NotLoaded) waiting.push_back({list->file, list->unreadBecause});
+    if (list->unread == ListReason::NotLoaded) waiting.push_back({list->file, list->unreadBecause});
     if (!WantsHolds(*list)) continue;
     for (const Entry& entry : list->entries) {
       if (entry.hold == kNoHold && entry.ticket == 0) {
@@ -289,8 +289,8 @@ std::vector<NotHeld> Protection::NotHeldNow() const {
 bool Protection::RetryNotHeld() {
   bool changed = false;
   for (List* list : {&safe_, &emergency_}) {
-    if (list->unread == FileError::NotLoaded) {
-      const FileError before = list->unreadBecause;
+    if (list->unread == ListReason::NotLoaded) {
+      const ListOutcome before = list->unreadBecause;
       const std::size_t listedBefore = list->entries.size();
       if (LoadList(*list)) {
         // The file's entries go first: the selection moves with its entry.
@@ -304,7 +304,7 @@ bool Protection::RetryNotHeld() {
     for (Entry& entry : list->entries) {
       if (entry.hold != kNoHold || entry.ticket != 0 || !Heals(entry.outcome.value_or(FileError::Other)))
         continue;
-      const std::optional<FileError> before = entry.outcome;
+      const std::optional<ListOutcome> before = entry.outcome;
       TryHold(entry);
       changed = changed || entry.outcome != before;
     }
@@ -330,8 +330,8 @@ bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {
       continue;
     }
     const int number = files_.LowestFree(kFirstHoldNumber);
-    const FileError adopted =
-        number == 0 ? FileError::NoFreeNumber : files_.Adopt(number, std::move(open.file));
+    const ListOutcome adopted =
+        number == 0 ? ListOutcome(ListReason::NoFreeHoldNumber) : files_.Adopt(number, std::move(open.file));
     found->hold = adopted == FileError::None ? number : kNoHold;
     found->outcome = adopted;
   }
@@ -357,7 +357,7 @@ void Protection::Publish() {
   emergencyHeldPaths_.clear();
   for (const Entry& entry : emergency_.entries) {
     emergencyList_.items.push_back(entry.path);
-    emergencyOutcomes_.push_back(entry.hold != kNoHold ? std::optional<FileError>(FileError::None)
+    emergencyOutcomes_.push_back(entry.hold != kNoHold ? std::optional<ListOutcome>(FileError::None)
                                                        : entry.outcome);
     if (emergencyOn_) {
       emergencyHolds_.items.push_back(entry.hold);

@@ -25,18 +25,19 @@
 #include <string>
 #include <vector>
 
+#include "lists/hold_numbers.h"
+#include "lists/list_outcome.h"
 #include "platform/background_opens.h"
 #include "platform/file_layer.h"
 #include "protection/healing.h"
 #include "protection/list_box.h"
-#include "ui/hold_numbers.h"
 
 namespace fendrel {
 
 class Protection {
  public:
   // Holds take the numbers from 99 up; the layer ends at 511, so 413 files
-  // can be held at the same time (ui/hold_numbers.h).
+  // can be held at the same time (lists/hold_numbers.h).
   static constexpr int kFirstHoldNumber = fendrel::kFirstHoldNumber;
   static constexpr int kMostHoldsAtOnce = fendrel::kMostHoldsAtOnce;
   // Indexes and counts of the lists are 16-bit signed numbers.
@@ -59,9 +60,9 @@ class Protection {
   void LoadLists();
   // Why a list file could not be read whole, or None: NotLoaded (then
   // ...Because says why the open or the read failed), TooManyEntries, NotText.
-  FileError safeListUnread() const { return safe_.unread; }
-  FileError safeListUnreadBecause() const { return safe_.unreadBecause; }
-  FileError emergencyListUnread() const { return emergency_.unread; }
+  ListOutcome safeListUnread() const { return safe_.unread; }
+  ListOutcome safeListUnreadBecause() const { return safe_.unreadBecause; }
+  ListOutcome emergencyListUnread() const { return emergency_.unread; }
 
   // Before an edit: another copy of Fendrel (another spelling of the
   // folder, another session, another user) may have saved the list file
@@ -79,23 +80,23 @@ class Protection {
   // read whole at load is never written over, since the list on the screen
   // lacks some of its entries: NotLoaded when a read failed, TooManyEntries
   // when it holds more than a list can, NotText when it holds bytes that are
-  // not text in its encoding (protection/list_text.h). A save selects the
+  // not text in its encoding (lists/list_text.h). A save selects the
   // last entry.
-  FileError SaveSafeList();
-  FileError SaveEmergencyList();
+  ListOutcome SaveSafeList();
+  ListOutcome SaveEmergencyList();
 
   // Lists a path on the safe list and holds it under the lowest free hold
   // number. A path that cannot be held is not listed and takes no number:
   // the error says why, TooManyEntries when the list is full, NoFreeNumber
   // when kMostHoldsAtOnce files are held already. A path whose open may wait
   // on a network is listed at once and held when its open comes back.
-  FileError AddToSafeList(const std::string& path);
+  ListOutcome AddToSafeList(const std::string& path);
   // Releases the entry's hold, which frees its number, and unlists it.
   // False when there is no such entry.
   bool RemoveFromSafeList(int index);
   // Lists a path on the emergency list; nothing is held until the
   // emergency. TooManyEntries when the list is full.
-  FileError AddToEmergencyList(const std::string& path);
+  ListOutcome AddToEmergencyList(const std::string& path);
   // Unlists an entry; a hold it has from the emergency stays until
   // ReleaseEmergencyHolds. False when there is no such entry.
   bool RemoveFromEmergencyList(int index);
@@ -112,8 +113,8 @@ class Protection {
   // for an entry removed meanwhile; no rows while it is off. The last hold
   // row ends up selected; the list's own selection stays as the person left it.
   struct EmergencyHolding {
-    std::vector<FileFailure> failures;  // in list order: the entries this press could not hold
-    bool anyHeld = false;               // any entry is held now (or its open is on its way)
+    std::vector<EntryFailure> failures;  // in list order: the entries this press could not hold
+    bool anyHeld = false;                // any entry is held now (or its open is on its way)
   };
   EmergencyHolding HoldEmergencyList();
   // "No Emergency": closes the number of every emergency hold row, in
@@ -144,8 +145,8 @@ class Protection {
   // emergency has tried to hold it since the last release, else how the
   // last try went. And the path of each emergency hold row, which stays
   // held also when its entry has left the list.
-  const std::vector<FileError>& safeHoldOutcomes() const { return safeOutcomes_; }
-  const std::vector<std::optional<FileError>>& emergencyHoldOutcomes() const { return emergencyOutcomes_; }
+  const std::vector<ListOutcome>& safeHoldOutcomes() const { return safeOutcomes_; }
+  const std::vector<std::optional<ListOutcome>>& emergencyHoldOutcomes() const { return emergencyOutcomes_; }
   const std::vector<std::string>& emergencyHeldPaths() const { return emergencyHeldPaths_; }
   // The number the next hold takes, or kNoHold when kMostHoldsAtOnce files
   // are held.
@@ -158,7 +159,7 @@ class Protection {
     int hold = kNoHold;
     // How its last hold went: None when held, else why not; nothing while
     // no hold was tried (an emergency entry outside an emergency).
-    std::optional<FileError> outcome;
+    std::optional<ListOutcome> outcome;
     std::uint64_t ticket = 0;  // its open runs on the worker (outcome Waiting)
   };
   struct List {
@@ -166,26 +167,26 @@ class Protection {
     std::vector<Entry> entries;
     // Why the file may not be written over this run (None: it may), and for
     // NotLoaded why the open or the read failed.
-    FileError unread = FileError::None;
-    FileError unreadBecause = FileError::None;
+    ListOutcome unread;
+    ListOutcome unreadBecause = FileError::None;
     std::string seen;  // the file as this copy last read or wrote it
   };
 
   // Opens a file for input under the lowest free hold number, which is the
   // hold; the number, or kNoHold when the open failed (then no number is
   // used up).
-  int Hold(const std::string& path, FileError& error);
+  int Hold(const std::string& path, ListOutcome& error);
   // Holds an entry, here or on the worker; returns its outcome.
-  FileError TryHold(Entry& entry);
+  ListOutcome TryHold(Entry& entry);
   void Release(int number);
   bool WantsHolds(const List& list) const { return &list == &safe_ || emergencyOn_; }
   // Reads a list file: its bytes and why not (a missing file is empty).
-  FileError ReadListFile(const std::string& file, std::string& bytes);
+  ListOutcome ReadListFile(const std::string& file, std::string& bytes);
   // Reads the list file at start, or late: the entries go before those
   // listed meanwhile. True when it was read.
   bool LoadList(List& list);
   bool TakeIn(List& list, ListBox& view);
-  FileError SaveList(List& list, ListBox& view);
+  ListOutcome SaveList(List& list, ListBox& view);
   // Brings the views the window mirrors to the records.
   void Publish();
 
@@ -203,8 +204,8 @@ class Protection {
   HoldList safeHolds_;
   ListBox emergencyList_;
   HoldList emergencyHolds_;
-  std::vector<FileError> safeOutcomes_;
-  std::vector<std::optional<FileError>> emergencyOutcomes_;
+  std::vector<ListOutcome> safeOutcomes_;
+  std::vector<std::optional<ListOutcome>> emergencyOutcomes_;
   std::vector<std::string> emergencyHeldPaths_;
 };
 

@@ -1,12 +1,12 @@
 #!/bin/sh
 # The layering rules, checked on every tracked source file:
-#  1. A portable file (one not ending in _win.cpp or _win.h) under app/, ui/,
-#     protection/, password/ or platform/ includes no Win32 header.
+#  1. A portable file (one not ending in _win.cpp or _win.h) in a folder of
+#     the program includes no Win32 header.
 #  2. No file outside app/ includes a header of app/; only the Windows tests
 #     (tests/win32/), which drive the windows themselves, may.
-#  3. The layers below stay below: platform/ includes none of ui/,
-#     protection/, password/; ui/ includes neither protection/ nor password/;
-#     protection/ and password/ do not include each other.
+#  3. The layers below stay below:
+#       app/ -> protection/, password/, startup/ -> screen/ -> lists/ -> platform/
+#     and the three beside each other do not include each other.
 # Prints every offending line and fails when there is one.
 set -eu
 cd "$(dirname "$0")/.."
@@ -28,7 +28,7 @@ refuse() {
   done
 }
 
-portable=$(git ls-files 'app/*' 'ui/*' 'protection/*' 'password/*' 'platform/*' |
+portable=$(git ls-files 'app/*' 'protection/*' 'password/*' 'startup/*' 'screen/*' 'lists/*' 'platform/*' |
   grep -E '\.(h|cpp)$' | grep -vE '_win\.(h|cpp)$' || true)
 refuse "$portable" "($win32)\.h[>\"]" "a portable file includes a Win32 header: move the code into a _win file"
 
@@ -38,10 +38,12 @@ refuse "$outside" "app/" "a file outside app/ includes a header of app/: move wh
 check_below() {  # folder, the folders it may not include
   refuse "$(git ls-files "$1/*.h" "$1/*.cpp")" "($2)/" "$1/ reaches up into a layer above it"
 }
-check_below platform 'ui|protection|password'
-check_below ui 'protection|password'
-check_below protection 'password'
-check_below password 'protection'
+check_below platform 'lists|screen|protection|password|startup'
+check_below lists 'screen|protection|password|startup'
+check_below screen 'protection|password|startup'
+check_below protection 'password|startup'
+check_below password 'protection|startup'
+check_below startup 'protection|password'
 
 [ "$status" -eq 0 ] && echo "layering: every include keeps the layers"
 exit "$status"

@@ -17,7 +17,7 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --preset native -DFENDREL_WERROR=ON >/dev/null
 mkdir -p build
 # g++ options clang does not know (-Wno-restrict) are let be.
-if ! git ls-files 'app/*.cpp' 'ui/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep -v '_win\.cpp$' |
+if ! git ls-files 'app/*.cpp' 'screen/*.cpp' 'startup/*.cpp' 'lists/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep -v '_win\.cpp$' |
     xargs clang-tidy -p build/native --quiet --extra-arg=-Wno-unknown-warning-option >build/clang-tidy.log 2>&1; then
   cat build/clang-tidy.log
   echo "clang-tidy found problems in the core"
@@ -37,7 +37,7 @@ for dir in $(echo | "$mingw_cxx" -E -x c++ - -v 2>&1 | sed -n '/#include <...> s
   set -- "$@" --extra-arg=-isystem"$(realpath "$dir")"
 done
 set -- "$@" --extra-arg=-isystem/usr/x86_64-w64-mingw32/include
-if ! git ls-files 'app/*.cpp' 'ui/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep '_win\.cpp$' |
+if ! git ls-files 'app/*.cpp' 'screen/*.cpp' 'startup/*.cpp' 'lists/*.cpp' 'protection/*.cpp' 'password/*.cpp' 'platform/*.cpp' | grep '_win\.cpp$' |
     xargs clang-tidy -p build/windows --quiet --checks=-performance-no-int-to-ptr "$@" >build/clang-tidy-win.log 2>&1; then
   cat build/clang-tidy-win.log
   echo "clang-tidy found problems in the Win32 layer"

@@ -12,10 +12,10 @@
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {
@@ -196,9 +196,9 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
   EXPECT_EQ(Protection::kMaxEntries - 1, protection_.safeList().count());
   EXPECT_EQ(Protection::kMaxEntries - 1, protection_.emergencyList().count());
   ASSERT_EQ(4u, boxes_.shown.size());
-  EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), FileError::TooManyEntries),
+  EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), ListReason::TooManyEntries),
             boxes_.shown[2].text);
-  EXPECT_EQ(messages::CouldNotSave(protection_.EmergencyListFile(), FileError::TooManyEntries),
+  EXPECT_EQ(messages::CouldNotSave(protection_.EmergencyListFile(), ListReason::TooManyEntries),
             boxes_.shown[3].text);
   EXPECT_NE(std::string::npos, boxes_.shown[2].text.find("more entries than Fendrel can show"));
   EXPECT_NE(std::string::npos, boxes_.shown[2].text.find("left unchanged"));
@@ -258,7 +258,7 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
       std::to_string(Protection::kMostHoldsAtOnce) + " files, the most it can hold at the same time";
   editing_.SafeAdd(files[0]);
   ASSERT_EQ(1u, boxes_.shown.size());
-  EXPECT_EQ(messages::CouldNotProtect(files[0], FileError::NoFreeNumber), boxes_.shown[0].text);
+  EXPECT_EQ(messages::CouldNotProtect(files[0], ListReason::NoFreeHoldNumber), boxes_.shown[0].text);
   EXPECT_NE(std::string::npos, boxes_.shown[0].text.find(limit));
   EXPECT_EQ(413, protection_.safeList().count());
   EXPECT_EQ(413, protection_.safeHolds().count());

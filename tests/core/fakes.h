@@ -17,7 +17,7 @@
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
 #include "platform/system_folder.h"
-#include "ui/form1_actions.h"
+#include "screen/form1_actions.h"
 
 namespace fendrel::testing {
 

@@ -9,11 +9,11 @@
 #include "platform/atomic_save.h"
 #include "platform/portable_file_system.h"
 #include "protection/list_editing.h"
+#include "screen/messages.h"
+#include "startup/on_off_switch.h"
 #include "tests/core/fakes.h"
 #include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
-#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {
@@ -154,8 +154,8 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
     EXPECT_EQ(added, protection.safeList().items.back());  // listed and held, as any add
     EXPECT_TRUE(testing::RefusedToOwnWriter(layer, added));
     EXPECT_EQ(
-        (Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotLoaded), "Fendrel"},
-               {messages::CouldNotSave(protection.EmergencyListFile(), FileError::NotLoaded), "Fendrel"}}),
+        (Boxes{{messages::CouldNotSave(protection.SafeListFile(), ListReason::NotLoaded), "Fendrel"},
+               {messages::CouldNotSave(protection.EmergencyListFile(), ListReason::NotLoaded), "Fendrel"}}),
         boxes_.shown);
     EXPECT_TRUE(bytes == ReadBytes(protection.SafeListFile())) << "prot.dat was written over";
     EXPECT_TRUE(bytes == ReadBytes(protection.EmergencyListFile())) << "emer.dat was written over";

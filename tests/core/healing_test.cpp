@@ -11,10 +11,10 @@
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {
@@ -83,10 +83,10 @@ TEST_P(HealingTest, ALockedListFileIsReadAndItsFilesHeldOnceItCanBeRead) {
   WriteBytes(protection_.SafeListFile(), a + "\r\n");
   ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Append));
   protection_.LoadLists();
-  EXPECT_EQ(FileError::NotLoaded, protection_.safeListUnread());
+  EXPECT_EQ(ListReason::NotLoaded, protection_.safeListUnread());
   EXPECT_EQ(FileError::SharingViolation, protection_.safeListUnreadBecause());
   EXPECT_EQ((Rows{protection_.SafeListFile()}), Waiting());
-  EXPECT_EQ(FileError::NotLoaded, protection_.SaveSafeList()) << "never written over meanwhile";
+  EXPECT_EQ(ListReason::NotLoaded, protection_.SaveSafeList()) << "never written over meanwhile";
 
   const std::string added = Existing("added.txt");
   protection_.AddToSafeList(added);
@@ -217,7 +217,7 @@ TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItA
   protection.LoadLists();  // returns while the share does not answer
   share.WaitUntilAsked();
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, local)) << "the local file is held without waiting";
-  EXPECT_EQ(FileError::Waiting, protection.safeHoldOutcomes()[0]);
+  EXPECT_EQ(ListReason::Waiting, protection.safeHoldOutcomes()[0]);
   EXPECT_TRUE(protection.NotHeldNow().empty()) << "an open on its way is not tried again";
 
   share.Answer();

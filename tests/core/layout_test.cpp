@@ -3,14 +3,14 @@
 // controls of one container overlap only where one lies beneath the other
 // by design, and every page can be reached from its menu item. Also the
 // twips scaling, the backdrops of transparent controls and the font faces.
-#include "ui/layout.h"
+#include "screen/layout.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "ui/control_ids.h"
+#include "screen/control_ids.h"
 
 namespace fendrel {
 namespace {

@@ -7,10 +7,10 @@
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

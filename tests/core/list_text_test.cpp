@@ -1,14 +1,14 @@
 // The list files' encodings: what each reads as, which one a save picks,
 // and a file that is not text in its encoding.
-#include "protection/list_text.h"
+#include "lists/list_text.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/windows_1252.h"
 #include "protection/list_editing.h"
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {
@@ -96,7 +96,7 @@ TEST_P(ListTextTest, ABrokenSequenceListsTheEntriesBeforeItAndTheFileIsNeverWrit
     editing.EmergencyAdd("C:\\new.txt");
     EXPECT_EQ((Rows{"C:\\a.txt", "C:\\new.txt"}), run.emergencyList().items);
     ASSERT_EQ(1u, boxes_.shown.size());
-    EXPECT_EQ(messages::CouldNotSave(File(), FileError::NotText), boxes_.shown[0].text);
+    EXPECT_EQ(messages::CouldNotSave(File(), ListReason::NotText), boxes_.shown[0].text);
     EXPECT_NE(std::string::npos, boxes_.shown[0].text.find("not valid UTF-8 or UTF-16 text"));
     EXPECT_EQ(file.bytes, ReadBytes(File())) << "the file was written over";
   }

@@ -1,5 +1,5 @@
 // The load step's order, and its rule that a failing step is skipped.
-#include "ui/load_step.h"
+#include "screen/load_step.h"
 
 #include <gtest/gtest.h>
 

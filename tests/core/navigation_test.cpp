@@ -1,13 +1,13 @@
 // The access level and the page switch's decisions: which pages a level
 // opens, what the override does, how the menu is coloured, and where the
 // keyboard's page walk goes.
-#include "ui/navigation.h"
+#include "screen/navigation.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "ui/page_walk.h"
+#include "screen/page_walk.h"
 
 namespace fendrel {
 namespace {

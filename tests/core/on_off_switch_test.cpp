@@ -1,11 +1,11 @@
 // The ON/OFF switch on the in-memory registry: what it writes, what it
 // shows, and what it says when the machine-wide key may not be changed.
-#include "ui/on_off_switch.h"
+#include "startup/on_off_switch.h"
 
 #include <gtest/gtest.h>
 
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 

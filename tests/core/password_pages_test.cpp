@@ -6,9 +6,9 @@
 
 #include "password/cmd5.h"
 #include "platform/portable_file_system.h"
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

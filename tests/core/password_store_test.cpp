@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "password/cmd5.h"
+#include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

@@ -124,15 +124,15 @@ TEST_P(ProtectionTest, At413OpenHoldsTheNextFailsUntilAReleaseFreesANumber) {
   ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(a));
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   ASSERT_EQ(1u, holding.failures.size());
-  EXPECT_EQ(FileError::NoFreeNumber, holding.failures[0].why);
-  EXPECT_EQ(FileError::NoFreeNumber, protection_.AddToSafeList(a));
+  EXPECT_EQ(ListReason::NoFreeHoldNumber, holding.failures[0].why);
+  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.AddToSafeList(a));
   EXPECT_EQ(413, protection_.safeList().count());
   // Entry 200 holds number 299; removing it lets the next hold take 299.
   ASSERT_TRUE(protection_.RemoveFromSafeList(200));
   EXPECT_EQ(299, protection_.nextHoldNumber());
   ASSERT_EQ(FileError::None, protection_.AddToSafeList(a));
   EXPECT_EQ(299, protection_.safeHolds().items.back());
-  EXPECT_EQ(FileError::NoFreeNumber, protection_.AddToSafeList(a));
+  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.AddToSafeList(a));
   EXPECT_EQ(1, layer_.LowestFree());  // short-lived work still has number 1
 }
 
@@ -255,7 +255,7 @@ TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
   layer_.Close(5);
   EXPECT_TRUE(protection_.safeList().items.empty());
   ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("new.txt")));
-  EXPECT_EQ(FileError::NotLoaded, protection_.SaveSafeList());
+  EXPECT_EQ(ListReason::NotLoaded, protection_.SaveSafeList());
   EXPECT_EQ(a + "\r\n", ReadBytes(protection_.SafeListFile()));
   // The other list was read and saves as usual.
   EXPECT_EQ(FileError::None, protection_.SaveEmergencyList());

@@ -8,7 +8,7 @@
 
 #include "platform/portable_file_system.h"
 #include "platform/utf.h"
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 #ifdef FENDREL_WIN32_TESTS
 #include "platform/file_system_win.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "lists/list_text.h"
 #include "platform/file_layer.h"
-#include "protection/list_text.h"
 #include "protection/protection.h"
 #include "tests/fuzz/memory_file_system.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_text.h"
 #include "platform/utf.h"
 #include "platform/windows_1252.h"
-#include "protection/list_text.h"
 
 using fendrel::FileError;
 
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fendrel::ListText whole = fendrel::DecodeList(bytes, cp1252, kMaxEntries);
   RequireEntries(whole);
   RequireEntries(fendrel::DecodeList(bytes, cp1252, kMaxEntries, true));
-  Require(whole.unread == FileError::None || whole.unread == FileError::NotText);
+  Require(whole.unread == FileError::None || whole.unread == ListReason::NotText);
 
   const std::vector<std::string> names = NamesOf(bytes, cp1252);
   const std::optional<std::string> encoded = fendrel::EncodeList(names, cp1252);

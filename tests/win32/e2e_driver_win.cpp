@@ -13,9 +13,9 @@
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
+#include "screen/control_ids.h"
 #include "tests/win32/process_support_win.h"
 #include "tests/win32/process_windows_win.h"
-#include "ui/control_ids.h"
 
 namespace fendrel::testing {
 

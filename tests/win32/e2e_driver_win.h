@@ -120,7 +120,7 @@ class FendrelApp {
   // Waits until the main window is visible (or hidden); false on timeout.
   bool WaitMainWindowVisible(bool visible);
 
-  // A control of the main window by its identifier (ui/control_ids.h),
+  // A control of the main window by its identifier (screen/control_ids.h),
   // wherever it lives, waiting for it while its page is being built; null
   // when there is none after the timeout.
   HWND Control(int id);

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "password/cmd5.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/process_support_win.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 

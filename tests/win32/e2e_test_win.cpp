@@ -5,11 +5,11 @@
 #include "password/cmd5.h"
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/e2e_fixture_win.h"
 #include "tests/win32/process_support_win.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
 
 namespace fendrel {
 namespace {

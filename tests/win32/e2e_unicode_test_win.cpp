@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "screen/control_ids.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/e2e_fixture_win.h"
-#include "ui/control_ids.h"
 
 namespace fendrel {
 namespace {

@@ -10,13 +10,13 @@
 #include "platform/file_system_win.h"
 #include "platform/registry_api_win.h"
 #include "protection/list_editing.h"
+#include "screen/messages.h"
+#include "startup/on_off_switch.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/process_support_win.h"
 #include "tests/win32/save_churn_lists_win.h"
-#include "ui/messages.h"
-#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

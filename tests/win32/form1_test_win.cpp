@@ -20,13 +20,13 @@
 #include "platform/drawing_win.h"
 #include "platform/file_system_win.h"
 #include "platform/wide_text_win.h"
+#include "screen/colours_win.h"
+#include "screen/control_ids.h"
+#include "screen/layout.h"
+#include "screen/messages.h"
+#include "startup/on_off_switch.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
-#include "ui/colours_win.h"
-#include "ui/control_ids.h"
-#include "ui/layout.h"
-#include "ui/messages.h"
-#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

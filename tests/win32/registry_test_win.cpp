@@ -10,9 +10,9 @@
 
 #include "platform/handles_win.h"
 #include "platform/registry_api_win.h"
+#include "screen/messages.h"
+#include "startup/on_off_switch.h"
 #include "tests/core/fakes.h"
-#include "ui/messages.h"
-#include "ui/on_off_switch.h"
 
 namespace fendrel {
 namespace {

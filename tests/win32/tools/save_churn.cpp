@@ -9,9 +9,9 @@
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
 #include "protection/protection.h"
+#include "screen/messages.h"
 #include "tests/win32/save_churn_lists_win.h"
 #include "tests/win32/tools/arguments_win.h"
-#include "ui/messages.h"
 
 int main() {
   const std::vector<std::string> arguments = fendrel::testing::Arguments();
@@ -32,7 +32,7 @@ int main() {
     } else {
       protection.RemoveFromEmergencyList(protection.emergencyList().count() - 1);
     }
-    const fendrel::FileError error = protection.SaveEmergencyList();
+    const fendrel::ListOutcome error = protection.SaveEmergencyList();
     if (error != fendrel::FileError::None) {
       std::printf("failed %ld: %s\n", i, fendrel::messages::Describe(error).c_str());
       return 1;

@@ -21,8 +21,8 @@
 #include "app/form1_win.h"
 #include "platform/file_system_win.h"
 #include "platform/function_lookup_win.h"
+#include "screen/control_ids.h"
 #include "tests/core/fakes.h"
-#include "ui/control_ids.h"
 
 namespace fendrel {
 namespace {

@@ -1,10 +1,10 @@
-#include "ui/page_walk.h"
+#include "screen/page_walk.h"
 
 #include <vector>
 
-#include "ui/control_ids.h"
-#include "ui/layout.h"
-#include "ui/navigation.h"
+#include "screen/control_ids.h"
+#include "screen/layout.h"
+#include "screen/navigation.h"
 
 namespace fendrel {
 

@@ -8,7 +8,7 @@
 
 #include "platform/message_boxes.h"
 #include "platform/registry.h"
-#include "ui/colours.h"
+#include "screen/colours.h"
 
 namespace fendrel {
 

@@ -1,6 +1,6 @@
-#include "ui/on_off_switch.h"
+#include "startup/on_off_switch.h"
 
-#include "ui/messages.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

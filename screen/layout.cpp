@@ -1,10 +1,10 @@
-#include "ui/layout.h"
+#include "screen/layout.h"
 
 #include <array>
 #include <string_view>
 
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 

@@ -1,4 +1,4 @@
-#include "ui/start_up.h"
+#include "startup/start_mode.h"
 
 namespace fendrel {
 

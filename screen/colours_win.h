@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/colours.h"
+#include "screen/colours.h"
 
 namespace fendrel {
 

@@ -1,4 +1,4 @@
-#include "ui/load_step.h"
+#include "screen/load_step.h"
 
 namespace fendrel {
 

@@ -1,4 +1,4 @@
-#include "protection/list_text.h"
+#include "lists/list_text.h"
 
 #include <algorithm>
 
@@ -39,12 +39,12 @@ ListText SplitLines(std::basic_string_view<Char> text, bool cut, std::size_t max
     if (at < text.size()) at += text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
     if (line.empty()) continue;
     if (list.entries.size() >= maxEntries) {
-      list.unread = FileError::TooManyEntries;
+      list.unread = ListReason::TooManyEntries;
       break;
     }
     std::string entry;
     if (!convert(line, entry)) {
-      list.unread = FileError::NotText;
+      list.unread = ListReason::NotText;
       break;
     }
     list.entries.push_back(std::move(entry));

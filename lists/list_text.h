@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lists/list_outcome.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 
@@ -31,7 +32,7 @@ struct ListText {
   // UTF-8 or UTF-16 text (a malformed sequence, a lone surrogate, an odd
   // byte at the end of UTF-16). Either way the entries before are listed
   // and nothing from that line on: a broken line could name another file.
-  FileError unread = FileError::None;
+  ListOutcome unread;
 };
 
 // `cut`: the bytes are only the start of the file, since a read failed. A

@@ -7,8 +7,8 @@
 #include <optional>
 #include <span>
 
-#include "ui/colours.h"
-#include "ui/navigation.h"
+#include "screen/colours.h"
+#include "screen/navigation.h"
 
 namespace fendrel {
 

@@ -1,6 +1,6 @@
 // The argument text, the start mode and its access level from the process
 // command line.
-#include "ui/start_up.h"
+#include "startup/start_mode.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char* kInstalled = "C:\\Program Files\\Fendrel\\Fendrel.exe";
 
-TEST(StartUpTest, TheProgramsOwnPathIsCutOffQuotedOrNotInAnyCase) {
+TEST(StartModeTest, TheProgramsOwnPathIsCutOffQuotedOrNotInAnyCase) {
   // Windows runs the Run value exactly as written: unquoted, blanks and all.
   EXPECT_EQ("/silent", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe /silent", kInstalled));
   EXPECT_EQ("/silent", ArgumentText("\"C:\\Program Files\\Fendrel\\Fendrel.exe\" /silent", kInstalled));
@@ -21,7 +21,7 @@ TEST(StartUpTest, TheProgramsOwnPathIsCutOffQuotedOrNotInAnyCase) {
   EXPECT_EQ("/silent x", ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe /silent x", kInstalled));
 }
 
-TEST(StartUpTest, AnyOtherLineEndsItsFirstWordAtABlankOrTabOrItsClosingQuote) {
+TEST(StartModeTest, AnyOtherLineEndsItsFirstWordAtABlankOrTabOrItsClosingQuote) {
   // Another program whose path begins like ours is not ours.
   EXPECT_EQ("Files\\Fendrel\\Fendrel.exe.bak /silent",
             ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe.bak /silent", kInstalled));
@@ -38,7 +38,7 @@ TEST(StartUpTest, AnyOtherLineEndsItsFirstWordAtABlankOrTabOrItsClosingQuote) {
   EXPECT_EQ("/silent", ArgumentText("Fendrel.exe /silent", ""));  // no path known
 }
 
-TEST(StartUpTest, OnlyExactlySilentIsASilentStart) {
+TEST(StartModeTest, OnlyExactlySilentIsASilentStart) {
   EXPECT_TRUE(IsSilent("/silent"));
   EXPECT_FALSE(IsSilent("/SILENT"));
   EXPECT_FALSE(IsSilent("/Silent"));
@@ -48,7 +48,7 @@ TEST(StartUpTest, OnlyExactlySilentIsASilentStart) {
   EXPECT_FALSE(IsSilent(""));
 }
 
-TEST(StartUpTest, ANormalStartGrantsLevelTwoAndASilentOneNone) {
+TEST(StartModeTest, ANormalStartGrantsLevelTwoAndASilentOneNone) {
   for (const char* normal : {"", "/SILENT", "/silent x", "anything"}) {
     EXPECT_FALSE(StartModeOf(normal).silent) << normal;
     EXPECT_EQ(2, StartModeOf(normal).level) << normal;

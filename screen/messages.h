@@ -1,7 +1,7 @@
 // Every text the program shows, in one place, grouped by where it shows:
 // the window around the pages, each page in menu order, the tray icon, and
 // the reasons a file could not be used. Captions are named after the
-// control that shows them (ui/control_ids.h); message box texts after what
+// control that shows them (screen/control_ids.h); message box texts after what
 // they say. Texts that name a file or a reason are functions.
 //
 // The texts are the program's own, typos included ("vunerable", "incase",
@@ -12,14 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "lists/hold_numbers.h"
+#include "lists/list_outcome.h"
 #include "platform/file_system.h"
 #include "platform/utf.h"
-#include "ui/hold_numbers.h"
 
 namespace fendrel::messages {
 
 // Why a file could not be used, in the user's words (at the end of the file).
 inline std::string Describe(FileError error);
+inline std::string Describe(ListOutcome outcome);
 
 // ---------------------------------------------------------------------------
 // Message boxes: the title of every box but two.
@@ -73,9 +75,9 @@ inline constexpr const char* kEmptyEmergencyList =
     "This button will protect all of the files in the emergency list instantly. You do not have any files in "
     "your emergency list.";
 
-inline std::string EmergencyHoldsFailed(const std::vector<FileFailure>& failures, bool anyHeld) {
+inline std::string EmergencyHoldsFailed(const std::vector<EntryFailure>& failures, bool anyHeld) {
   std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
-  for (const FileFailure& failure : failures)
+  for (const EntryFailure& failure : failures)
     text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
   text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
                   : "\r\n\r\nNo file of the emergency list is protected.";
@@ -105,7 +107,7 @@ inline std::string SafeListSummary(int held, int files) {
 
 // The summary while the safe list's file cannot be read (also the tray's
 // balloon after a silent start).
-inline std::string SafeListUnread(const std::string& file, FileError why);
+inline std::string SafeListUnread(const std::string& file, ListOutcome why);
 inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, long status,
                                        const std::string& reason) {
   return std::string("Fendrel could not turn the auto-start ") + (turnOn ? "ON" : "OFF") +
@@ -126,14 +128,14 @@ inline constexpr const char* kSafeRemoveButton = "<<< Remove";
 // The title of the file dialog the "..." buttons of both list pages open.
 inline constexpr const char* kFileDialogTitle = "Select File";
 
-inline std::string CouldNotProtect(const std::string& path, FileError why) {
+inline std::string CouldNotProtect(const std::string& path, ListOutcome why) {
   return "Fendrel could not protect this file:\r\n" + path + "\r\n\r\nThe reason: " + Describe(why) +
          ".\r\n\r\nIt was not added to the safe list.";
 }
-inline std::string CouldNotSave(const std::string& listFile, FileError why) {
+inline std::string CouldNotSave(const std::string& listFile, ListOutcome why) {
   const std::string text =
       "Fendrel could not save the list to this file:\r\n" + listFile + "\r\n\r\nThe reason: " + Describe(why);
-  if (why == FileError::NotLoaded || why == FileError::TooManyEntries || why == FileError::NotText) {
+  if (why == ListReason::NotLoaded || why == ListReason::TooManyEntries || why == ListReason::NotText) {
     return text +
            ".\r\n\r\nThe file was left unchanged. The list on the screen keeps your change until Fendrel "
            "ends, "
@@ -168,20 +170,20 @@ inline std::string ListFull(int maxEntries) {
 
 // The tooltip of a list entry whose file is not protected now.
 inline constexpr const char* kProtectedOnlyAfterEmergency = "Protected only after Emergency";
-inline std::string NotProtectedBecause(FileError why) {
+inline std::string NotProtectedBecause(ListOutcome why) {
   return std::string("Not protected: ") + Describe(why) + ".";
 }
 
 // Files dropped on a list page that were not added, each with its reason
 // (TooManyEntries: the list was full).
-inline std::string DroppedFilesNotAdded(const std::string& listName, const std::vector<FileFailure>& failures,
-                                        bool anyAdded) {
+inline std::string DroppedFilesNotAdded(const std::string& listName,
+                                        const std::vector<EntryFailure>& failures, bool anyAdded) {
   std::string text = "Fendrel could not add these files to the " + listName + ":\r\n";
-  for (const FileFailure& failure : failures) {
-    text +=
-        "\r\n" + failure.path + "  (" +
-        (failure.why == FileError::TooManyEntries ? std::string("the list is full") : Describe(failure.why)) +
-        ")";
+  for (const EntryFailure& failure : failures) {
+    text += "\r\n" + failure.path + "  (" +
+            (failure.why == ListReason::TooManyEntries ? std::string("the list is full")
+                                                       : Describe(failure.why)) +
+            ")";
   }
   return text + (anyAdded ? "\r\n\r\nEvery other file was added." : "\r\n\r\nNo file was added.");
 }
@@ -352,31 +354,38 @@ inline std::string Describe(FileError error) {
     case FileError::SharingViolation: return "another program (or Fendrel itself) is using it";
     case FileError::AccessDenied: return "access is denied";
     case FileError::DiskFull: return "the disk is full";
-    case FileError::NoFreeNumber:
-      return "Fendrel already holds " + std::to_string(kMostHoldsAtOnce) +
-             " files, the most it can hold at the same time";
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
-    case FileError::NotLoaded:
-      return "the file could not be read whole yet, so saving over it would lose the entries it holds; "
-             "Fendrel reads it as soon as it can";
-    case FileError::TooManyEntries:
-      return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
-             "lose "
-             "the entries past them";
-    case FileError::NotText:
-      return "it holds bytes that are not valid UTF-8 or UTF-16 text, so Fendrel listed only the entries "
-             "before them and saving over it would lose the rest; save the file again as UTF-8 in a text "
-             "editor, then start Fendrel again";
-    case FileError::Waiting:
-      return "it lies on a network drive that has not answered yet; Fendrel protects it as soon as the drive "
-             "answers";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";
 }
 
-inline std::string SafeListUnread(const std::string& file, FileError why) {
+inline std::string Describe(ListOutcome outcome) {
+  if (!outcome.isReason()) return Describe(outcome.error());
+  switch (outcome.reason()) {
+    case ListReason::NoFreeHoldNumber:
+      return "Fendrel already holds " + std::to_string(kMostHoldsAtOnce) +
+             " files, the most it can hold at the same time";
+    case ListReason::NotLoaded:
+      return "the file could not be read whole yet, so saving over it would lose the entries it holds; "
+             "Fendrel reads it as soon as it can";
+    case ListReason::TooManyEntries:
+      return "the file holds more entries than Fendrel can show (32767 at most), so saving over it would "
+             "lose "
+             "the entries past them";
+    case ListReason::NotText:
+      return "it holds bytes that are not valid UTF-8 or UTF-16 text, so Fendrel listed only the entries "
+             "before them and saving over it would lose the rest; save the file again as UTF-8 in a text "
+             "editor, then start Fendrel again";
+    case ListReason::Waiting:
+      return "it lies on a network drive that has not answered yet; Fendrel protects it as soon as the drive "
+             "answers";
+  }
+  return "an unexpected error occurred";
+}
+
+inline std::string SafeListUnread(const std::string& file, ListOutcome why) {
   return "Fendrel cannot read the safe list from " + file + " yet: " + Describe(why) +
          ". It keeps trying, and protects the files on the list as soon as it can read it.";
 }

@@ -1,4 +1,4 @@
-#include "ui/navigation.h"
+#include "screen/navigation.h"
 
 #include <limits>
 

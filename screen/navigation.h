@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "ui/colours.h"
-#include "ui/messages.h"
+#include "screen/colours.h"
+#include "screen/messages.h"
 
 namespace fendrel {
 
