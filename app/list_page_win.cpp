@@ -95,12 +95,12 @@ void ListPage::Browse() {
 }
 
 void ListPage::Add() {
-  if (const std::optional<std::string> path = host_.PathText(ids_.pathBox)) (editing_.*ids_.add)(*path);
+  if (const std::optional<std::string> path = host_.PathText(ids_.pathBox)) editing_.Add(ids_.kind, *path);
   host_.MirrorLists();
 }
 
 void ListPage::Remove() {
-  (editing_.*ids_.remove)(ListBoxControl(host_.Existing(ids_.listBox)).Selection());
+  editing_.Remove(ids_.kind, ListBoxControl(host_.Existing(ids_.listBox)).Selection());
   host_.MirrorLists();
 }
 
@@ -226,7 +226,7 @@ void ListPage::OnDrop(HDROP drop) {
   const std::vector<DroppedFile> files = DroppedFiles(drop, notText);
   if (!notText.empty()) boxes_.Show(messages::NamesNotText(notText), messages::kTitle);
   host_.TakeSelections();
-  (editing_.*ids_.addDropped)(files);
+  editing_.AddDropped(ids_.kind, files);
   host_.MirrorLists();
 }
 

@@ -20,10 +20,7 @@ struct ListPageIds {
   int pathBox, browseButton, addButton, removeButton;
   int listBox;      // the visible list, drawn entry by entry by its states
   int holdNumbers;  // the hidden list of each entry's hold number
-  // What its buttons and drops do.
-  void (ListEditing::*add)(const std::string& pathBoxText);
-  void (ListEditing::*remove)(int selectedIndex);
-  void (ListEditing::*addDropped)(const std::vector<DroppedFile>& files);
+  ListKind kind;    // the list its buttons and drops edit
   // The core's list and holds it shows, where the person's choice goes, and
   // its entries' states.
   const ListBox& (Protection::*list)() const;
@@ -34,12 +31,10 @@ struct ListPageIds {
 
 inline constexpr ListPageIds kListPages[] = {
     {kMain, ctl::kSafePathBox, ctl::kSafeBrowseButton, ctl::kSafeAddButton, ctl::kSafeRemoveButton,
-     ctl::kSafeListBox, ctl::kSafeHoldNumbers, &ListEditing::SafeAdd, &ListEditing::SafeRemove,
-     &ListEditing::SafeAddDropped, &Protection::safeList, &Protection::safeHolds,
+     ctl::kSafeListBox, ctl::kSafeHoldNumbers, ListKind::Safe, &Protection::safeList, &Protection::safeHolds,
      &Protection::SelectInSafeList, &ListStates::safe},
     {kEmergencyList, ctl::kEmergencyPathBox, ctl::kEmergencyBrowseButton, ctl::kEmergencyAddButton,
-     ctl::kEmergencyRemoveButton, ctl::kEmergencyListBox, ctl::kEmergencyHoldNumbers,
-     &ListEditing::EmergencyAdd, &ListEditing::EmergencyRemove, &ListEditing::EmergencyAddDropped,
+     ctl::kEmergencyRemoveButton, ctl::kEmergencyListBox, ctl::kEmergencyHoldNumbers, ListKind::Emergency,
      &Protection::emergencyList, &Protection::emergencyHolds, &Protection::SelectInEmergencyList,
      &ListStates::emergency},
 };

@@ -15,17 +15,41 @@ std::string ListEditing::Browse() {
   return dialogFileName_;
 }
 
-void ListEditing::Save(ListOutcome (Protection::*save)(), const std::string& file) {
-  const ListOutcome error = (protection_.*save)();
-  if (error != FileError::None) messages_.Show(messages::CouldNotSave(file, error), messages::kTitle);
+struct ListEditing::ListCalls {
+  ListOutcome (Protection::*add)(const std::string&);
+  bool (Protection::*remove)(int);
+  ListOutcome (Protection::*save)();
+  bool (Protection::*takeIn)();
+  const ListBox& (Protection::*list)() const;
+  std::string (Protection::*file)() const;
+  const char* name;
+};
+
+const ListEditing::ListCalls& ListEditing::CallsFor(ListKind list) {
+  static constexpr ListCalls kSafe{&Protection::AddToSafeList, &Protection::RemoveFromSafeList,
+                                   &Protection::SaveSafeList,  &Protection::TakeInSafeListFile,
+                                   &Protection::safeList,      &Protection::SafeListFile,
+                                   messages::kSafeListName};
+  static constexpr ListCalls kEmergency{&Protection::AddToEmergencyList, &Protection::RemoveFromEmergencyList,
+                                        &Protection::SaveEmergencyList,  &Protection::TakeInEmergencyListFile,
+                                        &Protection::emergencyList,      &Protection::EmergencyListFile,
+                                        messages::kEmergencyListName};
+  return list == ListKind::Safe ? kSafe : kEmergency;
 }
 
-std::optional<int> ListEditing::ChosenAfterTakeIn(const ListBox& list, int chosen,
-                                                  bool (Protection::*takeIn)()) {
+void ListEditing::Save(const ListCalls& calls) {
+  const ListOutcome error = (protection_.*calls.save)();
+  if (error != FileError::None) {
+    messages_.Show(messages::CouldNotSave((protection_.*calls.file)(), error), messages::kTitle);
+  }
+}
+
+std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int chosen) {
+  const ListBox& list = (protection_.*calls.list)();
   if (chosen < 0 || chosen >= list.count()) return std::nullopt;
   const std::string path = list.items[static_cast<std::size_t>(chosen)];
   const auto sameBefore = std::count(list.items.begin(), list.items.begin() + chosen, path);
-  if (!(protection_.*takeIn)()) return chosen;
+  if (!(protection_.*calls.takeIn)()) return chosen;
   // The list is the file's now: the same path again, at the same place
   // among its repeats where it can be.
   int found = -1;
@@ -42,84 +66,54 @@ std::optional<int> ListEditing::ChosenAfterTakeIn(const ListBox& list, int chose
   return found;
 }
 
-void ListEditing::SafeAdd(const std::string& pathBoxText) {
+void ListEditing::Add(ListKind list, const std::string& pathBoxText) {
   if (pathBoxText.empty()) return;
+  const ListCalls& calls = CallsFor(list);
   // What another copy of Fendrel saved meanwhile is taken in first, so
   // this save keeps it.
-  protection_.TakeInSafeListFile();
-  const ListOutcome error = protection_.AddToSafeList(pathBoxText);
+  (protection_.*calls.takeIn)();
+  const ListOutcome error = (protection_.*calls.add)(pathBoxText);
   if (error == ListReason::TooManyEntries) {
     messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
     return;
   }
-  if (error != FileError::None) {
+  if (error != FileError::None) {  // only the safe list holds, so only it is refused a path
     messages_.Show(messages::CouldNotProtect(pathBoxText, error), messages::kTitle);
     return;
   }
-  Save(&Protection::SaveSafeList, protection_.SafeListFile());
+  Save(calls);
 }
 
-void ListEditing::EmergencyAdd(const std::string& pathBoxText) {
-  if (pathBoxText.empty()) return;
-  protection_.TakeInEmergencyListFile();
-  if (protection_.AddToEmergencyList(pathBoxText) != FileError::None) {
-    messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
-    return;
-  }
-  Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
+void ListEditing::Remove(ListKind list, int selectedIndex) {
+  const ListCalls& calls = CallsFor(list);
+  const std::optional<int> index = ChosenAfterTakeIn(calls, selectedIndex);
+  if (index && (protection_.*calls.remove)(*index)) Save(calls);
 }
 
-void ListEditing::SafeRemove(int selectedIndex) {
-  const std::optional<int> index =
-      ChosenAfterTakeIn(protection_.safeList(), selectedIndex, &Protection::TakeInSafeListFile);
-  if (index && protection_.RemoveFromSafeList(*index)) {
-    Save(&Protection::SaveSafeList, protection_.SafeListFile());
-  }
-}
-
-void ListEditing::EmergencyRemove(int selectedIndex) {
-  const std::optional<int> index =
-      ChosenAfterTakeIn(protection_.emergencyList(), selectedIndex, &Protection::TakeInEmergencyListFile);
-  if (index && protection_.RemoveFromEmergencyList(*index)) {
-    Save(&Protection::SaveEmergencyList, protection_.EmergencyListFile());
-  }
-}
-
-void ListEditing::AddDropped(const std::vector<DroppedFile>& files,
-                             ListOutcome (Protection::*add)(const std::string&),
-                             ListOutcome (Protection::*save)(), bool (Protection::*takeIn)(),
-                             const std::string& file, const char* listName) {
+void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& files) {
   if (files.empty()) return;
-  (protection_.*takeIn)();
+  const ListCalls& calls = CallsFor(list);
+  (protection_.*calls.takeIn)();
   std::vector<EntryFailure> failures;
   bool anyAdded = false;
   ListOutcome lastSave = FileError::None;
   for (const DroppedFile& dropped : files) {
     if (dropped.path.empty()) continue;
-    const ListOutcome error = dropped.folder ? FileError::IsFolder : (protection_.*add)(dropped.path);
+    const ListOutcome error = dropped.folder ? FileError::IsFolder : (protection_.*calls.add)(dropped.path);
     if (error != FileError::None) {
       failures.push_back({dropped.path, error});
       continue;
     }
     anyAdded = true;
     // A failed save is told once: a later one that succeeds writes this entry too.
-    lastSave = (protection_.*save)();
+    lastSave = (protection_.*calls.save)();
   }
   if (!failures.empty()) {
-    messages_.Show(messages::DroppedFilesNotAdded(listName, failures, anyAdded), messages::kTitle);
+    messages_.Show(messages::DroppedFilesNotAdded(calls.name, failures, anyAdded), messages::kTitle);
   }
-  if (lastSave != FileError::None) messages_.Show(messages::CouldNotSave(file, lastSave), messages::kTitle);
-}
-
-void ListEditing::SafeAddDropped(const std::vector<DroppedFile>& files) {
-  AddDropped(files, &Protection::AddToSafeList, &Protection::SaveSafeList, &Protection::TakeInSafeListFile,
-             protection_.SafeListFile(), messages::kSafeListName);
-}
-
-void ListEditing::EmergencyAddDropped(const std::vector<DroppedFile>& files) {
-  AddDropped(files, &Protection::AddToEmergencyList, &Protection::SaveEmergencyList,
-             &Protection::TakeInEmergencyListFile, protection_.EmergencyListFile(),
-             messages::kEmergencyListName);
+  if (lastSave != FileError::None) {
+    messages_.Show(messages::CouldNotSave((protection_.*calls.file)(), lastSave), messages::kTitle);
+  }
 }
 
 }  // namespace fendrel

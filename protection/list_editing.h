@@ -18,6 +18,9 @@ struct DroppedFile {
   bool folder = false;
 };
 
+// Which of the two lists an edit is for.
+enum class ListKind { Safe, Emergency };
+
 class ListEditing {
  public:
   ListEditing(Protection& protection, MessageBoxes& messages, FilePicker& picker)
@@ -27,35 +30,30 @@ class ListEditing {
   // serves both pages and keeps the name chosen last; a cancel returns it.
   std::string Browse();
 
-  // `kSafeAddButton`: lists, holds and saves. A path that cannot be held is
-  // not listed and the user is told why; "prot.dat" is then left as it was.
-  // A full list says so.
-  void SafeAdd(const std::string& pathBoxText);
-  // `kEmergencyAddButton`: lists and saves; nothing is held until the
-  // emergency action. A full list says so.
-  void EmergencyAdd(const std::string& pathBoxText);
-  // `kSafeRemoveButton`: releases the entry's hold, removes it and saves. Nothing
+  // ">>> Add": lists and saves; the safe list also holds, so a path that
+  // cannot be held is not listed, the person is told why and the list file
+  // is left as it was. Emergency entries are held only by the emergency
+  // action. A full list says so.
+  void Add(ListKind list, const std::string& pathBoxText);
+  // "<<< Remove": removes the chosen entry and saves. A safe-list entry's
+  // hold is released; an emergency hold stays until "No Emergency". Nothing
   // happens without a selection.
-  void SafeRemove(int selectedIndex);
-  // `kEmergencyRemoveButton`: removes and saves; an emergency hold stays until released.
-  void EmergencyRemove(int selectedIndex);
-
-  // Files dropped on the Safe List or the Emergency List page: each added
-  // in order as ">>> Add" adds it, the list saved after each; folders are
-  // refused. One message names every file not added and why, and a save
-  // that failed is told once, after the last add.
-  void SafeAddDropped(const std::vector<DroppedFile>& files);
-  void EmergencyAddDropped(const std::vector<DroppedFile>& files);
+  void Remove(ListKind list, int selectedIndex);
+  // Files dropped on a list page: each added in order as ">>> Add" adds it,
+  // the list saved after each; folders are refused. One message names every
+  // file not added and why, and a save that failed is told once, after the
+  // last add.
+  void AddDropped(ListKind list, const std::vector<DroppedFile>& files);
 
  private:
-  void Save(ListOutcome (Protection::*save)(), const std::string& file);
-  void AddDropped(const std::vector<DroppedFile>& files, ListOutcome (Protection::*add)(const std::string&),
-                  ListOutcome (Protection::*save)(), bool (Protection::*takeIn)(), const std::string& file,
-                  const char* listName);
+  // What each list's edits call in the protection, and how its messages name it.
+  struct ListCalls;
+  static const ListCalls& CallsFor(ListKind list);
+  void Save(const ListCalls& calls);
   // The entry the person chose, found again by its path once the list file
   // is taken in (another copy may have changed it); nothing, after telling
   // the person, when it is no longer listed.
-  std::optional<int> ChosenAfterTakeIn(const ListBox& list, int chosen, bool (Protection::*takeIn)());
+  std::optional<int> ChosenAfterTakeIn(const ListCalls& calls, int chosen);
 
   Protection& protection_;
   MessageBoxes& messages_;

@@ -1,6 +1,8 @@
 #include "screen/layout.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "screen/control_ids.h"
@@ -59,7 +61,53 @@ constexpr ControlSpec MenuRow(int page, int left, int top, int width, int height
           height,        font,           kBlack, kMenuGrey, kOpaque | kClickable | flags};
 }
 
-constexpr std::array kControls{
+// The rows both list pages share, at the same places: the file label, the
+// path box, "...", ">>> Add", "<<< Remove" and the list itself. Each page
+// names them and numbers them its own way.
+struct ListPageRows {
+  int page;
+  const char* names[6];  // in the order below
+  int fileLabel, pathBox, browseButton, addButton, removeButton, listBox;
+};
+constexpr std::array<ControlSpec, 6> SharedRows(const ListPageRows& p) {
+  return {
+      PageLabel(p.names[0], p.fileLabel, p.page, messages::kListFileLabel, 120, 960, 1695, 255),
+      Input(p.names[1], p.pathBox, TextBox, p.page, 120, 1200, 5655, 285, kReadOnly),
+      WhiteButton(p.names[2], p.browseButton, p.page, messages::kListBrowseButton, 5820, 1200, 375, 285),
+      WhiteButton(p.names[3], p.addButton, p.page, messages::kListAddButton, 6300, 900, 1215, 285),
+      WhiteButton(p.names[4], p.removeButton, p.page, messages::kListRemoveButton, 6300, 1200, 1215, 255),
+      Input(p.names[5], p.listBox, ListBox, p.page, 120, 1500, 7455, 3375, kVerticalScroll | kEntryStates),
+  };
+}
+constexpr auto kSafeListRows =
+    SharedRows({kMain,
+                {"Label30", "txtSafeAdd", "cmdSafeDot", "cmdSafeAdd", "cmdSafeRem", "SafeList"},
+                kSafeFileLabel,
+                kSafePathBox,
+                kSafeBrowseButton,
+                kSafeAddButton,
+                kSafeRemoveButton,
+                kSafeListBox});
+constexpr auto kEmergencyListRows =
+    SharedRows({kEmergencyList,
+                {"Label1", "txtEAdd", "cmdEDot", "cmdEAdd", "cmdERem", "EmerList"},
+                kEmergencyFileLabel,
+                kEmergencyPathBox,
+                kEmergencyBrowseButton,
+                kEmergencyAddButton,
+                kEmergencyRemoveButton,
+                kEmergencyListBox});
+
+// The table in pieces, joined in order.
+template <std::size_t... N>
+constexpr auto Join(const std::array<ControlSpec, N>&... parts) {
+  std::array<ControlSpec, (N + ...)> all{};
+  std::size_t at = 0;
+  ((std::copy(parts.begin(), parts.end(), all.begin() + static_cast<std::ptrdiff_t>(at)), at += N), ...);
+  return all;
+}
+
+constexpr std::array kBeforeTheLists{
     // Above the pages: the two emergency buttons reach into the pages' top border.
     ControlSpec{"Command3", kEmergencyButton, Button, kOnWindow, messages::kEmergencyButton, 8220, 1380, 915,
                 255, kDefaultFont, kBlack, kWhite, 0},
@@ -80,28 +128,17 @@ constexpr std::array kControls{
     // Page 1, "Main" (the safe list).
     PageRow(kMain),
     PageLabel("Label3", kSafeListNote, kMain, messages::kSafeListNote, 120, 300, 6615, 555),
-    PageLabel("Label30", kSafeFileLabel, kMain, messages::kSafeFileLabel, 120, 960, 1695, 255),
-    Input("txtSafeAdd", kSafePathBox, TextBox, kMain, 120, 1200, 5655, 285, kReadOnly),
-    WhiteButton("cmdSafeDot", kSafeBrowseButton, kMain, messages::kSafeBrowseButton, 5820, 1200, 375, 285),
-    WhiteButton("cmdSafeAdd", kSafeAddButton, kMain, messages::kSafeAddButton, 6300, 900, 1215, 285),
-    WhiteButton("cmdSafeRem", kSafeRemoveButton, kMain, messages::kSafeRemoveButton, 6300, 1200, 1215, 255),
-    Input("SafeList", kSafeListBox, ListBox, kMain, 120, 1500, 7455, 3375, kVerticalScroll | kEntryStates),
+};
+
+constexpr std::array kBetweenTheLists{
     Input("safelist2", kSafeHoldNumbers, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
 
     // Page 2, "Emergency List".
     PageRow(kEmergencyList),
     PageLabel("Label2", kEmergencyListNote, kEmergencyList, messages::kEmergencyListNote, 60, 240, 5775, 735),
-    PageLabel("Label1", kEmergencyFileLabel, kEmergencyList, messages::kEmergencyFileLabel, 120, 960, 1695,
-              255),
-    Input("txtEAdd", kEmergencyPathBox, TextBox, kEmergencyList, 120, 1200, 5655, 285, kReadOnly),
-    WhiteButton("cmdEDot", kEmergencyBrowseButton, kEmergencyList, messages::kEmergencyBrowseButton, 5820,
-                1200, 375, 285),
-    WhiteButton("cmdEAdd", kEmergencyAddButton, kEmergencyList, messages::kEmergencyAddButton, 6300, 900,
-                1215, 285),
-    WhiteButton("cmdERem", kEmergencyRemoveButton, kEmergencyList, messages::kEmergencyRemoveButton, 6300,
-                1200, 1215, 255),
-    Input("EmerList", kEmergencyListBox, ListBox, kEmergencyList, 120, 1500, 7455, 3375,
-          kVerticalScroll | kEntryStates),
+};
+
+constexpr std::array kAfterTheLists{
     Input("EmerList2", kEmergencyHoldNumbers, ListBox, kEmergencyList, 7620, 1800, 495, 2985,
           kHidden | kVerticalScroll),
 
@@ -174,6 +211,10 @@ constexpr std::array kControls{
     ControlSpec{"Label49", kVersionLabel, Label, kInBanner, messages::kVersionLabel, 6420, 900, 630, 315,
                 kVersionFont, kBannerBlue, kWhite, kSizedToText | kPainted},
 };
+
+// Every row, from the top of the z-order down.
+constexpr auto kControls =
+    Join(kBeforeTheLists, kSafeListRows, kBetweenTheLists, kEmergencyListRows, kAfterTheLists);
 
 bool Overlap(const ControlSpec& a, const ControlSpec& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&

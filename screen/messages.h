@@ -121,10 +121,11 @@ inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, lo
 // Page 1, "Main": the safe list. The texts for both list pages are here.
 
 inline constexpr const char* kSafeListNote = "Items on the safe list are always protected. ";
-inline constexpr const char* kSafeFileLabel = "Select File Name";
-inline constexpr const char* kSafeBrowseButton = "...";
-inline constexpr const char* kSafeAddButton = ">>> Add";
-inline constexpr const char* kSafeRemoveButton = "<<< Remove";
+// What both list pages show beside their lists.
+inline constexpr const char* kListFileLabel = "Select File Name";
+inline constexpr const char* kListBrowseButton = "...";
+inline constexpr const char* kListAddButton = ">>> Add";
+inline constexpr const char* kListRemoveButton = "<<< Remove";
 // The title of the file dialog the "..." buttons of both list pages open.
 inline constexpr const char* kFileDialogTitle = "Select File";
 
@@ -197,10 +198,6 @@ inline constexpr const char* kEmergencyListNote =
     "The files in your emergency list will not be locked until you hit the \"Emergency\" button. This is "
     "incase you notice a virus beggining to corrupt files on your computer, or you even need to go to the "
     "bathroom.";
-inline constexpr const char* kEmergencyFileLabel = "Select File Name";
-inline constexpr const char* kEmergencyBrowseButton = "...";
-inline constexpr const char* kEmergencyAddButton = ">>> Add";
-inline constexpr const char* kEmergencyRemoveButton = "<<< Remove";
 
 // ---------------------------------------------------------------------------
 // Page 3, "About".

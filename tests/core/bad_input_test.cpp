@@ -181,8 +181,8 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
   EXPECT_EQ(Protection::kMaxEntries, protection_.safeHolds().count());
 
   const std::string another = Existing("another.txt");
-  editing_.SafeAdd(another);
-  editing_.EmergencyAdd(another);
+  editing_.Add(ListKind::Safe, another);
+  editing_.Add(ListKind::Emergency, another);
   const RecordingMessageBoxes::Box full{messages::ListFull(Protection::kMaxEntries), "Fendrel"};
   EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{full, full}), boxes_.shown);
   EXPECT_EQ(Protection::kMaxEntries, protection_.safeList().count());
@@ -191,8 +191,8 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
 
   // A remove works on the screen, but a save would cut the file to what the
   // list shows: the file is left as it was, and the message says why.
-  editing_.SafeRemove(0);
-  editing_.EmergencyRemove(0);
+  editing_.Remove(ListKind::Safe, 0);
+  editing_.Remove(ListKind::Emergency, 0);
   EXPECT_EQ(Protection::kMaxEntries - 1, protection_.safeList().count());
   EXPECT_EQ(Protection::kMaxEntries - 1, protection_.emergencyList().count());
   ASSERT_EQ(4u, boxes_.shown.size());
@@ -212,7 +212,7 @@ TEST_P(BadInputTest, AFileOfExactlyAFullListAndBlankLinesIsWholeAndSaves) {
   WriteBytes(protection_.EmergencyListFile(), FileOf(entries) + "\r\n\r\n");
   Load();
   ASSERT_EQ(Protection::kMaxEntries, protection_.emergencyList().count());
-  editing_.EmergencyRemove(0);
+  editing_.Remove(ListKind::Emergency, 0);
   EXPECT_TRUE(boxes_.shown.empty());
   entries.erase(entries.begin());
   ExpectSameBytes(FileOf(entries), ReadBytes(protection_.EmergencyListFile()), "emer.dat");
@@ -235,10 +235,10 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(reason, holding.failures[0].why);
 
-  editing_.SafeRemove(1);  // a save keeps the entry that could not be held
+  editing_.Remove(ListKind::Safe, 1);  // a save keeps the entry that could not be held
   EXPECT_EQ(tooLong + "\r\n", ReadBytes(protection_.SafeListFile()));
 
-  editing_.SafeAdd(tooLong);
+  editing_.Add(ListKind::Safe, tooLong);
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotProtect(tooLong, reason), boxes_.shown[0].text);
   EXPECT_EQ((Rows{tooLong}), protection_.safeList().items);
@@ -247,7 +247,7 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
 TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOneIsReleased) {
   Rows files;
   for (int i = 0; i < 4; ++i) files.push_back(Existing("f" + std::to_string(i) + ".txt"));
-  for (int i = 0; i < 413; ++i) editing_.SafeAdd(files[static_cast<std::size_t>(i % 4)]);
+  for (int i = 0; i < 413; ++i) editing_.Add(ListKind::Safe, files[static_cast<std::size_t>(i % 4)]);
   ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown[0];
   EXPECT_EQ(511, protection_.safeHolds().items.back());
   const std::string saved = ReadBytes(protection_.SafeListFile());
@@ -256,7 +256,7 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   // The message names the limit the core keeps.
   const std::string limit =
       std::to_string(Protection::kMostHoldsAtOnce) + " files, the most it can hold at the same time";
-  editing_.SafeAdd(files[0]);
+  editing_.Add(ListKind::Safe, files[0]);
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotProtect(files[0], ListReason::NoFreeHoldNumber), boxes_.shown[0].text);
   EXPECT_NE(std::string::npos, boxes_.shown[0].text.find(limit));
@@ -266,7 +266,7 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
 
   // The emergency says the same for its file, and nothing turns on.
   const std::string urgent = Existing("urgent.txt");
-  editing_.EmergencyAdd(urgent);
+  editing_.Add(ListKind::Emergency, urgent);
   EmergencyMode emergency(protection_, boxes_);
   emergency.Emergency();
   EXPECT_FALSE(emergency.on());
@@ -274,7 +274,7 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   EXPECT_NE(std::string::npos, boxes_.shown[1].text.find(urgent + "  (Fendrel already holds " + limit + ")"));
 
   // A released hold makes room: the next hold takes its number.
-  editing_.SafeRemove(200);
+  editing_.Remove(ListKind::Safe, 200);
   emergency.Emergency();
   EXPECT_TRUE(emergency.on());
   EXPECT_EQ((Numbers{99 + 200}), protection_.emergencyHolds().items);

@@ -85,10 +85,10 @@ TEST_P(ListFileFaultTest, AListFileThatCannotBeWrittenIsReportedAndKeepsItsBytes
   testing::MakeFolder(protection.SafeListFile() + ".new");
   testing::MakeFolder(protection.EmergencyListFile() + ".new");
 
-  editing.SafeAdd(b);
-  editing.EmergencyAdd(a);
-  editing.SafeRemove(0);
-  editing.EmergencyRemove(0);
+  editing.Add(ListKind::Safe, b);
+  editing.Add(ListKind::Emergency, a);
+  editing.Remove(ListKind::Safe, 0);
+  editing.Remove(ListKind::Emergency, 0);
 
   const Boxes expected{
       {messages::CouldNotSave(protection.SafeListFile(), FileError::IsFolder), "Fendrel"},
@@ -109,7 +109,7 @@ TEST_P(ListFileFaultTest, AListFileThatCannotBeWrittenIsReportedAndKeepsItsBytes
 
   // Once the way is clear, the next edit saves the whole list on the screen.
   std::filesystem::remove(NativePath(protection.SafeListFile() + ".new"));
-  editing.SafeAdd(a);
+  editing.Add(ListKind::Safe, a);
   EXPECT_EQ(b + "\r\n" + a + "\r\n", ReadBytes(protection.SafeListFile()));
   EXPECT_EQ(4u, boxes_.shown.size());
   EXPECT_EQ(1, layer_.LowestFree());
@@ -120,8 +120,8 @@ TEST_P(ListFileFaultTest, AProgramFolderThatIsGoneRefusesEverySaveAndSaysWhere) 
   ListEditing editing(protection, boxes_, picker_);
   const std::string a = Existing("a.txt");
   protection.LoadLists();
-  editing.SafeAdd(a);
-  editing.EmergencyAdd(a);
+  editing.Add(ListKind::Safe, a);
+  editing.Add(ListKind::Emergency, a);
   EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotFound), "Fendrel"},
                    {messages::CouldNotSave(protection.EmergencyListFile(), FileError::NotFound), "Fendrel"}}),
             boxes_.shown);
@@ -149,8 +149,8 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
     EXPECT_EQ(protection.safeList().count(), protection.emergencyList().count());
 
     boxes_.shown.clear();
-    editing.SafeAdd(added);
-    editing.EmergencyAdd(added);
+    editing.Add(ListKind::Safe, added);
+    editing.Add(ListKind::Emergency, added);
     EXPECT_EQ(added, protection.safeList().items.back());  // listed and held, as any add
     EXPECT_TRUE(testing::RefusedToOwnWriter(layer, added));
     EXPECT_EQ(

@@ -143,14 +143,14 @@ TEST_P(HealingTest, TwoCopiesKeepEachOthersEditsAndAnEditFindsItsEntryByPath) {
   other.LoadLists();
 
   const std::string x = Existing("x.txt"), y = Existing("y.txt");
-  theirs.SafeAdd(x);
-  mine.SafeAdd(y);
+  theirs.Add(ListKind::Safe, x);
+  mine.Add(ListKind::Safe, y);
   EXPECT_EQ((Rows{x, y}), protection_.safeList().items);
   EXPECT_EQ(x + "\r\n" + y + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_TRUE(Held(x)) << "an entry another copy added is held here too";
 
-  theirs.SafeRemove(0);  // x, found by its path
-  mine.SafeRemove(0);    // x again, which the other copy removed meanwhile
+  theirs.Remove(ListKind::Safe, 0);  // x, found by its path
+  mine.Remove(ListKind::Safe, 0);    // x again, which the other copy removed meanwhile
   ASSERT_EQ(1u, boxes.shown.size());
   EXPECT_EQ(messages::EntryGone(x), boxes.shown[0].text);
   EXPECT_EQ((Rows{y}), protection_.safeList().items) << "the person sees the list as it is saved";

@@ -61,19 +61,19 @@ TEST_F(ListEditingTest, BrowseKeepsTheLastChoiceOfEitherPageWhenCancelled) {
 
 TEST_F(ListEditingTest, SafeAddHoldsAtOnceAndSavesTwiceAddedPathsAreTwoHolds) {
   const std::string a = Existing("a.txt");
-  editing_.SafeAdd("");  // nothing chosen yet: nothing happens
+  editing_.Add(ListKind::Safe, "");  // nothing chosen yet: nothing happens
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile()));
-  editing_.SafeAdd(a);
-  editing_.SafeAdd(a);
+  editing_.Add(ListKind::Safe, a);
+  editing_.Add(ListKind::Safe, a);
   EXPECT_EQ((Rows{a, a}), protection_.safeList().items);
   EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
   EXPECT_EQ(a + "\r\n" + a + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_EQ(1, protection_.safeList().selected);
 
-  editing_.SafeRemove(0);
+  editing_.Remove(ListKind::Safe, 0);
   EXPECT_TRUE(Held(a));  // the other entry still holds it
   EXPECT_EQ((Numbers{100}), protection_.safeHolds().items);
-  editing_.SafeRemove(0);
+  editing_.Remove(ListKind::Safe, 0);
   EXPECT_FALSE(Held(a));
   EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
   EXPECT_TRUE(messages_.shown.empty());
@@ -81,10 +81,10 @@ TEST_F(ListEditingTest, SafeAddHoldsAtOnceAndSavesTwiceAddedPathsAreTwoHolds) {
 
 TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouched) {
   const std::string a = Existing("a.txt");
-  editing_.SafeAdd(a);
+  editing_.Add(ListKind::Safe, a);
   const std::string before = ReadBytes(protection_.SafeListFile());
   const std::string missing = folder_.File("missing.txt");
-  editing_.SafeAdd(missing);
+  editing_.Add(ListKind::Safe, missing);
   EXPECT_EQ((Rows{a}), protection_.safeList().items);
   EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
   EXPECT_EQ(before, ReadBytes(protection_.SafeListFile()));
@@ -93,7 +93,7 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(messages::Describe(FileError::NotFound)));
   EXPECT_EQ("Fendrel", messages_.shown[0].title);
   // The failed add took no number: the next hold is 100.
-  editing_.SafeAdd(a);
+  editing_.Add(ListKind::Safe, a);
   EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
 }
 
@@ -101,7 +101,7 @@ TEST_F(ListEditingTest, DroppedFilesAreAddedOneByOneAndOneMessageNamesEveryFileN
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
   const std::string missing = folder_.File("missing.txt"), dir = folder_.File("dir");
   testing::MakeFolder(dir);
-  editing_.SafeAddDropped({{a}, {dir, true}, {missing}, {b}});
+  editing_.AddDropped(ListKind::Safe, {{a}, {dir, true}, {missing}, {b}});
   EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
   EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);  // the failures took no number
   EXPECT_TRUE(Held(a));
@@ -113,7 +113,7 @@ TEST_F(ListEditingTest, DroppedFilesAreAddedOneByOneAndOneMessageNamesEveryFileN
             messages_.shown[0].text);
 
   // The emergency list takes files without holding them, and refuses folders.
-  editing_.EmergencyAddDropped({{dir, true}, {a}});
+  editing_.AddDropped(ListKind::Emergency, {{dir, true}, {a}});
   EXPECT_EQ((Rows{a}), protection_.emergencyList().items);
   EXPECT_EQ(a + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_EQ(100, protection_.safeHolds().items.back());
@@ -125,7 +125,7 @@ TEST_F(ListEditingTest, DroppedFilesAreAddedOneByOneAndOneMessageNamesEveryFileN
 TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
   testing::MakeFolder(protection_.SafeListFile());  // "prot.dat" cannot be replaced
-  editing_.SafeAddDropped({{a}, {b}});
+  editing_.AddDropped(ListKind::Safe, {{a}, {b}});
   EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), protection_.SaveSafeList()),
@@ -138,19 +138,19 @@ TEST_F(ListEditingTest, ADropWhoseFirstSaveFailsAndLastSucceedsSaysNothingAndSav
   FileLayer layer(failing);
   Protection protection(layer, folder_.path());
   ListEditing editing(protection, messages_, picker_);
-  editing.SafeAddDropped({{a}, {b}});
+  editing.AddDropped(ListKind::Safe, {{a}, {b}});
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
   EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection.SafeListFile()));
 }
 
 TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
   const std::string a = Existing("a.txt");
-  editing_.SafeAdd(a);
-  editing_.EmergencyAdd(a);
+  editing_.Add(ListKind::Safe, a);
+  editing_.Add(ListKind::Emergency, a);
   const std::string safeBytes = ReadBytes(protection_.SafeListFile());
-  editing_.SafeRemove(-1);
-  editing_.EmergencyRemove(-1);
-  editing_.SafeRemove(5);
+  editing_.Remove(ListKind::Safe, -1);
+  editing_.Remove(ListKind::Emergency, -1);
+  editing_.Remove(ListKind::Safe, 5);
   EXPECT_EQ(1, protection_.safeList().count());
   EXPECT_EQ(1, protection_.emergencyList().count());
   EXPECT_TRUE(Held(a));
@@ -162,7 +162,7 @@ TEST_F(ListEditingTest, AFailedSaveIsReportedAndTheListKeepsTheEdit) {
   const std::string a = Existing("a.txt");
   // "emer.dat" taken by a folder of that name: the rewrite cannot replace it.
   testing::MakeFolder(protection_.EmergencyListFile());
-  editing_.EmergencyAdd(a);
+  editing_.Add(ListKind::Emergency, a);
   EXPECT_EQ((Rows{a}), protection_.emergencyList().items);
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(protection_.EmergencyListFile()));
@@ -170,8 +170,8 @@ TEST_F(ListEditingTest, AFailedSaveIsReportedAndTheListKeepsTheEdit) {
 
 TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUntilNoEmergency) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
-  editing_.EmergencyAdd(a);
-  editing_.EmergencyAdd(b);
+  editing_.Add(ListKind::Emergency, a);
+  editing_.Add(ListKind::Emergency, b);
   EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_FALSE(Held(a));
   protection_.SelectInEmergencyList(0);  // the person's choice survives the action
@@ -179,7 +179,7 @@ TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUn
   EXPECT_TRUE(emergency_.on());
   EXPECT_EQ((Numbers{99, 100}), protection_.emergencyHolds().items);
   EXPECT_EQ(0, protection_.emergencyList().selected);
-  editing_.EmergencyRemove(protection_.emergencyList().selected);
+  editing_.Remove(ListKind::Emergency, protection_.emergencyList().selected);
   EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_TRUE(Held(a));
   emergency_.NoEmergency();
@@ -224,7 +224,7 @@ TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
 
 TEST_F(ListEditingTest, AnEmergencyPressedAgainHoldsOnlyWhatIsNotHeldAndOneNoEmergencyReleasesAll) {
   const std::string a = Existing("a.txt");
-  editing_.SafeAdd(a);  // also on the safe list
+  editing_.Add(ListKind::Safe, a);  // also on the safe list
   const std::string b = Existing("b.txt");
   protection_.AddToEmergencyList(a);
   protection_.AddToEmergencyList(b);
@@ -232,7 +232,7 @@ TEST_F(ListEditingTest, AnEmergencyPressedAgainHoldsOnlyWhatIsNotHeldAndOneNoEme
   emergency_.Emergency();  // the tray's "Emergency!" again: no second hold of any file
   EXPECT_EQ((Numbers{100, 101}), protection_.emergencyHolds().items);
   const std::string c = Existing("c.txt");
-  editing_.EmergencyAdd(c);
+  editing_.Add(ListKind::Emergency, c);
   emergency_.Emergency();  // after an add: only the new entry is held
   EXPECT_EQ((Numbers{100, 101, 102}), protection_.emergencyHolds().items);
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;

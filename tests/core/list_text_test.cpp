@@ -93,7 +93,7 @@ TEST_P(ListTextTest, ABrokenSequenceListsTheEntriesBeforeItAndTheFileIsNeverWrit
     EXPECT_EQ((Rows{"C:\\a.txt"}), run.emergencyList().items);
 
     boxes_.shown.clear();
-    editing.EmergencyAdd("C:\\new.txt");
+    editing.Add(ListKind::Emergency, "C:\\new.txt");
     EXPECT_EQ((Rows{"C:\\a.txt", "C:\\new.txt"}), run.emergencyList().items);
     ASSERT_EQ(1u, boxes_.shown.size());
     EXPECT_EQ(messages::CouldNotSave(File(), ListReason::NotText), boxes_.shown[0].text);
@@ -106,18 +106,18 @@ TEST_P(ListTextTest, AnAnsiFileIsSavedAgainByteForByteAndANameOutsideTheCodePage
   if (system_->AnsiCodePage().FromUtf8Exactly("\xC3\xA9") != "\xE9") GTEST_SKIP() << "not code page 1252";
   const std::string ansi = "C:\\caf\xE9.txt\r\nC:\\na\xEFve \x80.txt\r\n";
   Read(ansi);
-  editing_.EmergencyAdd("C:\\b.txt");
-  editing_.EmergencyRemove(2);
+  editing_.Add(ListKind::Emergency, "C:\\b.txt");
+  editing_.Remove(ListKind::Emergency, 2);
   EXPECT_TRUE(boxes_.shown.empty());
   EXPECT_EQ(ansi, ReadBytes(File()));
 
-  editing_.EmergencyAdd(kFullWidth);  // best fit would write "report.txt"
+  editing_.Add(ListKind::Emergency, kFullWidth);  // best fit would write "report.txt"
   const std::string utf8 = std::string(kUtf8Mark) +
                            "C:\\caf\xC3\xA9.txt\r\nC:\\na\xC3\xAFve \xE2\x82\xAC.txt\r\n" + kFullWidth +
                            "\r\n";
   EXPECT_EQ(utf8, ReadBytes(File()));
   // Once the name is gone, the list fits the code page again.
-  editing_.EmergencyRemove(2);
+  editing_.Remove(ListKind::Emergency, 2);
   EXPECT_EQ(ansi, ReadBytes(File()));
 }
 

@@ -46,7 +46,7 @@ TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndThe
   ChildProcess holder("sharing_probe", {"hold", protection.SafeListFile()});  // shares nothing
   ASSERT_TRUE(holder.started());
   ASSERT_TRUE(holder.WaitForLine("held"));
-  editing.SafeAdd(b);
+  editing.Add(ListKind::Safe, b);
   ASSERT_EQ(1u, boxes.shown.size());
   const std::string& text = boxes.shown[0].text;
   // Windows calls a replace of a file open elsewhere access denied or a
@@ -60,7 +60,7 @@ TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndThe
 
   EXPECT_EQ(a + "\r\n", ReadBytes(protection.SafeListFile()));
   EXPECT_FALSE(Exists(protection.SafeListFile() + ".new"));
-  editing.SafeRemove(0);  // the next edit saves the list on the screen
+  editing.Remove(ListKind::Safe, 0);  // the next edit saves the list on the screen
   EXPECT_EQ(b + "\r\n", ReadBytes(protection.SafeListFile()));
 }
 
