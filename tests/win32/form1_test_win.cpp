@@ -66,6 +66,27 @@ std::vector<long> Place(HWND control) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// Where the layout table puts a row at this resolution, as Place reports it.
+std::vector<long> TablePlace(const ControlSpec& row, int dpi) {
+  return {TwipsToPixels(row.left, dpi), TwipsToPixels(row.top, dpi), TwipsToPixels(row.width, dpi),
+          TwipsToPixels(row.height, dpi)};
+}
+std::vector<long> TablePlace(int id, int dpi = 96) {
+  return TablePlace(*FindControl(id), dpi);
+}
+
+// Every control made at the table's place (a label sized to its caption
+// keeps only its corner) at the window's resolution.
+void ExpectEveryControlAtItsPlace(Form1& form, int dpi) {
+  for (const ControlSpec& row : Controls()) {
+    if (row.Has(kPainted)) continue;
+    std::vector<long> place = Place(form.Control(row.id));
+    std::vector<long> wanted = TablePlace(row, dpi);
+    if (row.Has(kSizedToText)) place.resize(2), wanted.resize(2);
+    EXPECT_EQ(wanted, place) << row.name << " at " << dpi << " DPI";
+  }
+}
+
 std::string TextOf(HWND control) {
   char text[512] = {};
   GetWindowTextA(control, text, static_cast<int>(std::size(text)));
@@ -244,8 +265,8 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   EXPECT_EQ("Fendrel", TextOf(form_->hwnd()));
   RECT client;
   GetClientRect(form_->hwnd(), &client);
-  EXPECT_EQ(700, client.right);
-  EXPECT_EQ(449, client.bottom);
+  EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 96), client.right);
+  EXPECT_EQ(TwipsToPixels(kClientHeightTwips, 96), client.bottom);
   const LONG style = GetWindowLongA(form_->hwnd(), GWL_STYLE);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);
@@ -266,23 +287,12 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
     EXPECT_EQ(control, Control(row.id)) << row.name;
   }
 
-  // The shown page lies exactly on kPagePlace: 2580, 1440, 7815, 5175 twips.
+  // The shown page lies exactly on the place of the pages, and so does
+  // every other page, each control of the table at its own place.
   EXPECT_EQ(kWelcome, form_->ShownPage());
-  EXPECT_EQ((std::vector<long>{172, 96, 521, 345}), Place(Control(ctl::PageFrame(kWelcome))));
+  EXPECT_EQ(TablePlace(ctl::kPagePlace), Place(Control(ctl::PageFrame(kWelcome))));
   EXPECT_EQ(form_->hwnd(), GetParent(Control(ctl::PageFrame(kWelcome))));
-
-  // A few controls from the window and from each page.
-  EXPECT_EQ((std::vector<long>{548, 92, 61, 17}), Place(Control(ctl::kEmergencyButton)));
-  EXPECT_EQ((std::vector<long>{8, 396, 153, 37}), Place(Item(kCloseProgram)));
-  EXPECT_EQ((std::vector<long>{68, 64, 201, 19}), Place(Control(ctl::kLoginPasswordBox)));
-  EXPECT_EQ((std::vector<long>{12, 116, 405, 17}), Place(Control(ctl::kOnOffSwitch)));
-  EXPECT_EQ((std::vector<long>{8, 80, 377, 19}), Place(Control(ctl::kSafePathBox)));
-  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::kSafeListBox)));
-  EXPECT_EQ((std::vector<long>{8, 100, 497, 225}), Place(Control(ctl::kEmergencyListBox)));
-  EXPECT_EQ((std::vector<long>{24, 24, 32, 32}), Place(Control(ctl::kAboutIcon)));
-  EXPECT_EQ((std::vector<long>{336, 120, 81, 21}), Place(Control(ctl::kChangePasswordButton)));
-  EXPECT_EQ((std::vector<long>{16, 100, 481, 137}), Place(Control(ctl::kTermsOfUse)));
-  EXPECT_EQ((std::vector<long>{8, 96, 345, 25}), Place(Control(ctl::kCloseProgramButton)));
+  ExpectEveryControlAtItsPlace(*form_, 96);
   EXPECT_EQ(Control(ctl::PageFrame(kCloseProgram)), GetParent(Control(ctl::kCloseProgramButton)));
 
   // What overlaps: the emergency buttons over the pages' top edge, labels
@@ -304,38 +314,47 @@ TEST_F(Form1Test, TheWindowPaintsItsDecorativePartsInTheirPlacesAndColours) {
   Start(2);
   const PaintedClient painted(form_->hwnd());
   const auto is = [](COLORREF wanted) { return [wanted](COLORREF c) { return c == wanted; }; };
-  const auto notWhite = [](COLORREF c) { return c != RGB(255, 255, 255); };
+  const auto notWhite = [](COLORREF c) { return c != ToColorRef(kWhite); };
   const auto ink = [](COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; };
 
-  // The grey panel behind the menu fills 8, 120, 153, 321 (120, 1800, 2295,
-  // 4815 twips) and nothing around it. Its corners lie clear of the title.
-  const int panelRight = 8 + 153, panelBottom = 120 + 321;
+  // The grey panel behind the menu fills its place and nothing around it.
+  // Its corners lie clear of the title.
+  const std::vector<long> panel = TablePlace(ctl::kMenuPanel);
+  const long left = panel[0], top = panel[1], right = panel[0] + panel[2], bottom = panel[1] + panel[3];
   for (const auto& [x, y] :
-       {std::pair{8, 120}, {panelRight - 1, 120}, {8, panelBottom - 1}, {panelRight - 1, panelBottom - 1}}) {
+       {std::pair{left, top}, {right - 1, top}, {left, bottom - 1}, {right - 1, bottom - 1}}) {
     EXPECT_EQ(ToColorRef(kMenuGrey), painted.At(x, y)) << x << "," << y;
   }
-  EXPECT_EQ(0, painted.Count({7, 120, 1, 321}, notWhite)) << "left of the panel";
-  EXPECT_EQ(0, painted.Count({panelRight, 120, 1, 321}, notWhite)) << "right of the panel";
-  EXPECT_EQ(0, painted.Count({8, panelBottom, 153, 8}, notWhite)) << "below the panel";
-  EXPECT_EQ(0, painted.Count({8, 116, 153, 4}, notWhite)) << "between the strip and the panel";
+  EXPECT_EQ(0, painted.Count({left - 1, top, 1, panel[3]}, notWhite)) << "left of the panel";
+  EXPECT_EQ(0, painted.Count({right, top, 1, panel[3]}, notWhite)) << "right of the panel";
+  EXPECT_EQ(0, painted.Count({left, bottom, panel[2], 8}, notWhite)) << "below the panel";
 
-  // "M E N U" in black on the panel, from 60, 120 (900, 1800 twips); only
-  // grey to its left.
-  EXPECT_GT(painted.Count({60, 120, 100, 16}, ink), 20);
+  // "M E N U" in black on the panel from its place; only grey to its left.
+  const std::vector<long> title = TablePlace(ctl::kMenuTitle);
+  EXPECT_GT(painted.Count({title[0], title[1], right - title[0] - 1, 16}, ink), 20);
   const auto notGrey = [](COLORREF c) { return c != ToColorRef(kMenuGrey); };
-  EXPECT_EQ(0, painted.Count({8, 120, 52, 16}, notGrey)) << "left of the title";
+  EXPECT_EQ(0, painted.Count({left, top, title[0] - left, 16}, notGrey)) << "left of the title";
 
-  // The strip's picture in 8, 100, 153, 15; the banner's in the top 92 rows,
-  // with the version "1.0" in its own blue from 428, 60; white between.
-  EXPECT_GT(painted.Count({8, 100, 153, 15}, notWhite), 153 * 15 / 2);
-  EXPECT_EQ(0, painted.Count({0, 92, 172, 8}, notWhite)) << "between the banner and the strip";
-  EXPECT_GT(painted.Count({0, 0, 700, 92}, notWhite), 700 * 92 / 10);
-  EXPECT_GT(painted.Count({428, 60, 60, 24}, is(ToColorRef(kBannerBlue))), 10);
-  EXPECT_EQ(0, painted.Count({400, 60, 28, 24}, is(ToColorRef(kBannerBlue)))) << "left of the version";
+  // The strip's picture, white between it and the panel; the banner's
+  // picture across the top, with the version "1.0" in its own blue from its
+  // place; white between the banner and the strip.
+  const std::vector<long> strip = TablePlace(ctl::kMenuStrip), banner = TablePlace(ctl::kBanner);
+  const std::vector<long> pages = TablePlace(ctl::kPagePlace);
+  EXPECT_GT(painted.Count(strip, notWhite), strip[2] * strip[3] / 2);
+  EXPECT_EQ(0, painted.Count({left, strip[1] + strip[3], panel[2], top - strip[1] - strip[3]}, notWhite))
+      << "between the strip and the panel";
+  EXPECT_EQ(0, painted.Count({0, banner[3], pages[0], strip[1] - banner[3]}, notWhite))
+      << "between the banner and the strip";
+  EXPECT_GT(painted.Count(banner, notWhite), banner[2] * banner[3] / 10);
+  const std::vector<long> version = TablePlace(ctl::kVersionLabel);
+  EXPECT_GT(painted.Count({version[0], version[1], 60, 24}, is(ToColorRef(kBannerBlue))), 10);
+  EXPECT_EQ(0, painted.Count({version[0] - 28, version[1], 28, 24}, is(ToColorRef(kBannerBlue))))
+      << "left of the version";
 
-  // The place of the pages, beneath them: its frame's left edge at x 172.
-  EXPECT_EQ(200, painted.Count({172, 200, 1, 200}, notWhite));
-  EXPECT_EQ(0, painted.Count({162, 96, 10, 345}, notWhite)) << "between the menu and the pages";
+  // The place of the pages, beneath them: its frame's left edge.
+  EXPECT_EQ(200, painted.Count({pages[0], 200, 1, 200}, notWhite));
+  EXPECT_EQ(0, painted.Count({right + 1, pages[1], pages[0] - right - 1, pages[3]}, notWhite))
+      << "between the menu and the pages";
 }
 
 TEST_F(Form1Test, ControlsStartInTheirStates) {
@@ -446,15 +465,15 @@ TEST_F(Form1Test, ANormalStartOpensOnlyThePagesOfLevelTwo) {
   // The menu as painted: grey for the safe and emergency lists, black for
   // the rest, white on blue for the page just opened.
   const Painted selected = PaintColoursOf(Item(kPassword));
-  EXPECT_EQ(RGB(255, 255, 255), selected.text);
-  EXPECT_EQ(RGB(146, 187, 219), selected.back);
-  EXPECT_EQ(RGB(146, 187, 219), selected.brush);
-  EXPECT_EQ(RGB(192, 192, 192), PaintColoursOf(Item(kMain)).text);
-  EXPECT_EQ(RGB(192, 192, 192), PaintColoursOf(Item(kEmergencyList)).text);
+  EXPECT_EQ(ToColorRef(kWhite), selected.text);
+  EXPECT_EQ(ToColorRef(kBannerBlue), selected.back);
+  EXPECT_EQ(ToColorRef(kBannerBlue), selected.brush);
+  EXPECT_EQ(ToColorRef(kMenuClosedText), PaintColoursOf(Item(kMain)).text);
+  EXPECT_EQ(ToColorRef(kMenuClosedText), PaintColoursOf(Item(kEmergencyList)).text);
   for (int page : {kWelcome, kAbout, kCloseProgram}) {
     const Painted painted = PaintColoursOf(Item(page));
-    EXPECT_EQ(RGB(0, 0, 0), painted.text) << page;
-    EXPECT_EQ(RGB(224, 224, 224), painted.brush) << page;
+    EXPECT_EQ(ToColorRef(kBlack), painted.text) << page;
+    EXPECT_EQ(ToColorRef(kMenuGrey), painted.brush) << page;
   }
 }
 
@@ -465,7 +484,8 @@ TEST_F(Form1Test, LevelThreeOpensEveryPage) {
     EXPECT_EQ(page, form_->ShownPage());
   }
   EXPECT_TRUE(boxes_.shown.empty());
-  for (int page : {kMain, kEmergencyList, kAbout}) EXPECT_EQ(RGB(0, 0, 0), PaintColoursOf(Item(page)).text);
+  for (int page : {kMain, kEmergencyList, kAbout})
+    EXPECT_EQ(ToColorRef(kBlack), PaintColoursOf(Item(page)).text);
 }
 
 TEST_F(Form1Test, CtrlPageDownAndPageUpWalkThePagesTheLevelOpens) {
@@ -493,14 +513,15 @@ TEST_F(Form1Test, ASilentStartHidesTheWindowAndRefusesEveryPage) {
   EXPECT_FALSE(IsWindowVisible(form_->hwnd()));
   // The page chosen at load shows although the level is 0.
   EXPECT_EQ(kWelcome, form_->ShownPage());
-  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Item(kWelcome)).text);
-  for (int page : {kMain, kAbout, kPassword}) EXPECT_EQ(RGB(192, 192, 192), PaintColoursOf(Item(page)).text);
+  EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Item(kWelcome)).text);
+  for (int page : {kMain, kAbout, kPassword})
+    EXPECT_EQ(ToColorRef(kMenuClosedText), PaintColoursOf(Item(page)).text);
   for (int page : {kWelcome, kMain, kEmergencyList, kAbout, kPassword, kCloseProgram}) {
     Click(Item(page));
     EXPECT_EQ(kWelcome, form_->ShownPage()) << page;
   }
   EXPECT_EQ(6u, boxes_.shown.size());
-  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Item(kWelcome)).text);
+  EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Item(kWelcome)).text);
 }
 
 TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
@@ -548,7 +569,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   MakeFile(folder_, "prot.dat", late + "\r\n");
   Start(2);
   EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
-  EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
+  EXPECT_EQ(ToColorRef(kNotProtectedRed), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
   const auto drop = [&](int page, const std::vector<std::string>& paths) {
     SendMessageA(Control(ctl::PageFrame(page)), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
   };
@@ -565,7 +586,7 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   EXPECT_EQ(1, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
   SendMessageA(Control(ctl::kEmergencyButton), BM_CLICK, 0, 0);
   EXPECT_EQ("All 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
-  EXPECT_EQ(RGB(0, 0, 0), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
+  EXPECT_EQ(ToColorRef(kBlack), PaintColoursOf(Control(ctl::kSafeListSummary)).text);
   SendMessageA(Control(ctl::kNoEmergencyButton), BM_CLICK, 0, 0);
   EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
 
@@ -627,10 +648,10 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   EXPECT_EQ(1, switches);
   EXPECT_FALSE(form_->IsChecked(ctl::kOnOffSwitch));
   form_->SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
-  form_->SetTextColour(ctl::kOnOffSwitch, {255, 0, 0});
+  form_->SetTextColour(ctl::kOnOffSwitch, kOffRed);
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));
-  EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
-  EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Control(ctl::kOnOffSwitch)).brush);
+  EXPECT_EQ(ToColorRef(kOffRed), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
+  EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Control(ctl::kOnOffSwitch)).brush);
 
   // The list mirror puts the core's entries and selection into a list box.
   ListBox list{{"one", "two"}, 1};
@@ -772,10 +793,10 @@ TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   EXPECT_EQ(600, SendMessageA(form_->entryTips(), TTM_GETMAXTIPWIDTH, 0, 0)) << "the tooltip wraps wider";
   RECT client;
   GetClientRect(form_->hwnd(), &client);
-  EXPECT_EQ(1050, client.right);
-  EXPECT_EQ(674, client.bottom);
-  EXPECT_EQ((std::vector<long>{258, 144, 782, 518}), Place(Control(ctl::PageFrame(kWelcome))));
-  EXPECT_EQ((std::vector<long>{12, 144, 518, 38}), Place(Control(ctl::kCloseProgramButton)));
+  EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 144), client.right);
+  EXPECT_EQ(TwipsToPixels(kClientHeightTwips, 144), client.bottom);
+  form_->BuildEveryPage();
+  ExpectEveryControlAtItsPlace(*form_, 144);
   LOGFONTA font{};
   GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Item(kCloseProgram), WM_GETFONT, 0, 0)), sizeof font,
              &font);
