@@ -29,19 +29,21 @@ void Form1::WireHandlers() {
   OnClick(kTrayEmergencyItem, [this] { Emergency(); });
 
   // The password pages.
-  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(WideText(ctl::kLoginPasswordBox)); });
+  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(controls_.WideText(ctl::kLoginPasswordBox)); });
   OnClick(ctl::kAcceptButton, [this] {
-    passwordPages_.OnAcceptNewPassword(WideText(ctl::kCreatePasswordBox), WideText(ctl::kCreateConfirmBox));
+    passwordPages_.OnAcceptNewPassword(controls_.WideText(ctl::kCreatePasswordBox),
+                                       controls_.WideText(ctl::kCreateConfirmBox));
   });
   OnClick(ctl::kChangePasswordButton, [this] {
-    passwordPages_.OnChangePassword(WideText(ctl::kCurrentPasswordBox), WideText(ctl::kNewPasswordBox),
-                                    WideText(ctl::kConfirmPasswordBox));
+    passwordPages_.OnChangePassword(controls_.WideText(ctl::kCurrentPasswordBox),
+                                    controls_.WideText(ctl::kNewPasswordBox),
+                                    controls_.WideText(ctl::kConfirmPasswordBox));
   });
   OnClick(ctl::kCloseProgramButton,
-          [this] { passwordPages_.OnCloseProgram(WideText(ctl::kClosePasswordBox)); });
+          [this] { passwordPages_.OnCloseProgram(controls_.WideText(ctl::kClosePasswordBox)); });
 
   // The ON/OFF switch: the check box has already toggled itself.
-  OnClick(ctl::kOnOffSwitch, [this] { ShowSwitch(switch_.Click(IsChecked(ctl::kOnOffSwitch))); });
+  OnClick(ctl::kOnOffSwitch, [this] { ShowSwitch(switch_.Click(controls_.IsChecked(ctl::kOnOffSwitch))); });
 
   // The About page's web link.
   OnClick(ctl::kWebLink, [this] {
@@ -57,18 +59,18 @@ void Form1::Emergency() {
 }
 
 void Form1::ShowEmergencyState() {
-  SetEnabled(ctl::kEmergencyButton, !emergency_.on());
-  SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
+  controls_.SetEnabled(ctl::kEmergencyButton, !emergency_.on());
+  controls_.SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
 }
 
 void Form1::ShowSwitch(const SwitchLook& look) {
   switchLook_ = look;
-  HWND box = Existing(ctl::kOnOffSwitch);
+  HWND box = controls_.Existing(ctl::kOnOffSwitch);
   if (!box) return;  // its page shows the look when it is built
   // The switch's handling has run already; setting the box must not run it again.
   SendMessageW(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  SetCaption(ctl::kOnOffSwitch, look.caption);
-  SetTextColour(ctl::kOnOffSwitch, look.colour);
+  controls_.SetCaption(ctl::kOnOffSwitch, look.caption);
+  controls_.SetTextColour(ctl::kOnOffSwitch, look.colour);
 }
 
 void Form1::OnTrayNotification(WPARAM id, LPARAM event) {

@@ -50,7 +50,7 @@ void Form1::ShowEntryStates() {
     for (ListPage& page : listPages_) page.RedrawEntries();
     tip_.Forget();  // it may name a state that changed
   }
-  Created* summary = Find(ctl::kSafeListSummary);
+  const PageControls::Made* summary = controls_.Find(ctl::kSafeListSummary);
   if (!summary) return;  // its page shows it when it is built
   // A safe list not read yet is no empty list: the summary says so.
   const bool unread = protection_.safeListUnread() == ListReason::NotLoaded;
@@ -64,13 +64,12 @@ void Form1::ShowEntryStates() {
       static_cast<std::size_t>(GetWindowTextW(summary->hwnd, shown.data(), static_cast<int>(shown.size()))));
   if (shown == wide && summary->text == colour) return;
   SetWindowTextW(summary->hwnd, wide.c_str());
-  summary->text = colour;
-  InvalidateRect(summary->hwnd, nullptr, TRUE);
+  controls_.SetTextColour(ctl::kSafeListSummary, colour);
 }
 
 void Form1::OnDropFiles(HWND frame, HDROP drop) {
   const Healer::Busy busy(healer_);
-  const Created* created = Find(frame);
+  const PageControls::Made* created = controls_.Find(frame);
   ListPage* page = created ? ListPageOf(created->row->id) : nullptr;
   // Only a list page's frame takes files.
   if (!page || created->row->id != ctl::PageFrame(page->ids().page)) {

@@ -29,7 +29,7 @@ void Form1::OnPrintClient(HDC dc, LPARAM what) {
 // --- Painting.
 
 LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
-  const Created* created = Find(control);
+  const PageControls::Made* created = controls_.Find(control);
   if (!created) return 0;
   const ControlSpec& row = *created->row;
   if (row.kind == Kind::Button && !row.Has(kWhiteButton)) return 0;  // the system's button colours
@@ -79,7 +79,7 @@ void Form1::PaintPanel(HWND panel) {
   HDC dc = painting.dc();
   RECT client;
   GetClientRect(panel, &client);
-  const Created* created = Find(panel);
+  const PageControls::Made* created = controls_.Find(panel);
   const ControlSpec* row = created ? created->row : nullptr;
   FillRect(dc, &client, factory_.BrushFor(created && created->back ? *created->back : kWhite));
   if (row && row->kind == Kind::Frame) {
@@ -92,7 +92,7 @@ void Form1::PaintPanel(HWND panel) {
 }
 
 bool Form1::OnSetCursor(HWND under) {
-  if (!under || under != Existing(ctl::kWebLink)) return false;
+  if (!under || under != controls_.Existing(ctl::kWebLink)) return false;
   SetCursor(LoadCursor(nullptr, IDC_HAND));
   return true;
 }

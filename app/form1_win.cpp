@@ -111,10 +111,23 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
       failures_(
           services.boxes,
           [this](int id) -> std::optional<std::string> {
-            const Created* control = Find(id);
+            const PageControls::Made* control = controls_.Find(id);
             if (!control) return std::nullopt;
             return SeenCaption(*control->row->caption ? control->row->caption : WindowText(control->hwnd));
           }),
+      controls_(factory_, services.boxes,
+                {
+                    .made = [this](const ControlSpec& row, HWND control) { PrepareControl(row, control); },
+                    .laidOut =
+                        [this](const ControlSpec& row, const RECT& place) {
+                          if (row.id != ctl::kAboutIcon) return;
+                          const int size = place.right - place.left;
+                          aboutIcon_.reset(static_cast<HICON>(LoadImageW(
+                              instance_, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
+                        },
+                    .pageBuilt = [this](int page) { OnPageBuilt(page); },
+                    .clicked = [this](int id) { OnCommand(id, BN_CLICKED); },
+                }),
       listPages_{{
           {kListPages[0], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
           {kListPages[1], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
@@ -159,8 +172,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     self->failures_.SetWindow(nullptr);
     self->healer_.SetWindow(nullptr);
     self->hwnd_ = nullptr;
-    self->controls_.clear();
-    self->builtPages_.clear();
+    self->controls_.Forget();
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   try {
@@ -271,14 +283,14 @@ bool Form1::OnCreate() {
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 
   // The window's own controls; each page's come when it is first needed.
-  CreateControls();
+  controls_.MakeWindowControls(hwnd_, instance_, this);
   return true;
 }
 
 void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
   // The old fonts stay alive until every control has its new one.
   const ControlFactory::OldFonts oldFonts = factory_.ChangeDpi(dpi);
-  ApplyLayout();
+  controls_.LayOutAgain();
   tip_.FitWidth(factory_.dpi());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
@@ -333,24 +345,34 @@ void Form1::SelectPage(int pageIndex, std::int16_t override) {
     boxes_.Show(messages::kPleaseLogin, messages::kTitle);
     return;
   }
-  BuildPage(pageIndex);
-  HWND shown = Existing(ctl::PageFrame(pageIndex));
+  controls_.BuildPage(pageIndex);
+  HWND shown = controls_.Existing(ctl::PageFrame(pageIndex));
   if (!shown) return;  // the page could not be made: the one shown stays
   for (const PageInfo& page : kPages) {
     const MenuColours colours = ColoursOf(choice.menu[static_cast<std::size_t>(page.index)]);
-    SetColours(ctl::MenuItem(page.index), colours.text, colours.background);
+    controls_.SetColours(ctl::MenuItem(page.index), colours.text, colours.background);
   }
   for (const PageInfo& page : kPages) {
-    if (HWND frame = Existing(ctl::PageFrame(page.index))) ShowWindow(frame, SW_HIDE);
+    if (HWND frame = controls_.Existing(ctl::PageFrame(page.index))) ShowWindow(frame, SW_HIDE);
   }
   const RECT place = factory_.PlaceOf(FramePosition());
   SetWindowPos(shown, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+void Form1::OnPageBuilt(int page) {
+  // What the load step and the actions put on the page while it did not exist.
+  MirrorLists();
+  const ControlSpec* switchRow = FindControl(ctl::kOnOffSwitch);
+  if (switchLook_ && switchRow && switchRow->container == page) {
+    const SwitchLook look = *switchLook_;
+    ShowSwitch(look);
+  }
+}
+
 int Form1::ShownPage() const {
   for (const PageInfo& page : kPages) {
-    HWND frame = Existing(ctl::PageFrame(page.index));
+    HWND frame = controls_.Existing(ctl::PageFrame(page.index));
     if (frame && (GetWindowLongW(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
   }
   return -1;

@@ -30,6 +30,7 @@
 #include "app/healer_win.h"
 #include "app/list_box_control_win.h"
 #include "app/list_page_win.h"
+#include "app/page_controls_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
 #include "password/password_store.h"
@@ -99,17 +100,13 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // window is not shown: the caller shows it. False when the window could
   // not be created.
   bool Create(HINSTANCE instance);
-  // Builds the pages that were not needed yet. A page's controls are made
-  // when it is first shown or one of them is first asked for, which keeps
-  // the start short; the program calls this once its window is on the
-  // screen, so every page then opens at once and every control can be
-  // found by its identifier.
-  void BuildEveryPage();
 
   HWND hwnd() const { return hwnd_; }
-  // The control window with this identifier, wherever it lives; a control
-  // on a page not built yet builds that page first. Null if none.
-  HWND Control(int id);
+  // The window's controls, by identifier. A page's controls are made when
+  // it is first shown or one of them is first asked for, which keeps the
+  // start short; the program builds every page once its window is on the
+  // screen, so every page then opens at once.
+  PageControls& controls() { return controls_; }
   int dpi() const override { return factory_.dpi(); }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
@@ -131,22 +128,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   const TrayIcon& tray() const { return tray_; }
   // The page shown now, or -1 before the first page switch.
   int ShownPage() const;
-
-  // Text, colours and state of a control, for the click handlers (a page
-  // not built yet is built, as by Control).
-  std::string Text(int id);
-  // The text of a path box exactly; nothing, after telling the person, when
-  // it holds what no file name can (half of a UTF-16 pair).
-  std::optional<std::string> PathText(int id) override;
-  // The text as UTF-16 code units, as the password digest takes it.
-  std::u16string WideText(int id);
-  void SetCaption(int id, const std::string& caption) override;
-  void SetColours(int id, Rgb text, Rgb back);
-  void SetTextColour(int id, Rgb text);
-  bool IsChecked(int id);
-  void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
-  void SetEnabled(int id, bool enabled);
-  int ListSelection(int id);
 
   // Holding what is not held yet: the message loop waits on its handles.
   Healer& healer() { return healer_; }
@@ -173,13 +154,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   bool quitWhenDestroyed = false;
 
  private:
-  struct Created {
-    const ControlSpec* row;
-    HWND hwnd;
-    Rgb text;
-    std::optional<Rgb> back;  // nothing: transparent over a picture
-  };
-
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -205,21 +179,9 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void ShowOnOffState() override;
   void LoadLists() override;
 
-  // The window's own controls, made in WM_CREATE.
-  void CreateControls();
-  // Makes a page's frame and controls, once, and puts on them what the
-  // load step and the actions showed meanwhile (lists, the switch).
-  void BuildPage(int page);
-  bool IsBuilt(int page) const;
-  // Makes the controls of one page (or of the window itself) in the
-  // table's order, and lays them out.
-  void CreateRows(int page);
-  // Where a page's frame made later goes in the z-order.
-  HWND SiblingAbove(const ControlSpec& row) const;
-  void ApplyLayout();
-  // Sets the control's font and place for the window's resolution;
-  // `atItsPlace`: it was made at its place in the table just now.
-  void LayOut(const Created& control, bool atItsPlace = false);
+  // Puts on a page just built what the load step and the actions showed
+  // meanwhile (lists, the switch).
+  void OnPageBuilt(int page);
   // Sizes the window so that its client area is the layout's; returns the outer size.
   SIZE FitClientArea();
   // Gives every button of the pages its click handling.
@@ -242,11 +204,10 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   ListPage* ListPageOf(int id);
   bool Opens(int page) const override;
   void OnDropFiles(HWND frame, HDROP drop);
-  // The control with this identifier if it was made; builds nothing.
-  HWND Existing(int id) const override;
-  const Created* Find(int id) const;
-  Created* Find(int id);
-  const Created* Find(HWND control) const;
+  // What the list pages reach of the window's controls.
+  HWND Existing(int id) const override { return controls_.Existing(id); }
+  std::optional<std::string> PathText(int id) override { return controls_.PathText(id); }
+  void SetCaption(int id, const std::string& caption) override { controls_.SetCaption(id, caption); }
 
   MessageBoxes& boxes_;
   FileLayer& files_;
@@ -272,8 +233,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // Makes the controls from the table at the window's resolution.
   ControlFactory factory_;
   bool loaded_ = false;
-  std::vector<Created> controls_;
-  std::vector<int> builtPages_;
+  PageControls controls_;
   std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
   ListStates states_;                     // as the lists show them now
   EntryTip tip_;

@@ -214,8 +214,8 @@ class Form1Test : public ::testing::Test {
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
   }
-  HWND Item(int page) { return form_->Control(ctl::MenuItem(page)); }
-  HWND Control(int id) { return form_->Control(id); }
+  HWND Item(int page) { return form_->controls().Control(ctl::MenuItem(page)); }
+  HWND Control(int id) { return form_->controls().Control(id); }
 
   testing::TempFolder folder_;
   testing::RecordingMessageBoxes boxes_;
@@ -255,7 +255,7 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   // rest, every control of the table exists and carries its identifier.
   EXPECT_NE(nullptr, Descendant(form_->hwnd(), ctl::kLoginButton));
   EXPECT_EQ(nullptr, Descendant(form_->hwnd(), ctl::PageFrame(kMain)));
-  form_->BuildEveryPage();
+  form_->controls().BuildEveryPage();
   for (const ControlSpec& row : Controls()) {
     HWND control = Descendant(form_->hwnd(), row.id);
     if (row.Has(kPainted)) {
@@ -526,7 +526,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::kSafeHoldNumbers));
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
-  EXPECT_EQ(-1, form_->ListSelection(ctl::kSafeListBox));
+  EXPECT_EQ(-1, form_->controls().ListSelection(ctl::kSafeListBox));
   EXPECT_EQ(102, protection_.nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
@@ -622,12 +622,12 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   // A program-made change of the check box runs its click handling once.
   int switches = 0;
   form_->OnClick(ctl::kOnOffSwitch, [&] { ++switches; });
-  form_->SetChecked(ctl::kOnOffSwitch, false);
-  form_->SetChecked(ctl::kOnOffSwitch, false);
+  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
+  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
   EXPECT_EQ(1, switches);
-  EXPECT_FALSE(form_->IsChecked(ctl::kOnOffSwitch));
-  form_->SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
-  form_->SetTextColour(ctl::kOnOffSwitch, {255, 0, 0});
+  EXPECT_FALSE(form_->controls().IsChecked(ctl::kOnOffSwitch));
+  form_->controls().SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
+  form_->controls().SetTextColour(ctl::kOnOffSwitch, {255, 0, 0});
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));
   EXPECT_EQ(RGB(255, 0, 0), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
   EXPECT_EQ(RGB(255, 255, 255), PaintColoursOf(Control(ctl::kOnOffSwitch)).brush);
@@ -636,7 +636,7 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   ListBox list{{"one", "two"}, 1};
   MirrorListBox(Control(ctl::kEmergencyListBox), list);
   EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
-  EXPECT_EQ(1, form_->ListSelection(ctl::kEmergencyListBox));
+  EXPECT_EQ(1, form_->controls().ListSelection(ctl::kEmergencyListBox));
 }
 
 TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
