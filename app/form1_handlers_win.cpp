@@ -12,7 +12,7 @@ namespace fendrel {
 
 void Form1::WireHandlers() {
   // The safe list and the emergency list pages.
-  for (ListPage& page : listPages_) {
+  for (ListPage& page : listPages_.pages()) {
     OnClick(page.ids().browseButton, [&page] { page.Browse(); });
     OnClick(page.ids().addButton, [&page] { page.Add(); });
     OnClick(page.ids().removeButton, [&page] { page.Remove(); });
@@ -56,6 +56,11 @@ void Form1::Emergency() {
   emergency_.Emergency();
   ShowEmergencyState();
   MirrorLists();
+}
+
+void Form1::MirrorLists() {
+  listPages_.Mirror();
+  healer_.Plan();
 }
 
 void Form1::ShowEmergencyState() {

@@ -45,7 +45,7 @@ LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType == ODT_LISTBOX) {
-    if (const ListPage* page = ListPageOf(static_cast<int>(item.CtlID))) page->DrawEntry(item);
+    listPages_.DrawEntry(item);
     return;
   }
   // A white button: white face, raised edge (sunken while pressed), the

@@ -117,7 +117,8 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
           }),
       controls_(factory_, services.boxes,
                 {
-                    .made = [this](const ControlSpec& row, HWND control) { PrepareControl(row, control); },
+                    .made = [this](const ControlSpec& row,
+                                   HWND control) { listPages_.Prepare(row, control, hwnd_, instance_); },
                     .laidOut =
                         [this](const ControlSpec& row, const RECT& place) {
                           if (row.id != ctl::kAboutIcon) return;
@@ -128,10 +129,8 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
                     .pageBuilt = [this](int page) { OnPageBuilt(page); },
                     .clicked = [this](int id) { OnCommand(id, BN_CLICKED); },
                 }),
-      listPages_{{
-          {kListPages[0], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
-          {kListPages[1], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
-      }},
+      listPages_(controls_, access, protection_, editing_, services.boxes, failures_,
+                 [this] { MirrorLists(); }),
       healer_(protection_, background_, files.files(), [this] { MirrorLists(); }) {}
 
 Form1::~Form1() {
@@ -248,7 +247,11 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORLISTBOX:
       case WM_CTLCOLORBTN: return SendMessageW(form->hwnd_, message, wParam, lParam);
-      case WM_DROPFILES: form->OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
+      case WM_DROPFILES: {
+        const Healer::Busy busy(form->healer_);
+        form->listPages_.OnDrop(hwnd, reinterpret_cast<HDROP>(wParam));
+        return 0;
+      }
       case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
       case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
       case WM_PAINT: form->PaintPanel(hwnd); return 0;
@@ -291,7 +294,7 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
   // The old fonts stay alive until every control has its new one.
   const ControlFactory::OldFonts oldFonts = factory_.ChangeDpi(dpi);
   controls_.LayOutAgain();
-  tip_.FitWidth(factory_.dpi());
+  listPages_.FitTipWidth(factory_.dpi());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   FitClientArea();
@@ -326,7 +329,7 @@ void Form1::OnClick(int id, Handler handler) {
 void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
   const Healer::Busy busy(healer_);
-  TakeSelections();
+  listPages_.TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
     SelectPage(menuItem, 0);

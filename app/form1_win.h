@@ -29,7 +29,7 @@
 #include "app/failure_reporter_win.h"
 #include "app/healer_win.h"
 #include "app/list_box_control_win.h"
-#include "app/list_page_win.h"
+#include "app/list_pages_win.h"
 #include "app/page_controls_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
@@ -82,7 +82,7 @@ struct Form1Core {
   OpensFinishedNotice& opensFinished;
 };
 
-class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
+class Form1 : public Form1Actions, private LoadSteps {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const char* kClassName = "FendrelForm1";
@@ -107,7 +107,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // start short; the program builds every page once its window is on the
   // screen, so every page then opens at once.
   PageControls& controls() { return controls_; }
-  int dpi() const override { return factory_.dpi(); }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
   // STN_CLICKED of a clickable label. Menu items are the window's own.
@@ -133,14 +132,8 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   Healer& healer() { return healer_; }
   // Shows in the list boxes what an action changed in the core's lists.
   void MirrorLists() override;
-  // Takes the person's selection in the two visible lists into the core, so
-  // every action works on the entry they chose.
-  void TakeSelections() override;
-  // Whether each entry of both lists is protected now, as the lists draw it.
-  const ListStates& entryStates() const { return states_; }
-  // The tooltip that tells why an entry is not protected (null before a
-  // list page is built).
-  HWND entryTips() const { return tip_.hwnd(); }
+  // The safe list and the emergency list pages.
+  ListPages& listPages() { return listPages_; }
 
   // Keyboard use beyond what the dialog manager does: Enter presses the
   // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
@@ -193,22 +186,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // Tells the person after a silent start that a list file could not be read.
   void TellUnreadListFromTray();
 
-  // The two list pages (form1_lists_win.cpp).
-  // What a control needs once made: the lists' tooltip, the drop pages'
-  // acceptance of files.
-  void PrepareControl(const ControlSpec& row, HWND control);
-  // Draws the lists' entries by their states, shows the Welcome page's
-  // summary, and forgets a tooltip whose entry changed.
-  void ShowEntryStates();
-  // The list page whose control this is; null for none.
-  ListPage* ListPageOf(int id);
-  bool Opens(int page) const override;
-  void OnDropFiles(HWND frame, HDROP drop);
-  // What the list pages reach of the window's controls.
-  HWND Existing(int id) const override { return controls_.Existing(id); }
-  std::optional<std::string> PathText(int id) override { return controls_.PathText(id); }
-  void SetCaption(int id, const std::string& caption) override { controls_.SetCaption(id, caption); }
-
   MessageBoxes& boxes_;
   FileLayer& files_;
   std::function<void(HWND)> windowCreated_;
@@ -235,10 +212,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   bool loaded_ = false;
   PageControls controls_;
   std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
-  ListStates states_;                     // as the lists show them now
-  EntryTip tip_;
-  // The safe list and the emergency list pages, in the order of kListPages.
-  std::array<ListPage, 2> listPages_;
+  ListPages listPages_;
   std::map<int, Handler> handlers_;
   DecorationPainter painter_{factory_};
   UniqueIcon aboutIcon_;

@@ -212,7 +212,7 @@ class Form1Test : public ::testing::Test {
         Form1Core{protection_, editing_, emergency_, passwords_, onOffSwitch_, background_, opensFinished_},
         access_, layer_, silent);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
-    ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
+    ASSERT_EQ(96, form_->controls().dpi()) << "the test display runs at 96 DPI";
   }
   HWND Item(int page) { return form_->controls().Control(ctl::MenuItem(page)); }
   HWND Control(int id) { return form_->controls().Control(id); }
@@ -593,16 +593,17 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   HWND list = Control(ctl::kEmergencyListBox);
   const auto rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
   SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight / 2));
-  EXPECT_EQ(0, SendMessageA(form_->entryTips(), TTM_GETTOOLCOUNT, 0, 0));
+  EXPECT_EQ(0, SendMessageA(form_->listPages().entryTips(), TTM_GETTOOLCOUNT, 0, 0));
   SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight * 3 / 2));
   char tip[256] = {};
   TTTOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.lpszText = tip;
-  ASSERT_TRUE(SendMessageA(form_->entryTips(), TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+  ASSERT_TRUE(
+      SendMessageA(form_->listPages().entryTips(), TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
   EXPECT_EQ(messages::kProtectedOnlyAfterEmergency, std::string(tip));
   SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight * 5));  // below the entries
-  EXPECT_EQ(0, SendMessageA(form_->entryTips(), TTM_GETTOOLCOUNT, 0, 0));
+  EXPECT_EQ(0, SendMessageA(form_->listPages().entryTips(), TTM_GETTOOLCOUNT, 0, 0));
   form_.reset();
 }
 
@@ -769,7 +770,8 @@ TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_GE(SendMessageA(Control(ctl::kSafeListBox), LB_GETITEMHEIGHT, 0, 0), rowHeight * 14 / 10)
       << "the entries grow with the font";
-  EXPECT_EQ(600, SendMessageA(form_->entryTips(), TTM_GETMAXTIPWIDTH, 0, 0)) << "the tooltip wraps wider";
+  EXPECT_EQ(600, SendMessageA(form_->listPages().entryTips(), TTM_GETMAXTIPWIDTH, 0, 0))
+      << "the tooltip wraps wider";
   RECT client;
   GetClientRect(form_->hwnd(), &client);
   EXPECT_EQ(1050, client.right);

@@ -1,14 +1,7 @@
-// How Form1 hosts its two list pages: the mirror of the core's lists in
-// their list boxes, the person's selections taken into the core, the
-// entries' states (drawn by the pages, summed up on the Welcome page) and
-// the files dropped on a page's frame.
-#include <windows.h>
-
-#include <shellapi.h>
+#include "app/list_pages_win.h"
 
 #include <string>
 
-#include "app/form1_win.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours.h"
 #include "screen/control_ids.h"
@@ -16,38 +9,53 @@
 
 namespace fendrel {
 
-void Form1::MirrorLists() {
-  for (ListPage& page : listPages_) page.Mirror();
+ListPages::ListPages(PageControls& controls, AccessLevel& access, Protection& protection,
+                     ListEditing& editing, MessageBoxes& boxes, FailureReporter& failures,
+                     std::function<void()> showChanges)
+    : controls_(controls),
+      access_(access),
+      protection_(protection),
+      showChanges_(std::move(showChanges)),
+      pages_{{
+          {kListPages[0], *this, protection, editing, states_, boxes, tip_, failures},
+          {kListPages[1], *this, protection, editing, states_, boxes, tip_, failures},
+      }} {}
+
+void ListPages::Mirror() {
+  for (ListPage& page : pages_) page.Mirror();
   ShowEntryStates();
-  healer_.Plan();
 }
 
-void Form1::TakeSelections() {
-  for (ListPage& page : listPages_) page.TakeSelection();
+void ListPages::TakeSelections() {
+  for (ListPage& page : pages_) page.TakeSelection();
 }
 
-ListPage* Form1::ListPageOf(int id) {
-  for (ListPage& page : listPages_) {
+ListPage* ListPages::PageOf(int id) {
+  for (ListPage& page : pages_) {
     const ListPageIds& ids = page.ids();
     if (id == ids.listBox || id == ids.holdNumbers || id == ctl::PageFrame(ids.page)) return &page;
   }
   return nullptr;
 }
 
-bool Form1::Opens(int page) const {
+bool ListPages::Opens(int page) const {
   return fendrel::SelectPage(page, 0, access_.Level()).allowed;
 }
 
-void Form1::PrepareControl(const ControlSpec& row, HWND control) {
-  if (row.kind == Kind::ListBox && row.Has(kEntryStates)) tip_.Create(hwnd_, instance_, factory_.dpi());
-  if (ListPage* page = ListPageOf(row.id)) page->Prepare(row.id, control);
+void ListPages::Prepare(const ControlSpec& row, HWND control, HWND window, HINSTANCE instance) {
+  if (row.kind == Kind::ListBox && row.Has(kEntryStates)) tip_.Create(window, instance, controls_.dpi());
+  if (ListPage* page = PageOf(row.id)) page->Prepare(row.id, control);
 }
 
-void Form1::ShowEntryStates() {
+void ListPages::DrawEntry(const DRAWITEMSTRUCT& item) {
+  if (const ListPage* page = PageOf(static_cast<int>(item.CtlID))) page->DrawEntry(item);
+}
+
+void ListPages::ShowEntryStates() {
   ListStates now = EntryStates(protection_);
   if (now != states_) {
     states_ = std::move(now);
-    for (ListPage& page : listPages_) page.RedrawEntries();
+    for (ListPage& page : pages_) page.RedrawEntries();
     tip_.Forget();  // it may name a state that changed
   }
   const PageControls::Made* summary = controls_.Find(ctl::kSafeListSummary);
@@ -67,12 +75,11 @@ void Form1::ShowEntryStates() {
   controls_.SetTextColour(ctl::kSafeListSummary, colour);
 }
 
-void Form1::OnDropFiles(HWND frame, HDROP drop) {
-  const Healer::Busy busy(healer_);
-  const PageControls::Made* created = controls_.Find(frame);
-  ListPage* page = created ? ListPageOf(created->row->id) : nullptr;
+void ListPages::OnDrop(HWND panel, HDROP drop) {
+  const PageControls::Made* made = controls_.Find(panel);
+  ListPage* page = made ? PageOf(made->row->id) : nullptr;
   // Only a list page's frame takes files.
-  if (!page || created->row->id != ctl::PageFrame(page->ids().page)) {
+  if (!page || made->row->id != ctl::PageFrame(page->ids().page)) {
     DragFinish(drop);
     return;
   }
