@@ -89,6 +89,13 @@ std::string SeenCaption(std::string caption) {
   return caption;
 }
 
+// WM_SETCURSOR: the pointer over the web link is a hand.
+bool ShowHandOver(HWND under, HWND link) {
+  if (!under || under != link) return false;
+  SetCursor(LoadCursor(nullptr, IDC_HAND));
+  return true;
+}
+
 }  // namespace
 
 Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLayer& files, bool silent)
@@ -121,10 +128,7 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
                                    HWND control) { listPages_.Prepare(row, control, hwnd_, instance_); },
                     .laidOut =
                         [this](const ControlSpec& row, const RECT& place) {
-                          if (row.id != ctl::kAboutIcon) return;
-                          const int size = place.right - place.left;
-                          aboutIcon_.reset(static_cast<HICON>(LoadImageW(
-                              instance_, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
+                          if (row.id == ctl::kAboutIcon) painter_.FitAboutIcon(place.right - place.left);
                         },
                     .pageBuilt = [this](int page) { OnPageBuilt(page); },
                     .clicked = [this](int id) { OnCommand(id, BN_CLICKED); },
@@ -210,15 +214,21 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: {
-      const LRESULT brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      const LRESULT brush =
+          controls_.ColoursOn(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       return brush ? brush : DefWindowProcW(hwnd_, message, wParam, lParam);
     }
-    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wParam), lParam); return 0;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_LISTBOX) listPages_.DrawEntry(item);
+      if (item.CtlType == ODT_BUTTON) painter_.PaintWhiteButton(item);
+      return TRUE;
+    }
+    case WM_PAINT: painter_.Paint(hwnd_); return 0;
+    case WM_PRINTCLIENT: painter_.PrintClient(hwnd_, reinterpret_cast<HDC>(wParam), lParam); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETCURSOR:
-      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      if (ShowHandOver(reinterpret_cast<HWND>(wParam), controls_.Existing(ctl::kWebLink))) return TRUE;
       break;
     case WM_CLOSE: OnClose(); return 0;
     case kTrayMessage: OnTrayNotification(wParam, lParam); return 0;
@@ -254,7 +264,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       }
       case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
       case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
-      case WM_PAINT: form->PaintPanel(hwnd); return 0;
+      case WM_PAINT: form->painter_.PaintPanel(hwnd, form->controls_.Find(hwnd)); return 0;
       default: break;
     }
   } catch (...) {

@@ -154,17 +154,8 @@ class Form1 : public Form1Actions, private LoadSteps {
   // Message handlers.
   bool OnCreate();
   void OnCommand(int id, int code);
-  LRESULT OnCtlColor(HDC dc, HWND control);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
-  bool OnSetCursor(HWND under);
-  void PaintPanel(HWND panel);
-
-  // The window's own painting (form1_paint_win.cpp): the decorative parts of
-  // the table, bottom first, beneath every control.
-  void OnPaint();
-  void OnPrintClient(HDC dc, LPARAM what);
 
   // The load step (screen/load_step.h), once, and the steps only it takes.
   void Load();
@@ -215,7 +206,6 @@ class Form1 : public Form1Actions, private LoadSteps {
   ListPages listPages_;
   std::map<int, Handler> handlers_;
   DecorationPainter painter_{factory_};
-  UniqueIcon aboutIcon_;
   Healer healer_;
 };
 
