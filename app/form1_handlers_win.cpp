@@ -1,6 +1,6 @@
-// The click handling of Form1's buttons, the tray icon's notifications and
-// the switch and emergency state as the window shows them. Each handler
-// reads its page's controls, calls the core and shows what changed.
+// The click handling of Form1's buttons and the tray icon's notifications.
+// Each handler reads its page's controls, calls the core and shows what
+// changed.
 #include <windows.h>
 
 #include "app/form1_win.h"
@@ -19,14 +19,10 @@ void Form1::WireHandlers() {
   }
 
   // The emergency buttons and the tray menu.
-  OnClick(ctl::kEmergencyButton, [this] { Emergency(); });
-  OnClick(ctl::kNoEmergencyButton, [this] {
-    emergency_.NoEmergency();
-    ShowEmergencyState();
-    MirrorLists();
-  });
+  OnClick(ctl::kEmergencyButton, [this] { emergencyButtons_.Emergency(); });
+  OnClick(ctl::kNoEmergencyButton, [this] { emergencyButtons_.NoEmergency(); });
   OnClick(kTrayOpenItem, [this] { LoadFormAgain(); });
-  OnClick(kTrayEmergencyItem, [this] { Emergency(); });
+  OnClick(kTrayEmergencyItem, [this] { emergencyButtons_.Emergency(); });
 
   // The password pages.
   OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(controls_.WideText(ctl::kLoginPasswordBox)); });
@@ -43,7 +39,7 @@ void Form1::WireHandlers() {
           [this] { passwordPages_.OnCloseProgram(controls_.WideText(ctl::kClosePasswordBox)); });
 
   // The ON/OFF switch: the check box has already toggled itself.
-  OnClick(ctl::kOnOffSwitch, [this] { ShowSwitch(switch_.Click(controls_.IsChecked(ctl::kOnOffSwitch))); });
+  OnClick(ctl::kOnOffSwitch, [this] { switchBox_.OnClick(); });
 
   // The About page's web link.
   OnClick(ctl::kWebLink, [this] {
@@ -52,30 +48,9 @@ void Form1::WireHandlers() {
   });
 }
 
-void Form1::Emergency() {
-  emergency_.Emergency();
-  ShowEmergencyState();
-  MirrorLists();
-}
-
 void Form1::MirrorLists() {
   listPages_.Mirror();
   healer_.Plan();
-}
-
-void Form1::ShowEmergencyState() {
-  controls_.SetEnabled(ctl::kEmergencyButton, !emergency_.on());
-  controls_.SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
-}
-
-void Form1::ShowSwitch(const SwitchLook& look) {
-  switchLook_ = look;
-  HWND box = controls_.Existing(ctl::kOnOffSwitch);
-  if (!box) return;  // its page shows the look when it is built
-  // The switch's handling has run already; setting the box must not run it again.
-  SendMessageW(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  controls_.SetCaption(ctl::kOnOffSwitch, look.caption);
-  controls_.SetTextColour(ctl::kOnOffSwitch, look.colour);
 }
 
 void Form1::OnTrayNotification(WPARAM id, LPARAM event) {

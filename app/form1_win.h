@@ -25,11 +25,13 @@
 
 #include "app/control_factory_win.h"
 #include "app/decoration_painter_win.h"
+#include "app/emergency_buttons_win.h"
 #include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
 #include "app/healer_win.h"
 #include "app/list_box_control_win.h"
 #include "app/list_pages_win.h"
+#include "app/on_off_switch_box_win.h"
 #include "app/page_controls_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
@@ -122,8 +124,6 @@ class Form1 : public Form1Actions, private LoadSteps {
   void HideForm() override;
   // Shows the window in its normal state and removes the tray icon.
   void LoadFormAgain();
-  // The emergency action, from the "Emergency" button and the tray menu.
-  void Emergency();
   const TrayIcon& tray() const { return tray_; }
   // The page shown now, or -1 before the first page switch.
   int ShownPage() const;
@@ -155,7 +155,6 @@ class Form1 : public Form1Actions, private LoadSteps {
   bool OnCreate();
   void OnCommand(int id, int code);
   void OnDpiChanged(int dpi, const RECT& suggested);
-  void OnClose();
 
   // The load step (screen/load_step.h), once, and the steps only it takes.
   void Load();
@@ -163,34 +162,20 @@ class Form1 : public Form1Actions, private LoadSteps {
   void ShowOnOffState() override;
   void LoadLists() override;
 
-  // Puts on a page just built what the load step and the actions showed
-  // meanwhile (lists, the switch).
-  void OnPageBuilt(int page);
-  // Sizes the window so that its client area is the layout's; returns the outer size.
-  SIZE FitClientArea();
   // Gives every button of the pages its click handling.
   void WireHandlers();
-  void ShowSwitch(const SwitchLook& look);
-  void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
 
-  // Tells the person after a silent start that a list file could not be read.
-  void TellUnreadListFromTray();
-
   MessageBoxes& boxes_;
-  FileLayer& files_;
   std::function<void(HWND)> windowCreated_;
-  FilePicker& picker_;
   Browser& browser_;
   AccessLevel& access_;
   BackgroundOpens& background_;
   OpensFinishedNotice& opensFinished_;
   Protection& protection_;
   ListEditing& editing_;
-  EmergencyMode& emergency_;
   PasswordStore& passwords_;
   PasswordPages passwordPages_;
-  OnOffSwitch& switch_;
   TrayIcon tray_;
   Form2 form2_;
   bool silent_;
@@ -202,8 +187,9 @@ class Form1 : public Form1Actions, private LoadSteps {
   ControlFactory factory_;
   bool loaded_ = false;
   PageControls controls_;
-  std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
   ListPages listPages_;
+  OnOffSwitchBox switchBox_;
+  EmergencyButtons emergencyButtons_;
   std::map<int, Handler> handlers_;
   DecorationPainter painter_{factory_};
   Healer healer_;
