@@ -1,8 +1,10 @@
 // The main window Form1: the banner, the menu column, the two emergency
-// buttons and one page at a time, created from the layout table; it paints
-// the table's purely decorative parts itself. It shows and drives the core
-// made before it (Form1Core: the lists and holds of the run, the password
-// store, the switch) and runs the load step once.
+// buttons and one page at a time. It is the window and its page host: its
+// controls (PageControls), list pages (ListPages), painting
+// (DecorationPainter) and the rest are pieces it owns and wires together.
+// It shows and drives the core made before it (Form1Core: the lists and
+// holds of the run, the password store, the switch) and runs the load step
+// once.
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
@@ -26,10 +28,8 @@
 #include "app/control_factory_win.h"
 #include "app/decoration_painter_win.h"
 #include "app/emergency_buttons_win.h"
-#include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
 #include "app/healer_win.h"
-#include "app/list_box_control_win.h"
 #include "app/list_pages_win.h"
 #include "app/on_off_switch_box_win.h"
 #include "app/page_controls_win.h"

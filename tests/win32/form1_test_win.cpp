@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/list_box_control_win.h"
 #include "platform/drawing_win.h"
 #include "platform/file_system_win.h"
 #include "platform/wide_text_win.h"
