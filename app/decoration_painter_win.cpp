@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "app/window_text_win.h"
 #include "platform/drawing_win.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
@@ -40,6 +41,66 @@ void DecorationPainter::PaintDecorations(HDC dc) {
       PaintDecoration(dc, *inner, at);
     }
   }
+}
+
+void DecorationPainter::Paint(HWND window) {
+  const Painting painting(window);
+  PaintDecorations(painting.dc());
+}
+
+void DecorationPainter::PrintClient(HWND window, HDC dc, LPARAM what) {
+  if (what & PRF_ERASEBKGND) {
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, factory_.BrushFor(kWhite));  // the class's background
+  }
+  if (what & PRF_CLIENT) PaintDecorations(dc);
+}
+
+void DecorationPainter::PaintPanel(HWND panel, const PageControls::Made* made) {
+  const Painting painting(panel);
+  HDC dc = painting.dc();
+  RECT client;
+  GetClientRect(panel, &client);
+  const ControlSpec* row = made ? made->row : nullptr;
+  FillRect(dc, &client, factory_.BrushFor(made && made->back ? *made->back : kWhite));
+  if (row && row->kind == Kind::Frame) {
+    PaintFrame(dc, client, *row, made->text);
+  } else if (row && row->kind == Kind::Picture) {
+    PaintPicture(dc, client, PictureOf(row->id));
+  } else if (row && row->kind == Kind::Image && aboutIcon_) {
+    DrawIconEx(dc, 0, 0, aboutIcon_.get(), client.right, client.bottom, 0, nullptr, DI_NORMAL);
+  }
+}
+
+void DecorationPainter::PaintWhiteButton(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rect, factory_.BrushFor(kWhite));
+  DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  const std::wstring caption = WideWindowText(item.hwndItem);
+  {
+    const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    RECT text = rect;
+    if (pressed) OffsetRect(&text, 1, 1);
+    // "&&" shows as one "&", as on every other button.
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = rect;
+    const int inset = MulDiv(3, factory_.dpi(), 96);
+    InflateRect(&focus, -inset, -inset);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void DecorationPainter::FitAboutIcon(int size) {
+  aboutIcon_.reset(
+      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON, size, size, 0)));
 }
 
 void DecorationPainter::PaintDecoration(HDC dc, const ControlSpec& row, const RECT& place) {

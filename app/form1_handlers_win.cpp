@@ -1,6 +1,6 @@
-// The click handling of Form1's buttons, the tray icon's notifications and
-// the switch and emergency state as the window shows them. Each handler
-// reads its page's controls, calls the core and shows what changed.
+// The click handling of Form1's buttons and the tray icon's notifications.
+// Each handler reads its page's controls, calls the core and shows what
+// changed.
 #include <windows.h>
 
 #include "app/form1_win.h"
@@ -12,36 +12,34 @@ namespace fendrel {
 
 void Form1::WireHandlers() {
   // The safe list and the emergency list pages.
-  for (ListPage& page : listPages_) {
+  for (ListPage& page : listPages_.pages()) {
     OnClick(page.ids().browseButton, [&page] { page.Browse(); });
     OnClick(page.ids().addButton, [&page] { page.Add(); });
     OnClick(page.ids().removeButton, [&page] { page.Remove(); });
   }
 
   // The emergency buttons and the tray menu.
-  OnClick(ctl::kEmergencyButton, [this] { Emergency(); });
-  OnClick(ctl::kNoEmergencyButton, [this] {
-    emergency_.NoEmergency();
-    ShowEmergencyState();
-    MirrorLists();
-  });
+  OnClick(ctl::kEmergencyButton, [this] { emergencyButtons_.Emergency(); });
+  OnClick(ctl::kNoEmergencyButton, [this] { emergencyButtons_.NoEmergency(); });
   OnClick(kTrayOpenItem, [this] { LoadFormAgain(); });
-  OnClick(kTrayEmergencyItem, [this] { Emergency(); });
+  OnClick(kTrayEmergencyItem, [this] { emergencyButtons_.Emergency(); });
 
   // The password pages.
-  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(WideText(ctl::kLoginPasswordBox)); });
+  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(controls_.WideText(ctl::kLoginPasswordBox)); });
   OnClick(ctl::kAcceptButton, [this] {
-    passwordPages_.OnAcceptNewPassword(WideText(ctl::kCreatePasswordBox), WideText(ctl::kCreateConfirmBox));
+    passwordPages_.OnAcceptNewPassword(controls_.WideText(ctl::kCreatePasswordBox),
+                                       controls_.WideText(ctl::kCreateConfirmBox));
   });
   OnClick(ctl::kChangePasswordButton, [this] {
-    passwordPages_.OnChangePassword(WideText(ctl::kCurrentPasswordBox), WideText(ctl::kNewPasswordBox),
-                                    WideText(ctl::kConfirmPasswordBox));
+    passwordPages_.OnChangePassword(controls_.WideText(ctl::kCurrentPasswordBox),
+                                    controls_.WideText(ctl::kNewPasswordBox),
+                                    controls_.WideText(ctl::kConfirmPasswordBox));
   });
   OnClick(ctl::kCloseProgramButton,
-          [this] { passwordPages_.OnCloseProgram(WideText(ctl::kClosePasswordBox)); });
+          [this] { passwordPages_.OnCloseProgram(controls_.WideText(ctl::kClosePasswordBox)); });
 
   // The ON/OFF switch: the check box has already toggled itself.
-  OnClick(ctl::kOnOffSwitch, [this] { ShowSwitch(switch_.Click(IsChecked(ctl::kOnOffSwitch))); });
+  OnClick(ctl::kOnOffSwitch, [this] { switchBox_.OnClick(); });
 
   // The About page's web link.
   OnClick(ctl::kWebLink, [this] {
@@ -50,25 +48,9 @@ void Form1::WireHandlers() {
   });
 }
 
-void Form1::Emergency() {
-  emergency_.Emergency();
-  ShowEmergencyState();
-  MirrorLists();
-}
-
-void Form1::ShowEmergencyState() {
-  SetEnabled(ctl::kEmergencyButton, !emergency_.on());
-  SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
-}
-
-void Form1::ShowSwitch(const SwitchLook& look) {
-  switchLook_ = look;
-  HWND box = Existing(ctl::kOnOffSwitch);
-  if (!box) return;  // its page shows the look when it is built
-  // The switch's handling has run already; setting the box must not run it again.
-  SendMessageW(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  SetCaption(ctl::kOnOffSwitch, look.caption);
-  SetTextColour(ctl::kOnOffSwitch, look.colour);
+void Form1::MirrorLists() {
+  listPages_.Mirror();
+  healer_.Plan();
 }
 
 void Form1::OnTrayNotification(WPARAM id, LPARAM event) {

@@ -11,11 +11,9 @@ void Form1::Load() {
   if (loaded_) return;
   loaded_ = true;
   RunLoadStep(*this, silent_);
-  if (silent_) TellUnreadListFromTray();
-}
-
-void Form1::TellUnreadListFromTray() {
-  if (protection_.safeListUnread() != ListReason::NotLoaded) return;
+  // After a silent start, the person learns from the tray that the safe
+  // list could not be read.
+  if (!silent_ || protection_.safeListUnread() != ListReason::NotLoaded) return;
   tray_.ShowBalloon(messages::kTitle, messages::SafeListUnread(protection_.SafeListFile(),
                                                                protection_.safeListUnreadBecause()));
 }
@@ -25,7 +23,7 @@ void Form1::DeterminePassword() {
 }
 
 void Form1::ShowOnOffState() {
-  ShowSwitch(switch_.ShowOnOffState());
+  switchBox_.ShowOnOffState();
 }
 
 void Form1::LoadLists() {

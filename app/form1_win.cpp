@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/window_size_win.h"
 #include "app/window_text_win.h"
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
@@ -19,33 +20,6 @@ namespace fendrel {
 namespace {
 
 constexpr const wchar_t* kWindowClass = Form1::kWideClassName;
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-
-// The resolution of a window: its own where Windows knows it (10 and later,
-// and Wine), else the screen's.
-int DpiOf(HWND hwnd) {
-  const UINT dpi = DpiForWindow(hwnd);
-  if (dpi != 0) return static_cast<int>(dpi);
-  const WindowDC screen(nullptr);
-  const int screenDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  return screenDpi > 0 ? screenDpi : 96;
-}
-
-// The layout's client area at a resolution.
-SIZE ClientSizeAt(int dpi) {
-  return {TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-}
-
-// The outer size of a window whose client area is `client` at a resolution.
-SIZE WindowSizeFor(SIZE client, int dpi) {
-  RECT rect{0, 0, client.cx, client.cy};
-  if (!AdjustWindowRectForDpi(rect, kWindowStyle, kWindowExStyle, dpi)) {
-    AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
-  }
-  return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
@@ -89,36 +63,55 @@ std::string SeenCaption(std::string caption) {
   return caption;
 }
 
+// WM_SETCURSOR: the pointer over the web link is a hand.
+bool ShowHandOver(HWND under, HWND link) {
+  if (!under || under != link) return false;
+  SetCursor(LoadCursor(nullptr, IDC_HAND));
+  return true;
+}
+
 }  // namespace
 
 Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLayer& files, bool silent)
     : boxes_(services.boxes),
-      files_(files),
       windowCreated_(std::move(services.windowCreated)),
-      picker_(services.picker),
       browser_(services.browser),
       access_(access),
       background_(core.background),
       opensFinished_(core.opensFinished),
       protection_(core.protection),
       editing_(core.editing),
-      emergency_(core.emergency),
       passwords_(core.passwords),
       passwordPages_(passwords_, access, services.boxes, *this),
-      switch_(core.onOffSwitch),
       tray_(std::move(services.shell)),
       silent_(silent),
       failures_(
           services.boxes,
           [this](int id) -> std::optional<std::string> {
-            const Created* control = Find(id);
+            const PageControls::Made* control = controls_.Find(id);
             if (!control) return std::nullopt;
             return SeenCaption(*control->row->caption ? control->row->caption : WindowText(control->hwnd));
           }),
-      listPages_{{
-          {kListPages[0], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
-          {kListPages[1], *this, protection_, editing_, states_, services.boxes, tip_, failures_},
-      }},
+      controls_(factory_, services.boxes,
+                {
+                    .made = [this](const ControlSpec& row,
+                                   HWND control) { listPages_.Prepare(row, control, hwnd_, instance_); },
+                    .laidOut =
+                        [this](const ControlSpec& row, const RECT& place) {
+                          if (row.id == ctl::kAboutIcon) painter_.FitAboutIcon(place.right - place.left);
+                        },
+                    .pageBuilt =
+                        [this](int page) {
+                          // What the load step and the actions put on the page while it did not exist.
+                          MirrorLists();
+                          switchBox_.OnPageBuilt(page);
+                        },
+                    .clicked = [this](int id) { OnCommand(id, BN_CLICKED); },
+                }),
+      listPages_(controls_, access, protection_, editing_, services.boxes, failures_,
+                 [this] { MirrorLists(); }),
+      switchBox_(controls_, core.onOffSwitch),
+      emergencyButtons_(controls_, core.emergency, [this] { MirrorLists(); }),
       healer_(protection_, background_, files.files(), [this] { MirrorLists(); }) {}
 
 Form1::~Form1() {
@@ -131,9 +124,8 @@ bool Form1::Create(HINSTANCE instance) {
   RegisterClasses(instance, &Form1::WindowProc, &Form1::PanelProc);
   // Made at its size for the screen's resolution; WM_CREATE corrects it
   // should the window's own differ, and centres it.
-  const int dpi = DpiOf(nullptr);
-  const SIZE outer = WindowSizeFor(ClientSizeAt(dpi), dpi);
-  CreateWindowExW(kWindowExStyle, kWindowClass, Wide(messages::kWindowCaption).c_str(), kWindowStyle,
+  const SIZE outer = MainWindowSizeAt(DpiOf(nullptr));
+  CreateWindowExW(kMainWindowExStyle, kWindowClass, Wide(messages::kWindowCaption).c_str(), kMainWindowStyle,
                   CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   WireHandlers();
@@ -159,8 +151,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     self->failures_.SetWindow(nullptr);
     self->healer_.SetWindow(nullptr);
     self->hwnd_ = nullptr;
-    self->controls_.clear();
-    self->builtPages_.clear();
+    self->controls_.Forget();
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   try {
@@ -199,17 +190,23 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN: {
-      const LRESULT brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      const LRESULT brush =
+          controls_.ColoursOn(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       return brush ? brush : DefWindowProcW(hwnd_, message, wParam, lParam);
     }
-    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_PRINTCLIENT: OnPrintClient(reinterpret_cast<HDC>(wParam), lParam); return 0;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_LISTBOX) listPages_.DrawEntry(item);
+      if (item.CtlType == ODT_BUTTON) painter_.PaintWhiteButton(item);
+      return TRUE;
+    }
+    case WM_PAINT: painter_.Paint(hwnd_); return 0;
+    case WM_PRINTCLIENT: painter_.PrintClient(hwnd_, reinterpret_cast<HDC>(wParam), lParam); return 0;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETCURSOR:
-      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      if (ShowHandOver(reinterpret_cast<HWND>(wParam), controls_.Existing(ctl::kWebLink))) return TRUE;
       break;
-    case WM_CLOSE: OnClose(); return 0;
+    case WM_CLOSE: HideForm(); return 0;  // closing the window never ends the program
     case kTrayMessage: OnTrayNotification(wParam, lParam); return 0;
     case WM_DESTROY:
       if (quitWhenDestroyed) PostQuitMessage(0);
@@ -236,10 +233,14 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORLISTBOX:
       case WM_CTLCOLORBTN: return SendMessageW(form->hwnd_, message, wParam, lParam);
-      case WM_DROPFILES: form->OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
+      case WM_DROPFILES: {
+        const Healer::Busy busy(form->healer_);
+        form->listPages_.OnDrop(hwnd, reinterpret_cast<HDROP>(wParam));
+        return 0;
+      }
       case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
       case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
-      case WM_PAINT: form->PaintPanel(hwnd); return 0;
+      case WM_PAINT: form->painter_.PaintPanel(hwnd, form->controls_.Find(hwnd)); return 0;
       default: break;
     }
   } catch (...) {
@@ -260,49 +261,21 @@ bool Form1::OnCreate() {
   factory_.SetDpi(DpiOf(hwnd_));
 
   // Fixed client area, centred on the work area of the window's screen.
-  const SIZE outer = FitClientArea();
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& work = monitor.rcWork;
-  const int left = work.left + (work.right - work.left - outer.cx) / 2;
-  const int top = work.top + (work.bottom - work.top - outer.cy) / 2;
-  SetWindowPos(hwnd_, nullptr, left > work.left ? left : work.left, top > work.top ? top : work.top, 0, 0,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  CentreOnWorkArea(hwnd_, FitClientArea(hwnd_, factory_.dpi()));
 
   // The window's own controls; each page's come when it is first needed.
-  CreateControls();
+  controls_.MakeWindowControls(hwnd_, instance_, this);
   return true;
 }
 
 void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
   // The old fonts stay alive until every control has its new one.
   const ControlFactory::OldFonts oldFonts = factory_.ChangeDpi(dpi);
-  ApplyLayout();
-  tip_.FitWidth(factory_.dpi());
+  controls_.LayOutAgain();
+  listPages_.FitTipWidth(factory_.dpi());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-  FitClientArea();
-}
-
-SIZE Form1::FitClientArea() {
-  const SIZE client = ClientSizeAt(factory_.dpi());
-  RECT actual, window;
-  GetClientRect(hwnd_, &actual);
-  GetWindowRect(hwnd_, &window);
-  SIZE outer{window.right - window.left, window.bottom - window.top};
-  if (actual.right == client.cx && actual.bottom == client.cy) return outer;  // made at its size
-  outer = WindowSizeFor(client, factory_.dpi());
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-  // The frame's real size may differ from the computed one (a caption that
-  // did not scale with the resolution): correct by what is measured.
-  GetClientRect(hwnd_, &actual);
-  if (actual.right != client.cx || actual.bottom != client.cy) {
-    outer.cx += client.cx - actual.right;
-    outer.cy += client.cy - actual.bottom;
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-  }
-  return outer;
+  FitClientArea(hwnd_, factory_.dpi());
 }
 
 // --- The command path: every click of every control comes here.
@@ -314,7 +287,7 @@ void Form1::OnClick(int id, Handler handler) {
 void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
   const Healer::Busy busy(healer_);
-  TakeSelections();
+  listPages_.TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
     SelectPage(menuItem, 0);
@@ -333,15 +306,15 @@ void Form1::SelectPage(int pageIndex, std::int16_t override) {
     boxes_.Show(messages::kPleaseLogin, messages::kTitle);
     return;
   }
-  BuildPage(pageIndex);
-  HWND shown = Existing(ctl::PageFrame(pageIndex));
+  controls_.BuildPage(pageIndex);
+  HWND shown = controls_.Existing(ctl::PageFrame(pageIndex));
   if (!shown) return;  // the page could not be made: the one shown stays
   for (const PageInfo& page : kPages) {
     const MenuColours colours = ColoursOf(choice.menu[static_cast<std::size_t>(page.index)]);
-    SetColours(ctl::MenuItem(page.index), colours.text, colours.background);
+    controls_.SetColours(ctl::MenuItem(page.index), colours.text, colours.background);
   }
   for (const PageInfo& page : kPages) {
-    if (HWND frame = Existing(ctl::PageFrame(page.index))) ShowWindow(frame, SW_HIDE);
+    if (HWND frame = controls_.Existing(ctl::PageFrame(page.index))) ShowWindow(frame, SW_HIDE);
   }
   const RECT place = factory_.PlaceOf(FramePosition());
   SetWindowPos(shown, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
@@ -350,7 +323,7 @@ void Form1::SelectPage(int pageIndex, std::int16_t override) {
 
 int Form1::ShownPage() const {
   for (const PageInfo& page : kPages) {
-    HWND frame = Existing(ctl::PageFrame(page.index));
+    HWND frame = controls_.Existing(ctl::PageFrame(page.index));
     if (frame && (GetWindowLongW(frame, GWL_STYLE) & WS_VISIBLE)) return page.index;
   }
   return -1;
@@ -362,11 +335,6 @@ void Form1::HideForm() {
 
 void Form1::LoadFormAgain() {
   tray_.LoadFormAgain(hwnd_);
-}
-
-void Form1::OnClose() {
-  // Closing the window never ends the program: it goes to the tray.
-  HideForm();
 }
 
 void Form1::CloseProgram() {

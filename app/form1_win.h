@@ -1,8 +1,10 @@
 // The main window Form1: the banner, the menu column, the two emergency
-// buttons and one page at a time, created from the layout table; it paints
-// the table's purely decorative parts itself. It shows and drives the core
-// made before it (Form1Core: the lists and holds of the run, the password
-// store, the switch) and runs the load step once.
+// buttons and one page at a time. It is the window and its page host: its
+// controls (PageControls), list pages (ListPages), painting
+// (DecorationPainter) and the rest are pieces it owns and wires together.
+// It shows and drives the core made before it (Form1Core: the lists and
+// holds of the run, the password store, the switch) and runs the load step
+// once.
 //
 // Behaviour of a control is added with OnClick(id, handler): every click of
 // every control, on a page or not, reaches the window's one command path,
@@ -25,11 +27,12 @@
 
 #include "app/control_factory_win.h"
 #include "app/decoration_painter_win.h"
-#include "app/entry_tip_win.h"
+#include "app/emergency_buttons_win.h"
 #include "app/failure_reporter_win.h"
 #include "app/healer_win.h"
-#include "app/list_box_control_win.h"
-#include "app/list_page_win.h"
+#include "app/list_pages_win.h"
+#include "app/on_off_switch_box_win.h"
+#include "app/page_controls_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
 #include "password/password_store.h"
@@ -81,7 +84,7 @@ struct Form1Core {
   OpensFinishedNotice& opensFinished;
 };
 
-class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
+class Form1 : public Form1Actions, private LoadSteps {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const char* kClassName = "FendrelForm1";
@@ -99,18 +102,13 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // window is not shown: the caller shows it. False when the window could
   // not be created.
   bool Create(HINSTANCE instance);
-  // Builds the pages that were not needed yet. A page's controls are made
-  // when it is first shown or one of them is first asked for, which keeps
-  // the start short; the program calls this once its window is on the
-  // screen, so every page then opens at once and every control can be
-  // found by its identifier.
-  void BuildEveryPage();
 
   HWND hwnd() const { return hwnd_; }
-  // The control window with this identifier, wherever it lives; a control
-  // on a page not built yet builds that page first. Null if none.
-  HWND Control(int id);
-  int dpi() const override { return factory_.dpi(); }
+  // The window's controls, by identifier. A page's controls are made when
+  // it is first shown or one of them is first asked for, which keeps the
+  // start short; the program builds every page once its window is on the
+  // screen, so every page then opens at once.
+  PageControls& controls() { return controls_; }
 
   // The click handling of a control: BN_CLICKED of a button or check box,
   // STN_CLICKED of a clickable label. Menu items are the window's own.
@@ -126,40 +124,16 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void HideForm() override;
   // Shows the window in its normal state and removes the tray icon.
   void LoadFormAgain();
-  // The emergency action, from the "Emergency" button and the tray menu.
-  void Emergency();
   const TrayIcon& tray() const { return tray_; }
   // The page shown now, or -1 before the first page switch.
   int ShownPage() const;
-
-  // Text, colours and state of a control, for the click handlers (a page
-  // not built yet is built, as by Control).
-  std::string Text(int id);
-  // The text of a path box exactly; nothing, after telling the person, when
-  // it holds what no file name can (half of a UTF-16 pair).
-  std::optional<std::string> PathText(int id) override;
-  // The text as UTF-16 code units, as the password digest takes it.
-  std::u16string WideText(int id);
-  void SetCaption(int id, const std::string& caption) override;
-  void SetColours(int id, Rgb text, Rgb back);
-  void SetTextColour(int id, Rgb text);
-  bool IsChecked(int id);
-  void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
-  void SetEnabled(int id, bool enabled);
-  int ListSelection(int id);
 
   // Holding what is not held yet: the message loop waits on its handles.
   Healer& healer() { return healer_; }
   // Shows in the list boxes what an action changed in the core's lists.
   void MirrorLists() override;
-  // Takes the person's selection in the two visible lists into the core, so
-  // every action works on the entry they chose.
-  void TakeSelections() override;
-  // Whether each entry of both lists is protected now, as the lists draw it.
-  const ListStates& entryStates() const { return states_; }
-  // The tooltip that tells why an entry is not protected (null before a
-  // list page is built).
-  HWND entryTips() const { return tip_.hwnd(); }
+  // The safe list and the emergency list pages.
+  ListPages& listPages() { return listPages_; }
 
   // Keyboard use beyond what the dialog manager does: Enter presses the
   // shown page's button, Ctrl+PgDn and Ctrl+PgUp move to the next or the
@@ -173,13 +147,6 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   bool quitWhenDestroyed = false;
 
  private:
-  struct Created {
-    const ControlSpec* row;
-    HWND hwnd;
-    Rgb text;
-    std::optional<Rgb> back;  // nothing: transparent over a picture
-  };
-
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -187,17 +154,7 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // Message handlers.
   bool OnCreate();
   void OnCommand(int id, int code);
-  LRESULT OnCtlColor(HDC dc, HWND control);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnDpiChanged(int dpi, const RECT& suggested);
-  void OnClose();
-  bool OnSetCursor(HWND under);
-  void PaintPanel(HWND panel);
-
-  // The window's own painting (form1_paint_win.cpp): the decorative parts of
-  // the table, bottom first, beneath every control.
-  void OnPaint();
-  void OnPrintClient(HDC dc, LPARAM what);
 
   // The load step (screen/load_step.h), once, and the steps only it takes.
   void Load();
@@ -205,63 +162,20 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   void ShowOnOffState() override;
   void LoadLists() override;
 
-  // The window's own controls, made in WM_CREATE.
-  void CreateControls();
-  // Makes a page's frame and controls, once, and puts on them what the
-  // load step and the actions showed meanwhile (lists, the switch).
-  void BuildPage(int page);
-  bool IsBuilt(int page) const;
-  // Makes the controls of one page (or of the window itself) in the
-  // table's order, and lays them out.
-  void CreateRows(int page);
-  // Where a page's frame made later goes in the z-order.
-  HWND SiblingAbove(const ControlSpec& row) const;
-  void ApplyLayout();
-  // Sets the control's font and place for the window's resolution;
-  // `atItsPlace`: it was made at its place in the table just now.
-  void LayOut(const Created& control, bool atItsPlace = false);
-  // Sizes the window so that its client area is the layout's; returns the outer size.
-  SIZE FitClientArea();
   // Gives every button of the pages its click handling.
   void WireHandlers();
-  void ShowSwitch(const SwitchLook& look);
-  void ShowEmergencyState();
   void OnTrayNotification(WPARAM id, LPARAM event);
 
-  // Tells the person after a silent start that a list file could not be read.
-  void TellUnreadListFromTray();
-
-  // The two list pages (form1_lists_win.cpp).
-  // What a control needs once made: the lists' tooltip, the drop pages'
-  // acceptance of files.
-  void PrepareControl(const ControlSpec& row, HWND control);
-  // Draws the lists' entries by their states, shows the Welcome page's
-  // summary, and forgets a tooltip whose entry changed.
-  void ShowEntryStates();
-  // The list page whose control this is; null for none.
-  ListPage* ListPageOf(int id);
-  bool Opens(int page) const override;
-  void OnDropFiles(HWND frame, HDROP drop);
-  // The control with this identifier if it was made; builds nothing.
-  HWND Existing(int id) const override;
-  const Created* Find(int id) const;
-  Created* Find(int id);
-  const Created* Find(HWND control) const;
-
   MessageBoxes& boxes_;
-  FileLayer& files_;
   std::function<void(HWND)> windowCreated_;
-  FilePicker& picker_;
   Browser& browser_;
   AccessLevel& access_;
   BackgroundOpens& background_;
   OpensFinishedNotice& opensFinished_;
   Protection& protection_;
   ListEditing& editing_;
-  EmergencyMode& emergency_;
   PasswordStore& passwords_;
   PasswordPages passwordPages_;
-  OnOffSwitch& switch_;
   TrayIcon tray_;
   Form2 form2_;
   bool silent_;
@@ -272,16 +186,12 @@ class Form1 : public Form1Actions, private LoadSteps, private ListPageHost {
   // Makes the controls from the table at the window's resolution.
   ControlFactory factory_;
   bool loaded_ = false;
-  std::vector<Created> controls_;
-  std::vector<int> builtPages_;
-  std::optional<SwitchLook> switchLook_;  // the switch's look, also before its page is built
-  ListStates states_;                     // as the lists show them now
-  EntryTip tip_;
-  // The safe list and the emergency list pages, in the order of kListPages.
-  std::array<ListPage, 2> listPages_;
+  PageControls controls_;
+  ListPages listPages_;
+  OnOffSwitchBox switchBox_;
+  EmergencyButtons emergencyButtons_;
   std::map<int, Handler> handlers_;
   DecorationPainter painter_{factory_};
-  UniqueIcon aboutIcon_;
   Healer healer_;
 };
 

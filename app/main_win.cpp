@@ -122,7 +122,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   UpdateWindow(form.hwnd());
   // The window is on the screen with its first page: now the other pages,
   // so that each opens at once when chosen.
-  form.BuildEveryPage();
+  form.controls().BuildEveryPage();
 
   // The program ends through CloseProgram, which ends the process; the loop
   // ends only if the window is destroyed some other way.

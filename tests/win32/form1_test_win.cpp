@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/list_box_control_win.h"
 #include "platform/drawing_win.h"
 #include "platform/file_system_win.h"
 #include "platform/wide_text_win.h"
@@ -80,7 +81,7 @@ std::vector<long> TablePlace(int id, int dpi = 96) {
 void ExpectEveryControlAtItsPlace(Form1& form, int dpi) {
   for (const ControlSpec& row : Controls()) {
     if (row.Has(kPainted)) continue;
-    std::vector<long> place = Place(form.Control(row.id));
+    std::vector<long> place = Place(form.controls().Control(row.id));
     std::vector<long> wanted = TablePlace(row, dpi);
     if (row.Has(kSizedToText)) place.resize(2), wanted.resize(2);
     EXPECT_EQ(wanted, place) << row.name << " at " << dpi << " DPI";
@@ -233,10 +234,10 @@ class Form1Test : public ::testing::Test {
         Form1Core{protection_, editing_, emergency_, passwords_, onOffSwitch_, background_, opensFinished_},
         access_, layer_, silent);
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
-    ASSERT_EQ(96, form_->dpi()) << "the test display runs at 96 DPI";
+    ASSERT_EQ(96, form_->controls().dpi()) << "the test display runs at 96 DPI";
   }
-  HWND Item(int page) { return form_->Control(ctl::MenuItem(page)); }
-  HWND Control(int id) { return form_->Control(id); }
+  HWND Item(int page) { return form_->controls().Control(ctl::MenuItem(page)); }
+  HWND Control(int id) { return form_->controls().Control(id); }
 
   testing::TempFolder folder_;
   testing::RecordingMessageBoxes boxes_;
@@ -276,7 +277,7 @@ TEST_F(Form1Test, TheWindowHasItsFixedSizeAndEveryControlItsPlace) {
   // rest, every control of the table exists and carries its identifier.
   EXPECT_NE(nullptr, Descendant(form_->hwnd(), ctl::kLoginButton));
   EXPECT_EQ(nullptr, Descendant(form_->hwnd(), ctl::PageFrame(kMain)));
-  form_->BuildEveryPage();
+  form_->controls().BuildEveryPage();
   for (const ControlSpec& row : Controls()) {
     HWND control = Descendant(form_->hwnd(), row.id);
     if (row.Has(kPainted)) {
@@ -547,7 +548,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::kSafeHoldNumbers));
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
-  EXPECT_EQ(-1, form_->ListSelection(ctl::kSafeListBox));
+  EXPECT_EQ(-1, form_->controls().ListSelection(ctl::kSafeListBox));
   EXPECT_EQ(102, protection_.nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
@@ -614,16 +615,17 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   HWND list = Control(ctl::kEmergencyListBox);
   const auto rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
   SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight / 2));
-  EXPECT_EQ(0, SendMessageA(form_->entryTips(), TTM_GETTOOLCOUNT, 0, 0));
+  EXPECT_EQ(0, SendMessageA(form_->listPages().entryTips(), TTM_GETTOOLCOUNT, 0, 0));
   SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight * 3 / 2));
   char tip[256] = {};
   TTTOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.lpszText = tip;
-  ASSERT_TRUE(SendMessageA(form_->entryTips(), TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+  ASSERT_TRUE(
+      SendMessageA(form_->listPages().entryTips(), TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
   EXPECT_EQ(messages::kProtectedOnlyAfterEmergency, std::string(tip));
   SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, rowHeight * 5));  // below the entries
-  EXPECT_EQ(0, SendMessageA(form_->entryTips(), TTM_GETTOOLCOUNT, 0, 0));
+  EXPECT_EQ(0, SendMessageA(form_->listPages().entryTips(), TTM_GETTOOLCOUNT, 0, 0));
   form_.reset();
 }
 
@@ -643,12 +645,12 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   // A program-made change of the check box runs its click handling once.
   int switches = 0;
   form_->OnClick(ctl::kOnOffSwitch, [&] { ++switches; });
-  form_->SetChecked(ctl::kOnOffSwitch, false);
-  form_->SetChecked(ctl::kOnOffSwitch, false);
+  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
+  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
   EXPECT_EQ(1, switches);
-  EXPECT_FALSE(form_->IsChecked(ctl::kOnOffSwitch));
-  form_->SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
-  form_->SetTextColour(ctl::kOnOffSwitch, kOffRed);
+  EXPECT_FALSE(form_->controls().IsChecked(ctl::kOnOffSwitch));
+  form_->controls().SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
+  form_->controls().SetTextColour(ctl::kOnOffSwitch, kOffRed);
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));
   EXPECT_EQ(ToColorRef(kOffRed), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
   EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Control(ctl::kOnOffSwitch)).brush);
@@ -657,7 +659,7 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   ListBox list{{"one", "two"}, 1};
   MirrorListBox(Control(ctl::kEmergencyListBox), list);
   EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
-  EXPECT_EQ(1, form_->ListSelection(ctl::kEmergencyListBox));
+  EXPECT_EQ(1, form_->controls().ListSelection(ctl::kEmergencyListBox));
 }
 
 TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
@@ -790,12 +792,13 @@ TEST_F(Form1Test, ANewResolutionLaysTheWindowOutAgain) {
   SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_GE(SendMessageA(Control(ctl::kSafeListBox), LB_GETITEMHEIGHT, 0, 0), rowHeight * 14 / 10)
       << "the entries grow with the font";
-  EXPECT_EQ(600, SendMessageA(form_->entryTips(), TTM_GETMAXTIPWIDTH, 0, 0)) << "the tooltip wraps wider";
+  EXPECT_EQ(600, SendMessageA(form_->listPages().entryTips(), TTM_GETMAXTIPWIDTH, 0, 0))
+      << "the tooltip wraps wider";
   RECT client;
   GetClientRect(form_->hwnd(), &client);
   EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 144), client.right);
   EXPECT_EQ(TwipsToPixels(kClientHeightTwips, 144), client.bottom);
-  form_->BuildEveryPage();
+  form_->controls().BuildEveryPage();
   ExpectEveryControlAtItsPlace(*form_, 144);
   LOGFONTA font{};
   GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Item(kCloseProgram), WM_GETFONT, 0, 0)), sizeof font,

@@ -1,0 +1,24 @@
+#include "app/emergency_buttons_win.h"
+
+#include "screen/control_ids.h"
+
+namespace fendrel {
+
+void EmergencyButtons::Emergency() {
+  emergency_.Emergency();
+  ShowState();
+  showChanges_();
+}
+
+void EmergencyButtons::NoEmergency() {
+  emergency_.NoEmergency();
+  ShowState();
+  showChanges_();
+}
+
+void EmergencyButtons::ShowState() {
+  controls_.SetEnabled(ctl::kEmergencyButton, !emergency_.on());
+  controls_.SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
+}
+
+}  // namespace fendrel

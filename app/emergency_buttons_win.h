@@ -1,0 +1,30 @@
+// The window's two emergency buttons: "Emergency" starts the emergency (as
+// the tray menu's item does), "No Emergency" ends it, and each is enabled
+// only while it can act.
+#pragma once
+
+#include <functional>
+
+#include "app/page_controls_win.h"
+#include "protection/emergency.h"
+
+namespace fendrel {
+
+class EmergencyButtons {
+ public:
+  // `showChanges`: shows in the window what the change did to the lists.
+  EmergencyButtons(PageControls& controls, EmergencyMode& emergency, std::function<void()> showChanges)
+      : controls_(controls), emergency_(emergency), showChanges_(std::move(showChanges)) {}
+
+  void Emergency();
+  void NoEmergency();
+
+ private:
+  void ShowState();
+
+  PageControls& controls_;
+  EmergencyMode& emergency_;
+  std::function<void()> showChanges_;
+};
+
+}  // namespace fendrel

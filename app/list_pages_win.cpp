@@ -1,0 +1,89 @@
+#include "app/list_pages_win.h"
+
+#include <string>
+
+#include "platform/wide_text_win.h"
+#include "screen/colours.h"
+#include "screen/control_ids.h"
+#include "screen/messages.h"
+
+namespace fendrel {
+
+ListPages::ListPages(PageControls& controls, AccessLevel& access, Protection& protection,
+                     ListEditing& editing, MessageBoxes& boxes, FailureReporter& failures,
+                     std::function<void()> showChanges)
+    : controls_(controls),
+      access_(access),
+      protection_(protection),
+      showChanges_(std::move(showChanges)),
+      pages_{{
+          {kListPages[0], *this, protection, editing, states_, boxes, tip_, failures},
+          {kListPages[1], *this, protection, editing, states_, boxes, tip_, failures},
+      }} {}
+
+void ListPages::Mirror() {
+  for (ListPage& page : pages_) page.Mirror();
+  ShowEntryStates();
+}
+
+void ListPages::TakeSelections() {
+  for (ListPage& page : pages_) page.TakeSelection();
+}
+
+ListPage* ListPages::PageOf(int id) {
+  for (ListPage& page : pages_) {
+    const ListPageIds& ids = page.ids();
+    if (id == ids.listBox || id == ids.holdNumbers || id == ctl::PageFrame(ids.page)) return &page;
+  }
+  return nullptr;
+}
+
+bool ListPages::Opens(int page) const {
+  return fendrel::SelectPage(page, 0, access_.Level()).allowed;
+}
+
+void ListPages::Prepare(const ControlSpec& row, HWND control, HWND window, HINSTANCE instance) {
+  if (row.kind == Kind::ListBox && row.Has(kEntryStates)) tip_.Create(window, instance, controls_.dpi());
+  if (ListPage* page = PageOf(row.id)) page->Prepare(row.id, control);
+}
+
+void ListPages::DrawEntry(const DRAWITEMSTRUCT& item) {
+  if (const ListPage* page = PageOf(static_cast<int>(item.CtlID))) page->DrawEntry(item);
+}
+
+void ListPages::ShowEntryStates() {
+  ListStates now = EntryStates(protection_);
+  if (now != states_) {
+    states_ = std::move(now);
+    for (ListPage& page : pages_) page.RedrawEntries();
+    tip_.Forget();  // it may name a state that changed
+  }
+  const PageControls::Made* summary = controls_.Find(ctl::kSafeListSummary);
+  if (!summary) return;  // its page shows it when it is built
+  // A safe list not read yet is no empty list: the summary says so.
+  const bool unread = protection_.safeListUnread() == ListReason::NotLoaded;
+  const std::string text =
+      unread ? messages::SafeListUnread(protection_.SafeListFile(), protection_.safeListUnreadBecause())
+             : messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);
+  const Rgb colour = unread || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
+  const std::wstring wide = Wide(text);
+  std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(summary->hwnd)) + 1, L'\0');
+  shown.resize(
+      static_cast<std::size_t>(GetWindowTextW(summary->hwnd, shown.data(), static_cast<int>(shown.size()))));
+  if (shown == wide && summary->text == colour) return;
+  SetWindowTextW(summary->hwnd, wide.c_str());
+  controls_.SetTextColour(ctl::kSafeListSummary, colour);
+}
+
+void ListPages::OnDrop(HWND panel, HDROP drop) {
+  const PageControls::Made* made = controls_.Find(panel);
+  ListPage* page = made ? PageOf(made->row->id) : nullptr;
+  // Only a list page's frame takes files.
+  if (!page || made->row->id != ctl::PageFrame(page->ids().page)) {
+    DragFinish(drop);
+    return;
+  }
+  page->OnDrop(drop);
+}
+
+}  // namespace fendrel

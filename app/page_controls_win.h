@@ -1,0 +1,111 @@
+// The main window's controls, made from the layout table by the control
+// factory: the window's own when the window is made, a page's when the page
+// is first needed. They are laid out for the window's resolution and found,
+// read and changed by identifier; each keeps the colours it is drawn in.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/control_factory_win.h"
+#include "platform/message_boxes.h"
+#include "screen/colours.h"
+#include "screen/layout.h"
+
+namespace fendrel {
+
+class PageControls {
+ public:
+  struct Made {
+    const ControlSpec* row;
+    HWND hwnd;
+    Rgb text;
+    std::optional<Rgb> back;  // nothing: transparent over a picture
+  };
+
+  // What the window adds to the making of its controls.
+  struct Hooks {
+    // A control was made: what it needs beyond its row (a tooltip, files dropped).
+    std::function<void(const ControlSpec& row, HWND control)> made;
+    // A control has its place for the resolution (in its container, in pixels).
+    std::function<void(const ControlSpec& row, const RECT& place)> laidOut;
+    // A page's controls were made: what was shown meanwhile is put on them.
+    std::function<void(int page)> pageBuilt;
+    // The click handling of a control, run when the program changes a check box.
+    std::function<void(int id)> clicked;
+  };
+
+  // `boxes`: where a path box that holds no file name is told.
+  PageControls(ControlFactory& factory, MessageBoxes& boxes, Hooks hooks)
+      : factory_(factory), boxes_(boxes), hooks_(std::move(hooks)) {}
+  PageControls(const PageControls&) = delete;
+  PageControls& operator=(const PageControls&) = delete;
+
+  // Makes the window's own controls (menu, emergency buttons) on `window`;
+  // `panelParam` reaches the WM_NCCREATE of every panel made from now on.
+  void MakeWindowControls(HWND window, HINSTANCE instance, void* panelParam);
+  // The window is gone, and its controls with it.
+  void Forget();
+  // Makes a page's frame and controls, once.
+  void BuildPage(int page);
+  // Builds the pages that were not needed yet.
+  void BuildEveryPage();
+  bool IsBuilt(int page) const;
+  // Every control's font and place again, for a new resolution.
+  void LayOutAgain();
+  int dpi() const { return factory_.dpi(); }
+
+  // The control window with this identifier, wherever it lives; a control
+  // on a page not built yet builds that page first. Null if none.
+  HWND Control(int id);
+  // The control with this identifier if it was made; builds nothing.
+  HWND Existing(int id) const;
+  const Made* Find(int id) const;
+  const Made* Find(HWND control) const;
+
+  // Text, colours and state of a control (a page not built yet is built,
+  // as by Control).
+  std::string Text(int id);
+  // The text of a path box exactly; nothing, after telling the person, when
+  // it holds what no file name can (half of a UTF-16 pair).
+  std::optional<std::string> PathText(int id);
+  // The text as UTF-16 code units, as the password digest takes it.
+  std::u16string WideText(int id);
+  void SetCaption(int id, const std::string& caption);
+  void SetColours(int id, Rgb text, Rgb back);
+  void SetTextColour(int id, Rgb text);
+  bool IsChecked(int id);
+  void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
+  void SetEnabled(int id, bool enabled);
+  int ListSelection(int id);
+  // WM_CTLCOLOR*: the colours of one of these controls on `dc` and the brush
+  // of its background; 0 for a control drawn in the system's colours.
+  LRESULT ColoursOn(HDC dc, HWND control);
+
+ private:
+  // Makes the controls of one page (or of the window itself) in the
+  // table's order, and lays them out.
+  void MakeRows(int page);
+  // Where a page's frame made later goes in the z-order.
+  HWND SiblingAbove(const ControlSpec& row) const;
+  // Sets the control's font and place for the window's resolution;
+  // `atItsPlace`: it was made at its place in the table just now.
+  void LayOut(const Made& control, bool atItsPlace = false);
+  // Find, for changing its colours.
+  Made* Changeable(int id);
+
+  ControlFactory& factory_;
+  MessageBoxes& boxes_;
+  Hooks hooks_;
+  HWND window_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  void* panelParam_ = nullptr;
+  std::vector<Made> controls_;
+  std::vector<int> builtPages_;
+};
+
+}  // namespace fendrel
