@@ -222,7 +222,11 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   }
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!form || !form->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!form || !form->hwnd_) {
+    // The dropped names are the receiver's to free, also when it is going.
+    if (message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(wParam));
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
   try {
     switch (message) {
       // The controls on a page report to the page; Form1 handles them all.

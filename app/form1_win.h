@@ -38,7 +38,6 @@
 #include "password/password_store.h"
 #include "platform/browser.h"
 #include "platform/file_layer.h"
-#include "platform/file_picker.h"
 #include "platform/handles_win.h"
 #include "platform/message_boxes.h"
 #include "platform/registry_api.h"
@@ -59,7 +58,6 @@ namespace fendrel {
 // program, fakes in the tests.
 struct Form1Services {
   MessageBoxes& boxes;
-  FilePicker& picker;
   Browser& browser;
   SystemFolder& systemFolder;
   RegistryApi& registry;

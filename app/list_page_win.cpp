@@ -117,7 +117,7 @@ void ListPage::TakeSelection() {
   const ListBoxControl list(host_.Existing(ids_.listBox));
   if (!list) return;
   const int selected = list.Selection();
-  (protection_.*ids_.select)(selected);
+  protection_.Select(ids_.kind, selected);
   shownList_.selected = selected;
 }
 

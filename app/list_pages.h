@@ -21,22 +21,19 @@ struct ListPageIds {
   int listBox;      // the visible list, drawn entry by entry by its states
   int holdNumbers;  // the hidden list of each entry's hold number
   ListKind kind;    // the list its buttons and drops edit
-  // The core's list and holds it shows, where the person's choice goes, and
-  // its entries' states.
+  // The core's list and holds it shows, and its entries' states.
   const ListBox& (Protection::*list)() const;
   const HoldList& (Protection::*holds)() const;
-  void (Protection::*select)(int index);
   std::vector<EntryState> ListStates::*states;
 };
 
 inline constexpr ListPageIds kListPages[] = {
     {kMain, ctl::kSafePathBox, ctl::kSafeBrowseButton, ctl::kSafeAddButton, ctl::kSafeRemoveButton,
      ctl::kSafeListBox, ctl::kSafeHoldNumbers, ListKind::Safe, &Protection::safeList, &Protection::safeHolds,
-     &Protection::SelectInSafeList, &ListStates::safe},
+     &ListStates::safe},
     {kEmergencyList, ctl::kEmergencyPathBox, ctl::kEmergencyBrowseButton, ctl::kEmergencyAddButton,
      ctl::kEmergencyRemoveButton, ctl::kEmergencyListBox, ctl::kEmergencyHoldNumbers, ListKind::Emergency,
-     &Protection::emergencyList, &Protection::emergencyHolds, &Protection::SelectInEmergencyList,
-     &ListStates::emergency},
+     &Protection::emergencyList, &Protection::emergencyHolds, &ListStates::emergency},
 };
 
 }  // namespace fendrel

@@ -160,10 +160,6 @@ std::u16string PageControls::WideText(int id) {
   return std::u16string(text.begin(), text.end());
 }
 
-std::string PageControls::Text(int id) {
-  return WindowText(Control(id));
-}
-
 std::optional<std::string> PageControls::PathText(int id) {
   const std::wstring text = WideWindowText(Control(id));
   std::optional<std::string> path = FromWide(text);

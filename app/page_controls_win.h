@@ -69,7 +69,6 @@ class PageControls {
 
   // Text, colours and state of a control (a page not built yet is built,
   // as by Control).
-  std::string Text(int id);
   // The text of a path box exactly; nothing, after telling the person, when
   // it holds what no file name can (half of a UTF-16 pair).
   std::optional<std::string> PathText(int id);

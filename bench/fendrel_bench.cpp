@@ -535,7 +535,7 @@ void BenchSave(const WorkFolder& work) {
   for (int repetition = 0; repetition <= kSaveRepetitions; ++repetition) {
     const auto programRun = [&] {
       const LONGLONG start = Now();
-      const fendrel::ListOutcome error = protection.SaveEmergencyList();
+      const fendrel::ListOutcome error = protection.SaveList(fendrel::ListKind::Emergency);
       const double ms = Since(start);
       if (error != fendrel::FileError::None)
         Problem(std::string("the save failed: ") + fendrel::messages::Describe(error));

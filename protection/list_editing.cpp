@@ -16,29 +16,26 @@ std::string ListEditing::Browse() {
 }
 
 struct ListEditing::ListCalls {
+  ListKind kind;
   ListOutcome (Protection::*add)(const std::string&);
   bool (Protection::*remove)(int);
-  ListOutcome (Protection::*save)();
-  bool (Protection::*takeIn)();
   const ListBox& (Protection::*list)() const;
   std::string (Protection::*file)() const;
   const char* name;
 };
 
 const ListEditing::ListCalls& ListEditing::CallsFor(ListKind list) {
-  static constexpr ListCalls kSafe{&Protection::AddToSafeList, &Protection::RemoveFromSafeList,
-                                   &Protection::SaveSafeList,  &Protection::TakeInSafeListFile,
-                                   &Protection::safeList,      &Protection::SafeListFile,
-                                   messages::kSafeListName};
-  static constexpr ListCalls kEmergency{&Protection::AddToEmergencyList, &Protection::RemoveFromEmergencyList,
-                                        &Protection::SaveEmergencyList,  &Protection::TakeInEmergencyListFile,
-                                        &Protection::emergencyList,      &Protection::EmergencyListFile,
-                                        messages::kEmergencyListName};
+  static constexpr ListCalls kSafe{
+      ListKind::Safe,        &Protection::AddToSafeList, &Protection::RemoveFromSafeList,
+      &Protection::safeList, &Protection::SafeListFile,  messages::kSafeListName};
+  static constexpr ListCalls kEmergency{
+      ListKind::Emergency,        &Protection::AddToEmergencyList, &Protection::RemoveFromEmergencyList,
+      &Protection::emergencyList, &Protection::EmergencyListFile,  messages::kEmergencyListName};
   return list == ListKind::Safe ? kSafe : kEmergency;
 }
 
 void ListEditing::Save(const ListCalls& calls) {
-  const ListOutcome error = (protection_.*calls.save)();
+  const ListOutcome error = protection_.SaveList(calls.kind);
   if (error != FileError::None) {
     messages_.Show(messages::CouldNotSave((protection_.*calls.file)(), error), messages::kTitle);
   }
@@ -49,7 +46,7 @@ std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int ch
   if (chosen < 0 || chosen >= list.count()) return std::nullopt;
   const std::string path = list.items[static_cast<std::size_t>(chosen)];
   const auto sameBefore = std::count(list.items.begin(), list.items.begin() + chosen, path);
-  if (!(protection_.*calls.takeIn)()) return chosen;
+  if (!protection_.TakeInListFile(calls.kind)) return chosen;
   // The list is the file's now: the same path again, at the same place
   // among its repeats where it can be.
   int found = -1;
@@ -71,7 +68,7 @@ void ListEditing::Add(ListKind list, const std::string& pathBoxText) {
   const ListCalls& calls = CallsFor(list);
   // What another copy of Fendrel saved meanwhile is taken in first, so
   // this save keeps it.
-  (protection_.*calls.takeIn)();
+  protection_.TakeInListFile(calls.kind);
   const ListOutcome error = (protection_.*calls.add)(pathBoxText);
   if (error == ListReason::TooManyEntries) {
     messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
@@ -93,7 +90,7 @@ void ListEditing::Remove(ListKind list, int selectedIndex) {
 void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& files) {
   if (files.empty()) return;
   const ListCalls& calls = CallsFor(list);
-  (protection_.*calls.takeIn)();
+  protection_.TakeInListFile(calls.kind);
   std::vector<EntryFailure> failures;
   bool anyAdded = false;
   ListOutcome lastSave = FileError::None;
@@ -106,7 +103,7 @@ void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& file
     }
     anyAdded = true;
     // A failed save is told once: a later one that succeeds writes this entry too.
-    lastSave = (protection_.*calls.save)();
+    lastSave = protection_.SaveList(calls.kind);
   }
   if (!failures.empty()) {
     messages_.Show(messages::DroppedFilesNotAdded(calls.name, failures, anyAdded), messages::kTitle);

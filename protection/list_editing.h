@@ -18,9 +18,6 @@ struct DroppedFile {
   bool folder = false;
 };
 
-// Which of the two lists an edit is for.
-enum class ListKind { Safe, Emergency };
-
 class ListEditing {
  public:
   ListEditing(Protection& protection, MessageBoxes& messages, FilePicker& picker)

@@ -152,15 +152,11 @@ bool Protection::TakeIn(List& list, ListBox& view) {
   return true;
 }
 
-bool Protection::TakeInSafeListFile() {
-  return TakeIn(safe_, safeList_);
+bool Protection::TakeInListFile(ListKind list) {
+  return list == ListKind::Safe ? TakeIn(safe_, safeList_) : TakeIn(emergency_, emergencyList_);
 }
 
-bool Protection::TakeInEmergencyListFile() {
-  return TakeIn(emergency_, emergencyList_);
-}
-
-ListOutcome Protection::SaveList(List& list, ListBox& view) {
+ListOutcome Protection::Save(List& list, ListBox& view) {
   if (list.unread != FileError::None) return list.unread;
   // The view holds the entries' paths in order. Entries come from a list
   // file or from the system's file names, both UTF-8 text of one line; any
@@ -175,12 +171,8 @@ ListOutcome Protection::SaveList(List& list, ListBox& view) {
   return FileError::None;
 }
 
-ListOutcome Protection::SaveSafeList() {
-  return SaveList(safe_, safeList_);
-}
-
-ListOutcome Protection::SaveEmergencyList() {
-  return SaveList(emergency_, emergencyList_);
+ListOutcome Protection::SaveList(ListKind list) {
+  return list == ListKind::Safe ? Save(safe_, safeList_) : Save(emergency_, emergencyList_);
 }
 
 // --- Editing.

@@ -34,6 +34,10 @@
 
 namespace fendrel {
 
+// Which of the two lists: the safe list, held while listed, or the
+// emergency list, held only in an emergency.
+enum class ListKind { Safe, Emergency };
+
 class Protection {
  public:
   // Holds take the numbers from 99 up; the layer ends at 511, so 413 files
@@ -71,8 +75,7 @@ class Protection {
   // entries are held (the emergency list's during an emergency), entries
   // gone are released. True when the list changed. A file that cannot be
   // read now, or not whole, is left to the save.
-  bool TakeInSafeListFile();
-  bool TakeInEmergencyListFile();
+  bool TakeInListFile(ListKind list);
 
   // Rewrite a list file from its list. The new content is written beside
   // the file and put in its place in one step, so a failure leaves the old
@@ -82,8 +85,7 @@ class Protection {
   // when it holds more than a list can, NotText when it holds bytes that are
   // not text in its encoding (lists/list_text.h). A save selects the
   // last entry.
-  ListOutcome SaveSafeList();
-  ListOutcome SaveEmergencyList();
+  ListOutcome SaveList(ListKind list);
 
   // Lists a path on the safe list and holds it under the lowest free hold
   // number. A path that cannot be held is not listed and takes no number:
@@ -102,8 +104,9 @@ class Protection {
   bool RemoveFromEmergencyList(int index);
 
   // The entry the person selected in each list (-1 for none).
-  void SelectInSafeList(int index) { safeList_.selected = index; }
-  void SelectInEmergencyList(int index) { emergencyList_.selected = index; }
+  void Select(ListKind list, int index) {
+    (list == ListKind::Safe ? safeList_ : emergencyList_).selected = index;
+  }
 
   // The emergency: holds every entry of the emergency list that is not held
   // now, in list order, each under the lowest free number; an entry held
@@ -186,7 +189,7 @@ class Protection {
   // listed meanwhile. True when it was read.
   bool LoadList(List& list);
   bool TakeIn(List& list, ListBox& view);
-  ListOutcome SaveList(List& list, ListBox& view);
+  ListOutcome Save(List& list, ListBox& view);
   // Brings the views the window mirrors to the records.
   void Publish();
 

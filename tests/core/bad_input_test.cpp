@@ -126,7 +126,7 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
     EXPECT_EQ(expected, protection_.emergencyList().items);
     EXPECT_EQ(protection_.safeList().count(), protection_.safeHolds().count());
     ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat after the load");
-    ASSERT_EQ(FileError::None, protection_.SaveSafeList());
+    ASSERT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
     ExpectSameBytes(FileOf(lines), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
     EXPECT_EQ(1, layer_.LowestFree());
   }

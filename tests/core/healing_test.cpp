@@ -86,18 +86,18 @@ TEST_P(HealingTest, ALockedListFileIsReadAndItsFilesHeldOnceItCanBeRead) {
   EXPECT_EQ(ListReason::NotLoaded, protection_.safeListUnread());
   EXPECT_EQ(FileError::SharingViolation, protection_.safeListUnreadBecause());
   EXPECT_EQ((Rows{protection_.SafeListFile()}), Waiting());
-  EXPECT_EQ(ListReason::NotLoaded, protection_.SaveSafeList()) << "never written over meanwhile";
+  EXPECT_EQ(ListReason::NotLoaded, protection_.SaveList(ListKind::Safe)) << "never written over meanwhile";
 
   const std::string added = Existing("added.txt");
   protection_.AddToSafeList(added);
-  protection_.SelectInSafeList(0);
+  protection_.Select(ListKind::Safe, 0);
   layer_.Close(5);
   EXPECT_TRUE(protection_.RetryNotHeld());
   EXPECT_EQ((Rows{a, added}), protection_.safeList().items);  // the file's entries first
   EXPECT_EQ(1, protection_.safeList().selected) << "the selection stays on its entry";
   EXPECT_TRUE(Held(a));
   EXPECT_EQ(FileError::None, protection_.safeListUnread());
-  EXPECT_EQ(FileError::None, protection_.SaveSafeList());
+  EXPECT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
 }
 
 TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {

@@ -128,7 +128,7 @@ TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
   editing_.AddDropped(ListKind::Safe, {{a}, {b}});
   EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
   ASSERT_EQ(1u, messages_.shown.size());
-  EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), protection_.SaveSafeList()),
+  EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), protection_.SaveList(ListKind::Safe)),
             messages_.shown[0].text);
 }
 
@@ -174,7 +174,7 @@ TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUn
   editing_.Add(ListKind::Emergency, b);
   EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_FALSE(Held(a));
-  protection_.SelectInEmergencyList(0);  // the person's choice survives the action
+  protection_.Select(ListKind::Emergency, 0);  // the person's choice survives the action
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
   EXPECT_EQ((Numbers{99, 100}), protection_.emergencyHolds().items);

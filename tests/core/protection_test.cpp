@@ -201,7 +201,7 @@ TEST_P(ProtectionTest, AFileOnBothListsKeepsItsSafeListHoldThroughEveryEmergency
 TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderSelectsTheLastRowAndKeepsThePersonsSelection) {
   const std::string a = Existing("a.txt"), c = Existing("c.txt");
   for (const std::string& path : {a, folder_.File("missing.txt"), c}) protection_.AddToEmergencyList(path);
-  protection_.SelectInEmergencyList(1);
+  protection_.Select(ListKind::Emergency, 1);
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   EXPECT_TRUE(holding.anyHeld);
   EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
@@ -219,12 +219,12 @@ TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderSelectsTheLastRowAndKeepsTheP
 
 TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
   for (const char* path : {" leading space", "C:\\a, b \"c\".txt", "x"}) protection_.AddToEmergencyList(path);
-  ASSERT_EQ(FileError::None, protection_.SaveEmergencyList());
+  ASSERT_EQ(FileError::None, protection_.SaveList(ListKind::Emergency));
   EXPECT_EQ(" leading space\r\nC:\\a, b \"c\".txt\r\nx\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_EQ(2, protection_.emergencyList().selected);
   EXPECT_FALSE(testing::Exists(protection_.EmergencyListFile() + ".new"));
 
-  ASSERT_EQ(FileError::None, protection_.SaveSafeList());
+  ASSERT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
   EXPECT_TRUE(testing::Exists(protection_.SafeListFile()));
   EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
 
@@ -240,7 +240,7 @@ TEST_P(ProtectionTest, ASaveThatCannotReplaceAHeldListFileKeepsTheOldBytesAndSay
   Load();
   ASSERT_EQ((Numbers{99}), protection_.safeHolds().items);
   ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("another.txt")));
-  EXPECT_NE(FileError::None, protection_.SaveSafeList());
+  EXPECT_NE(FileError::None, protection_.SaveList(ListKind::Safe));
   EXPECT_EQ(protection_.SafeListFile() + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile() + ".new"));
 }
@@ -255,16 +255,16 @@ TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
   layer_.Close(5);
   EXPECT_TRUE(protection_.safeList().items.empty());
   ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("new.txt")));
-  EXPECT_EQ(ListReason::NotLoaded, protection_.SaveSafeList());
+  EXPECT_EQ(ListReason::NotLoaded, protection_.SaveList(ListKind::Safe));
   EXPECT_EQ(a + "\r\n", ReadBytes(protection_.SafeListFile()));
   // The other list was read and saves as usual.
-  EXPECT_EQ(FileError::None, protection_.SaveEmergencyList());
+  EXPECT_EQ(FileError::None, protection_.SaveList(ListKind::Emergency));
 }
 
 TEST_P(ProtectionTest, ASaveIntoAMissingFolderFailsWithoutTouchingAnything) {
   Protection elsewhere(layer_, folder_.File("gone"));
   elsewhere.AddToEmergencyList("x");
-  EXPECT_EQ(FileError::NotFound, elsewhere.SaveEmergencyList());
+  EXPECT_EQ(FileError::NotFound, elsewhere.SaveList(ListKind::Emergency));
   EXPECT_EQ(1, layer_.LowestFree());
 }
 

@@ -13,6 +13,7 @@
 
 using fendrel::FileError;
 using fendrel::FileLayer;
+using fendrel::ListKind;
 using fendrel::Protection;
 
 namespace {
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(!entry.empty());
     Require(entry.find_first_of("\r\n") == std::string::npos);
   }
-  Require(protection.SaveSafeList() == text.unread || protection.safeList().count() > 0);
+  Require(protection.SaveList(ListKind::Safe) == text.unread || protection.safeList().count() > 0);
 
   // Removing every safe-list entry releases every hold; then both lists
   // save (or, not read whole, are refused and left as they were), and the
@@ -49,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> loaded = protection.emergencyList().items;
   while (protection.RemoveFromSafeList(protection.safeList().count() - 1)) {
   }
-  Require(protection.SaveSafeList() == text.unread);
-  Require(protection.SaveEmergencyList() == text.unread);
+  Require(protection.SaveList(ListKind::Safe) == text.unread);
+  Require(protection.SaveList(ListKind::Emergency) == text.unread);
   if (text.unread != FileError::None) Require(system.files["F\\emer.dat"] == bytes);
   Protection again(layer, "F");
   again.LoadLists();

@@ -13,6 +13,7 @@
 #include "platform/windows_1252.h"
 
 using fendrel::FileError;
+using fendrel::ListReason;
 
 namespace {
 

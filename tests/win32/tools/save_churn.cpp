@@ -32,7 +32,7 @@ int main() {
     } else {
       protection.RemoveFromEmergencyList(protection.emergencyList().count() - 1);
     }
-    const fendrel::ListOutcome error = protection.SaveEmergencyList();
+    const fendrel::ListOutcome error = protection.SaveList(fendrel::ListKind::Emergency);
     if (error != fendrel::FileError::None) {
       std::printf("failed %ld: %s\n", i, fendrel::messages::Describe(error).c_str());
       return 1;
