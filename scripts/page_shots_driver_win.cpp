@@ -16,6 +16,9 @@
 #include <string>
 
 #include "screen/control_ids.h"
+#include "tests/win32/process_windows_win.h"
+
+using fendrel::testing::ClassOf;
 
 namespace {
 
@@ -26,12 +29,6 @@ using namespace fendrel;
   std::exit(1);
 }
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 std::string TitleOf(HWND window) {
   char title[256] = {};
   GetWindowTextA(window, title, sizeof title);
@@ -39,20 +36,10 @@ std::string TitleOf(HWND window) {
 }
 
 HWND Descendant(HWND parent, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if ((GetDlgCtrlID(child) & 0xFFFF) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND child : fendrel::testing::Descendants(parent)) {
+    if ((GetDlgCtrlID(child) & 0xFFFF) == id) return child;
+  }
+  return nullptr;
 }
 
 // The top-level windows titled "Fendrel": the main window is the one that
