@@ -44,8 +44,6 @@ class Healer {
   const std::vector<HANDLE>& WaitHandles() const { return watches_.handles(); }
   // Handle `index` of WaitHandles was signalled: a name changed there.
   void OnWaitHandleSignalled(std::size_t index);
-  // Whether a retry timer runs now (none while every file is held).
-  bool RetryTimerRunning() const { return retryTimer_; }
 
   // After every change: what to wait for now.
   void Plan();

@@ -21,10 +21,6 @@ int ListBoxControl::Selection() const {
   return selected == LB_ERR ? -1 : static_cast<int>(selected);
 }
 
-void ListBoxControl::SetSelection(int index) {
-  Send(LB_SETCURSEL, static_cast<WPARAM>(index));
-}
-
 std::wstring ListBoxControl::Text(int index) const {
   const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
   if (length == LB_ERR) return {};

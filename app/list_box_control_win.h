@@ -20,7 +20,6 @@ class ListBoxControl {
   int Count() const;
   // The selected entry, -1 for none.
   int Selection() const;
-  void SetSelection(int index);
   std::wstring Text(int index) const;
   // The entry at a point of the client area (a mouse message's lParam); -1
   // when the point lies below the entries.

@@ -21,15 +21,13 @@ class ListOutcome {
  public:
   // Every answer of the system is an outcome as it stands, so both convert
   // without ceremony.
-  constexpr ListOutcome(FileError error = FileError::None)
-      : error_(error) {}  // NOLINT(google-explicit-constructor)
-  constexpr ListOutcome(ListReason reason)
-      : reason_(reason), isReason_(true) {}  // NOLINT(google-explicit-constructor)
+  // NOLINTNEXTLINE(google-explicit-constructor)
+  constexpr ListOutcome(FileError error = FileError::None) : error_(error) {}
+  // NOLINTNEXTLINE(google-explicit-constructor)
+  constexpr ListOutcome(ListReason reason) : reason_(reason), isReason_(true) {}
 
-  constexpr bool ok() const { return !isReason_ && error_ == FileError::None; }
   // The system's refusal; FileError::None when a list rule stopped it.
   constexpr FileError error() const { return error_; }
-  constexpr bool is(ListReason reason) const { return isReason_ && reason_ == reason; }
   constexpr bool isReason() const { return isReason_; }
   constexpr ListReason reason() const { return reason_; }
 
