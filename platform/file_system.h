@@ -63,6 +63,9 @@ class FileSystem {
   // (platform/background_opens.h), so a file system that says so for any
   // path must take Open from another thread.
   virtual bool MayWaitOnNetwork(const std::string& /*path*/) { return false; }
+  // Waits a moment before a file that another process uses briefly is
+  // tried again (another copy's lock of a list file).
+  virtual void Pause(int /*milliseconds*/) {}
 };
 
 }  // namespace fendrel

@@ -167,4 +167,8 @@ const CodePage& Win32FileSystem::AnsiCodePage() const {
   return SystemAnsiCodePage();
 }
 
+void Win32FileSystem::Pause(int milliseconds) {
+  Sleep(static_cast<DWORD>(milliseconds));
+}
+
 }  // namespace fendrel

@@ -19,6 +19,7 @@ class Win32FileSystem : public FileSystem {
   // A UNC path, or a drive Windows maps to a network share. Asked on the
   // window's thread only.
   bool MayWaitOnNetwork(const std::string& path) override;
+  void Pause(int milliseconds) override;
 
  private:
   struct DriveKind {

@@ -4,9 +4,11 @@
 // and deletes. A backslash in a path is a folder separator, as on Windows.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/file_system.h"
 #include "platform/windows_1252.h"
@@ -20,6 +22,9 @@ class PortableFileSystem : public FileSystem {
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+  void Pause(int milliseconds) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
   // Code page 1252, the ANSI code page of English and Western European Windows.
   const CodePage& AnsiCodePage() const override { return codePage_; }
 

@@ -34,11 +34,11 @@ const ListEditing::ListCalls& ListEditing::CallsFor(ListKind list) {
   return list == ListKind::Safe ? kSafe : kEmergency;
 }
 
-void ListEditing::Save(const ListCalls& calls) {
-  const ListOutcome error = protection_.SaveList(calls.kind);
-  if (error != FileError::None) {
-    messages_.Show(messages::CouldNotSave((protection_.*calls.file)(), error), messages::kTitle);
-  }
+std::optional<std::string> ListEditing::Save(const ListCalls& calls, const Protection::ListStep& step) {
+  ListOutcome error = step.outcome();
+  if (error == FileError::None) error = protection_.SaveList(calls.kind);
+  if (error == FileError::None) return std::nullopt;
+  return messages::CouldNotSave((protection_.*calls.file)(), error);
 }
 
 std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int chosen) {
@@ -56,61 +56,78 @@ std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int ch
     found = i;
     if (seen++ == sameBefore) break;
   }
-  if (found < 0) {
-    messages_.Show(messages::EntryGone(path), messages::kTitle);
-    return std::nullopt;
-  }
+  if (found < 0) return std::nullopt;
   return found;
 }
 
+// Each edit reads the list file, changes the list and saves it in one step
+// that no other copy interleaves with its own; its messages wait until the
+// step is over, so no other copy waits on a box.
 void ListEditing::Add(ListKind list, const std::string& pathBoxText) {
   if (pathBoxText.empty()) return;
   const ListCalls& calls = CallsFor(list);
-  // What another copy of Fendrel saved meanwhile is taken in first, so
-  // this save keeps it.
-  protection_.TakeInListFile(calls.kind);
-  const ListOutcome error = (protection_.*calls.add)(pathBoxText);
-  if (error == ListReason::TooManyEntries) {
-    messages_.Show(messages::ListFull(Protection::kMaxEntries), messages::kTitle);
-    return;
+  std::optional<std::string> message;
+  {
+    const Protection::ListStep step(protection_, calls.kind);
+    // What another copy of Fendrel saved meanwhile is taken in first, so
+    // this save keeps it.
+    protection_.TakeInListFile(calls.kind);
+    const ListOutcome error = (protection_.*calls.add)(pathBoxText);
+    if (error == ListReason::TooManyEntries) {
+      message = messages::ListFull(Protection::kMaxEntries);
+    } else if (error != FileError::None) {  // only the safe list holds, so only it is refused a path
+      message = messages::CouldNotProtect(pathBoxText, error);
+    } else {
+      message = Save(calls, step);
+    }
   }
-  if (error != FileError::None) {  // only the safe list holds, so only it is refused a path
-    messages_.Show(messages::CouldNotProtect(pathBoxText, error), messages::kTitle);
-    return;
-  }
-  Save(calls);
+  if (message) messages_.Show(*message, messages::kTitle);
 }
 
 void ListEditing::Remove(ListKind list, int selectedIndex) {
   const ListCalls& calls = CallsFor(list);
-  const std::optional<int> index = ChosenAfterTakeIn(calls, selectedIndex);
-  if (index && (protection_.*calls.remove)(*index)) Save(calls);
+  std::optional<std::string> message;
+  {
+    const Protection::ListStep step(protection_, calls.kind);
+    const std::string chosen =
+        selectedIndex >= 0 && selectedIndex < (protection_.*calls.list)().count()
+            ? (protection_.*calls.list)().items[static_cast<std::size_t>(selectedIndex)]
+            : std::string();
+    const std::optional<int> index = ChosenAfterTakeIn(calls, selectedIndex);
+    if (!index && !chosen.empty()) {
+      message = messages::EntryGone(chosen);
+    } else if (index && (protection_.*calls.remove)(*index)) {
+      message = Save(calls, step);
+    }
+  }
+  if (message) messages_.Show(*message, messages::kTitle);
 }
 
 void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& files) {
   if (files.empty()) return;
   const ListCalls& calls = CallsFor(list);
-  protection_.TakeInListFile(calls.kind);
   std::vector<EntryFailure> failures;
   bool anyAdded = false;
-  ListOutcome lastSave = FileError::None;
-  for (const DroppedFile& dropped : files) {
-    if (dropped.path.empty()) continue;
-    const ListOutcome error = dropped.folder ? FileError::IsFolder : (protection_.*calls.add)(dropped.path);
-    if (error != FileError::None) {
-      failures.push_back({dropped.path, error});
-      continue;
+  std::optional<std::string> saveFailure;
+  {
+    const Protection::ListStep step(protection_, calls.kind);
+    protection_.TakeInListFile(calls.kind);
+    for (const DroppedFile& dropped : files) {
+      if (dropped.path.empty()) continue;
+      const ListOutcome error = dropped.folder ? FileError::IsFolder : (protection_.*calls.add)(dropped.path);
+      if (error != FileError::None) {
+        failures.push_back({dropped.path, error});
+        continue;
+      }
+      anyAdded = true;
     }
-    anyAdded = true;
-    // A failed save is told once: a later one that succeeds writes this entry too.
-    lastSave = protection_.SaveList(calls.kind);
+    // One save for the whole drop: a failure is told once.
+    if (anyAdded) saveFailure = Save(calls, step);
   }
   if (!failures.empty()) {
     messages_.Show(messages::DroppedFilesNotAdded(calls.name, failures, anyAdded), messages::kTitle);
   }
-  if (lastSave != FileError::None) {
-    messages_.Show(messages::CouldNotSave((protection_.*calls.file)(), lastSave), messages::kTitle);
-  }
+  if (saveFailure) messages_.Show(*saveFailure, messages::kTitle);
 }
 
 }  // namespace fendrel

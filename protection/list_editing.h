@@ -37,19 +37,19 @@ class ListEditing {
   // happens without a selection.
   void Remove(ListKind list, int selectedIndex);
   // Files dropped on a list page: each added in order as ">>> Add" adds it,
-  // the list saved after each; folders are refused. One message names every
-  // file not added and why, and a save that failed is told once, after the
-  // last add.
+  // and the list saved once after the last; folders are refused. One
+  // message names every file not added and why, and one a failed save.
   void AddDropped(ListKind list, const std::vector<DroppedFile>& files);
 
  private:
   // What each list's edits call in the protection, and how its messages name it.
   struct ListCalls;
   static const ListCalls& CallsFor(ListKind list);
-  void Save(const ListCalls& calls);
+  // The save at the end of an edit's step; the message for a failure.
+  std::optional<std::string> Save(const ListCalls& calls, const Protection::ListStep& step);
   // The entry the person chose, found again by its path once the list file
-  // is taken in (another copy may have changed it); nothing, after telling
-  // the person, when it is no longer listed.
+  // is taken in (another copy may have changed it); nothing when it is no
+  // longer listed.
   std::optional<int> ChosenAfterTakeIn(const ListCalls& calls, int chosen);
 
   Protection& protection_;

@@ -1,6 +1,8 @@
 #include "protection/protection.h"
 
 #include <algorithm>
+#include <deque>
+#include <unordered_map>
 
 #include "lists/list_text.h"
 #include "platform/atomic_save.h"
@@ -9,8 +11,13 @@ namespace fendrel {
 
 namespace {
 
-// Short-lived work on the list files uses file number 1.
+// Short-lived work on the list files uses file number 1, and the lock of a
+// step (Protection::ListStep) number 2.
 constexpr int kListFileNumber = 1;
+constexpr int kListLockNumber = 2;
+// A step waits this long for another copy's, which takes milliseconds.
+constexpr int kLockTries = 40;
+constexpr int kLockPauseMs = 25;
 
 // A hold that failed for this reason never succeeds by trying again.
 bool Heals(ListOutcome why) {
@@ -63,116 +70,208 @@ ListOutcome Protection::ReadListFile(const std::string& file, std::string& bytes
   return read;
 }
 
-bool Protection::LoadList(List& list) {
+bool Protection::ReadIn(List& list) {
   // Nothing is reported here: a missing file is an empty list, and what was
-  // not read whole is said where it shows (the Welcome page, a save).
+  // not read whole is said where it shows (the Welcome page, the tooltip,
+  // the emergency message, a save).
+  const ListOutcome unreadBefore = list.unread, becauseBefore = list.unreadBecause;
+  const auto unreadChanged = [&] {
+    return list.unread != unreadBefore || list.unreadBecause != becauseBefore;
+  };
   std::string bytes;
   const ListOutcome read = ReadListFile(list.file, bytes);
   if (read == FileError::NotFound) {
+    // Nothing to lose: the save may write it. A file that goes later is no
+    // list emptied by another copy (none deletes a list file), so this
+    // copy's list stays and its next save writes the file again.
     list.unread = list.unreadBecause = FileError::None;
-    return true;
+    list.fileListed = true;
+    return unreadChanged();
   }
+  if (read == FileError::None && list.fileListed && bytes == list.seen &&
+      list.unread != ListReason::NotLoaded)
+    return false;
   if (read != FileError::None && bytes.empty()) {
     list.unread = ListReason::NotLoaded;
     list.unreadBecause = read;
-    return false;
+    return unreadChanged();
   }
-  // A failed read is no end of the file: the lines read whole before it
-  // are listed, and the file is not written over.
+  // A failed read is no end of the file: only the lines read whole count.
   ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries, read != FileError::None);
-  std::vector<Entry> loaded;
-  for (std::string& path : text.entries) {
-    Entry entry(std::move(path));
-    // A path that cannot be held is listed all the same.
-    if (WantsHolds(list)) TryHold(entry);
-    loaded.push_back(std::move(entry));
-  }
-  // Entries listed meanwhile (a list read late) come after the file's.
-  for (Entry& entry : list.entries) loaded.push_back(std::move(entry));
-  list.entries = std::move(loaded);
-  list.unread = text.unread != FileError::None ? text.unread
-                : read != FileError::None      ? ListOutcome(ListReason::NotLoaded)
-                                               : ListOutcome();
-  list.unreadBecause = read;
-  if (list.unread == FileError::None) list.seen = std::move(bytes);
-  return true;
-}
-
-void Protection::LoadLists() {
-  LoadList(safe_);
-  LoadList(emergency_);
-  Publish();
-}
-
-bool Protection::TakeIn(List& list, ListBox& view) {
-  if (list.unread != FileError::None) return false;
-  std::string bytes;
-  const ListOutcome read = ReadListFile(list.file, bytes);
-  // A file gone, or one that cannot be read now, is left to the save: no
-  // copy of Fendrel deletes a list file (an empty list is a file of no bytes).
-  if (read != FileError::None || bytes == list.seen) return false;
-  ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries);
-  if (text.unread != FileError::None) return false;
-
+  const ListBox& view = ViewOf(list);
   const std::string selected = view.HasSelection() ? view.items[static_cast<std::size_t>(view.selected)] : "";
-  // Each path of the file takes a record of this copy with that path, in
-  // order; the records left over are entries the other copy removed.
-  std::vector<Entry> old = std::move(list.entries);
-  std::vector<bool> used(old.size(), false);
-  list.entries.clear();
-  for (std::string& path : text.entries) {
-    std::size_t i = 0;
-    while (i < old.size() && (used[i] || old[i].path != path)) ++i;
-    if (i < old.size()) {
-      used[i] = true;
-      list.entries.push_back(std::move(old[i]));
-      continue;
-    }
-    Entry entry(std::move(path));
-    if (WantsHolds(list)) TryHold(entry);
-    list.entries.push_back(std::move(entry));
+  if (read == FileError::None && text.unread == FileError::None) {
+    Merge(list, std::move(text.entries));
+    list.unread = list.unreadBecause = FileError::None;
+    list.seen = std::move(bytes);
+  } else {
+    // The entries read before the fault are listed once, while none of the
+    // file's are; a later read in part changes no entry, since it may stop
+    // sooner than the one before and its missing lines are no removals.
+    if (!list.fileListed) Merge(list, std::move(text.entries));
+    list.unread = text.unread != FileError::None ? text.unread : ListOutcome(ListReason::NotLoaded);
+    list.unreadBecause = read;
+    if (read == FileError::None) list.seen = std::move(bytes);  // read again only once it changes
   }
-  for (std::size_t i = 0; i < old.size(); ++i) {
-    if (used[i]) continue;
-    if (&list == &emergency_ && old[i].hold != kNoHold) {
-      keptEmergencyHolds_.emplace_back(old[i].path, old[i].hold);  // released at "No Emergency"
-    } else {
-      Release(old[i].hold);
-    }
-  }
-  list.seen = std::move(bytes);
-  view.selected = -1;
+  list.fileListed = true;
+  Publish();
+  ListBox& shown = ViewOf(list);
+  shown.selected = -1;
   for (std::size_t i = 0; i < list.entries.size() && !selected.empty(); ++i) {
     if (list.entries[i].path == selected) {
-      view.selected = static_cast<int>(i);
+      shown.selected = static_cast<int>(i);
       break;
     }
   }
-  Publish();
   return true;
 }
 
-bool Protection::TakeInListFile(ListKind list) {
-  return list == ListKind::Safe ? TakeIn(safe_, safeList_) : TakeIn(emergency_, emergencyList_);
+void Protection::Merge(List& list, std::vector<std::string> theirs) {
+  std::vector<Entry> ours = std::move(list.entries);
+  list.entries.clear();
+  // Repeated paths are repeated entries: of this copy's entries of a path,
+  // the first as many as the base held are the base's, the rest were added
+  // here; base entries this copy no longer lists were removed here.
+  std::unordered_map<std::string, int> inBase, inOurs;
+  for (const std::string& path : list.base) ++inBase[path];
+  std::unordered_map<std::string, std::deque<std::size_t>> fromBase;
+  std::vector<bool> addedHere(ours.size(), false), used(ours.size(), false);
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    if (inOurs[ours[i].path]++ < inBase[ours[i].path]) {
+      fromBase[ours[i].path].push_back(i);
+    } else {
+      addedHere[i] = true;
+    }
+  }
+  std::unordered_map<std::string, int> removedHere;
+  for (const auto& [path, count] : inBase) removedHere[path] = std::max(0, count - inOurs[path]);
+
+  for (std::string& path : theirs) {
+    if (int& removed = removedHere[path]; removed > 0) {
+      --removed;
+      continue;
+    }
+    if (std::deque<std::size_t>& records = fromBase[path]; !records.empty()) {
+      used[records.front()] = true;
+      list.entries.push_back(std::move(ours[records.front()]));
+      records.pop_front();
+      continue;
+    }
+    Entry entry(path);
+    // A new emergency entry waits for the next emergency action, as one
+    // added here does.
+    if (&list == &safe_) TryHold(entry);
+    list.entries.push_back(std::move(entry));
+  }
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    if (!addedHere[i]) continue;
+    used[i] = true;
+    list.entries.push_back(std::move(ours[i]));
+  }
+  // Records left over are entries the other copy removed. An open on the
+  // worker finds no entry for its ticket, and lets its file go.
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    if (used[i]) continue;
+    if (&list == &emergency_ && ours[i].hold != kNoHold) {
+      keptEmergencyHolds_.emplace_back(ours[i].path, ours[i].hold);  // released at "No Emergency"
+    } else {
+      Release(ours[i].hold);
+    }
+  }
+  list.base = std::move(theirs);
 }
 
-ListOutcome Protection::Save(List& list, ListBox& view) {
+void Protection::LoadLists() {
+  // The start of a run: nothing of either file is known yet.
+  for (List* list : {&safe_, &emergency_}) {
+    list->fileListed = false;
+    list->base.clear();
+    list->seen.clear();
+  }
+  ReadIn(safe_);
+  ReadIn(emergency_);
+  Publish();
+}
+
+bool Protection::TakeInListFile(ListKind list) {
+  return ReadIn(ListOf(list));
+}
+
+Protection::ListStep::ListStep(Protection& protection, ListKind list)
+    : protection_(protection), lockFile_(protection.ListOf(list).file + ".lock") {
+  FileLayer& files = protection_.files_;
+  for (int tries = 1;; ++tries) {
+    outcome_ = files.Open(kListLockNumber, lockFile_, OpenMode::Append);
+    if (outcome_ == FileError::None) {
+      locked_ = true;
+      return;
+    }
+    if (outcome_ != FileError::SharingViolation) {
+      outcome_ = FileError::None;  // no lock file can be made here: the step goes unlocked
+      return;
+    }
+    if (tries == kLockTries) return;
+    files.files().Pause(kLockPauseMs);
+  }
+}
+
+Protection::ListStep::~ListStep() {
+  if (!locked_) return;
+  protection_.files_.Close(kListLockNumber);
+  // Another copy that opened it meanwhile keeps it: then this removal is refused.
+  protection_.files_.files().Remove(lockFile_);
+}
+
+ListOutcome Protection::Save(List& list) {
   if (list.unread != FileError::None) return list.unread;
-  // The view holds the entries' paths in order. Entries come from a list
-  // file or from the system's file names, both UTF-8 text of one line; any
-  // other would not read back as itself.
-  const std::optional<std::string> bytes = EncodeList(view.items, files_.files().AnsiCodePage());
+  std::vector<std::string> paths;
+  paths.reserve(list.entries.size());
+  for (const Entry& entry : list.entries) paths.push_back(entry.path);
+  // Entries come from a list file or from the system's file names, both
+  // UTF-8 text of one line; any other would not read back as itself.
+  const std::optional<std::string> bytes = EncodeList(paths, files_.files().AnsiCodePage());
   if (!bytes) return FileError::Other;
   const ListOutcome error = SaveBytesAtomically(files_, kListFileNumber, list.file, *bytes);
   if (error != FileError::None) return error;
   list.seen = *bytes;
+  list.base = std::move(paths);
   // The save leaves the last entry selected.
-  if (!list.entries.empty()) view.selected = static_cast<int>(list.entries.size()) - 1;
+  if (!list.entries.empty()) ViewOf(list).selected = static_cast<int>(list.entries.size()) - 1;
   return FileError::None;
 }
 
 ListOutcome Protection::SaveList(ListKind list) {
-  return list == ListKind::Safe ? Save(safe_, safeList_) : Save(emergency_, emergencyList_);
+  return Save(ListOf(list));
+}
+
+bool Protection::HasUnsavedChanges(ListKind kind) const {
+  const List& list = ListOf(kind);
+  if (list.entries.size() != list.base.size()) return true;
+  for (std::size_t i = 0; i < list.entries.size(); ++i) {
+    if (list.entries[i].path != list.base[i]) return true;
+  }
+  return false;
+}
+
+bool Protection::ReadInAndSave(ListKind kind) {
+  // Only a file that changed, or became readable, is worth a save: a save
+  // that failed is not tried again at every wake-up, which its own attempt
+  // would bring.
+  if (!ReadIn(ListOf(kind))) return false;
+  if (ListOf(kind).unread == FileError::None && HasUnsavedChanges(kind)) {
+    const ListStep step(*this, kind);
+    if (step.outcome() == FileError::None) {
+      ReadIn(ListOf(kind));
+      SaveList(kind);  // what fails stays on the screen, for the next change of the file or the list
+    }
+  }
+  return true;
+}
+
+bool Protection::SyncListFiles() {
+  const bool safe = ReadInAndSave(ListKind::Safe);
+  const bool emergency = ReadInAndSave(ListKind::Emergency);
+  return safe || emergency;
 }
 
 // --- Editing.
@@ -270,8 +369,8 @@ std::vector<NotHeld> Protection::NotHeldNow() const {
     if (list->unread == ListReason::NotLoaded) waiting.push_back({list->file, list->unreadBecause});
     if (!WantsHolds(*list)) continue;
     for (const Entry& entry : list->entries) {
-      if (entry.hold == kNoHold && entry.ticket == 0) {
-        waiting.push_back({entry.path, entry.outcome.value_or(FileError::Other)});
+      if (entry.hold == kNoHold && entry.ticket == 0 && entry.outcome) {
+        waiting.push_back({entry.path, *entry.outcome});
       }
     }
   }
@@ -280,22 +379,13 @@ std::vector<NotHeld> Protection::NotHeldNow() const {
 
 bool Protection::RetryNotHeld() {
   bool changed = false;
-  for (List* list : {&safe_, &emergency_}) {
-    if (list->unread == ListReason::NotLoaded) {
-      const ListOutcome before = list->unreadBecause;
-      const std::size_t listedBefore = list->entries.size();
-      if (LoadList(*list)) {
-        // The file's entries go first: the selection moves with its entry.
-        ListBox& view = list == &safe_ ? safeList_ : emergencyList_;
-        if (view.HasSelection()) view.selected += static_cast<int>(list->entries.size() - listedBefore);
-        changed = true;
-      }
-      changed = changed || list->unreadBecause != before;
-    }
+  for (const ListKind kind : {ListKind::Safe, ListKind::Emergency}) {
+    List* list = &ListOf(kind);
+    if (list->unread == ListReason::NotLoaded) changed = ReadInAndSave(kind) || changed;
     if (!WantsHolds(*list)) continue;
     for (Entry& entry : list->entries) {
-      if (entry.hold != kNoHold || entry.ticket != 0 || !Heals(entry.outcome.value_or(FileError::Other)))
-        continue;
+      // An emergency entry that no emergency action tried waits for the next one.
+      if (entry.hold != kNoHold || entry.ticket != 0 || !entry.outcome || !Heals(*entry.outcome)) continue;
       const std::optional<ListOutcome> before = entry.outcome;
       TryHold(entry);
       changed = changed || entry.outcome != before;

@@ -64,28 +64,58 @@ class Protection {
   void LoadLists();
   // Why a list file could not be read whole, or None: NotLoaded (then
   // ...Because says why the open or the read failed), TooManyEntries, NotText.
+  // While it is not None the file is never written, and the entries listed
+  // from it (if any) are only those read before the fault.
+  ListOutcome unread(ListKind list) const { return ListOf(list).unread; }
+  ListOutcome unreadBecause(ListKind list) const { return ListOf(list).unreadBecause; }
   ListOutcome safeListUnread() const { return safe_.unread; }
   ListOutcome safeListUnreadBecause() const { return safe_.unreadBecause; }
   ListOutcome emergencyListUnread() const { return emergency_.unread; }
 
-  // Before an edit: another copy of Fendrel (another spelling of the
-  // folder, another session, another user) may have saved the list file
-  // since this copy last read or wrote it. If so, the list becomes the
-  // file's, with this copy's records kept for the paths still on it: new
-  // entries are held (the emergency list's during an emergency), entries
-  // gone are released. True when the list changed. A file that cannot be
-  // read now, or not whole, is left to the save.
+  // Another copy of Fendrel (another spelling of the folder, another
+  // session, another user) or another program may have saved the list file
+  // since this copy last read or wrote it. If so, its changes are merged
+  // with this copy's own since then: entries added or removed here stay so,
+  // those added or removed there are taken in (new safe-list entries held,
+  // gone ones released; an emergency entry waits for the next emergency
+  // action). True when the list changed. A file that cannot be read whole
+  // now is not merged, and is not written until it can be.
   bool TakeInListFile(ListKind list);
+
+  // One step of reading and saving a list file that no other copy may
+  // interleave with its own: a lock file beside the list, opened without
+  // sharing, for the short time of the step. Another copy's step is waited
+  // for briefly; a folder where no lock file can be made is left unlocked.
+  class ListStep {
+   public:
+    ListStep(Protection& protection, ListKind list);
+    ~ListStep();
+    ListStep(const ListStep&) = delete;
+    ListStep& operator=(const ListStep&) = delete;
+    // SharingViolation when another copy's step did not end in time.
+    ListOutcome outcome() const { return outcome_; }
+
+   private:
+    Protection& protection_;
+    std::string lockFile_;
+    ListOutcome outcome_;
+    bool locked_ = false;
+  };
 
   // Rewrite a list file from its list. The new content is written beside
   // the file and put in its place in one step, so a failure leaves the old
   // file whole; the error comes back to the caller. A list file that was not
-  // read whole at load is never written over, since the list on the screen
-  // lacks some of its entries: NotLoaded when a read failed, TooManyEntries
-  // when it holds more than a list can, NotText when it holds bytes that are
-  // not text in its encoding (lists/list_text.h). A save selects the
-  // last entry.
+  // read whole is never written over, since the list on the screen lacks
+  // some of its entries: NotLoaded when a read failed, TooManyEntries when it
+  // holds more than a list can, NotText when it holds bytes that are not text
+  // in its encoding (lists/list_text.h). A save selects the last entry.
   ListOutcome SaveList(ListKind list);
+  // Whether the list holds changes of this copy that its file does not.
+  bool HasUnsavedChanges(ListKind list) const;
+  // A wake-up: each list file that another copy or program changed is taken
+  // in, and this copy's unsaved changes are saved once the file can be read
+  // whole, each in a ListStep. True when a list changed.
+  bool SyncListFiles();
 
   // Lists a path on the safe list and holds it under the lowest free hold
   // number. A path that cannot be held is not listed and takes no number:
@@ -172,8 +202,16 @@ class Protection {
     // NotLoaded why the open or the read failed.
     ListOutcome unread;
     ListOutcome unreadBecause = FileError::None;
-    std::string seen;  // the file as this copy last read or wrote it
+    std::string seen;  // the file's bytes as this copy last read or wrote them
+    // The entries the file held then: the base of the merge with another
+    // copy's changes. For a file read only in part, the part read.
+    std::vector<std::string> base;
+    // The file's entries (all, or those read before a fault) are listed.
+    bool fileListed = false;
   };
+  const List& ListOf(ListKind list) const { return list == ListKind::Safe ? safe_ : emergency_; }
+  List& ListOf(ListKind list) { return list == ListKind::Safe ? safe_ : emergency_; }
+  ListBox& ViewOf(const List& list) { return &list == &safe_ ? safeList_ : emergencyList_; }
 
   // Opens a file for input under the lowest free hold number, which is the
   // hold; the number, or kNoHold when the open failed (then no number is
@@ -185,11 +223,18 @@ class Protection {
   bool WantsHolds(const List& list) const { return &list == &safe_ || emergencyOn_; }
   // Reads a list file: its bytes and why not (a missing file is empty).
   ListOutcome ReadListFile(const std::string& file, std::string& bytes);
-  // Reads the list file at start, or late: the entries go before those
-  // listed meanwhile. True when it was read.
-  bool LoadList(List& list);
-  bool TakeIn(List& list, ListBox& view);
-  ListOutcome Save(List& list, ListBox& view);
+  // Reads the list file, at start or later, and merges what it holds with
+  // this copy's list. True when the list or why it is unread changed.
+  bool ReadIn(List& list);
+  // The list becomes `theirs` with this copy's changes since `base` applied:
+  // records of paths still listed are kept, new entries are held (or wait
+  // for the emergency), records left over are released.
+  void Merge(List& list, std::vector<std::string> theirs);
+  ListOutcome Save(List& list);
+  // A wake-up's read of a list file, and the save of this copy's unsaved
+  // changes once the file changed or became readable. True when the list
+  // or why it is unread changed.
+  bool ReadInAndSave(ListKind kind);
   // Brings the views the window mirrors to the records.
   void Publish();
 

@@ -23,6 +23,7 @@ class ForwardingFileSystem : public FileSystem {
   const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
   bool FolderExists(const std::string& path) override { return inner_.FolderExists(path); }
   bool MayWaitOnNetwork(const std::string& path) override { return inner_.MayWaitOnNetwork(path); }
+  void Pause(int milliseconds) override { inner_.Pause(milliseconds); }
 
  protected:
   FileSystem& inner_;

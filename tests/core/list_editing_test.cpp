@@ -132,15 +132,19 @@ TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
             messages_.shown[0].text);
 }
 
-TEST_F(ListEditingTest, ADropWhoseFirstSaveFailsAndLastSucceedsSaysNothingAndSavesBoth) {
-  const std::string a = Existing("a.txt"), b = Existing("b.txt");
-  testing::FailingWrites failing(system_, 1);  // the save after the first add
+TEST_F(ListEditingTest, ADropIsSavedOnceAndAFailedSaveIsToldOnceAndSavedByTheNextEdit) {
+  const std::string a = Existing("a.txt"), b = Existing("b.txt"), c = Existing("c.txt");
+  testing::FailingWrites failing(system_, 1);  // the drop's one save
   FileLayer layer(failing);
   Protection protection(layer, folder_.path());
   ListEditing editing(protection, messages_, picker_);
   editing.AddDropped(ListKind::Safe, {{a}, {b}});
-  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
-  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection.SafeListFile()));
+  EXPECT_EQ((std::vector<testing::RecordingMessageBoxes::Box>{
+                {messages::CouldNotSave(protection.SafeListFile(), FileError::DiskFull), "Fendrel"}}),
+            messages_.shown);
+  EXPECT_FALSE(testing::Exists(protection.SafeListFile()));
+  editing.Add(ListKind::Safe, c);
+  EXPECT_EQ(a + "\r\n" + b + "\r\n" + c + "\r\n", ReadBytes(protection.SafeListFile()));
 }
 
 TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
