@@ -12,10 +12,15 @@ void Form1::Load() {
   loaded_ = true;
   RunLoadStep(*this, silent_);
   // After a silent start, the person learns from the tray that the safe
-  // list could not be read.
-  if (!silent_ || protection_.safeListUnread() != ListReason::NotLoaded) return;
-  tray_.ShowBalloon(messages::kTitle, messages::SafeListUnread(protection_.SafeListFile(),
-                                                               protection_.safeListUnreadBecause()));
+  // list could not be read, or not whole.
+  const ListOutcome unread = protection_.safeListUnread();
+  if (!silent_ || unread == FileError::None) return;
+  const ListOutcome because = protection_.safeListUnreadBecause();
+  tray_.ShowBalloon(messages::kTitle,
+                    unread == ListReason::NotLoaded && protection_.safeList().items.empty()
+                        ? messages::SafeListUnread(protection_.SafeListFile(), because)
+                        : messages::ListNotReadWhole(messages::kSafeListName, protection_.SafeListFile(), unread,
+                                                     because));
 }
 
 void Form1::DeterminePassword() {

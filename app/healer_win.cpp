@@ -1,5 +1,7 @@
 #include "app/healer_win.h"
 
+#include "platform/wide_text_win.h"
+
 namespace fendrel {
 
 Healer::Busy::~Busy() {
@@ -9,8 +11,20 @@ Healer::Busy::~Busy() {
 }
 
 void Healer::OnWaitHandleSignalled(std::size_t index) {
-  watches_.Rearm(index);
+  if (programFolderWatch_ && index == 0) {
+    // A watch that cannot go on (the folder went) is made again by Plan.
+    if (!FindNextChangeNotification(programFolderWatch_.get())) programFolderWatch_.reset();
+  } else {
+    watches_.Rearm(programFolderWatch_ ? index - 1 : index);
+  }
+  GatherWaitHandles();
   Heal();
+}
+
+void Healer::GatherWaitHandles() {
+  waitHandles_.clear();
+  if (programFolderWatch_) waitHandles_.push_back(programFolderWatch_.get());
+  waitHandles_.insert(waitHandles_.end(), watches_.handles().begin(), watches_.handles().end());
 }
 
 void Healer::Heal() {
@@ -20,8 +34,9 @@ void Healer::Heal() {
   }
   healWaiting_ = false;
   const bool finished = protection_.FinishBackgroundOpens(background_.TakeFinished());
+  const bool synced = protection_.SyncListFiles();
   const bool retried = protection_.RetryNotHeld();
-  if (finished || retried) {
+  if (finished || synced || retried) {
     showChanges_();  // which plans again
   } else {
     Plan();
@@ -41,6 +56,16 @@ void Healer::Plan() {
   const Wakeups wakeups = WakeupsFor(notHeld, files_);
   // A folder that cannot be watched (too many, no access) is retried on the timer.
   const bool unwatched = !watches_.Watch(wakeups.folders).empty();
+  if (!programFolderWatch_) {
+    // A save by rename is a name change; Notepad writes in place.
+    if (const std::optional<std::wstring> folder = ToWide(protection_.programFolder())) {
+      programFolderWatch_ = UniqueChangeNotification(
+          FindFirstChangeNotificationW(folder->c_str(), FALSE,
+                                       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                           FILE_NOTIFY_CHANGE_SIZE));
+    }
+  }
+  GatherWaitHandles();
   const bool timer = wakeups.timer || unwatched;
   if (notHeld.size() > notHeldBefore_) backoff_.Reset();  // something new: try it again soon
   notHeldBefore_ = notHeld.size();

@@ -2,7 +2,9 @@
 // folders where missing listed files would appear, retries files in use on
 // a timer that backs off, and takes the holds of opens that ran on the
 // worker; the window tells it of drives that arrive. When every file is
-// held, no watch and no timer is left.
+// held, no such watch and no timer is left. The program's folder is always
+// watched, so a list file that another copy or program saved is taken in
+// at once (a watch costs nothing while nothing changes).
 #pragma once
 
 #include <windows.h>
@@ -41,7 +43,7 @@ class Healer {
   void SetWindow(HWND window) { window_ = window; }
   // The message loop waits on these handles besides messages: the watches
   // of the folders where a missing listed file would appear.
-  const std::vector<HANDLE>& WaitHandles() const { return watches_.handles(); }
+  const std::vector<HANDLE>& WaitHandles() const { return waitHandles_; }
   // Handle `index` of WaitHandles was signalled: a name changed there.
   void OnWaitHandleSignalled(std::size_t index);
 
@@ -66,12 +68,18 @@ class Healer {
   };
 
  private:
+  void GatherWaitHandles();
+
   Protection& protection_;
   BackgroundOpens& background_;
   FileSystem& files_;
   std::function<void()> showChanges_;
   HWND window_ = nullptr;
   FolderWatches watches_;
+  // The program's folder, watched for the list files' changes; then the
+  // handles of watches_. The message loop waits on these.
+  UniqueChangeNotification programFolderWatch_;
+  std::vector<HANDLE> waitHandles_;
   RetryBackoff backoff_;
   bool retryTimer_ = false;
   std::size_t notHeldBefore_ = 0;

@@ -211,7 +211,17 @@ void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_MOUSEMOVE) {
     const int item = ListBoxControl(list).ItemAt(lParam);
     const EntryState* state = StateOf(item);
-    tip_.ShowFor(list, item, state && !state->held ? ReasonOf(*state) : std::string());
+    std::string tip = state && !state->held ? ReasonOf(*state) : std::string();
+    // Every entry of a list whose file was read only in part says so.
+    const ListOutcome unread = protection_.unread(ids_.kind);
+    if (state && unread != FileError::None) {
+      const bool safe = ids_.kind == ListKind::Safe;
+      tip += (tip.empty() ? "" : " ") +
+             messages::ListNotReadWhole(safe ? messages::kSafeListName : messages::kEmergencyListName,
+                                        safe ? protection_.SafeListFile() : protection_.EmergencyListFile(),
+                                        unread, protection_.unreadBecause(ids_.kind));
+    }
+    tip_.ShowFor(list, item, tip);
   }
   tip_.Relay(list, message, wParam, lParam);
 }

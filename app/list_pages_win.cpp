@@ -60,12 +60,14 @@ void ListPages::ShowEntryStates() {
   }
   const PageControls::Made* summary = controls_.Find(ctl::kSafeListSummary);
   if (!summary) return;  // its page shows it when it is built
-  // A safe list not read yet is no empty list: the summary says so.
-  const bool unread = protection_.safeListUnread() == ListReason::NotLoaded;
-  const std::string text =
-      unread ? messages::SafeListUnread(protection_.SafeListFile(), protection_.safeListUnreadBecause())
-             : messages::SafeListSummary(states_.safeFilesHeld, states_.safeFiles);
-  const Rgb colour = unread || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
+  // A safe list not read yet is no empty list, and one read in part never
+  // calls its unread files protected: the summary says so.
+  const ListOutcome unread = protection_.safeListUnread();
+  const std::string text = messages::SafeListState(protection_.SafeListFile(), unread,
+                                                   protection_.safeListUnreadBecause(), states_.safeFilesHeld,
+                                                   states_.safeFiles);
+  const Rgb colour = unread != FileError::None || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed
+                                                                                              : kBlack;
   const std::wstring wide = Wide(text);
   std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(summary->hwnd)) + 1, L'\0');
   shown.resize(

@@ -126,8 +126,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   // The program ends through CloseProgram, which ends the process; the loop
   // ends only if the window is destroyed some other way.
-  // Besides messages, the loop waits on the watches of folders where a
-  // missing listed file would appear (none while every file is held).
+  // Besides messages, the loop waits on the watch of the program's folder
+  // (the list files) and those of folders where a missing listed file would
+  // appear (none while every file is held).
   for (;;) {
     const std::vector<HANDLE>& watches = form.healer().WaitHandles();
     const auto count = static_cast<DWORD>(watches.size());

@@ -5,14 +5,27 @@
 namespace fendrel {
 
 void EmergencyMode::Emergency() {
+  // Entries another copy of Fendrel listed meanwhile are protected too.
+  protection_.TakeInListFile(ListKind::Emergency);
+  const ListOutcome unread = protection_.unread(ListKind::Emergency);
   if (protection_.emergencyList().items.empty()) {
-    messages_.Show(messages::kEmptyEmergencyList, messages::kTitleError);
+    // A file that could not be read is no empty list: it may list files.
+    messages_.Show(unread == ListReason::NotLoaded
+                       ? messages::EmergencyListUnread(protection_.EmergencyListFile(),
+                                                       protection_.unreadBecause(ListKind::Emergency))
+                       : messages::kEmptyEmergencyList,
+                   unread == ListReason::NotLoaded ? messages::kTitle : messages::kTitleError);
     return;
   }
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
-  if (!holding.failures.empty()) {
-    messages_.Show(messages::EmergencyHoldsFailed(holding.failures, holding.anyHeld), messages::kTitle);
+  std::string text;
+  if (!holding.failures.empty()) text = messages::EmergencyHoldsFailed(holding.failures, holding.anyHeld);
+  if (unread != FileError::None) {
+    text += (text.empty() ? "" : "\r\n\r\n") +
+            messages::ListNotReadWhole(messages::kEmergencyListName, protection_.EmergencyListFile(), unread,
+                                       protection_.unreadBecause(ListKind::Emergency));
   }
+  if (!text.empty()) messages_.Show(text, messages::kTitle);
 }
 
 void EmergencyMode::NoEmergency() {

@@ -54,6 +54,7 @@ class Protection {
   // run here, as every other open.
   Protection(FileLayer& files, std::string programFolder, BackgroundOpens* background = nullptr);
 
+  const std::string& programFolder() const { return programFolder_; }
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
   std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
 

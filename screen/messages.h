@@ -75,6 +75,12 @@ inline constexpr const char* kEmptyEmergencyList =
     "This button will protect all of the files in the emergency list instantly. You do not have any files in "
     "your emergency list.";
 
+// "Emergency" while the emergency list's file cannot be read and nothing of
+// it is listed: no empty list, since the file may list files.
+inline std::string EmergencyListUnread(const std::string& file, ListOutcome why);
+// After "Emergency" on a list whose file could not be read whole.
+inline std::string ListNotReadWhole(const std::string& listName, const std::string& file, ListOutcome unread,
+                                    ListOutcome because);
 inline std::string EmergencyHoldsFailed(const std::vector<EntryFailure>& failures, bool anyHeld) {
   std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
   for (const EntryFailure& failure : failures)
@@ -108,6 +114,11 @@ inline std::string SafeListSummary(int held, int files) {
 // The summary while the safe list's file cannot be read (also the tray's
 // balloon after a silent start).
 inline std::string SafeListUnread(const std::string& file, ListOutcome why);
+// The summary for the safe list as it stands: its file read whole, not read
+// at all, or read only in part (then the files past what was read are never
+// called protected).
+inline std::string SafeListState(const std::string& file, ListOutcome unread, ListOutcome because, int held,
+                                 int files);
 inline std::string AutoStartNotChanged(bool turnOn, const std::string& entry, long status,
                                        const std::string& reason) {
   return std::string("Fendrel could not turn the auto-start ") + (turnOn ? "ON" : "OFF") +
@@ -385,6 +396,37 @@ inline std::string Describe(ListOutcome outcome) {
 inline std::string SafeListUnread(const std::string& file, ListOutcome why) {
   return "Fendrel cannot read the safe list from " + file + " yet: " + Describe(why) +
          ". It keeps trying, and protects the files on the list as soon as it can read it.";
+}
+
+// Why a list file was read only in part, in a few words.
+inline std::string WhyReadInPart(ListOutcome unread, ListOutcome because) {
+  if (unread == ListReason::NotText) return "it holds bytes that are not text";
+  if (unread == ListReason::TooManyEntries) return "it holds more than 32767 entries";
+  return "a read failed: " + Describe(because);
+}
+
+inline std::string ListNotReadWhole(const std::string& listName, const std::string& file, ListOutcome unread,
+                                    ListOutcome because) {
+  return "Fendrel could not read the whole " + listName + " from " + file + " (" +
+         WhyReadInPart(unread, because) +
+         "), so the files listed there after what it read are not protected. Fendrel does not save over "
+         "the file until it can read it whole.";
+}
+
+inline std::string SafeListState(const std::string& file, ListOutcome unread, ListOutcome because, int held,
+                                 int files) {
+  if (unread == FileError::None) return SafeListSummary(held, files);
+  if (unread == ListReason::NotLoaded && files == 0) return SafeListUnread(file, because);
+  const std::size_t name = file.find_last_of('\\');
+  return std::to_string(held) + " of the " + std::to_string(files) +
+         " files read from the safe list are protected. The rest of " +
+         (name == std::string::npos ? file : file.substr(name + 1)) + " could not be read (" +
+         WhyReadInPart(unread, because) + "), so its later files are not protected.";
+}
+
+inline std::string EmergencyListUnread(const std::string& file, ListOutcome why) {
+  return "Fendrel cannot read the emergency list from " + file + " now: " + Describe(why) +
+         ".\r\n\r\nNo file was protected. Press \"Emergency\" again in a moment.";
 }
 
 }  // namespace fendrel::messages
