@@ -162,6 +162,40 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
   }
 }
 
+// Another program saves a list file that Fendrel cannot read whole while it
+// runs: the next edit stays on the screen and is refused its save, so the
+// file keeps every line; once the file reads whole again, a wake-up merges
+// it with the edit and saves both.
+TEST_P(ListFileFaultTest, AnotherProgramsFileThatIsNotWholeTextIsNeverWrittenOverAndMergedOnceItIs) {
+  std::string tooLong;
+  for (int i = 0; i < Protection::kMaxEntries + 3; ++i) tooLong += "C:\\x" + std::to_string(i) + "\r\n";
+  const std::string a = Existing("a.txt"), b = Existing("b.txt"), d = Existing("d.txt");
+  const struct {
+    std::string bytes;
+    ListOutcome why;
+  } kFiles[] = {{"\xEF\xBB\xBF" + a + "\r\n" + b + "\r\n\xFF\r\ne\r\n", ListReason::NotText},
+                {tooLong, ListReason::TooManyEntries}};
+  for (const auto& file : kFiles) {
+    Protection protection(layer_, folder_.path());
+    ListEditing editing(protection, boxes_, picker_);
+    WriteBytes(protection.SafeListFile(), a + "\r\n");
+    protection.LoadLists();
+    WriteBytes(protection.SafeListFile(), file.bytes);
+    boxes_.shown.clear();
+    editing.Add(ListKind::Safe, d);
+    EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), file.why), "Fendrel"}}),
+              boxes_.shown);
+    EXPECT_TRUE(file.bytes == ReadBytes(protection.SafeListFile())) << "the list file was written over";
+    EXPECT_EQ((Rows{a, d}), protection.safeList().items);
+
+    WriteBytes(protection.SafeListFile(), a + "\r\n" + b + "\r\n");
+    EXPECT_TRUE(protection.SyncListFiles());
+    EXPECT_EQ((Rows{a, b, d}), protection.safeList().items);
+    EXPECT_EQ(a + "\r\n" + b + "\r\n" + d + "\r\n", ReadBytes(protection.SafeListFile()));
+    EXPECT_TRUE(Held(b));
+  }
+}
+
 TEST_P(ListFileFaultTest, AnAtomicSaveWhoseFirstWriteFailsSaysSoAndLeavesTheOldFile) {
   const std::string file = testing::MakeFile(folder_, "list.dat", "old\r\n");
   // Lines enough for the file layer to write some while it takes the rest.

@@ -113,6 +113,8 @@ TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
   EmergencyMode emergency(protection_, boxes);
   emergency.Emergency();
   EXPECT_EQ((Rows{late}), Waiting());
+  protection_.AddToEmergencyList(folder_.File("added.txt"));
+  EXPECT_EQ((Rows{late}), Waiting()) << "an entry added during the emergency waits for the next action";
   emergency.NoEmergency();
   EXPECT_TRUE(Waiting().empty());
   WriteBytes(late, "data");
