@@ -560,6 +560,30 @@ TEST_F(E2eTest, ASafeListLockedAtStartIsSaidOnTheWelcomePageAndReadOnceLetGo) {
   EXPECT_EQ(Lines({kept}), ReadBytes(app_.SafeListFile())) << "reading it late writes nothing";
 }
 
+// Another copy (another session, another spelling of the folder) or another
+// program saves the safe list while Fendrel runs: with no click, an added
+// file is held and a removed one let go; a file it cannot read whole is said
+// on the Welcome page and never called protected.
+TEST_F(E2eTest, AListFileSavedElsewhereIsTakenInWithNoClick) {
+  ReturningUser();
+  const std::string kept = app_.MakeFile("kept.txt"), added = app_.MakeFile("added.txt");
+  WriteBytes(app_.SafeListFile(), Lines({kept}));
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  ASSERT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 1)));
+  WriteBytes(app_.SafeListFile(), Lines({kept, added}));
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(2, 2))) << "an entry added elsewhere";
+  ExpectHeld(added);
+  WriteBytes(app_.SafeListFile(), Lines({added}));
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 1))) << "an entry removed elsewhere";
+  ExpectFree(kept);
+  const std::string notText = "\xEF\xBB\xBF" + Lines({added}) + "\xFF\r\n" + Lines({kept});
+  WriteBytes(app_.SafeListFile(), notText);
+  EXPECT_TRUE(WaitForSummary(
+      app_, messages::SafeListState(app_.SafeListFile(), ListReason::NotText, FileError::None, 1, 1)));
+  EXPECT_EQ(notText, ReadBytes(app_.SafeListFile())) << "a file that is not whole text is never written";
+}
+
 TEST_F(E2eTest, TheTraysEmergencyTwiceKeepsOneHoldPerFileAndOnlyAnEmergencyHeals) {
   ReturningUser();
   const std::string there = app_.MakeFile("there.txt");
