@@ -26,13 +26,14 @@ char16_t UnitAt(std::string_view bytes, std::size_t at, bool bigEndian) {
 }
 
 // Whether `bytes`, without a mark and of an even length, are plain UTF-16
-// text in that byte order rather than ANSI bytes that hold zeros. Every line
-// end has its zero byte on that order's side (0D 00 0A 00 in LE, 00 0D 00 0A
-// in BE), and a file that has CR or LF bytes has at least one such line end:
-// a CR or LF byte with a zero on the other side is an ANSI line end or the
-// other order's, and one between two other bytes is a character such as
-// U+4E0D or U+0D15, never all of a file's line ends. And no character is a
-// control but tab, CR and LF: no path holds one, while binary bytes soon do.
+// text in that byte order rather than ANSI bytes that hold zeros:
+// - a CR or LF byte with a zero in its code unit is a line end of that order
+//   (0D 00 and 0A 00 in LE, 00 0D and 00 0A in BE), never the other way round;
+// - a file with CR or LF bytes has at least one such line end: one between
+//   two other bytes is an ANSI line end, or part of a character such as
+//   U+4E0D or U+0D15;
+// - no character is a control but tab, CR and LF: no path holds one, while
+//   binary bytes soon do.
 bool IsUtf16Text(std::string_view bytes, bool bigEndian) {
   bool lineEnd = false;
   bool lineEndByte = false;
@@ -40,9 +41,7 @@ bool IsUtf16Text(std::string_view bytes, bool bigEndian) {
     const char16_t unit = UnitAt(bytes, at, bigEndian);
     if (unit == u'\r' || unit == u'\n') {
       lineEnd = true;
-    } else if (unit < 0x20 && unit != u'\t') {
-      return false;
-    } else if (unit == 0x0D00 || unit == 0x0A00) {
+    } else if ((unit < 0x20 && unit != u'\t') || unit == 0x0D00 || unit == 0x0A00) {
       return false;
     } else {
       const auto high = static_cast<unsigned char>(unit >> 8);
@@ -59,10 +58,10 @@ Detected EncodingOf(std::string_view bytes, bool cut) {
   if (bytes.starts_with(kUtf16BeMark)) return {Encoding::Utf16Be, kUtf16BeMark.size()};
   // Without a mark, zero bytes tell UTF-16: every ASCII character of it has
   // one, the high byte, so most zeros stand at odd places in LE and at even
-  // ones in BE (U+4E00 and its like have a zero low byte). A file of an odd
-  // length is not UTF-16 unless the read stopped early; text in ANSI or
-  // UTF-8 has no zero bytes.
-  if (bytes.find('\0') != std::string_view::npos && (cut || bytes.size() % 2 == 0)) {
+  // ones in BE (U+4E00 and its like have a zero low byte). Text in ANSI or
+  // UTF-8 has no zero bytes. An odd byte at the end is left to the reading,
+  // as with a mark.
+  if (bytes.find('\0') != std::string_view::npos) {
     const std::string_view units = bytes.substr(0, bytes.size() - bytes.size() % 2);
     std::size_t evenZeros = 0;
     std::size_t oddZeros = 0;
