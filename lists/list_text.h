@@ -1,11 +1,14 @@
 // The text of the list files: the entries a file's bytes hold, and the
 // bytes a list is saved as. Inside the program an entry is UTF-8.
 //
-// Reading: a UTF-8 byte order mark means UTF-8, a UTF-16 LE one UTF-16 LE.
-// Without one, a file that is valid UTF-8 and holds a character past ASCII
-// is UTF-8 (Notepad's default since Windows 10 1903); any other file is in
-// the ANSI code page, as every list file Fendrel wrote before. A line ends
-// at CR LF, a lone CR or a lone LF; blank lines are no entries.
+// Reading: a byte order mark tells UTF-8, UTF-16 LE or UTF-16 BE, and is no
+// part of the first entry. A file without one that has zero bytes and is
+// plain UTF-16 text in the byte order its zeros point to (its line ends
+// 0D 00 0A 00 in LE or 00 0D 00 0A in BE, no control characters) is UTF-16
+// too. Any other file that is valid UTF-8 and holds a character past ASCII
+// is UTF-8 (Notepad's default since Windows 10 1903); the rest is in the
+// ANSI code page, as every list file Fendrel wrote before. A line ends at
+// CR LF, a lone CR or a lone LF; blank lines are no entries.
 //
 // Writing: when every entry has exact bytes in the ANSI code page, the file
 // is ANSI, byte for byte as Fendrel always wrote it; otherwise UTF-8 with a

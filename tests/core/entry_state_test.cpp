@@ -121,6 +121,9 @@ TEST(FileKeyTest, WindowsSpellingsOfOnePathGiveOneKey) {
   EXPECT_NE(FileKey("C:\\\xc4.txt"), FileKey("C:\\\xe4.txt"));
   // Letters past ASCII fold as Windows folds them, one UTF-16 unit to one.
   EXPECT_EQ(FileKey("C:\\Отчёт 2024.txt"), FileKey("c:/ОТЧЁТ 2024.TXT"));
+  EXPECT_EQ(FileKey("абвгдеёжзийклмнопрстуфхцчшщъыьэюя"), FileKey("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"));
+  EXPECT_EQ(FileKey("Ăā"), FileKey("ăĀ"));  // every second unit of a range is a capital
+  EXPECT_NE(FileKey("Ă"), FileKey("ā"));
   EXPECT_EQ(FileKey("C:\\ｒeport.txt"), FileKey("C:\\Ｒeport.txt"));  // full-width r and R
   EXPECT_NE(FileKey("C:\\ｒeport.txt"), FileKey("C:\\report.txt"));
   EXPECT_NE(FileKey("C:\\Straße.txt"), FileKey("C:\\STRASSE.txt"));

@@ -25,6 +25,7 @@ TEST(StartModeTest, AnyOtherLineEndsItsFirstWordAtABlankOrTabOrItsClosingQuote) 
   // Another program whose path begins like ours is not ours.
   EXPECT_EQ("Files\\Fendrel\\Fendrel.exe.bak /silent",
             ArgumentText("C:\\Program Files\\Fendrel\\Fendrel.exe.bak /silent", kInstalled));
+  EXPECT_EQ("/silent", ArgumentText("\"C:\\Program Files\\Fendrel\\Fendrel.exe.bak\" /silent", kInstalled));
   EXPECT_EQ("Files\\Other\\Fendrel.exe /silent",
             ArgumentText("C:\\Program Files\\Other\\Fendrel.exe /silent", kInstalled));
   EXPECT_EQ("/silent", ArgumentText("Fendrel.exe /silent", kInstalled));

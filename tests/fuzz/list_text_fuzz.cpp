@@ -2,7 +2,9 @@
 // entries that are UTF-8, never empty and free of line ends, also when the
 // read stopped early. Any list of such names, built from the input, encodes
 // into bytes that decode as exactly that list, and into today's ANSI bytes
-// whenever it is not written as UTF-8.
+// whenever it is not written as UTF-8. The same list in UTF-16 of either
+// byte order decodes as itself with a byte order mark, and also without one
+// when no name holds what plain UTF-16 text never does.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -66,6 +68,39 @@ std::vector<std::string> NamesOf(const std::string& input, const fendrel::CodePa
   return names;
 }
 
+// `names` in UTF-16, CR LF after each.
+std::string Utf16Of(const std::vector<std::string>& names, bool bigEndian, bool mark) {
+  std::u16string text = mark ? u"\uFEFF" : u"";
+  for (const std::string& name : names) {
+    std::u16string wide;
+    Require(fendrel::Utf8ToUtf16(name, wide));
+    text += wide + u"\r\n";
+  }
+  std::string bytes;
+  for (const char16_t unit : text) {
+    const auto high = static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+// Whether a file without a mark can hold `names`: no control character but
+// tab, no U+0D00 or U+0A00 (the other byte order's line ends), and not the
+// bytes of a mark in front.
+bool FitsWithoutMark(const std::vector<std::string>& names, const std::string& bytes) {
+  for (const std::string& name : names) {
+    std::u16string wide;
+    Require(fendrel::Utf8ToUtf16(name, wide));
+    for (const char16_t unit : wide) {
+      if ((unit < 0x20 && unit != u'\t') || unit == 0x0D00 || unit == 0x0A00) return false;
+    }
+  }
+  return !names.empty() && !bytes.starts_with("\xFF\xFE") && !bytes.starts_with("\xFE\xFF") &&
+         !bytes.starts_with("\xEF\xBB\xBF");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -87,6 +122,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string ansi;
     for (const std::string& name : names) ansi += cp1252.FromUtf8Exactly(name).value() + "\r\n";
     Require(*encoded == ansi);
+  }
+  for (const bool bigEndian : {false, true}) {
+    for (const bool mark : {true, false}) {
+      const std::string utf16 = Utf16Of(names, bigEndian, mark);
+      if (!mark && !FitsWithoutMark(names, utf16)) continue;
+      const fendrel::ListText read = fendrel::DecodeList(utf16, cp1252, kMaxEntries);
+      Require(read.unread == FileError::None);
+      Require(read.entries == names);
+    }
   }
   return 0;
 }
