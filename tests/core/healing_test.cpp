@@ -161,6 +161,40 @@ TEST_P(HealingTest, TwoCopiesKeepEachOthersEditsAndAnEditFindsItsEntryByPath) {
   EXPECT_TRUE(Held(y));
 }
 
+// The take-in merges three lists: the file as this copy last read it, the
+// list here, and the file now. Repeated paths are repeated entries.
+TEST_P(HealingTest, ATakeInKeepsTheEditsOfBothSidesCountingRepeatedPaths) {
+  const struct {
+    Rows base, removedHere, addedHere, theirs, merged;
+  } kCases[] = {
+      {{"a", "a"}, {"a"}, {}, {"a", "a", "b"}, {"a", "b"}},
+      {{"a"}, {}, {"a"}, {}, {"a"}},
+      {{"a", "b"}, {}, {"c"}, {"b", "a"}, {"b", "a", "c"}},
+      {{"a", "b"}, {"a"}, {}, {"b"}, {"b"}},
+      {{"a", "b", "a"}, {"b"}, {"b"}, {"a", "a", "c", "b"}, {"a", "a", "c", "b"}},
+  };
+  for (const auto& merge : kCases) {
+    Protection protection(layer_, folder_.path());
+    const auto file = [](const Rows& rows) {
+      std::string bytes;
+      for (const std::string& row : rows) bytes += row + "\r\n";
+      return bytes;
+    };
+    WriteBytes(protection.EmergencyListFile(), file(merge.base));
+    protection.LoadLists();
+    for (const std::string& path : merge.removedHere) {
+      const Rows& now = protection.emergencyList().items;
+      protection.RemoveFromEmergencyList(
+          static_cast<int>(std::find(now.begin(), now.end(), path) - now.begin()));
+    }
+    for (const std::string& path : merge.addedHere) protection.AddToEmergencyList(path);
+    WriteBytes(protection.EmergencyListFile(), file(merge.theirs));
+    EXPECT_TRUE(protection.TakeInListFile(ListKind::Emergency));
+    EXPECT_EQ(merge.merged, protection.emergencyList().items);
+    EXPECT_EQ(!(merge.merged == merge.theirs), protection.HasUnsavedChanges(ListKind::Emergency));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, HealingTest, ::testing::ValuesIn(testing::FileSystemKinds()),
                          [](const auto& info) { return info.param.name; });
 
