@@ -81,11 +81,20 @@ TEST_P(HealingTest, AFileInUseIsRetriedOnTheTimerAndHeldOnceLetGo) {
 TEST_P(HealingTest, ALockedListFileIsReadAndItsFilesHeldOnceItCanBeRead) {
   const std::string a = Existing("a.txt");
   WriteBytes(protection_.SafeListFile(), a + "\r\n");
+  WriteBytes(protection_.EmergencyListFile(), a + "\r\n");
   ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Append));
+  ASSERT_EQ(FileError::None, layer_.Open(6, protection_.EmergencyListFile(), OpenMode::Append));
   protection_.LoadLists();
+  testing::RecordingMessageBoxes boxes;
+  EmergencyMode(protection_, boxes).Emergency();
+  ASSERT_EQ(1u, boxes.shown.size());
+  EXPECT_EQ(messages::EmergencyListUnread(protection_.EmergencyListFile(), FileError::SharingViolation),
+            boxes.shown[0].text)
+      << "a list that cannot be read is no empty list";
+  layer_.Close(6);
   EXPECT_EQ(ListReason::NotLoaded, protection_.safeListUnread());
   EXPECT_EQ(FileError::SharingViolation, protection_.safeListUnreadBecause());
-  EXPECT_EQ((Rows{protection_.SafeListFile()}), Waiting());
+  EXPECT_EQ((Rows{protection_.SafeListFile(), protection_.EmergencyListFile()}), Waiting());
   EXPECT_EQ(ListReason::NotLoaded, protection_.SaveList(ListKind::Safe)) << "never written over meanwhile";
 
   const std::string added = Existing("added.txt");
