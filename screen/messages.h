@@ -149,9 +149,8 @@ inline std::string CouldNotSave(const std::string& listFile, ListOutcome why) {
       "Fendrel could not save the list to this file:\r\n" + listFile + "\r\n\r\nThe reason: " + Describe(why);
   if (why == ListReason::NotLoaded || why == ListReason::TooManyEntries || why == ListReason::NotText) {
     return text +
-           ".\r\n\r\nThe file was left unchanged. The list on the screen keeps your change until Fendrel "
-           "ends, "
-           "but the next start reads the list from the file again.";
+           ".\r\n\r\nThe file was left unchanged. The list on the screen keeps your change, and Fendrel "
+           "saves it as soon as it can read the whole file.";
   }
   return text +
          ".\r\n\r\nThe list on the screen keeps your change, and the file still holds the list as it was "
