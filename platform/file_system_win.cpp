@@ -118,9 +118,33 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
 FileError Win32FileSystem::Replace(const std::string& source, const std::string& target) {
   const std::optional<std::wstring> from = ToWide(source), to = ToWide(target);
   if (!from || !to) return FileError::NotFound;
-  if (IsFolder(*to)) return FileError::IsFolder;
-  if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return FromWin32Error(GetLastError());
+  const DWORD kept = GetFileAttributesW(to->c_str());
+  if (kept == INVALID_FILE_ATTRIBUTES) {
+    // Nothing to keep: the first save of the file.
+    if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return FromWin32Error(GetLastError());
+    }
+    return FileError::None;
+  }
+  if (kept & FILE_ATTRIBUTE_DIRECTORY) return FileError::IsFolder;
+  // ReplaceFileW keeps the target's security, attributes and streams, so a
+  // file an administrator made writable for users stays so after a save.
+  if (!ReplaceFileW(to->c_str(), from->c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    const DWORD code = GetLastError();
+    // Neither file was renamed: the target could not be removed or replaced
+    // (held by a hold, or no right to delete it).
+    if (code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+      return FileError::AccessDenied;
+    return FromWin32Error(code);
+  }
+  // Wine's ReplaceFileW only renames: the attributes it dropped are put back
+  // (on Windows they are already there). The bytes are saved either way.
+  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD now = GetFileAttributesW(to->c_str());
+  if (now != INVALID_FILE_ATTRIBUTES && (now & kCarried) != (kept & kCarried)) {
+    const DWORD wanted = (now & FILE_ATTRIBUTE_READONLY) | (kept & kCarried);
+    SetFileAttributesW(to->c_str(), wanted == 0 ? FILE_ATTRIBUTE_NORMAL : wanted);
   }
   return FileError::None;
 }

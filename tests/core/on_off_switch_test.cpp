@@ -27,7 +27,17 @@ const SwitchLook kOff{false, "Fendrel is currently OFF", Rgb{255, 0, 0}};
 
 class OnOffSwitchTest : public ::testing::Test {
  protected:
-  void SetUp() override { api_.AddKey(kHkeyLocalMachine, kRunKeyPath); }
+  void SetUp() override {
+    api_.AddKey(kHkeyLocalMachine, kRunKeyPath);
+    api_.AddKey(kHkeyLocalMachine, kRun32Path);
+  }
+
+  // Where a 32-bit program's Run value lands on 64-bit Windows.
+  static constexpr const char* kRun32Path = "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+  std::optional<Value> Entry32() { return api_.Get(kHkeyLocalMachine, kRun32Path, "Fendrel"); }
+  void PutEntry32(const std::string& bytes) {
+    api_.Put(kHkeyLocalMachine, kRun32Path, "Fendrel", {kRegSz, bytes});
+  }
 
   std::optional<Value> Entry() { return api_.Get(kHkeyLocalMachine, kRunKeyPath, "Fendrel"); }
   void PutEntry(const std::string& bytes) {
@@ -118,6 +128,43 @@ TEST_F(OnOffSwitchTest, AStartInTheOnStateRewritesAnyEntryWithThisProgram) {
   PutEntry(std::string(300, 'x'));  // too long for the query, but there: ON, and rewritten
   EXPECT_EQ(kOn, switch_.ShowOnOffState());
   EXPECT_EQ(kOwnEntry, Entry());
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(OnOffSwitchTest, A32BitCopysEntryReadsOnAndGivesWayToThisOne) {
+  PutEntry32("C:\\Program Files (x86)\\Fendrel\\Fendrel.exe /silent");
+  EXPECT_TRUE(AutoStartIsOn(api_));
+  EXPECT_EQ(kKeyRead | kKeyWow64_32Key, api_.accessAsked.back());
+
+  // A start in the ON state leaves one entry: this program's.
+  EXPECT_EQ(kOn, switch_.ShowOnOffState());
+  EXPECT_EQ(kOwnEntry, Entry());
+  EXPECT_FALSE(Entry32());
+
+  PutEntry32("old");
+  EXPECT_EQ(kOn, switch_.Click(true));
+  EXPECT_EQ(kOwnEntry, Entry());
+  EXPECT_FALSE(Entry32());
+
+  PutEntry32("old");
+  EXPECT_EQ(kOff, switch_.Click(false));  // OFF removes both
+  EXPECT_FALSE(Entry());
+  EXPECT_FALSE(Entry32());
+  PutEntry32("old");
+  EXPECT_EQ(kOff, switch_.Click(false));
+  EXPECT_FALSE(Entry32());
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(0u, api_.OpenHandles());
+}
+
+TEST_F(OnOffSwitchTest, WhereThe32BitViewIsTheKeyItselfOnKeepsThisProgramsEntry) {
+  api_.oneView = true;
+  PutEntry("D:\\Old Place\\Fendrel.exe /silent");
+  EXPECT_EQ(kOn, switch_.ShowOnOffState());
+  EXPECT_EQ(kOwnEntry, Entry());
+  EXPECT_EQ(kOn, switch_.Click(true));
+  EXPECT_EQ(kOwnEntry, Entry());
+  EXPECT_EQ(kOff, switch_.Click(false));
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
