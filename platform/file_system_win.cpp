@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <climits>
 
 #include "platform/code_page_win.h"
@@ -50,6 +52,37 @@ bool TooLong(const std::wstring& path) {
     if (end == std::wstring::npos) return false;
     start = end + 1;
   }
+}
+
+// Gives the new file the attributes and the access list of the file it is
+// about to replace, so the rename (one step, unlike ReplaceFileW, which
+// under Wine moves the target away first) keeps what an administrator set
+// on the target: a list file made writable for users stays so. The
+// inherited part of the list comes from the folder, as it did for the
+// target. Best effort: what cannot be copied leaves the new file as it was
+// made, and the save goes on.
+void KeepOwnAttributesAndSecurity(const std::wstring& target, const std::wstring& fresh, DWORD attributes) {
+  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD carried = attributes & kCarried;
+  SetFileAttributesW(fresh.c_str(), carried == 0 ? FILE_ATTRIBUTE_NORMAL : carried);
+
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(target.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return;
+  }
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (dacl && GetSecurityDescriptorControl(descriptor, &control, &revision)) {
+    const SECURITY_INFORMATION which =
+        DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                   : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    SetNamedSecurityInfoW(const_cast<wchar_t*>(fresh.c_str()), SE_FILE_OBJECT, which, nullptr, nullptr, dacl,
+                          nullptr);
+  }
+  LocalFree(descriptor);
 }
 
 class Win32OpenFile : public OpenFile {
@@ -119,32 +152,12 @@ FileError Win32FileSystem::Replace(const std::string& source, const std::string&
   const std::optional<std::wstring> from = ToWide(source), to = ToWide(target);
   if (!from || !to) return FileError::NotFound;
   const DWORD kept = GetFileAttributesW(to->c_str());
-  if (kept == INVALID_FILE_ATTRIBUTES) {
-    // Nothing to keep: the first save of the file.
-    if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return FromWin32Error(GetLastError());
-    }
-    return FileError::None;
+  if (kept != INVALID_FILE_ATTRIBUTES) {
+    if (kept & FILE_ATTRIBUTE_DIRECTORY) return FileError::IsFolder;
+    KeepOwnAttributesAndSecurity(*to, *from, kept);
   }
-  if (kept & FILE_ATTRIBUTE_DIRECTORY) return FileError::IsFolder;
-  // ReplaceFileW keeps the target's security, attributes and streams, so a
-  // file an administrator made writable for users stays so after a save.
-  if (!ReplaceFileW(to->c_str(), from->c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    const DWORD code = GetLastError();
-    // Neither file was renamed: the target could not be removed or replaced
-    // (held by a hold, or no right to delete it).
-    if (code == ERROR_UNABLE_TO_REMOVE_REPLACED || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
-      return FileError::AccessDenied;
-    return FromWin32Error(code);
-  }
-  // Wine's ReplaceFileW only renames: the attributes it dropped are put back
-  // (on Windows they are already there). The bytes are saved either way.
-  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  const DWORD now = GetFileAttributesW(to->c_str());
-  if (now != INVALID_FILE_ATTRIBUTES && (now & kCarried) != (kept & kCarried)) {
-    const DWORD wanted = (now & FILE_ATTRIBUTE_READONLY) | (kept & kCarried);
-    SetFileAttributesW(to->c_str(), wanted == 0 ? FILE_ATTRIBUTE_NORMAL : wanted);
+  if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return FromWin32Error(GetLastError());
   }
   return FileError::None;
 }

@@ -29,9 +29,10 @@ void PrintTo(const RawValue& value, std::ostream* out) {
 }
 
 // The value as RegQueryValueExA reports it, or nothing when it is missing.
-std::optional<RawValue> Query(HKEY root, const char* path, const char* name) {
+// `view` is 0 or KEY_WOW64_32KEY.
+std::optional<RawValue> Query(HKEY root, const char* path, const char* name, REGSAM view = 0) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return std::nullopt;
   const UniqueKey key(opened);
   DWORD type = 0;
   DWORD size = 0;
@@ -45,18 +46,18 @@ std::optional<RawValue> Query(HKEY root, const char* path, const char* name) {
   return RawValue{type, bytes};
 }
 
-LONG Store(HKEY root, const char* path, const char* name, const RawValue& value) {
+LONG Store(HKEY root, const char* path, const char* name, const RawValue& value, REGSAM view = 0) {
   HKEY opened = nullptr;
-  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &opened);
+  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | view, &opened);
   if (status != ERROR_SUCCESS) return status;
   const UniqueKey key(opened);
   return RegSetValueExA(key.get(), name, 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
                         static_cast<DWORD>(value.bytes.size()));
 }
 
-LONG Delete(HKEY root, const char* path, const char* name) {
+LONG Delete(HKEY root, const char* path, const char* name, REGSAM view = 0) {
   HKEY opened = nullptr;
-  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &opened);
+  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | view, &opened);
   if (status != ERROR_SUCCESS) return status;
   const UniqueKey key(opened);
   return RegDeleteValueA(key.get(), name);
@@ -114,6 +115,54 @@ TEST_F(RunValueTest, AStartInTheOffStateWarnsAndWritesNothing) {
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::kNotOn, boxes_.shown[0].text);
   EXPECT_FALSE(RunValue());
+}
+
+// A 32-bit Fendrel's value in the Run key's 32-bit view (a Wine prefix
+// without 32-bit Wine lacks the key: it is made for the test and removed).
+class Run32ValueTest : public RunValueTest {
+ protected:
+  void SetUp() override {
+    RunValueTest::SetUp();
+    HKEY opened = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0,
+                                             KEY_READ | KEY_WOW64_32KEY, nullptr, &opened, &disposition));
+    RegCloseKey(opened);
+    made_ = disposition == REG_CREATED_NEW_KEY;
+    saved32_ = Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, KEY_WOW64_32KEY);
+  }
+  void TearDown() override {
+    if (saved32_) {
+      EXPECT_EQ(ERROR_SUCCESS,
+                Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, *saved32_, KEY_WOW64_32KEY));
+    } else {
+      Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, KEY_WOW64_32KEY);
+    }
+    if (made_) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_WOW64_32KEY, 0);
+    RunValueTest::TearDown();
+  }
+
+  std::optional<RawValue> saved32_;
+  bool made_ = false;
+};
+
+TEST_F(Run32ValueTest, TheValueIn32BitViewReadsOnAndAStartLeavesOnlyThisProgramsValue) {
+  Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
+  const RawValue old{REG_SZ, std::string("C:\\Program Files (x86)\\Fendrel\\Fendrel.exe /silent") + '\0'};
+  ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, old, KEY_WOW64_32KEY));
+  // The views are apart: the 64-bit key does not see it.
+  ASSERT_FALSE(RunValue()) << "the registry's views are one key here";
+  EXPECT_TRUE(AutoStartIsOn(api_));
+
+  EXPECT_TRUE(switch_.ShowOnOffState().checked);
+  EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue());
+  EXPECT_FALSE(Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, KEY_WOW64_32KEY));
+
+  ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, old, KEY_WOW64_32KEY));
+  EXPECT_FALSE(switch_.Click(false).checked);  // OFF removes both
+  EXPECT_FALSE(RunValue());
+  EXPECT_FALSE(Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, KEY_WOW64_32KEY));
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 // The registry module's contract runs on the real registry with the core
