@@ -29,6 +29,20 @@ std::string PasswordStore::PasswordFile() {
   return folder_.GetDataFolder(kCsidlSystem) + "\\satinfo.dll";
 }
 
+FileError PasswordStore::OpenStored(std::string& file) {
+  file = PasswordFile();
+  const FileError error = files_.Open(kCheckFileNumber, file, OpenMode::Input);
+  if (error != FileError::NotFound) return error;
+  // Only a file that is not there gives way: one that is there but cannot be
+  // read is still the password, as a 64-bit Fendrel saved it last.
+  const std::string x86Folder = folder_.GetDataFolder(kCsidlSystemX86);
+  if (x86Folder.empty()) return error;
+  const std::string x86File = x86Folder + "\\satinfo.dll";
+  if (x86File == file) return error;  // Windows without a 32-bit side
+  file = x86File;
+  return files_.Open(kCheckFileNumber, file, OpenMode::Input);
+}
+
 std::vector<std::u16string> PasswordStore::OutsideCodePage(const std::u16string& password) {
   const CodePage& ansi = files_.files().AnsiCodePage();
   std::vector<std::u16string> refused;
@@ -62,8 +76,10 @@ bool PasswordStore::SavePassword(const std::u16string& password) {
   // step, so a failure leaves the stored password as it was.
   const std::string file = PasswordFile();
   const int number = files_.LowestFree();
-  const FileError error =
-      number == 0 ? FileError::FileNumberInUse : SaveAtomically(files_, number, file, {digest});
+  // Never written in place: a cut file would hold no password, and the next
+  // start would offer the New User page to anyone.
+  const FileError error = number == 0 ? FileError::FileNumberInUse
+                                      : SaveAtomically(files_, number, file, {digest}, InPlace::Refused);
   if (error != FileError::None) {
     boxes_.Show(messages::PasswordNotSaved(file, error), messages::kTitle);
     return false;
@@ -76,7 +92,8 @@ bool PasswordStore::CheckPassword(const std::u16string& password) {
   const CMD5 md5;
   if (password.empty()) return false;
   // A file that cannot be opened or read holds no password to match.
-  if (files_.Open(kCheckFileNumber, PasswordFile(), OpenMode::Input) != FileError::None) return false;
+  std::string file;
+  if (OpenStored(file) != FileError::None) return false;
   std::string field;
   const FileError error = files_.ReadField(kCheckFileNumber, field, kDigestLength);
   files_.Close(kCheckFileNumber);
@@ -89,8 +106,8 @@ bool PasswordStore::CheckPassword(const std::u16string& password) {
 
 Page PasswordStore::DeterminePassword() {
   // Any failure to open means no password is set: the New User page, silently.
-  const std::string file = PasswordFile();
-  if (files_.Open(kCheckFileNumber, file, OpenMode::Input) != FileError::None) return kNewUser;
+  std::string file;
+  if (OpenStored(file) != FileError::None) return kNewUser;
   // The same field a check compares.
   std::string field;
   const FileError error = files_.ReadField(kCheckFileNumber, field, kDigestLength);

@@ -1,6 +1,8 @@
 // The one password, kept as its MD5 digest in "satinfo.dll" in the Windows
 // system folder: storing a new one, checking a typed one, and choosing the
-// first page by whether a password is set.
+// first page by whether a password is set. A 32-bit build of Fendrel wrote
+// the file into the 32-bit system folder (SysWOW64); while the system folder
+// holds none, that file is the password.
 #pragma once
 
 #include <string>
@@ -18,7 +20,7 @@ class PasswordStore {
   PasswordStore(FileLayer& files, SystemFolder& folder, MessageBoxes& boxes)
       : files_(files), folder_(folder), boxes_(boxes) {}
 
-  // The system folder followed by "\satinfo.dll".
+  // The system folder followed by "\satinfo.dll": where a password is saved.
   std::string PasswordFile();
 
   // Stores the digest of a non-empty password and shows "Password Saved".
@@ -28,6 +30,9 @@ class PasswordStore {
   // file system is refused with a message that names them. True only when
   // the digest was stored; the empty text is refused silently.
   bool SavePassword(const std::u16string& password);
+
+  // Checks and the first page read PasswordFile(), or, when that file does
+  // not exist, the same name in the 32-bit system folder.
 
   // True when the digest of the typed password, as the ANSI code page keeps
   // it (CodePage::ThroughAnsi), is the first 32 characters of the file's
@@ -47,6 +52,10 @@ class PasswordStore {
  private:
   // Each character of the password that the code page lacks, once, in order.
   std::vector<std::u16string> OutsideCodePage(const std::u16string& password);
+  // Opens the stored password for input under the check's file number:
+  // PasswordFile(), or the 32-bit system folder's file when PasswordFile()
+  // does not exist. `file` is the file the result is about.
+  FileError OpenStored(std::string& file);
 
   FileLayer& files_;
   SystemFolder& folder_;

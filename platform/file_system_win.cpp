@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <climits>
 
 #include "platform/code_page_win.h"
@@ -50,6 +52,37 @@ bool TooLong(const std::wstring& path) {
     if (end == std::wstring::npos) return false;
     start = end + 1;
   }
+}
+
+// Gives the new file the attributes and the access list of the file it is
+// about to replace, so the rename (one step, unlike ReplaceFileW, which
+// under Wine moves the target away first) keeps what an administrator set
+// on the target: a list file made writable for users stays so. The
+// inherited part of the list comes from the folder, as it did for the
+// target. Best effort: what cannot be copied leaves the new file as it was
+// made, and the save goes on.
+void KeepOwnAttributesAndSecurity(const std::wstring& target, const std::wstring& fresh, DWORD attributes) {
+  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD carried = attributes & kCarried;
+  SetFileAttributesW(fresh.c_str(), carried == 0 ? FILE_ATTRIBUTE_NORMAL : carried);
+
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(target.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return;
+  }
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (dacl && GetSecurityDescriptorControl(descriptor, &control, &revision)) {
+    const SECURITY_INFORMATION which =
+        DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                   : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    SetNamedSecurityInfoW(const_cast<wchar_t*>(fresh.c_str()), SE_FILE_OBJECT, which, nullptr, nullptr, dacl,
+                          nullptr);
+  }
+  LocalFree(descriptor);
 }
 
 class Win32OpenFile : public OpenFile {
@@ -118,7 +151,11 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
 FileError Win32FileSystem::Replace(const std::string& source, const std::string& target) {
   const std::optional<std::wstring> from = ToWide(source), to = ToWide(target);
   if (!from || !to) return FileError::NotFound;
-  if (IsFolder(*to)) return FileError::IsFolder;
+  const DWORD kept = GetFileAttributesW(to->c_str());
+  if (kept != INVALID_FILE_ATTRIBUTES) {
+    if (kept & FILE_ATTRIBUTE_DIRECTORY) return FileError::IsFolder;
+    KeepOwnAttributesAndSecurity(*to, *from, kept);
+  }
   if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return FromWin32Error(GetLastError());
   }

@@ -12,6 +12,8 @@ namespace fendrel {
 class Win32FileSystem : public FileSystem {
  public:
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override;
+  // One rename (MoveFileExW); the new file first gets the target's
+  // attributes and access list, so a save keeps what was set on the file.
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
   const CodePage& AnsiCodePage() const override;

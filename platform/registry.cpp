@@ -43,15 +43,17 @@ long Registry::RegWriteTyped(RegistryKey key, const std::string& valueName, std:
 }
 
 long Registry::RegWriteSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName,
-                               const RegistryValue& value, std::uint32_t type) {
+                               const RegistryValue& value, std::uint32_t type, std::uint32_t view) {
   OpenRegistryKey key(api_);
-  if (const long status = key.Open(root, keyPath, kKeyAllAccess); status != kErrorSuccess) return status;
+  if (const long status = key.Open(root, keyPath, kKeyAllAccess | view); status != kErrorSuccess)
+    return status;
   return RegWriteTyped(key.get(), valueName, type, value);
 }
 
-long Registry::RegRemoveSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName) {
+long Registry::RegRemoveSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName,
+                                std::uint32_t view) {
   OpenRegistryKey key(api_);
-  long status = key.Open(root, keyPath, kKeyAllAccess);
+  long status = key.Open(root, keyPath, kKeyAllAccess | view);
   if (status == kErrorSuccess) status = api_.DeleteValue(key.get(), valueName);
   return status == kErrorFileNotFound ? kErrorSuccess : status;
 }

@@ -20,13 +20,15 @@ class Registry {
   explicit Registry(RegistryApi& api) : api_(api) {}
 
   // Opens `keyPath` below `root` and writes the value there. The status of
-  // the open, or else of the write.
+  // the open, or else of the write. `view` is added to the open's access:
+  // 0 for the program's own view of the key, or kKeyWow64_32Key.
   long RegWriteSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName,
-                       const RegistryValue& value, std::uint32_t type);
+                       const RegistryValue& value, std::uint32_t type, std::uint32_t view = 0);
 
   // Removes the value. A value (or key) that is not there is already
   // removed: success.
-  long RegRemoveSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName);
+  long RegRemoveSetting(RegistryKey root, const std::string& keyPath, const std::string& valueName,
+                        std::uint32_t view = 0);
 
   // REG_SZ: the text's UTF-8 bytes and one NUL (Windows keeps it as UTF-16). REG_DWORD: the number's 4
   // bytes, least significant first (a text must be a whole decimal number).

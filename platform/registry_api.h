@@ -18,6 +18,10 @@ inline constexpr std::uint32_t kRegDword = 4;
 
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyAllAccess = 0x3F;
+// Added to an open's access: the key as 32-bit programs see it
+// (KEY_WOW64_32KEY). On 64-bit Windows a 32-bit program's keys under
+// HKEY_LOCAL_MACHINE\Software live apart, below Software\WOW6432Node.
+inline constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 
 inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;

@@ -9,6 +9,10 @@ namespace fendrel {
 // The Windows system folder's identifier (CSIDL_SYSTEM); named apart from the
 // shell's macro so both can stand in one file.
 inline constexpr int kCsidlSystem = 0x25;
+// The 32-bit system folder (CSIDL_SYSTEMX86): SysWOW64 on 64-bit Windows,
+// where a 32-bit program's "system folder" lands; the system folder itself
+// where Windows has no 32-bit side.
+inline constexpr int kCsidlSystemX86 = 0x29;
 
 class SystemFolder {
  public:

@@ -1,7 +1,9 @@
 // The ON/OFF switch on the Welcome page: Fendrel is ON exactly while its
 // auto-start value "Fendrel" exists under the machine-wide Run key, which
-// starts it at logon with "/silent". The state lives only in the registry
-// and is read anew every time.
+// starts it at logon with "/silent". A 32-bit Fendrel wrote its value into
+// the key's 32-bit view (Software\WOW6432Node\...\Run), which Windows runs at
+// logon too, so either view counts. The state lives only in the registry and
+// is read anew every time.
 #pragma once
 
 #include <string>
@@ -15,9 +17,9 @@ namespace fendrel {
 inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValueName = "Fendrel";
 
-// True (ON) when the value "Fendrel" exists under the Run key, whatever it
-// holds (also when its data is longer than a query reads); false (OFF)
-// otherwise, also when the key cannot be read.
+// True (ON) when the value "Fendrel" exists under the Run key or its 32-bit
+// view, whatever it holds (also when its data is longer than a query reads);
+// false (OFF) otherwise, also when neither can be read.
 bool AutoStartIsOn(RegistryApi& api);
 
 // How the check box kOnOffSwitch looks.
@@ -53,8 +55,11 @@ class OnOffSwitch {
   SwitchLook Click(bool checked);
 
  private:
-  // Writes or removes the entry; the status code.
-  long Apply(bool on);
+  // ON writes this program's entry under the Run key and then removes the
+  // one in the 32-bit view, so one copy starts at logon; OFF removes both.
+  // The status code of the first step that failed, and in `view` the view
+  // it was about (0 or kKeyWow64_32Key).
+  long Apply(bool on, std::uint32_t& view);
 
   RegistryApi& api_;
   Registry registry_;

@@ -82,9 +82,15 @@ long FakeRegistry::OpenKey(RegistryKey root, const std::string& path, std::uint3
   key = 0;
   if (failOpen != 0) return failOpen;
   if (failOpenForChange != 0 && (access & kKeySetValue) != 0) return failOpenForChange;
-  if (!HasKey(root, path)) return kErrorFileNotFound;
+  std::string seen = path;
+  const std::string software = "software\\";
+  if ((access & kKeyWow64_32Key) != 0 && !oneView && root == kHkeyLocalMachine &&
+      Folded(path).rfind(software, 0) == 0) {
+    seen.insert(software.size(), "WOW6432Node\\");
+  }
+  if (!HasKey(root, seen)) return kErrorFileNotFound;
   key = nextHandle_++;
-  handles_[key] = {Name(root, path), access};
+  handles_[key] = {Name(root, seen), access};
   return kErrorSuccess;
 }
 

@@ -78,15 +78,19 @@ class FakeSystemFolder : public SystemFolder {
   explicit FakeSystemFolder(std::string path) : path(std::move(path)) {}
   std::string GetDataFolder(int csidl) override {
     asked.push_back(csidl);
-    return path;
+    const auto other = others.find(csidl);
+    return other == others.end() ? path : other->second;
   }
 
-  std::string path;
+  std::string path;                   // every folder not in `others`
+  std::map<int, std::string> others;  // folders of their own, by identifier
   std::vector<int> asked;
 };
 
 // Keys and value names compare without regard to letter case, as in the
-// registry. Keys exist only when added; nothing here creates one.
+// registry. Keys exist only when added; nothing here creates one. An open in
+// the 32-bit view (kKeyWow64_32Key) of a key under HKEY_LOCAL_MACHINE\Software
+// reaches it below Software\WOW6432Node, as on 64-bit Windows.
 class FakeRegistry : public RegistryApi {
  public:
   struct Value {
@@ -111,6 +115,8 @@ class FakeRegistry : public RegistryApi {
   long failOpenForChange = 0;
   long failSet = 0;
   long failDelete = 0;
+  // True: the 32-bit view is the key itself, as on Windows without a 32-bit side.
+  bool oneView = false;
   // The access mask of every open, in order.
   std::vector<std::uint32_t> accessAsked;
 

@@ -209,6 +209,30 @@ TEST_P(ListFileFaultTest, AnAtomicSaveWhoseFirstWriteFailsSaysSoAndLeavesTheOldF
   EXPECT_EQ("new\r\n", ReadBytes(file));
 }
 
+// A folder that takes no new file (only the list file itself was made
+// writable): every ".new" open is refused, as Windows refuses it.
+class NoNewFiles : public testing::ForwardingFileSystem {
+ public:
+  using ForwardingFileSystem::ForwardingFileSystem;
+  FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
+    if (mode != OpenMode::Input && path.size() > 4 && path.compare(path.size() - 4, 4, ".new") == 0)
+      return FileError::AccessDenied;
+    return inner_.Open(path, mode, file);
+  }
+};
+
+TEST_P(ListFileFaultTest, ASaveWhereNoNewFileMayBeMadeWritesTheFileInPlace) {
+  const std::string file = testing::MakeFile(folder_, "list.dat", std::string(5000, 'o'));
+  NoNewFiles noNewFiles(*system_);
+  testing::FailingWrites failing(noNewFiles, 1);
+  FileLayer layer(failing);
+  // The in-place write's failure is told, and the next save mends the file.
+  EXPECT_EQ(FileError::DiskFull, SaveBytesAtomically(layer, 1, file, "first\r\n"));
+  EXPECT_EQ(FileError::None, SaveBytesAtomically(layer, 1, file, "new\r\n"));
+  EXPECT_EQ(FileError::AccessDenied, SaveAtomically(layer, 1, file, {"x"}, InPlace::Refused));
+  EXPECT_EQ("new\r\n", ReadBytes(file));
+}
+
 // A read the system refuses (here the first page of the process's memory,
 // which is never mapped) is an error, never the end of the file.
 TEST(PortableFileSystemTest, AReadErrorIsAnErrorNotTheEndOfTheFile) {

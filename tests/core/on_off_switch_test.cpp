@@ -21,15 +21,21 @@ using Value = FakeRegistry::Value;
 using Boxes = std::vector<RecordingMessageBoxes::Box>;
 
 constexpr long kAccessDenied = 5;
+// Where a 32-bit program's Run value lands on 64-bit Windows.
+constexpr const char* kRun32Path = "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 const SwitchLook kOn{true, "Fendrel is currently ON", Rgb{0, 128, 0}};
 const SwitchLook kOff{false, "Fendrel is currently OFF", Rgb{255, 0, 0}};
 
 class OnOffSwitchTest : public ::testing::Test {
  protected:
-  void SetUp() override { api_.AddKey(kHkeyLocalMachine, kRunKeyPath); }
+  void SetUp() override {
+    api_.AddKey(kHkeyLocalMachine, kRunKeyPath);
+    api_.AddKey(kHkeyLocalMachine, kRun32Path);
+  }
 
   std::optional<Value> Entry() { return api_.Get(kHkeyLocalMachine, kRunKeyPath, "Fendrel"); }
+  std::optional<Value> Entry32() { return api_.Get(kHkeyLocalMachine, kRun32Path, "Fendrel"); }
   void PutEntry(const std::string& bytes) {
     api_.Put(kHkeyLocalMachine, kRunKeyPath, "Fendrel", {kRegSz, bytes});
   }
@@ -118,6 +124,22 @@ TEST_F(OnOffSwitchTest, AStartInTheOnStateRewritesAnyEntryWithThisProgram) {
   PutEntry(std::string(300, 'x'));  // too long for the query, but there: ON, and rewritten
   EXPECT_EQ(kOn, switch_.ShowOnOffState());
   EXPECT_EQ(kOwnEntry, Entry());
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(OnOffSwitchTest, A32BitCopysEntryReadsOnGivesWayToThisOneAndOffRemovesBoth) {
+  for (const bool oneView : {false, true}) {  // true: Windows without a 32-bit side
+    api_.oneView = oneView;
+    const Value old{kRegSz, "C:\\Program Files (x86)\\Fendrel\\Fendrel.exe /silent"};
+    const char* key32 = oneView ? kRunKeyPath : kRun32Path;  // where the 32-bit view finds it
+    api_.Put(kHkeyLocalMachine, key32, "Fendrel", old);
+    EXPECT_EQ(kOn, switch_.ShowOnOffState()) << oneView;
+    EXPECT_EQ(kOwnEntry, Entry()) << oneView;  // only this program's entry is left
+    EXPECT_FALSE(Entry32()) << oneView;
+    api_.Put(kHkeyLocalMachine, key32, "Fendrel", old);
+    EXPECT_EQ(kOff, switch_.Click(false)) << oneView;
+    EXPECT_FALSE(Entry() || Entry32()) << oneView;
+  }
   EXPECT_TRUE(boxes_.shown.empty());
 }
 

@@ -215,6 +215,22 @@ TEST_P(PasswordStoreTest, ASaveOverAFolderInTheFilesPlaceFailsWithAMessage) {
   EXPECT_FALSE(Exists(PasswordFile() + ".new"));
 }
 
+TEST_P(PasswordStoreTest, WithoutAFileInTheSystemFolderThe32BitFoldersFileIsThePassword) {
+  systemFolder_.others[kCsidlSystemX86] = folder_.File("SysWOW64");
+  MakeFolder(folder_.File("SysWOW64"));
+  const std::string x86File = folder_.File("SysWOW64") + "\\satinfo.dll";
+  WriteBytes(x86File, std::string(kSecretDigest) + "\r\n");
+  EXPECT_EQ(kWelcome, store_.DeterminePassword());
+  EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
+  EXPECT_FALSE(store_.CheckPassword(u"other"));
+
+  // A saved password goes to the system folder, and from then on it counts.
+  ASSERT_TRUE(store_.SavePassword(u"new one"));
+  EXPECT_EQ(std::string(kSecretDigest) + "\r\n", ReadBytes(x86File));
+  EXPECT_TRUE(store_.CheckPassword(u"new one"));
+  EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+}
+
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, PasswordStoreTest, ::testing::ValuesIn(testing::FileSystemKinds()),
                          [](const auto& info) { return info.param.name; });
 

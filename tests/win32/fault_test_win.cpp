@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/atomic_save.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
 #include "platform/registry_api_win.h"
@@ -65,6 +66,22 @@ TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndThe
 // save_churn saves 300- and 301-entry lists in turn; killed anywhere, it
 // leaves "emer.dat" as one of them, whole. About 1,000 saves in all. (Both
 // list files are saved the same way.)
+// The replace keeps the list file's own attributes (and its access list,
+// which Wine does not keep as a program sets it, so only the attributes are
+// seen here).
+TEST(FaultTest, ASavedListFileKeepsItsAttributes) {
+  TempFolder folder;
+  Win32FileSystem system;
+  FileLayer layer(system);
+  const std::string file = folder.File("prot.dat");
+  WriteBytes(file, "old\r\n");
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_EQ(FileError::None, SaveBytesAtomically(layer, 1, file, "new\r\n"));
+  EXPECT_EQ("new\r\n", ReadBytes(file));
+  EXPECT_NE(0u, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(FaultTest, AProcessKilledAtRandomMomentsWhileSavingLeavesTheOldOrTheNewListNeverACutOne) {
   TempFolder folder;
   const std::string list = folder.File("emer.dat");

@@ -29,9 +29,10 @@ void PrintTo(const RawValue& value, std::ostream* out) {
 }
 
 // The value as RegQueryValueExA reports it, or nothing when it is missing.
-std::optional<RawValue> Query(HKEY root, const char* path, const char* name) {
+// `view` is 0 or KEY_WOW64_32KEY.
+std::optional<RawValue> Query(HKEY root, const char* path, const char* name, REGSAM view = 0) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return std::nullopt;
   const UniqueKey key(opened);
   DWORD type = 0;
   DWORD size = 0;
@@ -45,37 +46,50 @@ std::optional<RawValue> Query(HKEY root, const char* path, const char* name) {
   return RawValue{type, bytes};
 }
 
-LONG Store(HKEY root, const char* path, const char* name, const RawValue& value) {
+LONG Store(HKEY root, const char* path, const char* name, const RawValue& value, REGSAM view = 0) {
   HKEY opened = nullptr;
-  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &opened);
+  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | view, &opened);
   if (status != ERROR_SUCCESS) return status;
   const UniqueKey key(opened);
   return RegSetValueExA(key.get(), name, 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
                         static_cast<DWORD>(value.bytes.size()));
 }
 
-LONG Delete(HKEY root, const char* path, const char* name) {
+LONG Delete(HKEY root, const char* path, const char* name, REGSAM view = 0) {
   HKEY opened = nullptr;
-  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &opened);
+  LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | view, &opened);
   if (status != ERROR_SUCCESS) return status;
   const UniqueKey key(opened);
   return RegDeleteValueA(key.get(), name);
 }
 
+// Also the Run key's 32-bit view, made when missing (as in a Wine prefix
+// without 32-bit Wine).
 class RunValueTest : public ::testing::Test {
  protected:
-  void SetUp() override { saved_ = Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName); }
+  void SetUp() override {
+    HKEY made = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0,
+                                             KEY_READ | KEY_WOW64_32KEY, nullptr, &made, nullptr));
+    RegCloseKey(made);
+    for (int view : {0, 1})
+      saved_[view] = Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, kViews[view]);
+  }
   void TearDown() override {
-    if (saved_) {
-      EXPECT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, *saved_));
-    } else {
-      Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
+    for (int view : {0, 1}) {
+      if (saved_[view]) {
+        EXPECT_EQ(ERROR_SUCCESS,
+                  Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, *saved_[view], kViews[view]));
+      } else {
+        Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, kViews[view]);
+      }
     }
   }
 
   std::optional<RawValue> RunValue() { return Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName); }
 
-  std::optional<RawValue> saved_;
+  static constexpr REGSAM kViews[] = {0, KEY_WOW64_32KEY};
+  std::optional<RawValue> saved_[2];
   Win32RegistryApi api_;
   testing::RecordingMessageBoxes boxes_;
   OnOffSwitch switch_{api_, boxes_, "C:\\Program Files\\Fendrel Test"};
@@ -114,6 +128,16 @@ TEST_F(RunValueTest, AStartInTheOffStateWarnsAndWritesNothing) {
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::kNotOn, boxes_.shown[0].text);
   EXPECT_FALSE(RunValue());
+}
+
+TEST_F(RunValueTest, TheValueIn32BitViewReadsOnAndAStartLeavesOnlyThisProgramsValue) {
+  Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
+  ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName,
+                                 RawValue{REG_SZ, std::string("old", 4)}, KEY_WOW64_32KEY));
+  ASSERT_FALSE(RunValue()) << "the registry's views are one key here";
+  EXPECT_TRUE(switch_.ShowOnOffState().checked);
+  EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue());
+  EXPECT_FALSE(Query(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, KEY_WOW64_32KEY));
 }
 
 // The registry module's contract runs on the real registry with the core

@@ -31,6 +31,16 @@ TEST(SystemFolderTest, TheSystemFolderIsGetSystemDirectoryWithoutATrailingBacksl
   EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TEST(SystemFolderTest, The32BitSystemFolderIsSysWow64) {
+  const std::string path = Win32SystemFolder().GetDataFolder(kCsidlSystemX86);
+  char expected[MAX_PATH] = {};
+  ASSERT_NE(0u, GetSystemWow64DirectoryA(expected, MAX_PATH));
+  EXPECT_EQ(0, lstrcmpiA(expected, path.c_str())) << expected << " / " << path;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << path;
+  EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 TEST(SystemFolderTest, AnUnknownFolderOrOneWithoutAPathIsTheEmptyText) {
   Win32SystemFolder folder;
   EXPECT_EQ("", folder.GetDataFolder(0xFF));  // no such identifier
