@@ -5,8 +5,9 @@
 namespace fendrel {
 
 void PasswordPages::OnLogin(const std::u16string& kLoginPasswordBox) {
-  // A wrong password on the login page is ignored without a message.
-  if (!store_.CheckPassword(kLoginPasswordBox)) return;
+  // A wrong password on the login page is ignored without a message; a
+  // password file that could not be read has said so.
+  if (store_.Check(kLoginPasswordBox) != PasswordStore::PasswordCheck::Matches) return;
   level_.AddAccessLevel(1);
   boxes_.Show(messages::kLoginDone, messages::kTitle);
   form_.SelectPage(kWelcome, 0);
@@ -25,8 +26,10 @@ void PasswordPages::OnAcceptNewPassword(const std::u16string& kCreatePasswordBox
 void PasswordPages::OnChangePassword(const std::u16string& kCurrentPasswordBox,
                                      const std::u16string& kNewPasswordBox,
                                      const std::u16string& kConfirmPasswordBox) {
-  if (!store_.CheckPassword(kCurrentPasswordBox)) {
-    boxes_.Show(messages::kCurrentPasswordWrong, messages::kTitle);
+  if (const PasswordStore::PasswordCheck check = store_.Check(kCurrentPasswordBox);
+      check != PasswordStore::PasswordCheck::Matches) {
+    if (check == PasswordStore::PasswordCheck::Wrong)
+      boxes_.Show(messages::kCurrentPasswordWrong, messages::kTitle);
     return;
   }
   if (kConfirmPasswordBox != kNewPasswordBox) {
@@ -38,11 +41,13 @@ void PasswordPages::OnChangePassword(const std::u16string& kCurrentPasswordBox,
 }
 
 void PasswordPages::OnCloseProgram(const std::u16string& kClosePasswordBox) {
-  if (store_.CheckPassword(kClosePasswordBox)) {
+  const PasswordStore::PasswordCheck check = store_.Check(kClosePasswordBox);
+  if (check == PasswordStore::PasswordCheck::Matches) {
     form_.CloseProgram();
     return;
   }
-  boxes_.Show(messages::kIncorrectPassword, messages::kTitle);
+  if (check == PasswordStore::PasswordCheck::Wrong)
+    boxes_.Show(messages::kIncorrectPassword, messages::kTitle);
 }
 
 }  // namespace fendrel

@@ -88,20 +88,30 @@ bool PasswordStore::SavePassword(const std::u16string& password) {
   return true;
 }
 
-bool PasswordStore::CheckPassword(const std::u16string& password) {
+PasswordStore::PasswordCheck PasswordStore::Check(const std::u16string& password) {
   const CMD5 md5;
-  if (password.empty()) return false;
-  // A file that cannot be opened or read holds no password to match.
+  if (password.empty()) return PasswordCheck::Wrong;
+  // A missing file (or a folder in its place, or an empty file) holds no
+  // password to match; one that cannot be read was never compared, which
+  // the person is told.
   std::string file;
-  if (OpenStored(file) != FileError::None) return false;
+  FileError error = OpenStored(file);
   std::string field;
-  const FileError error = files_.ReadField(kCheckFileNumber, field, kDigestLength);
-  files_.Close(kCheckFileNumber);
-  if (error != FileError::None) return false;
+  if (error == FileError::None) {
+    error = files_.ReadField(kCheckFileNumber, field, kDigestLength);
+    files_.Close(kCheckFileNumber);
+  }
+  if (error == FileError::NotFound || error == FileError::IsFolder || error == FileError::ReadPastEnd)
+    return PasswordCheck::Wrong;
+  if (error != FileError::None) {
+    boxes_.Show(messages::PasswordNotRead(file, error), messages::kTitle);
+    return PasswordCheck::Unreadable;
+  }
   // The old password boxes kept only what the ANSI code page holds (best
   // fit, else "?"), and the stored digest is of that text: "пароль" was
   // stored as "??????" and opens as such.
-  return field == md5.MD5(files_.files().AnsiCodePage().ThroughAnsi(password));
+  return field == md5.MD5(files_.files().AnsiCodePage().ThroughAnsi(password)) ? PasswordCheck::Matches
+                                                                               : PasswordCheck::Wrong;
 }
 
 Page PasswordStore::DeterminePassword() {

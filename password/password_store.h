@@ -39,7 +39,13 @@ class PasswordStore {
   // first field (case counted; nothing past them is read), so a password
   // typed into the old ANSI boxes still opens. The empty text, and a file
   // that is missing, empty or unreadable, never match.
-  bool CheckPassword(const std::u16string& password);
+  bool CheckPassword(const std::u16string& password) { return Check(password) == PasswordCheck::Matches; }
+  // The same, telling a file that exists but could not be read (another
+  // program holds it, no access, a read that failed) from a wrong password:
+  // then a message names the file and the reason, since the password typed
+  // was never compared.
+  enum class PasswordCheck { Matches, Wrong, Unreadable };
+  PasswordCheck Check(const std::u16string& password);
 
   // The first page: Welcome when the password file holds a digest (its first
   // field begins with 32 lowercase hexadecimal digits), New User otherwise.

@@ -235,6 +235,12 @@ inline constexpr const char* kNewPasswordsDiffer = "The new passwords do not mat
 // Also after the first password on New User; titled kTitleDone.
 inline constexpr const char* kPasswordSaved = "Password Saved";
 
+// A password typed on a page whose file could not be read: it was not compared.
+inline std::string PasswordNotRead(const std::string& file, FileError why) {
+  return "Fendrel could not read the password from this file:\r\n" + file +
+         "\r\n\r\nThe reason: " + Describe(why) +
+         ".\r\n\r\nThe password you typed was not checked. Try again in a moment.";
+}
 inline std::string PasswordNotSaved(const std::string& file, FileError why) {
   return "Fendrel could not save the password to this file:\r\n" + file +
          "\r\n\r\nThe reason: " + Describe(why) +

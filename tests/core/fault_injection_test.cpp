@@ -13,6 +13,8 @@
 #include <set>
 
 #include "lists/list_text.h"
+#include "password/cmd5.h"
+#include "password/password_pages.h"
 #include "protection/emergency.h"
 #include "protection/list_editing.h"
 #include "tests/core/fakes.h"
@@ -273,6 +275,71 @@ TEST(FaultInjectionTest, TwoCopiesAddingAtOnceKeepBothAdds) {
     EXPECT_EQ(saved, first.protection.safeList().items);
     EXPECT_EQ(saved, second.protection.safeList().items);
   }
+}
+
+// The password pages under the same faults: "satinfo.dll" is the old digest
+// or the new one, never cut; nothing is left open; and what fell short (no
+// password stored, no login) is told in a box.
+TEST(FaultInjectionTest, EveryFaultAtEveryCallKeepsThePasswordFileWholeAndTellsWhatFellShort) {
+  const std::string file = "S\\satinfo.dll";
+  const auto digest = [](const std::u16string& password) { return CMD5().MD5(password) + "\r\n"; };
+  struct PasswordAction {
+    const char* name;
+    std::string before, after;  // the file's bytes ("" for none)
+    std::function<void(PasswordPages&)> act;
+    const char* success;  // the box that says it worked
+    int level;            // the access level once it worked
+  };
+  const std::vector<PasswordAction> kActions{
+      {"New User", "", digest(u"pw"), [](PasswordPages& pages) { pages.OnAcceptNewPassword(u"pw", u"pw"); },
+       messages::kPasswordSaved, 1},
+      {"Change Password", digest(u"old"), digest(u"new"),
+       [](PasswordPages& pages) { pages.OnChangePassword(u"old", u"new", u"new"); }, messages::kPasswordSaved,
+       0},
+      {"login", digest(u"pw"), digest(u"pw"), [](PasswordPages& pages) { pages.OnLogin(u"pw"); },
+       messages::kLoginDone, 1},
+  };
+  int runs = 0;
+  for (const PasswordAction& action : kActions) {
+    const auto run = [&](int failAt, Fault fault, std::vector<testing::CallKind>* calls) {
+      fuzzing::MemoryFileSystem disk;
+      if (!action.before.empty()) disk.files[file] = action.before;
+      testing::FaultyFileSystem faulty(disk);
+      FileLayer layer(faulty);
+      testing::FakeSystemFolder folder("S");
+      testing::RecordingMessageBoxes boxes;
+      PasswordStore store(layer, folder, boxes);
+      AccessLevel level;
+      testing::RecordingForm1Actions form;
+      PasswordPages pages(store, level, boxes, form);
+      faulty.Arm(failAt, fault);
+      action.act(pages);
+      if (calls) *calls = faulty.calls();
+      const std::string now = disk.files.count(file) ? disk.files[file] : "";
+      EXPECT_TRUE(now == action.before || now == action.after) << "satinfo.dll: " << now;
+      EXPECT_EQ(FileLayer::kFirstNumber, layer.LowestFree()) << "a file is left open";
+      const bool done = now == action.after && level.Level() == action.level;
+      const bool toldOtherwise = std::any_of(boxes.shown.begin(), boxes.shown.end(),
+                                             [&](const auto& box) { return box.text != action.success; });
+      // A password file that is not found is no password set, silently.
+      const bool missingByDesign = fault == Fault::NotFound && faulty.failedPath() == file;
+      EXPECT_TRUE(done || toldOtherwise || missingByDesign) << "a failure was not told";
+    };
+    std::vector<testing::CallKind> calls;
+    run(0, Fault::None, &calls);
+    for (std::size_t k = 1; k <= calls.size(); ++k) {
+      std::vector<Fault> faults = testing::FaultsFor(calls[k - 1]);
+      faults.push_back(Fault::Crash);
+      for (const Fault fault : faults) {
+        ++runs;
+        SCOPED_TRACE(std::string(action.name) + ": call " + std::to_string(k) +
+                     " fails: " + testing::NameOf(fault));
+        run(static_cast<int>(k), fault, nullptr);
+        if (::testing::Test::HasFailure()) return;
+      }
+    }
+  }
+  std::cout << "fault injection, password pages: " << runs << " runs\n";
 }
 
 }  // namespace

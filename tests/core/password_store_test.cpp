@@ -120,6 +120,10 @@ TEST_P(PasswordStoreTest, AFileOpenForWritingMatchesNothingAndMeansNewUser) {
   WriteBytes(PasswordFile(), std::string(kSecretDigest) + "\r\n");
   ASSERT_EQ(FileError::None, layer_.Open(7, PasswordFile(), OpenMode::Append));
   EXPECT_FALSE(store_.CheckPassword(u"s3cret"));
+  EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{
+                {messages::PasswordNotRead(PasswordFile(), FileError::SharingViolation), "Fendrel"}}),
+            boxes_.shown)
+      << "a password that was never compared is no wrong one";
   EXPECT_EQ(kNewUser, store_.DeterminePassword());
   layer_.Close(7);
   EXPECT_TRUE(store_.CheckPassword(u"s3cret"));
