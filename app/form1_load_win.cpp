@@ -16,11 +16,11 @@ void Form1::Load() {
   const ListOutcome unread = protection_.safeListUnread();
   if (!silent_ || unread == FileError::None) return;
   const ListOutcome because = protection_.safeListUnreadBecause();
-  tray_.ShowBalloon(messages::kTitle,
-                    unread == ListReason::NotLoaded && protection_.safeList().items.empty()
-                        ? messages::SafeListUnread(protection_.SafeListFile(), because)
-                        : messages::ListNotReadWhole(messages::kSafeListName, protection_.SafeListFile(), unread,
-                                                     because));
+  tray_.ShowBalloon(
+      messages::kTitle,
+      unread == ListReason::NotLoaded && protection_.safeList().items.empty()
+          ? messages::SafeListUnread(protection_.SafeListFile(), because)
+          : messages::ListNotReadWhole(messages::kSafeListName, protection_.SafeListFile(), unread, because));
 }
 
 void Form1::DeterminePassword() {

@@ -59,10 +59,9 @@ void Healer::Plan() {
   if (!programFolderWatch_) {
     // A save by rename is a name change; Notepad writes in place.
     if (const std::optional<std::wstring> folder = ToWide(protection_.programFolder())) {
-      programFolderWatch_ = UniqueChangeNotification(
-          FindFirstChangeNotificationW(folder->c_str(), FALSE,
-                                       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                           FILE_NOTIFY_CHANGE_SIZE));
+      programFolderWatch_ = UniqueChangeNotification(FindFirstChangeNotificationW(
+          folder->c_str(), FALSE,
+          FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
     }
   }
   GatherWaitHandles();

@@ -63,11 +63,11 @@ void ListPages::ShowEntryStates() {
   // A safe list not read yet is no empty list, and one read in part never
   // calls its unread files protected: the summary says so.
   const ListOutcome unread = protection_.safeListUnread();
-  const std::string text = messages::SafeListState(protection_.SafeListFile(), unread,
-                                                   protection_.safeListUnreadBecause(), states_.safeFilesHeld,
-                                                   states_.safeFiles);
-  const Rgb colour = unread != FileError::None || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed
-                                                                                              : kBlack;
+  const std::string text =
+      messages::SafeListState(protection_.SafeListFile(), unread, protection_.safeListUnreadBecause(),
+                              states_.safeFilesHeld, states_.safeFiles);
+  const Rgb colour =
+      unread != FileError::None || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
   const std::wstring wide = Wide(text);
   std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(summary->hwnd)) + 1, L'\0');
   shown.resize(
