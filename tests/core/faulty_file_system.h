@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/core/forwarding_file_system.h"
@@ -42,9 +43,9 @@ inline const char* NameOf(Fault fault) {
 
 class FaultyFileSystem : public ForwardingFileSystem {
  public:
-  static constexpr std::size_t kReadChunk = 7;
-
-  explicit FaultyFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
+  // `readChunk`: the most bytes one read hands out.
+  explicit FaultyFileSystem(FileSystem& inner, std::size_t readChunk = 7)
+      : ForwardingFileSystem(inner), readChunk_(readChunk) {}
 
   // Counts calls from now on; call `failAt` (from 1; 0: none) fails in `fault`.
   void Arm(int failAt, Fault fault) {
@@ -90,7 +91,7 @@ class FaultyFileSystem : public ForwardingFileSystem {
     FileError Read(char* buffer, std::size_t size, std::size_t& got) override {
       got = 0;
       if (const FileError error = system_.Call(CallKind::Read); error != FileError::None) return error;
-      return inner_->Read(buffer, std::min(size, kReadChunk), got);
+      return inner_->Read(buffer, std::min(size, system_.readChunk_), got);
     }
     FileError Write(const char* data, std::size_t size) override {
       if (const FileError error = system_.Call(CallKind::Write); error != FileError::None) return error;
@@ -127,6 +128,7 @@ class FaultyFileSystem : public ForwardingFileSystem {
     return FileError::Other;
   }
 
+  std::size_t readChunk_;
   std::vector<CallKind> calls_;
   int failAt_ = 0;
   Fault fault_ = Fault::None;
