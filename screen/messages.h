@@ -423,7 +423,8 @@ inline std::string SafeListState(const std::string& file, ListOutcome unread, Li
   if (unread == FileError::None) return SafeListSummary(held, files);
   if (unread == ListReason::NotLoaded && files == 0) return SafeListUnread(file, because);
   const std::size_t name = file.find_last_of('\\');
-  return std::to_string(held) + " of the " + std::to_string(files) +
+  return (held == files ? "All " + std::to_string(files)
+                        : std::to_string(held) + " of the " + std::to_string(files)) +
          " files read from the safe list are protected. The rest of " +
          (name == std::string::npos ? file : file.substr(name + 1)) + " could not be read (" +
          WhyReadInPart(unread, because) + "), so its later files are not protected.";
