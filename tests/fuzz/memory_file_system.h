@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,7 +21,7 @@ class MemoryFileSystem : public FileSystem {
 
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
     auto found = files.find(path);
-    Use& use = uses_[path];
+    Use& use = UseOf(path);
     if (mode == OpenMode::Input) {
       if (found == files.end()) return FileError::NotFound;
       if (use.writers > 0) return FileError::SharingViolation;
@@ -57,6 +58,7 @@ class MemoryFileSystem : public FileSystem {
 
  private:
   struct Use {
+    std::string path;
     int users = 0;
     int writers = 0;
   };
@@ -93,12 +95,19 @@ class MemoryFileSystem : public FileSystem {
     std::size_t position_ = 0;
   };
 
+  // The few paths a run opens, each counted where it stays put.
+  Use& UseOf(const std::string& path) {
+    for (Use& use : uses_) {
+      if (use.path == path) return use;
+    }
+    return uses_.emplace_back(Use{path});
+  }
   bool InUse(const std::string& path) const {
-    auto found = uses_.find(path);
-    return found != uses_.end() && found->second.users > 0;
+    return std::any_of(uses_.begin(), uses_.end(),
+                       [&path](const Use& use) { return use.path == path && use.users > 0; });
   }
 
-  std::map<std::string, Use, std::less<>> uses_;
+  std::deque<Use> uses_;
   Windows1252CodePage codePage_;
 };
 
