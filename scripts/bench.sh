@@ -7,7 +7,7 @@
 #                                program beside an idle one (a minute or two)
 #   sh scripts/bench.sh --kills  1,000 kills of a process saving a list file
 #                                (the fault test's 20, fifty times over; about
-#                                ten minutes): how many left a cut list (0)
+#                                five minutes): how many left a cut list (0)
 # BUILD_DIR chooses another build folder (default: the preset's build/windows).
 set -eu
 cd "$(dirname "$0")/.."
