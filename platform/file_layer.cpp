@@ -1,5 +1,7 @@
 #include "platform/file_layer.h"
 
+#include <algorithm>
+
 namespace fendrel {
 
 namespace {
@@ -7,13 +9,14 @@ constexpr std::size_t kChunk = std::size_t{64} * 1024;
 }  // namespace
 
 FileLayer::~FileLayer() {
-  for (int number = kFirstNumber; number <= kLastNumber; ++number) Close(number);
+  for (int number = kFirstNumber; number <= kLastNumber; ++number) {
+    if (table_[static_cast<std::size_t>(number)]) Close(number);
+  }
 }
 
 FileLayer::Entry* FileLayer::Find(int number) {
   if (number < kFirstNumber || number > kLastNumber) return nullptr;
-  Entry& entry = table_[static_cast<std::size_t>(number)];
-  return entry.file ? &entry : nullptr;
+  return table_[static_cast<std::size_t>(number)].get();
 }
 
 const FileLayer::Entry* FileLayer::Find(int number) const {
@@ -22,34 +25,34 @@ const FileLayer::Entry* FileLayer::Find(int number) const {
 
 FileError FileLayer::Adopt(int number, std::unique_ptr<OpenFile> file) {
   if (number < kFirstNumber || number > kLastNumber) return FileError::BadFileNumber;
-  Entry& entry = table_[static_cast<std::size_t>(number)];
-  if (entry.file) return FileError::FileNumberInUse;
+  std::unique_ptr<Entry>& entry = table_[static_cast<std::size_t>(number)];
+  if (entry) return FileError::FileNumberInUse;
   if (!file) return FileError::NotOpen;
-  entry = Entry{};
-  entry.file = std::move(file);
-  entry.mode = OpenMode::Input;
+  entry = std::make_unique<Entry>();
+  entry->file = std::move(file);
+  entry->mode = OpenMode::Input;
   return FileError::None;
 }
 
 FileError FileLayer::Open(int number, const std::string& path, OpenMode mode) {
   if (number < kFirstNumber || number > kLastNumber) return FileError::BadFileNumber;
-  Entry& entry = table_[static_cast<std::size_t>(number)];
-  if (entry.file) return FileError::FileNumberInUse;
+  std::unique_ptr<Entry>& entry = table_[static_cast<std::size_t>(number)];
+  if (entry) return FileError::FileNumberInUse;
   // A NUL ends the name for the system, so such a path would open the file
   // named by its first part: it names no file.
   if (path.find('\0') != std::string::npos) return FileError::NotFound;
   std::unique_ptr<OpenFile> file;
   const FileError error = files_.Open(path, mode, file);
   if (error != FileError::None) return error;
-  entry = Entry{};
-  entry.file = std::move(file);
-  entry.mode = mode;
+  entry = std::make_unique<Entry>();
+  entry->file = std::move(file);
+  entry->mode = mode;
   return FileError::None;
 }
 
 int FileLayer::LowestFree(int from) const {
   for (int number = from < kFirstNumber ? kFirstNumber : from; number <= kLastNumber; ++number) {
-    if (!table_[static_cast<std::size_t>(number)].file) return number;
+    if (!table_[static_cast<std::size_t>(number)]) return number;
   }
   return 0;
 }
@@ -61,10 +64,10 @@ bool FileLayer::IsOpen(int number) const {
 FileError FileLayer::Fill(Entry& entry, bool& available) {
   available = entry.position < entry.buffer.size();
   if (available || entry.endOfFile) return FileError::None;
-  entry.buffer.resize(kChunk);
+  if (!chunk_) chunk_ = std::make_unique_for_overwrite<char[]>(kChunk);
   std::size_t got = 0;
-  const FileError error = entry.file->Read(entry.buffer.data(), kChunk, got);
-  entry.buffer.resize(got);
+  const FileError error = entry.file->Read(chunk_.get(), kChunk, got);
+  entry.buffer.assign(chunk_.get(), std::min(got, kChunk));
   entry.position = 0;
   if (error != FileError::None) {
     entry.buffer.clear();
@@ -186,7 +189,7 @@ void FileLayer::Close(int number) {
   // A caller that needs to know whether its bytes reached the disk flushes
   // first; closing itself never fails.
   if (entry->mode != OpenMode::Input) WritePending(*entry);
-  *entry = Entry{};
+  table_[static_cast<std::size_t>(number)].reset();
 }
 
 }  // namespace fendrel

@@ -74,7 +74,13 @@ class FileLayer {
   FileError WritePending(Entry& entry);
 
   FileSystem& files_;
-  std::array<Entry, kLastNumber + 1> table_{};
+  // An entry only for each open number: a layer starts and ends without
+  // building or tearing down hundreds of empty ones.
+  std::array<std::unique_ptr<Entry>, kLastNumber + 1> table_{};
+  // Where every read lands before its bytes go to the entry's buffer: one
+  // chunk for the layer's life, so reading a small file neither allocates
+  // nor clears a whole chunk.
+  std::unique_ptr<char[]> chunk_;
 };
 
 }  // namespace fendrel

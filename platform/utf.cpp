@@ -38,6 +38,8 @@ bool NextCodePoint(std::string_view text, std::size_t& at, char32_t& code) {
   return true;
 }
 
+}  // namespace
+
 void AppendUtf8(char32_t code, std::string& out) {
   if (code < 0x80) {
     out += static_cast<char>(code);
@@ -55,8 +57,6 @@ void AppendUtf8(char32_t code, std::string& out) {
     out += static_cast<char>(0x80 | (code & 0x3F));
   }
 }
-
-}  // namespace
 
 bool IsUtf8(std::string_view text) {
   std::size_t at = 0;

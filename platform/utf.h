@@ -15,5 +15,8 @@ bool IsUtf8(std::string_view text);
 // False, and `out` unspecified, when the input is not well-formed.
 bool Utf8ToUtf16(std::string_view utf8, std::u16string& out);
 bool Utf16ToUtf8(std::u16string_view utf16, std::string& out);
+// Appends the UTF-8 bytes of one code point (not a surrogate, at most
+// U+10FFFF).
+void AppendUtf8(char32_t code, std::string& out);
 
 }  // namespace fendrel

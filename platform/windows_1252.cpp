@@ -36,11 +36,10 @@ std::optional<char> ByteOf(char16_t character) {
 }  // namespace
 
 std::string Windows1252CodePage::ToUtf8(std::string_view ansi) const {
-  std::u16string wide;
-  wide.reserve(ansi.size());
-  for (const char byte : ansi) wide += CharacterOf(static_cast<std::uint8_t>(byte));
   std::string utf8;
-  Utf16ToUtf8(wide, utf8);  // cannot fail: no byte gives a surrogate
+  utf8.reserve(ansi.size());
+  // No byte gives a surrogate, so each character goes straight to UTF-8.
+  for (const char byte : ansi) AppendUtf8(CharacterOf(static_cast<std::uint8_t>(byte)), utf8);
   return utf8;
 }
 

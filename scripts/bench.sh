@@ -5,14 +5,24 @@
 #   sh scripts/bench.sh          the benchmark (about a minute)
 #   sh scripts/bench.sh --soak   the soak instead: a long run of the real
 #                                program beside an idle one (a minute or two)
+#   sh scripts/bench.sh --kills  1,000 kills of a process saving a list file
+#                                (the fault test's 20, fifty times over; about
+#                                five minutes): how many left a cut list (0)
 # BUILD_DIR chooses another build folder (default: the preset's build/windows).
 set -eu
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build/windows}"
 program=fendrel_bench
-if [ "${1:-}" = "--soak" ]; then
-  program=fendrel_soak
-fi
+mode="${1:-}"
+set --  # the program's arguments
+case "$mode" in
+  --soak) program=fendrel_soak ;;
+  --kills)
+    program=win32_tests
+    export FENDREL_KILLS=1000
+    set -- "--gtest_filter=FaultTest.AProcessKilledAtRandomMoments*"
+    ;;
+esac
 
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "$program"
@@ -20,6 +30,10 @@ cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "$program"
 # Other work on the machine shows in the figures: say how busy it was.
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 # The wineserver started for the run is stopped before the display goes away.
-xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'wine "$1/$2.exe"; rc=$?; wineserver -k; exit $rc' \
-  sh "$build" "$program"
+start=$(date +%s)
+rc=0
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'build=$1 program=$2; shift 2; wine "$build/$program.exe" "$@"; rc=$?; wineserver -k; exit $rc' \
+  sh "$build" "$program" "$@" || rc=$?
+echo "took $(($(date +%s) - start)) s"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+exit $rc

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,27 +17,31 @@ namespace fendrel::fuzzing {
 
 class MemoryFileSystem : public FileSystem {
  public:
-  std::map<std::string, std::string> files;
+  std::map<std::string, std::string, std::less<>> files;
 
   FileError Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
     auto found = files.find(path);
+    Use& use = UseOf(path);
     if (mode == OpenMode::Input) {
       if (found == files.end()) return FileError::NotFound;
-      if (writers_[path] > 0) return FileError::SharingViolation;
+      if (use.writers > 0) return FileError::SharingViolation;
     } else {
-      if (users_[path] > 0) return FileError::SharingViolation;
-      if (mode == OpenMode::Output || found == files.end()) files[path].clear();
+      if (use.users > 0) return FileError::SharingViolation;
+      if (found == files.end()) found = files.try_emplace(path).first;
+      if (mode == OpenMode::Output) found->second.clear();
     }
-    file = std::make_unique<MemoryFile>(*this, path, mode != OpenMode::Input);
+    // Neither the file nor its count goes while the file is open (a
+    // replace or a removal is refused), so the open file keeps both.
+    file = std::make_unique<MemoryFile>(found->second, use, mode != OpenMode::Input);
     return FileError::None;
   }
 
   FileError Replace(const std::string& source, const std::string& target) override {
-    if (users_[source] > 0 || users_[target] > 0) return FileError::SharingViolation;
+    if (InUse(source) || InUse(target)) return FileError::SharingViolation;
     auto found = files.find(source);
     if (found == files.end()) return FileError::NotFound;
-    files[target] = found->second;
-    files.erase(source);
+    files[target] = std::move(found->second);
+    files.erase(found);
     return FileError::None;
   }
 
@@ -44,7 +49,7 @@ class MemoryFileSystem : public FileSystem {
   bool FolderExists(const std::string& /*path*/) override { return true; }
 
   FileError Remove(const std::string& path) override {
-    if (users_[path] > 0) return FileError::SharingViolation;
+    if (InUse(path)) return FileError::SharingViolation;
     files.erase(path);
     return FileError::None;
   }
@@ -52,42 +57,57 @@ class MemoryFileSystem : public FileSystem {
   const CodePage& AnsiCodePage() const override { return codePage_; }
 
  private:
+  struct Use {
+    std::string path;
+    int users = 0;
+    int writers = 0;
+  };
+
   class MemoryFile : public OpenFile {
    public:
-    MemoryFile(MemoryFileSystem& system, std::string path, bool writer)
-        : system_(system), path_(std::move(path)), writer_(writer) {
-      ++system_.users_[path_];
-      if (writer_) ++system_.writers_[path_];
+    MemoryFile(std::string& bytes, Use& use, bool writer) : bytes_(bytes), use_(use), writer_(writer) {
+      ++use_.users;
+      if (writer_) ++use_.writers;
     }
     ~MemoryFile() override {
-      --system_.users_[path_];
-      if (writer_) --system_.writers_[path_];
+      --use_.users;
+      if (writer_) --use_.writers;
     }
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
 
     FileError Read(char* buffer, std::size_t size, std::size_t& got) override {
-      const std::string& bytes = system_.files[path_];
-      got = std::min(size, bytes.size() - std::min(position_, bytes.size()));
-      if (got > 0) std::memcpy(buffer, bytes.data() + position_, got);
+      got = std::min(size, bytes_.size() - std::min(position_, bytes_.size()));
+      if (got > 0) std::memcpy(buffer, bytes_.data() + position_, got);
       position_ += got;
       return FileError::None;
     }
     FileError Write(const char* data, std::size_t size) override {
-      system_.files[path_].append(data, size);
+      bytes_.append(data, size);
       return FileError::None;
     }
     FileError Flush() override { return FileError::None; }
 
    private:
-    MemoryFileSystem& system_;
-    std::string path_;
+    std::string& bytes_;
+    Use& use_;
     bool writer_;
     std::size_t position_ = 0;
   };
 
-  std::map<std::string, int> users_;
-  std::map<std::string, int> writers_;
+  // The few paths a run opens, each counted where it stays put.
+  Use& UseOf(const std::string& path) {
+    for (Use& use : uses_) {
+      if (use.path == path) return use;
+    }
+    return uses_.emplace_back(Use{path});
+  }
+  bool InUse(const std::string& path) const {
+    return std::any_of(uses_.begin(), uses_.end(),
+                       [&path](const Use& use) { return use.path == path && use.users > 0; });
+  }
+
+  std::deque<Use> uses_;
   Windows1252CodePage codePage_;
 };
 
