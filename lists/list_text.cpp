@@ -182,7 +182,7 @@ std::optional<std::string> EncodeList(const std::vector<std::string>& entries, c
         bytes.clear();
         break;
       }
-      bytes += *inAnsi + "\r\n";
+      bytes.append(*inAnsi).append("\r\n");
     }
   }
   // ANSI bytes that a reader would take for UTF-8 or UTF-16 (a file that
@@ -191,7 +191,7 @@ std::optional<std::string> EncodeList(const std::vector<std::string>& entries, c
   // them) would read back as other entries: such a list is written as UTF-8 too.
   if (!bytes.empty() && EncodingOf(bytes, false).encoding == Encoding::Ansi) return bytes;
   bytes = kUtf8Mark;
-  for (const std::string& entry : entries) bytes += entry + "\r\n";
+  for (const std::string& entry : entries) bytes.append(entry).append("\r\n");
   return bytes;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/windows_1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -44,7 +45,12 @@ std::string Windows1252CodePage::ToUtf8(std::string_view ansi) const {
 }
 
 std::optional<std::string> Windows1252CodePage::FromUtf8Exactly(std::string_view utf8) const {
-  std::u16string wide;
+  // ASCII is itself; a list of thousands of entries converts each, so the
+  // UTF-16 buffer is kept between calls.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(utf8);
+  thread_local std::u16string wide;
+  wide.clear();
   if (!Utf8ToUtf16(utf8, wide)) return std::nullopt;
   std::string ansi;
   ansi.reserve(wide.size());

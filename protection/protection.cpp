@@ -1,7 +1,7 @@
 #include "protection/protection.h"
 
 #include <algorithm>
-#include <deque>
+#include <string_view>
 #include <unordered_map>
 
 #include "lists/list_text.h"
@@ -129,33 +129,40 @@ bool Protection::ReadIn(List& list) {
 void Protection::Merge(List& list, std::vector<std::string> theirs) {
   std::vector<Entry> ours = std::move(list.entries);
   list.entries.clear();
+  list.entries.reserve(theirs.size() + ours.size());
   // Repeated paths are repeated entries: of this copy's entries of a path,
   // the first as many as the base held are the base's, the rest were added
-  // here; base entries this copy no longer lists were removed here.
-  std::unordered_map<std::string, int> inBase, inOurs;
-  for (const std::string& path : list.base) ++inBase[path];
-  std::unordered_map<std::string, std::deque<std::size_t>> fromBase;
-  std::vector<bool> addedHere(ours.size(), false), used(ours.size(), false);
+  // here; base entries this copy no longer lists were removed here. Paths
+  // are looked up by views of the base, which lives to the end.
+  struct Slot {
+    int inBase = 0;
+    int inOurs = 0;
+    std::vector<std::size_t> records;  // this copy's entries of the base's path
+    std::size_t nextRecord = 0;
+  };
+  std::unordered_map<std::string_view, Slot> slots;
+  for (const std::string& path : list.base) ++slots[path].inBase;
+  std::vector<bool> addedHere(ours.size(), true), used(ours.size(), false);
   for (std::size_t i = 0; i < ours.size(); ++i) {
-    if (inOurs[ours[i].path]++ < inBase[ours[i].path]) {
-      fromBase[ours[i].path].push_back(i);
-    } else {
-      addedHere[i] = true;
-    }
+    const auto slot = slots.find(ours[i].path);
+    if (slot == slots.end() || slot->second.inOurs++ >= slot->second.inBase) continue;
+    slot->second.records.push_back(i);
+    addedHere[i] = false;
   }
-  std::unordered_map<std::string, int> removedHere;
-  for (const auto& [path, count] : inBase) removedHere[path] = std::max(0, count - inOurs[path]);
-
-  for (std::string& path : theirs) {
-    if (int& removed = removedHere[path]; removed > 0) {
-      --removed;
-      continue;
-    }
-    if (std::deque<std::size_t>& records = fromBase[path]; !records.empty()) {
-      used[records.front()] = true;
-      list.entries.push_back(std::move(ours[records.front()]));
-      records.pop_front();
-      continue;
+  for (const std::string& path : theirs) {
+    const auto slot = slots.find(path);
+    if (slot != slots.end()) {
+      Slot& known = slot->second;
+      if (known.inOurs < known.inBase) {  // removed here: one of theirs fewer
+        ++known.inOurs;
+        continue;
+      }
+      if (known.nextRecord < known.records.size()) {
+        const std::size_t i = known.records[known.nextRecord++];
+        used[i] = true;
+        list.entries.push_back(std::move(ours[i]));
+        continue;
+      }
     }
     Entry entry(path);
     // A new emergency entry waits for the next emergency action, as one
@@ -427,6 +434,9 @@ void Protection::Publish() {
   safeList_.items.clear();
   safeHolds_.items.clear();
   safeOutcomes_.clear();
+  safeList_.items.reserve(safe_.entries.size());
+  safeHolds_.items.reserve(safe_.entries.size());
+  safeOutcomes_.reserve(safe_.entries.size());
   for (const Entry& entry : safe_.entries) {
     safeList_.items.push_back(entry.path);
     safeHolds_.items.push_back(entry.hold);
@@ -435,6 +445,8 @@ void Protection::Publish() {
   }
   emergencyList_.items.clear();
   emergencyOutcomes_.clear();
+  emergencyList_.items.reserve(emergency_.entries.size());
+  emergencyOutcomes_.reserve(emergency_.entries.size());
   emergencyHolds_.items.clear();
   emergencyHeldPaths_.clear();
   for (const Entry& entry : emergency_.entries) {
