@@ -41,7 +41,8 @@ std::optional<std::string> ListEditing::Save(const ListCalls& calls, const Prote
   return messages::CouldNotSave((protection_.*calls.file)(), error);
 }
 
-std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int chosen) {
+std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int chosen,
+                                                  std::optional<std::string>& message) {
   const ListBox& list = (protection_.*calls.list)();
   if (chosen < 0 || chosen >= list.count()) return std::nullopt;
   const std::string path = list.items[static_cast<std::size_t>(chosen)];
@@ -56,7 +57,10 @@ std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int ch
     found = i;
     if (seen++ == sameBefore) break;
   }
-  if (found < 0) return std::nullopt;
+  if (found < 0) {
+    message = messages::EntryGone(path);
+    return std::nullopt;
+  }
   return found;
 }
 
@@ -89,16 +93,8 @@ void ListEditing::Remove(ListKind list, int selectedIndex) {
   std::optional<std::string> message;
   {
     const Protection::ListStep step(protection_, calls.kind);
-    const std::string chosen =
-        selectedIndex >= 0 && selectedIndex < (protection_.*calls.list)().count()
-            ? (protection_.*calls.list)().items[static_cast<std::size_t>(selectedIndex)]
-            : std::string();
-    const std::optional<int> index = ChosenAfterTakeIn(calls, selectedIndex);
-    if (!index && !chosen.empty()) {
-      message = messages::EntryGone(chosen);
-    } else if (index && (protection_.*calls.remove)(*index)) {
-      message = Save(calls, step);
-    }
+    const std::optional<int> index = ChosenAfterTakeIn(calls, selectedIndex, message);
+    if (index && (protection_.*calls.remove)(*index)) message = Save(calls, step);
   }
   if (message) messages_.Show(*message, messages::kTitle);
 }

@@ -48,9 +48,10 @@ class ListEditing {
   // The save at the end of an edit's step; the message for a failure.
   std::optional<std::string> Save(const ListCalls& calls, const Protection::ListStep& step);
   // The entry the person chose, found again by its path once the list file
-  // is taken in (another copy may have changed it); nothing when it is no
-  // longer listed.
-  std::optional<int> ChosenAfterTakeIn(const ListCalls& calls, int chosen);
+  // is taken in (another copy may have changed it); nothing when there is
+  // none, and when it is no longer listed the message that says so.
+  std::optional<int> ChosenAfterTakeIn(const ListCalls& calls, int chosen,
+                                       std::optional<std::string>& message);
 
   Protection& protection_;
   MessageBoxes& messages_;
