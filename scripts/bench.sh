@@ -5,21 +5,32 @@
 #   sh scripts/bench.sh          the benchmark (about a minute)
 #   sh scripts/bench.sh --soak   the soak instead: a long run of the real
 #                                program beside an idle one (a minute or two)
+#   sh scripts/bench.sh --wakeups  only the wake-up figures (the busy folder,
+#                                the 32767-entry start, 100 watched folders)
 # BUILD_DIR chooses another build folder (default: the preset's build/windows).
+# FENDREL_BEFORE=/path/to/Fendrel.exe: another build (an earlier commit) whose
+# wake-up figures are measured in the same run, beside this build's.
 set -eu
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build/windows}"
 program=fendrel_bench
+argument=""
 if [ "${1:-}" = "--soak" ]; then
   program=fendrel_soak
+elif [ "${1:-}" = "--wakeups" ]; then
+  argument=--wakeups
 fi
 
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "$program"
 . scripts/wine-prefix.sh
+if [ -n "${FENDREL_BEFORE:-}" ]; then
+  FENDREL_BEFORE="$(winepath -w "$FENDREL_BEFORE")"
+  export FENDREL_BEFORE
+fi
 # Other work on the machine shows in the figures: say how busy it was.
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 # The wineserver started for the run is stopped before the display goes away.
-xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'wine "$1/$2.exe"; rc=$?; wineserver -k; exit $rc' \
-  sh "$build" "$program"
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'wine "$1/$2.exe" $3; rc=$?; wineserver -k; exit $rc' \
+  sh "$build" "$program" "$argument"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
