@@ -180,6 +180,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case Healer::kPlanMessage: healer_.ContinuePlan(); return 0;
     case WM_TIMER:
       if (wParam == Healer::kRetryTimer) healer_.OnRetryTimer();
+      if (wParam == Healer::kWatchPauseTimer) healer_.OnWatchPauseTimer();
       return 0;
     case WM_DEVICECHANGE:
       // A drive that arrives (a USB stick, a network drive mapped) may hold a listed file.

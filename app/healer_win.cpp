@@ -45,6 +45,8 @@ void Healer::OnFolderChanges() {
         changed.push_back(changes.folder + (root ? "" : "\\") + name);
     }
   }
+  if (!watchPause_ && window_) watchPause_ = SetTimer(window_, kWatchPauseTimer, kWatchPauseMs, nullptr) != 0;
+  if (!watchPause_) OnWatchPauseTimer();  // no timer: the watches ask again at once
   // A name nothing waits for costs nothing more.
   if (!listFiles && changed.empty() && !ended) return;
   if (busy_ > 0) {
@@ -58,6 +60,13 @@ void Healer::OnFolderChanges() {
   } else if (!changed.empty() || ended) {
     Plan();  // a folder that came or went: the nearest folder of some path is another now
   }
+}
+
+void Healer::OnWatchPauseTimer() {
+  if (watchPause_) KillTimer(window_, kWatchPauseTimer);
+  watchPause_ = false;
+  programFolderWatch_.AskAgain();
+  watches_.AskAgain();
 }
 
 void Healer::Heal() {

@@ -40,6 +40,10 @@ class Healer {
   static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
   static constexpr UINT kPlanMessage = WM_APP + 5;
   static constexpr UINT_PTR kRetryTimer = 1;
+  // After a change, the watches wait this long before they report again,
+  // so a busy folder wakes the window at most a few times a second.
+  static constexpr UINT_PTR kWatchPauseTimer = 2;
+  static constexpr UINT kWatchPauseMs = 100;
 
   // `showChanges`: shows in the window what a wake-up changed in the lists
   // (which plans the next wake-ups).
@@ -57,6 +61,7 @@ class Healer {
   // The message loop's alertable wait ran the folder watches' completions:
   // the entries waiting on the names they saw are tried.
   void OnFolderChanges();
+  void OnWatchPauseTimer();
 
   // After every change: what to wait for now. A long list is planned in
   // slices, each continued by kPlanMessage.
@@ -110,6 +115,7 @@ class Healer {
   Wakeups plannedWakeups_;
   RetryBackoff backoff_;
   bool retryTimer_ = false;
+  bool watchPause_ = false;
   std::size_t notHeldBefore_ = 0;
   int busy_ = 0;              // commands under way (each may be showing a box)
   bool healWaiting_ = false;  // a wake-up came while busy

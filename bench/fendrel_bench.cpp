@@ -390,7 +390,10 @@ double StartUntilShown(std::optional<Started>& started, const std::string& progr
   });
   const double ms = Since(start);
   if (!shown) {
-    Problem(std::string("the window of class ") + className + " did not show");
+    DWORD code = 0;
+    GetExitCodeProcess(started->process(), &code);
+    Problem(std::string("the window of class ") + className + " did not show (" + program +
+            (started->running() ? ", running)" : ", ended with " + std::to_string(code) + ")"));
     return -1;
   }
   return ms;
@@ -918,11 +921,11 @@ WakeupFigures BenchWakeupsOf(const WorkFolder& work, const std::string& built, c
   {
     std::vector<std::string> listed;
     std::vector<std::string> folders;
+    work.Make(label + " big");
     for (int f = 0; f < kBigFolders; ++f) folders.push_back(work.Make(label + " big\\" + std::to_string(f)));
     for (int i = 0; i < fendrel::Protection::kMaxEntries; ++i) {
       listed.push_back(folders[static_cast<std::size_t>(i % kBigFolders)] + "\\missing " + std::to_string(i));
     }
-    work.Make(label + " big");
     const std::string folder = CopyWithList(work, built, label + " big start", listed);
     std::optional<Started> started;
     const LONGLONG start = Now();

@@ -29,6 +29,7 @@ struct FolderWatches::Watch {
   bool reading = false;                                          // the system has a read of ours
   bool ending = false;
   bool ended = false;
+  bool waiting = false;  // reported changes; asks again at AskAgain
   Changes changes;
   bool changed = false;
 };
@@ -49,7 +50,7 @@ FolderWatches::~FolderWatches() {
   for (std::unique_ptr<Watch>& watch : ending_) static_cast<void>(watch.release());
 }
 
-bool FolderWatches::AskAgain(Watch& watch) {
+bool FolderWatches::Ask(Watch& watch) {
   watch.overlapped = OVERLAPPED{};
   watch.overlapped.hEvent = &watch;  // unused by a read with a completion routine: it names the watch
   watch.reading = ReadDirectoryChangesW(watch.directory.get(), watch.buffer.data(),
@@ -86,7 +87,18 @@ void CALLBACK FolderWatches::Completed(DWORD error, DWORD bytes, OVERLAPPED* ove
     if (watch.changes.lost) watch.changes.names.clear();
   }
   watch.changed = owner.anyChanged_ = true;
-  if (!AskAgain(watch)) watch.ended = owner.anyEnded_ = true;
+  watch.waiting = owner.anyWaiting_ = true;
+}
+
+bool FolderWatches::AskAgain() {
+  if (!anyWaiting_) return false;
+  anyWaiting_ = false;
+  for (auto& [folder, watch] : watches_) {
+    if (!watch || !watch->waiting) continue;
+    watch->waiting = false;
+    if (!Ask(*watch)) watch->ended = anyEnded_ = true;
+  }
+  return true;
 }
 
 void FolderWatches::End(std::unique_ptr<Watch> watch) {
@@ -112,7 +124,8 @@ void FolderWatches::Want(const std::vector<std::string>& folders) {
   for (const std::string& folder : folders) {
     if (kept.count(folder)) continue;
     const auto old = watches_.find(folder);
-    if (old != watches_.end() && !old->second->ended) {
+    // A watch still to begin (null) is begun anew, as is one that ended.
+    if (old != watches_.end() && old->second && !old->second->ended) {
       kept.emplace(folder, std::move(old->second));
     } else {
       kept.emplace(folder, nullptr);
@@ -137,7 +150,7 @@ bool FolderWatches::OpenSome(std::size_t most) {
           name->c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
     }
-    if (!watch->directory || !AskAgain(*watch)) {
+    if (!watch->directory || !Ask(*watch)) {
       ++unwatched_;
       watches_.erase(folder);
       continue;

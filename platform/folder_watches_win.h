@@ -41,6 +41,11 @@ class FolderWatches {
   bool OpenSome(std::size_t most);
   // Wanted folders that could not be watched (gone meanwhile, no access).
   std::size_t unwatched() const { return unwatched_; }
+  // A watch that reported changes waits until this asks again, so the
+  // changes of a busy folder meanwhile come as one report (the system keeps
+  // them for the next read, up to its buffer; past that they are lost).
+  // True when some watch was waiting.
+  bool AskAgain();
   // The changes since the last call, one row per folder that saw any. `ended`
   // becomes true when a watch ended since (its folder went): Want finds the
   // folder that stands nearest now.
@@ -49,7 +54,7 @@ class FolderWatches {
  private:
   struct Watch;
   static void CALLBACK Completed(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
-  static bool AskAgain(Watch& watch);
+  static bool Ask(Watch& watch);
   void End(std::unique_ptr<Watch> watch);
   void DropEnded();
 
@@ -62,6 +67,7 @@ class FolderWatches {
   std::vector<std::unique_ptr<Watch>> ending_;
   bool anyChanged_ = false;
   bool anyEnded_ = false;
+  bool anyWaiting_ = false;
 };
 
 }  // namespace fendrel
