@@ -9,7 +9,7 @@ namespace {
 // A slice of planning lasts about this long before the window's messages
 // get their turn; the paths and the watches between two looks at the clock.
 constexpr ULONGLONG kSliceMs = 15;
-constexpr std::size_t kPathsPerLook = 128;
+constexpr std::size_t kPathsPerLook = 16;
 constexpr std::size_t kWatchesPerLook = 16;
 
 }  // namespace
