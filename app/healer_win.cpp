@@ -45,8 +45,11 @@ void Healer::OnFolderChanges() {
         changed.push_back(changes.folder + (root ? "" : "\\") + name);
     }
   }
-  if (!watchPause_ && window_) watchPause_ = SetTimer(window_, kWatchPauseTimer, kWatchPauseMs, nullptr) != 0;
-  if (!watchPause_) OnWatchPauseTimer();  // no timer: the watches ask again at once
+  if (programFolderWatch_.anyWaiting() || watches_.anyWaiting()) {
+    if (!watchPause_ && window_)
+      watchPause_ = SetTimer(window_, kWatchPauseTimer, kWatchPauseMs, nullptr) != 0;
+    if (!watchPause_) OnWatchPauseTimer();  // no timer: the watches ask again at once
+  }
   // A name nothing waits for costs nothing more.
   if (!listFiles && changed.empty() && !ended) return;
   if (busy_ > 0) {

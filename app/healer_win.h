@@ -40,10 +40,10 @@ class Healer {
   static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
   static constexpr UINT kPlanMessage = WM_APP + 5;
   static constexpr UINT_PTR kRetryTimer = 1;
-  // After a change, the watches wait this long before they report again,
-  // so a busy folder wakes the window at most a few times a second.
+  // A busy folder's watch waits this long before it reports again, so it
+  // wakes the window at most a few times a second.
   static constexpr UINT_PTR kWatchPauseTimer = 2;
-  static constexpr UINT kWatchPauseMs = 100;
+  static constexpr UINT kWatchPauseMs = FolderWatches::kQuietMs;
 
   // `showChanges`: shows in the window what a wake-up changed in the lists
   // (which plans the next wake-ups).

@@ -30,6 +30,7 @@ struct FolderWatches::Watch {
   bool ending = false;
   bool ended = false;
   bool waiting = false;  // reported changes; asks again at AskAgain
+  ULONGLONG lastReport = 0;
   Changes changes;
   bool changed = false;
 };
@@ -87,7 +88,14 @@ void CALLBACK FolderWatches::Completed(DWORD error, DWORD bytes, OVERLAPPED* ove
     if (watch.changes.lost) watch.changes.names.clear();
   }
   watch.changed = owner.anyChanged_ = true;
-  watch.waiting = owner.anyWaiting_ = true;
+  const ULONGLONG now = GetTickCount64();
+  const bool busy = now - watch.lastReport < kQuietMs;
+  watch.lastReport = now;
+  if (busy) {
+    watch.waiting = owner.anyWaiting_ = true;
+  } else if (!Ask(watch)) {
+    watch.ended = owner.anyEnded_ = true;
+  }
 }
 
 bool FolderWatches::AskAgain() {

@@ -41,11 +41,14 @@ class FolderWatches {
   bool OpenSome(std::size_t most);
   // Wanted folders that could not be watched (gone meanwhile, no access).
   std::size_t unwatched() const { return unwatched_; }
-  // A watch that reported changes waits until this asks again, so the
-  // changes of a busy folder meanwhile come as one report (the system keeps
-  // them for the next read, up to its buffer; past that they are lost).
-  // True when some watch was waiting.
+  // A watch that reports changes within kQuietMs of its last report waits
+  // until this asks again, so the changes of a busy folder meanwhile come
+  // as one report (the system keeps them for the next read, up to its
+  // buffer; past that they are lost). A quiet folder's watch asks again at
+  // once. True when some watch was waiting.
+  static constexpr DWORD kQuietMs = 100;
   bool AskAgain();
+  bool anyWaiting() const { return anyWaiting_; }
   // The changes since the last call, one row per folder that saw any. `ended`
   // becomes true when a watch ended since (its folder went): Want finds the
   // folder that stands nearest now.

@@ -25,7 +25,10 @@ cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "$program"
 . scripts/wine-prefix.sh
 if [ -n "${FENDREL_BEFORE:-}" ]; then
-  FENDREL_BEFORE="$(winepath -w "$FENDREL_BEFORE")"
+  # Wine's Z: drive is the Linux root. (winepath here would start a
+  # wineserver without the virtual display, and no window could open.)
+  before=$(realpath "$FENDREL_BEFORE" | tr / '\\')
+  FENDREL_BEFORE="Z:$before"
   export FENDREL_BEFORE
 fi
 # Other work on the machine shows in the figures: say how busy it was.
