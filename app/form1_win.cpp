@@ -175,10 +175,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case FailureReporter::kShowMessage: failures_.ShowReport(); return 0;
-    case Healer::kHealMessage:
-    case Healer::kOpensFinishedMessage: healer_.Heal(); return 0;
+    case Healer::kHealMessage: healer_.Heal(); return 0;
+    case Healer::kOpensFinishedMessage: healer_.OnOpensFinished(); return 0;
+    case Healer::kPlanMessage: healer_.ContinuePlan(); return 0;
     case WM_TIMER:
       if (wParam == Healer::kRetryTimer) healer_.OnRetryTimer();
+      if (wParam == Healer::kWatchPauseTimer) healer_.OnWatchPauseTimer();
       return 0;
     case WM_DEVICECHANGE:
       // A drive that arrives (a USB stick, a network drive mapped) may hold a listed file.

@@ -1,8 +1,18 @@
 #include "app/healer_win.h"
 
-#include "platform/wide_text_win.h"
+#include "protection/entry_state.h"
 
 namespace fendrel {
+
+namespace {
+
+// A slice of planning lasts about this long before the window's messages
+// get their turn; the paths and the watches between two looks at the clock.
+constexpr ULONGLONG kSliceMs = 15;
+constexpr std::size_t kPathsPerLook = 16;
+constexpr std::size_t kWatchesPerLook = 16;
+
+}  // namespace
 
 Healer::Busy::~Busy() {
   if (--healer_.busy_ == 0 && healer_.healWaiting_ && healer_.window_) {
@@ -10,21 +20,56 @@ Healer::Busy::~Busy() {
   }
 }
 
-void Healer::OnWaitHandleSignalled(std::size_t index) {
-  if (programFolderWatch_ && index == 0) {
-    // A watch that cannot go on (the folder went) is made again by Plan.
-    if (!FindNextChangeNotification(programFolderWatch_.get())) programFolderWatch_.reset();
-  } else {
-    watches_.Rearm(programFolderWatch_ ? index - 1 : index);
+void Healer::OnFolderChanges() {
+  bool ended = false;
+  bool listFiles = false;
+  const std::string safeList = FileKey("prot.dat"), emergencyList = FileKey("emer.dat");
+  for (const FolderWatches::Changes& changes : programFolderWatch_.TakeChanges(ended)) {
+    listFiles = listFiles || changes.lost;
+    for (const std::string& name : changes.names) {
+      const std::string key = FileKey(name);
+      listFiles = listFiles || key == safeList || key == emergencyList;
+    }
   }
-  GatherWaitHandles();
-  Heal();
+  std::vector<std::string> changed;
+  for (const FolderWatches::Changes& changes : watches_.TakeChanges(ended)) {
+    if (changes.lost) {
+      changed.push_back(changes.folder);  // every entry waiting there
+      continue;
+    }
+    const auto awaited = awaited_.find(changes.folder);
+    if (awaited == awaited_.end()) continue;
+    const bool root = !changes.folder.empty() && changes.folder.back() == '\\';
+    for (const std::string& name : changes.names) {
+      if (awaited->second.count(FileKey(name)) > 0)
+        changed.push_back(changes.folder + (root ? "" : "\\") + name);
+    }
+  }
+  if (programFolderWatch_.anyWaiting() || watches_.anyWaiting()) {
+    if (!watchPause_ && window_)
+      watchPause_ = SetTimer(window_, kWatchPauseTimer, kWatchPauseMs, nullptr) != 0;
+    if (!watchPause_) OnWatchPauseTimer();  // no timer: the watches ask again at once
+  }
+  // A name nothing waits for costs nothing more.
+  if (!listFiles && changed.empty() && !ended) return;
+  if (busy_ > 0) {
+    healWaiting_ = true;
+    return;
+  }
+  const bool synced = listFiles && protection_.SyncListFiles();
+  const bool retried = !changed.empty() && protection_.RetryNotHeld(changed);
+  if (synced || retried) {
+    showChanges_();  // which plans again
+  } else if (!changed.empty() || ended) {
+    Plan();  // a folder that came or went: the nearest folder of some path is another now
+  }
 }
 
-void Healer::GatherWaitHandles() {
-  waitHandles_.clear();
-  if (programFolderWatch_) waitHandles_.push_back(programFolderWatch_.get());
-  waitHandles_.insert(waitHandles_.end(), watches_.handles().begin(), watches_.handles().end());
+void Healer::OnWatchPauseTimer() {
+  if (watchPause_) KillTimer(window_, kWatchPauseTimer);
+  watchPause_ = false;
+  programFolderWatch_.AskAgain();
+  watches_.AskAgain();
 }
 
 void Healer::Heal() {
@@ -43,6 +88,14 @@ void Healer::Heal() {
   }
 }
 
+void Healer::OnOpensFinished() {
+  if (busy_ > 0) {
+    healWaiting_ = true;
+    return;
+  }
+  if (protection_.FinishBackgroundOpens(background_.TakeFinished())) showChanges_();
+}
+
 void Healer::OnRetryTimer() {
   KillTimer(window_, kRetryTimer);
   retryTimer_ = false;
@@ -52,22 +105,53 @@ void Healer::OnRetryTimer() {
 
 void Healer::Plan() {
   if (!window_) return;
-  const std::vector<NotHeld> notHeld = protection_.NotHeldNow();
-  const Wakeups wakeups = WakeupsFor(notHeld, files_);
-  // A folder that cannot be watched (too many, no access) is retried on the timer.
-  const bool unwatched = !watches_.Watch(wakeups.folders).empty();
-  if (!programFolderWatch_) {
-    // A save by rename is a name change; Notepad writes in place.
-    if (const std::optional<std::wstring> folder = ToWide(protection_.programFolder())) {
-      programFolderWatch_ = UniqueChangeNotification(FindFirstChangeNotificationW(
-          folder->c_str(), FALSE,
-          FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
+  // A save by rename is a name change; Notepad writes in place. A watch
+  // whose folder went is begun again here.
+  programFolderWatch_.Want({protection_.programFolder()});
+  programFolderWatch_.OpenSome(1);
+  planning_ = protection_.NotHeldNow();
+  if (planning_.size() > notHeldBefore_) backoff_.Reset();  // something new: try it again soon
+  notHeldBefore_ = planning_.size();
+  planned_ = 0;
+  planner_.emplace(files_);
+  openingWatches_ = false;
+  PlanSlice();
+}
+
+void Healer::PlanSlice() {
+  if (!planner_ || !window_) return;
+  const ULONGLONG start = GetTickCount64();
+  const auto later = [&] {
+    if (GetTickCount64() - start < kSliceMs) return false;
+    if (!planPosted_) planPosted_ = PostMessageW(window_, kPlanMessage, 0, 0) != 0;
+    return planPosted_;
+  };
+  while (!openingWatches_) {
+    if (planned_ == planning_.size()) {
+      plannedWakeups_ = planner_->Take();
+      watches_.Want(plannedWakeups_.folders);
+      awaited_.clear();
+      for (std::size_t i = 0; i < plannedWakeups_.folders.size(); ++i) {
+        awaited_.emplace(plannedWakeups_.folders[i], std::move(plannedWakeups_.awaited[i]));
+      }
+      openingWatches_ = true;
+      break;
     }
+    planner_->Add(planning_[planned_++]);
+    if (planned_ % kPathsPerLook == 0 && later()) return;
   }
-  GatherWaitHandles();
-  const bool timer = wakeups.timer || unwatched;
-  if (notHeld.size() > notHeldBefore_) backoff_.Reset();  // something new: try it again soon
-  notHeldBefore_ = notHeld.size();
+  while (!watches_.OpenSome(kWatchesPerLook)) {
+    if (later()) return;
+  }
+  planner_.reset();
+  planning_.clear();
+  // A folder that cannot be watched (gone meanwhile, no access) is retried
+  // on the timer, as soon as a file on this machine in use is.
+  const bool unwatched = watches_.unwatched() > 0;
+  SetTimerFor(plannedWakeups_.timer || unwatched, plannedWakeups_.localTimer || unwatched);
+}
+
+void Healer::SetTimerFor(bool timer, bool local) {
   if (!timer) {
     if (retryTimer_) KillTimer(window_, kRetryTimer);
     retryTimer_ = false;
@@ -75,7 +159,7 @@ void Healer::Plan() {
     return;
   }
   if (!retryTimer_) {
-    const UINT wait = static_cast<UINT>(backoff_.Next(wakeups.localTimer));
+    const UINT wait = static_cast<UINT>(backoff_.Next(local));
     retryTimer_ = SetTimer(window_, kRetryTimer, wait, nullptr) != 0;
   }
 }

@@ -5,6 +5,12 @@
 // held, no such watch and no timer is left. The program's folder is always
 // watched, so a list file that another copy or program saved is taken in
 // at once (a watch costs nothing while nothing changes).
+//
+// A change in a watched folder costs what it names: only the entries
+// waiting on a name that changed are tried, and a name nothing waits for
+// costs a look-up. A long list's wake-ups are planned, and its watches
+// begun, in slices between the window's messages, so the window answers
+// meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +18,10 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/background_opens.h"
@@ -24,11 +34,16 @@ namespace fendrel {
 
 class Healer {
  public:
-  // Posted to the window: a wake-up that waited for a command, and a
-  // result of the worker; and the retry timer's identifier.
+  // Posted to the window: a wake-up that waited for a command, a result of
+  // the worker, the next slice of a plan; and the retry timer's identifier.
   static constexpr UINT kHealMessage = WM_APP + 3;
   static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
+  static constexpr UINT kPlanMessage = WM_APP + 5;
   static constexpr UINT_PTR kRetryTimer = 1;
+  // A busy folder's watch waits this long before it reports again, so it
+  // wakes the window at most a few times a second.
+  static constexpr UINT_PTR kWatchPauseTimer = 2;
+  static constexpr UINT kWatchPauseMs = FolderWatches::kQuietMs;
 
   // `showChanges`: shows in the window what a wake-up changed in the lists
   // (which plans the next wake-ups).
@@ -37,22 +52,30 @@ class Healer {
       : protection_(protection),
         background_(background),
         files_(files),
-        showChanges_(std::move(showChanges)) {}
+        showChanges_(std::move(showChanges)),
+        programFolderWatch_(FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                            FILE_NOTIFY_CHANGE_SIZE) {}
 
   // The window whose timer and messages wake the healer; null while none.
   void SetWindow(HWND window) { window_ = window; }
-  // The message loop waits on these handles besides messages: the watches
-  // of the folders where a missing listed file would appear.
-  const std::vector<HANDLE>& WaitHandles() const { return waitHandles_; }
-  // Handle `index` of WaitHandles was signalled: a name changed there.
-  void OnWaitHandleSignalled(std::size_t index);
+  // The message loop's alertable wait ran the folder watches' completions:
+  // the entries waiting on the names they saw are tried.
+  void OnFolderChanges();
+  void OnWatchPauseTimer();
 
-  // After every change: what to wait for now.
+  // After every change: what to wait for now. A long list is planned in
+  // slices, each continued by kPlanMessage.
   void Plan();
+  void ContinuePlan() {
+    planPosted_ = false;
+    PlanSlice();
+  }
   // A wake-up: every file not held is tried again and what changed is
   // shown. A wake-up during a command waits until the command is over.
   void Heal();
   void OnRetryTimer();
+  // Opens that ran on the worker finished: their holds are taken.
+  void OnOpensFinished();
 
   // A command under way: wake-ups wait until it is over, since it may be
   // showing a box in the middle of changing a list.
@@ -68,20 +91,31 @@ class Healer {
   };
 
  private:
-  void GatherWaitHandles();
+  // Plans for as long as a slice lasts; posts kPlanMessage for the rest.
+  void PlanSlice();
+  // The plan is made: the timer as it needs.
+  void SetTimerFor(bool timer, bool local);
 
   Protection& protection_;
   BackgroundOpens& background_;
   FileSystem& files_;
   std::function<void()> showChanges_;
   HWND window_ = nullptr;
+  // The program's folder, watched for the list files' changes.
+  FolderWatches programFolderWatch_;
   FolderWatches watches_;
-  // The program's folder, watched for the list files' changes; then the
-  // handles of watches_. The message loop waits on these.
-  UniqueChangeNotification programFolderWatch_;
-  std::vector<HANDLE> waitHandles_;
+  // The names each watched folder waits for (Wakeups::awaited), by folder.
+  std::unordered_map<std::string, std::unordered_set<std::string>> awaited_;
+  // The plan under way: the paths it plans for and how far it got.
+  std::vector<NotHeld> planning_;
+  std::size_t planned_ = 0;
+  std::optional<WakeupPlanner> planner_;
+  bool openingWatches_ = false;
+  bool planPosted_ = false;
+  Wakeups plannedWakeups_;
   RetryBackoff backoff_;
   bool retryTimer_ = false;
+  bool watchPause_ = false;
   std::size_t notHeldBefore_ = 0;
   int busy_ = 0;              // commands under way (each may be showing a box)
   bool healWaiting_ = false;  // a wake-up came while busy

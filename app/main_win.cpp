@@ -126,16 +126,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   // The program ends through CloseProgram, which ends the process; the loop
   // ends only if the window is destroyed some other way.
-  // Besides messages, the loop waits on the watch of the program's folder
-  // (the list files) and those of folders where a missing listed file would
-  // appear (none while every file is held).
+  // The loop waits alertably, so the completions of the folder watches run
+  // here: the watch of the program's folder (the list files) and those of
+  // folders where a missing listed file would appear (none while every
+  // file is held). All that completed during one wait is one wake-up.
   for (;;) {
-    const std::vector<HANDLE>& watches = form.healer().WaitHandles();
-    const auto count = static_cast<DWORD>(watches.size());
     const DWORD woke =
-        MsgWaitForMultipleObjectsEx(count, watches.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke < WAIT_OBJECT_0 + count) {
-      form.healer().OnWaitHandleSignalled(woke - WAIT_OBJECT_0);
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE | MWMO_ALERTABLE);
+    if (woke == WAIT_IO_COMPLETION) {
+      form.healer().OnFolderChanges();
       continue;
     }
     MSG message;

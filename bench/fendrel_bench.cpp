@@ -390,7 +390,10 @@ double StartUntilShown(std::optional<Started>& started, const std::string& progr
   });
   const double ms = Since(start);
   if (!shown) {
-    Problem(std::string("the window of class ") + className + " did not show");
+    DWORD code = 0;
+    GetExitCodeProcess(started->process(), &code);
+    Problem(std::string("the window of class ") + className + " did not show (" + program +
+            (started->running() ? ", running)" : ", ended with " + std::to_string(code) + ")"));
     return -1;
   }
   return ms;
@@ -836,6 +839,159 @@ void BenchHealing(const Programs& programs) {
                   "a bare folder watch that opens the file when it wakes"});
 }
 
+// ------------------------------------------------------------------ wake-ups
+
+// How long the window takes to answer a message now; kWaitMs when it does not.
+double AnswerMs(HWND window) {
+  const LONGLONG start = Now();
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result)) return kWaitMs;
+  return Since(start);
+}
+
+// A copy of `built` in a folder of its own whose safe list is `listed`.
+// The MachineState of the run holds for every copy: a password exists.
+std::string CopyWithList(const WorkFolder& work, const std::string& built, const std::string& name,
+                         const std::vector<std::string>& listed) {
+  const std::string folder = work.Make(name);
+  if (!CopyFileA(built.c_str(), (folder + "\\Fendrel.exe").c_str(), FALSE)) Problem("cannot copy " + built);
+  std::string list;
+  for (const std::string& path : listed) list += path + "\r\n";
+  if (!WriteBytes(folder + "\\prot.dat", list)) Problem("cannot write prot.dat in " + folder);
+  return folder;
+}
+
+// Starts Fendrel from `folder` and waits until its window shows; null when it did not.
+HWND StartShown(std::optional<Started>& started, const std::string& folder) {
+  if (StartUntilShown(started, folder + "\\Fendrel.exe", folder, kFendrelClass) < 0) return nullptr;
+  return started->Window(kFendrelClass);
+}
+
+struct WakeupFigures {
+  double churnCpuPercent = -1, churnSlowestMs = -1, churnHeldMs = -1;
+  double bigStartShownMs = -1, bigStartAnswerMs = -1;
+  double pastLimitHeldMs = -1;
+};
+
+// kChurnEntries listed files missing from one folder where a new unrelated
+// file is made every 10 ms for kChurnMs; one listed file is made halfway.
+constexpr int kChurnEntries = 3000;
+constexpr DWORD kChurnMs = 3000;
+// A start whose whole safe list is missing: 32,767 files in 256 folders.
+constexpr int kBigFolders = 256;
+// One missing file in each of this many folders, more than the 60 the
+// watches once were limited to; files made in the last five are timed.
+constexpr int kManyFolders = 100;
+constexpr int kManyMade = 5;
+
+WakeupFigures BenchWakeupsOf(const WorkFolder& work, const std::string& built, const std::string& label) {
+  WakeupFigures figures;
+  {
+    const std::string busy = work.Make(label + " busy");
+    std::vector<std::string> listed;
+    for (int i = 0; i < kChurnEntries; ++i)
+      listed.push_back(busy + "\\missing " + std::to_string(i) + ".txt");
+    const std::string folder = CopyWithList(work, built, label + " churn", listed);
+    std::optional<Started> started;
+    HWND window = StartShown(started, folder);
+    if (window) {
+      AnswerMs(window);
+      const auto before = started->ThreadCpuMs();
+      const LONGLONG start = Now();
+      LONGLONG made = 0;
+      double slowest = 0;
+      for (int i = 0; Since(start) < kChurnMs || (made && figures.churnHeldMs < 0 && Since(made) < kWaitMs);
+           ++i) {
+        if (Since(start) < kChurnMs) WriteBytes(busy + "\\churn " + std::to_string(i) + ".tmp", "x");
+        if (!made && Since(start) >= kChurnMs / 2) {
+          WriteBytes(listed[kChurnEntries / 2], "made");
+          made = Now();
+        }
+        if (made && figures.churnHeldMs < 0 && Held(listed[kChurnEntries / 2]))
+          figures.churnHeldMs = Since(made);
+        if (Since(start) < kChurnMs) slowest = std::max(slowest, AnswerMs(window));
+        Sleep(10);
+      }
+      int lost = 0;
+      figures.churnCpuPercent = CpuBetween(before, started->ThreadCpuMs(), lost) / Since(start) * 100.0;
+      figures.churnSlowestMs = slowest;
+      if (figures.churnHeldMs < 0) Problem(label + ": the file made during the churn was not held");
+    }
+  }
+  {
+    std::vector<std::string> listed;
+    std::vector<std::string> folders;
+    work.Make(label + " big");
+    for (int f = 0; f < kBigFolders; ++f) folders.push_back(work.Make(label + " big\\" + std::to_string(f)));
+    for (int i = 0; i < fendrel::Protection::kMaxEntries; ++i) {
+      listed.push_back(folders[static_cast<std::size_t>(i % kBigFolders)] + "\\missing " + std::to_string(i));
+    }
+    const std::string folder = CopyWithList(work, built, label + " big start", listed);
+    std::optional<Started> started;
+    const LONGLONG start = Now();
+    HWND window = StartShown(started, folder);
+    if (window) {
+      figures.bigStartShownMs = Since(start);
+      figures.bigStartAnswerMs = AnswerMs(window);
+    }
+  }
+  {
+    std::vector<std::string> listed;
+    for (int f = 0; f < kManyFolders; ++f) {
+      listed.push_back(work.Make(label + " many " + std::to_string(f)) + "\\to come.txt");
+    }
+    const std::string folder = CopyWithList(work, built, label + " many folders", listed);
+    std::optional<Started> started;
+    HWND window = StartShown(started, folder);
+    const std::string none = fendrel::messages::SafeListSummary(0, kManyFolders);
+    if (window && started->WaitUntil([&] { return SummaryOf(window) == none; })) {
+      Sleep(500);  // the watches begun
+      std::vector<double> held;
+      for (int i = 0; i < kManyMade; ++i) {
+        const std::string& file = listed[static_cast<std::size_t>(kManyFolders - 1 - i)];
+        const LONGLONG made = Now();
+        WriteBytes(file, "made");
+        if (!started->WaitUntil([&] { return Held(file); })) {
+          Problem(label + ": a file made past the 60th folder was not held");
+          break;
+        }
+        held.push_back(Since(made));
+      }
+      if (!held.empty()) figures.pastLimitHeldMs = *std::max_element(held.begin(), held.end());
+    }
+  }
+  return figures;
+}
+
+std::string MsOrNone(double ms) {
+  return ms < 0 ? "-" : Ms(ms);
+}
+
+void BenchWakeups(const WorkFolder& work, const std::string& builtFendrel, const std::string& before) {
+  const WakeupFigures now = BenchWakeupsOf(work, builtFendrel, "now");
+  WakeupFigures old;
+  if (!before.empty()) old = BenchWakeupsOf(work, before, "before");
+  const std::string was = before.empty() ? "-" : "the build named by FENDREL_BEFORE";
+  const auto pair = [&](const std::string& figure, double value, double baseline, const std::string& aim,
+                        bool met) {
+    rows.push_back({figure, MsOrNone(value), before.empty() ? "-" : MsOrNone(baseline),
+                    before.empty() || baseline <= 0 || value < 0 ? "-" : Ratio(value, baseline),
+                    value < 0 ? "-" : aim + (met ? " met" : " MISSED"), was});
+  };
+  rows.push_back({"churn (3000 missing, a new file every 10 ms): CPU", Format("%.1f%%", now.churnCpuPercent),
+                  before.empty() ? "-" : Format("%.1f%%", old.churnCpuPercent), "-",
+                  now.churnCpuPercent < 2 ? "<2% met" : "<2% MISSED", was});
+  pair("  the window's slowest answer during the churn", now.churnSlowestMs, old.churnSlowestMs, "<100 ms",
+       now.churnSlowestMs < 100);
+  pair("  a listed file made during the churn, until held", now.churnHeldMs, old.churnHeldMs, "<1 s",
+       now.churnHeldMs < 1000);
+  pair("start with 32767 missing entries, until shown", now.bigStartShownMs, old.bigStartShownMs, "-", true);
+  pair("  then until the window answers", now.bigStartAnswerMs, old.bigStartAnswerMs, "<1 s",
+       now.bigStartAnswerMs < 1000);
+  pair("a file made in folders 96-100 of 100, until held (max)", now.pastLimitHeldMs, old.pastLimitHeldMs,
+       "<5 s", now.pastLimitHeldMs < 5000);
+}
+
 void BenchSizes(const std::string& builtFendrel, const std::string& builtMinimal) {
   const auto f = static_cast<double>(FileSize(builtFendrel)), m = static_cast<double>(FileSize(builtMinimal));
   rows.push_back({"size of Fendrel.exe on disk", KiB(f), KiB(m), Ratio(f, m), "-",
@@ -855,7 +1011,17 @@ void PrintSetting() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The programs beside this one unless named: fendrel_bench [Fendrel.exe [minimal_window.exe]]
+  // The programs beside this one unless named: fendrel_bench [--wakeups] [Fendrel.exe [minimal_window.exe]]
+  // --wakeups runs only the wake-up figures. FENDREL_BEFORE names another
+  // build of Fendrel.exe whose wake-up figures stand beside these.
+  const bool wakeupsOnly = argc > 1 && std::string(argv[1]) == "--wakeups";
+  if (wakeupsOnly) {
+    --argc;
+    ++argv;
+  }
+  char beforeText[MAX_PATH] = {};
+  GetEnvironmentVariableA("FENDREL_BEFORE", beforeText, MAX_PATH);
+  const std::string before = beforeText;
   const std::string builtFendrel = argc > 1 ? argv[1] : ExecutableFolder() + "\\Fendrel.exe";
   const std::string builtMinimal = argc > 2 ? argv[2] : ExecutableFolder() + "\\minimal_window.exe";
   if (GetFileAttributesA(builtFendrel.c_str()) == INVALID_FILE_ATTRIBUTES ||
@@ -866,6 +1032,15 @@ int main(int argc, char** argv) {
   PrintSetting();
   const LONGLONG start = Now();
   {
+    WorkFolder work;
+    if (wakeupsOnly) {
+      MachineState machine(work.Make("Fendrel"));
+      std::printf("wake-ups ...\n");
+      std::fflush(stdout);
+      BenchWakeups(work, builtFendrel, before);
+    }
+  }
+  if (!wakeupsOnly) {
     WorkFolder work;
     std::printf("emergency action ...\n");
     std::fflush(stdout);
@@ -885,6 +1060,9 @@ int main(int argc, char** argv) {
       std::printf("healing ...\n");
       std::fflush(stdout);
       BenchHealing(programs);
+      std::printf("wake-ups ...\n");
+      std::fflush(stdout);
+      BenchWakeups(work, builtFendrel, before);
     }
     BenchSizes(builtFendrel, builtMinimal);
   }

@@ -32,11 +32,6 @@ std::vector<FinishedOpen> BackgroundOpens::TakeFinished() {
   return std::exchange(done_, {});
 }
 
-bool BackgroundOpens::busy() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return !waiting_.empty() || running_ > 0 || !done_.empty();
-}
-
 void BackgroundOpens::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -44,7 +39,6 @@ void BackgroundOpens::Work() {
     if (stopping_) return;
     auto [ticket, path] = std::move(waiting_.front());
     waiting_.pop_front();
-    ++running_;
     lock.unlock();
     // The open that may wait runs without the lock, so the window can
     // hand over more and take what is done meanwhile.
@@ -53,7 +47,6 @@ void BackgroundOpens::Work() {
     result.error = files_.Open(path, OpenMode::Input, result.file);
     if (result.error != FileError::None) result.file.reset();
     lock.lock();
-    --running_;
     done_.push_back(std::move(result));
     lock.unlock();
     if (finished_) finished_();

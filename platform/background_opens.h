@@ -43,8 +43,6 @@ class BackgroundOpens {
   void Start(std::uint64_t ticket, const std::string& path);
   // The results ready now, in the order they finished.
   std::vector<FinishedOpen> TakeFinished();
-  // Opens handed over and not taken back yet.
-  bool busy() const;
 
  private:
   void Work();
@@ -55,7 +53,6 @@ class BackgroundOpens {
   std::condition_variable wake_;
   std::deque<std::pair<std::uint64_t, std::string>> waiting_;
   std::vector<FinishedOpen> done_;
-  std::size_t running_ = 0;
   bool stopping_ = false;
   std::thread worker_;  // started by the first Start
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protection/entry_state.h"
+
 namespace fendrel {
 
 namespace {
@@ -16,38 +18,61 @@ std::string ParentOf(const std::string& path) {
   return parent == path ? std::string() : parent;
 }
 
-void AddOnce(std::vector<std::string>& folders, const std::string& folder) {
-  if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
-}
-
 }  // namespace
 
-Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files) {
-  Wakeups wakeups;
-  for (const NotHeld& entry : notHeld) {
-    if (entry.why == FileError::None || entry.why == FileError::NameTooLong) continue;
-    if (files.MayWaitOnNetwork(entry.path)) {
-      // Asking a share whether a folder exists may wait as long as an open.
-      wakeups.timer = true;
-      wakeups.driveArrival = true;
-      continue;
-    }
-    if (entry.why != FileError::NotFound && entry.why != FileError::IsFolder) {
-      wakeups.timer = wakeups.localTimer = true;
-      continue;
-    }
-    // Missing, or a folder where a file should be: a change of names in the
-    // nearest folder that exists brings it; no folder at all, a drive.
-    std::string folder = ParentOf(entry.path);
-    while (!folder.empty() && !files.FolderExists(folder)) folder = ParentOf(folder);
-    if (folder.empty()) {
-      wakeups.driveArrival = true;
-      if (entry.path.find_first_of("\\/") == std::string::npos) wakeups.timer = wakeups.localTimer = true;
-    } else {
-      AddOnce(wakeups.folders, folder);
-    }
+bool ChangeConcerns(const std::string& changedKey, const std::string& waitingKey) {
+  if (changedKey.empty() || waitingKey.size() < changedKey.size()) return false;
+  if (waitingKey.compare(0, changedKey.size(), changedKey) != 0) return false;
+  return waitingKey.size() == changedKey.size() || waitingKey[changedKey.size()] == '\\' ||
+         changedKey.back() == '\\';  // a drive's root, "C:\"
+}
+
+bool WakeupPlanner::Exists(const std::string& folder) {
+  const auto known = exists_.find(folder);
+  if (known != exists_.end()) return known->second;
+  const bool exists = files_.FolderExists(folder);
+  exists_.emplace(folder, exists);
+  return exists;
+}
+
+void WakeupPlanner::Add(const NotHeld& entry) {
+  if (entry.why == FileError::None || entry.why == FileError::NameTooLong) return;
+  if (files_.MayWaitOnNetwork(entry.path)) {
+    // Asking a share whether a folder exists may wait as long as an open.
+    wakeups_.timer = true;
+    wakeups_.driveArrival = true;
+    return;
   }
-  return wakeups;
+  if (entry.why != FileError::NotFound && entry.why != FileError::IsFolder) {
+    wakeups_.timer = wakeups_.localTimer = true;
+    return;
+  }
+  // Missing, or a folder where a file should be: a change of names in the
+  // nearest folder that exists brings it; no folder at all, a drive.
+  std::string awaited = entry.path;
+  std::string folder = ParentOf(entry.path);
+  while (!folder.empty() && !Exists(folder)) {
+    awaited = folder;
+    folder = ParentOf(folder);
+  }
+  if (folder.empty()) {
+    wakeups_.driveArrival = true;
+    if (entry.path.find_first_of("\\/") == std::string::npos) wakeups_.timer = wakeups_.localTimer = true;
+    return;
+  }
+  const auto [at, added] = watched_.emplace(folder, wakeups_.folders.size());
+  if (added) {
+    wakeups_.folders.push_back(folder);
+    wakeups_.awaited.emplace_back();
+  }
+  const std::size_t name = awaited.find_last_of("\\/");
+  wakeups_.awaited[at->second].insert(FileKey(awaited.substr(name == std::string::npos ? 0 : name + 1)));
+}
+
+Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files) {
+  WakeupPlanner planner(files);
+  for (const NotHeld& entry : notHeld) planner.Add(entry);
+  return planner.Take();
 }
 
 int RetryBackoff::Next(bool local) {

@@ -8,7 +8,10 @@
 // When every entry is held there is nothing to wait for.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "lists/list_outcome.h"
@@ -26,6 +29,11 @@ struct Wakeups {
   // Watched for names that come and go: the nearest existing folder of each
   // missing path, each folder once.
   std::vector<std::string> folders;
+  // For each of `folders`, the names in it that something waits for, as
+  // FileKey folds them: a missing file's own name, or the first folder of
+  // its path that does not exist yet. A change of any other name there
+  // concerns no entry.
+  std::vector<std::unordered_set<std::string>> awaited;
   // Some path's drive is not there, or lies on a network.
   bool driveArrival = false;
   // Some open was refused (in use, no access) or lies on a network; and
@@ -37,8 +45,33 @@ struct Wakeups {
 
 // Which wake-ups can bring these paths back. A path too long for Windows
 // never heals and waits for nothing. Asks the file system which folders
-// exist, except for paths on a network, which it never touches.
+// exist, each folder once, except for paths on a network, which it never
+// touches.
 Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files);
+
+// WakeupsFor one path at a time, so a long list can be planned in slices
+// between the window's messages. Each path costs the same however many came
+// before it.
+class WakeupPlanner {
+ public:
+  explicit WakeupPlanner(FileSystem& files) : files_(files) {}
+  void Add(const NotHeld& entry);
+  Wakeups Take() { return std::move(wakeups_); }
+
+ private:
+  bool Exists(const std::string& folder);
+
+  FileSystem& files_;
+  Wakeups wakeups_;
+  std::unordered_map<std::string, bool> exists_;          // folders asked about, by their text
+  std::unordered_map<std::string, std::size_t> watched_;  // index in wakeups_.folders, by folder text
+};
+
+// Whether a change of the name `changed` (a file or folder made, removed or
+// renamed there; a folder whose changes were lost stands for every name in
+// it) can bring `waiting`: the same path, or a folder on its way. Both as
+// FileKey folds them.
+bool ChangeConcerns(const std::string& changedKey, const std::string& waitingKey);
 
 // The waits between retries on the timer.
 class RetryBackoff {

@@ -6,6 +6,7 @@
 
 #include "lists/list_text.h"
 #include "platform/atomic_save.h"
+#include "protection/entry_state.h"
 
 namespace fendrel {
 
@@ -384,15 +385,18 @@ std::vector<NotHeld> Protection::NotHeldNow() const {
   return waiting;
 }
 
-bool Protection::RetryNotHeld() {
+template <typename Concerns>
+bool Protection::Retry(const Concerns& concerns) {
   bool changed = false;
   for (const ListKind kind : {ListKind::Safe, ListKind::Emergency}) {
     List* list = &ListOf(kind);
-    if (list->unread == ListReason::NotLoaded) changed = ReadInAndSave(kind) || changed;
+    if (list->unread == ListReason::NotLoaded && concerns(list->file))
+      changed = ReadInAndSave(kind) || changed;
     if (!WantsHolds(*list)) continue;
     for (Entry& entry : list->entries) {
       // An emergency entry that no emergency action tried waits for the next one.
       if (entry.hold != kNoHold || entry.ticket != 0 || !entry.outcome || !Heals(*entry.outcome)) continue;
+      if (!concerns(entry.path)) continue;
       const std::optional<ListOutcome> before = entry.outcome;
       TryHold(entry);
       changed = changed || entry.outcome != before;
@@ -400,6 +404,21 @@ bool Protection::RetryNotHeld() {
   }
   if (changed) Publish();
   return changed;
+}
+
+bool Protection::RetryNotHeld() {
+  return Retry([](const std::string&) { return true; });
+}
+
+bool Protection::RetryNotHeld(const std::vector<std::string>& changedPaths) {
+  std::vector<std::string> changed;
+  changed.reserve(changedPaths.size());
+  for (const std::string& path : changedPaths) changed.push_back(FileKey(path));
+  return Retry([&changed](const std::string& path) {
+    const std::string key = FileKey(path);
+    return std::any_of(changed.begin(), changed.end(),
+                       [&key](const std::string& name) { return ChangeConcerns(name, key); });
+  });
 }
 
 bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {

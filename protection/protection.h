@@ -163,6 +163,10 @@ class Protection {
   // Tries each of them again; true when anything changed (a hold taken, a
   // list file read, another reason).
   bool RetryNotHeld();
+  // Tries again only those a change of these names can bring
+  // (ChangeConcerns): a file whose own name changed, the files of a folder
+  // that came, every file under a folder whose changes were lost.
+  bool RetryNotHeld(const std::vector<std::string>& changedPaths);
   // The opens that ran on the worker: each hold is taken now, under the
   // lowest free number, if its entry still wants it (it may have been
   // removed, or the emergency ended, meanwhile: then the file is let go).
@@ -236,6 +240,9 @@ class Protection {
   // changes once the file changed or became readable. True when the list
   // or why it is unread changed.
   bool ReadInAndSave(ListKind kind);
+  // RetryNotHeld of the paths `concerns` says yes to.
+  template <typename Concerns>
+  bool Retry(const Concerns& concerns);
   // Brings the views the window mirrors to the records.
   void Publish();
 

@@ -8,7 +8,11 @@
 #   sh scripts/bench.sh --kills  1,000 kills of a process saving a list file
 #                                (the fault test's 20, fifty times over; about
 #                                five minutes): how many left a cut list (0)
+#   sh scripts/bench.sh --wakeups  only the wake-up figures (the busy folder,
+#                                the 32767-entry start, 100 watched folders)
 # BUILD_DIR chooses another build folder (default: the preset's build/windows).
+# FENDREL_BEFORE=/path/to/Fendrel.exe: another build (an earlier commit) whose
+# wake-up figures are measured in the same run, beside this build's.
 set -eu
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build/windows}"
@@ -17,6 +21,7 @@ mode="${1:-}"
 set --  # the program's arguments
 case "$mode" in
   --soak) program=fendrel_soak ;;
+  --wakeups) set -- --wakeups ;;
   --kills)
     program=win32_tests
     export FENDREL_KILLS=1000
@@ -27,6 +32,13 @@ esac
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "$program"
 . scripts/wine-prefix.sh
+if [ -n "${FENDREL_BEFORE:-}" ]; then
+  # Wine's Z: drive is the Linux root. (winepath here would start a
+  # wineserver without the virtual display, and no window could open.)
+  before=$(realpath "$FENDREL_BEFORE" | tr / '\\')
+  FENDREL_BEFORE="Z:$before"
+  export FENDREL_BEFORE
+fi
 # Other work on the machine shows in the figures: say how busy it was.
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 # The wineserver started for the run is stopped before the display goes away.

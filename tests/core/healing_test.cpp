@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <unordered_set>
 
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
@@ -131,6 +132,60 @@ TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
   EXPECT_FALSE(Held(late)) << "after No Emergency a file that appears is not held";
 }
 
+TEST_P(HealingTest, EachPathWaitsOnTheNameThatCanBringIt) {
+  MakeFolder(folder_.File("dir"));
+  const std::string tooLong = folder_.File(std::string(300, 'x'));
+  const Wakeups wakeups = WakeupsFor({{tooLong, FileError::NameTooLong},
+                                      {folder_.File("dir"), FileError::IsFolder},
+                                      {folder_.File("new\\deeper\\deep.txt"), FileError::NotFound},
+                                      {folder_.File("Later.txt"), FileError::NotFound}},
+                                     *system_);
+  EXPECT_EQ((Rows{folder_.path()}), wakeups.folders) << "a folder where a file should be is watched for";
+  ASSERT_EQ(1u, wakeups.awaited.size());
+  EXPECT_EQ((std::unordered_set<std::string>{"DIR", "NEW", "LATER.TXT"}), wakeups.awaited[0]);
+  EXPECT_FALSE(wakeups.timer) << "a path too long never heals, so no timer waits for it";
+  EXPECT_FALSE(WakeupsFor({{tooLong, FileError::NameTooLong}}, *system_).any());
+}
+
+// A change tries only the entries it can bring: three listed files, all
+// missing at the start, then all made; one change of names is told.
+TEST_P(HealingTest, AChangeTriesOnlyTheEntriesItNames) {
+  const struct {
+    Rows changed;  // names in the folder; "" is the folder itself (its changes were lost)
+    Rows held;
+  } kCases[] = {
+      {{"a.txt"}, {"a.txt"}},
+      {{"A.TXT"}, {"a.txt"}},
+      {{"sub"}, {"sub\\c.txt"}},
+      {{"unrelated.tmp", "su", "a.txt.tmp"}, {}},
+      {{"a.txt", "b.txt"}, {"a.txt", "b.txt"}},
+      {{""}, {"a.txt", "b.txt", "sub\\c.txt"}},
+  };
+  int row = 0;
+  for (const auto& change : kCases) {
+    const std::string folder = folder_.File("row" + std::to_string(++row));
+    MakeFolder(folder);
+    FileLayer layer(*system_);
+    Protection protection(layer, folder);
+    const Rows names{"a.txt", "b.txt", "sub\\c.txt"};
+    std::string list;
+    for (const std::string& name : names) list += folder + "\\" + name + "\r\n";
+    WriteBytes(protection.SafeListFile(), list);
+    protection.LoadLists();
+    MakeFolder(folder + "\\sub");
+    for (const std::string& name : names) WriteBytes(folder + "\\" + name, "data");
+    Rows changed;
+    for (const std::string& name : change.changed)
+      changed.push_back(name.empty() ? folder : folder + "\\" + name);
+    EXPECT_EQ(!change.held.empty(), protection.RetryNotHeld(changed)) << "row " << row;
+    Rows held;
+    for (const std::string& name : names) {
+      if (testing::RefusedToOwnWriter(layer, folder + "\\" + name)) held.push_back(name);
+    }
+    EXPECT_EQ(change.held, held) << "row " << row;
+  }
+}
+
 TEST(RetryBackoffTest, WaitsDoubleFromOneSecondToFourHereOrThirtyOnANetworkAndStartAgainOnReset) {
   RetryBackoff backoff;
   std::vector<int> waits;
@@ -216,6 +271,7 @@ class DeadShare : public testing::ForwardingFileSystem {
     if (MayWaitOnNetwork(path)) {
       std::unique_lock<std::mutex> lock(mutex_);
       ++waiting_;
+      ++asked_;
       changed_.notify_all();
       changed_.wait(lock, [this] { return answering_; });
     }
@@ -223,6 +279,10 @@ class DeadShare : public testing::ForwardingFileSystem {
     return inner_.Open(path, mode, file);
   }
   bool MayWaitOnNetwork(const std::string& path) override { return path.find("net") != std::string::npos; }
+  int asked() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return asked_;
+  }
   void WaitUntilAsked() {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return waiting_ > 0; });
@@ -237,6 +297,7 @@ class DeadShare : public testing::ForwardingFileSystem {
   std::mutex mutex_, inner_mutex_;
   std::condition_variable changed_;
   int waiting_ = 0;
+  int asked_ = 0;
   bool answering_ = false;
 };
 
@@ -272,6 +333,50 @@ TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItA
   EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
   EXPECT_EQ(100, protection.safeHolds().items[0]);
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
+}
+
+// The worker runs one open after another: an open on its way is never
+// started twice, and one that failed is tried again like any other.
+TEST(BackgroundOpenTest, AnOpenOnItsWayStartsOnceAndAFailedOneIsTriedAgain) {
+  TempFolder folder;
+  PortableFileSystem portable;
+  DeadShare share(portable);
+  FileLayer layer(share);
+  std::mutex mutex;
+  std::condition_variable finished;
+  int results = 0;
+  BackgroundOpens background(share, [&] {
+    const std::lock_guard<std::mutex> lock(mutex);
+    ++results;
+    finished.notify_all();
+  });
+  const auto waitForResults = [&](int count) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return finished.wait_for(lock, std::chrono::seconds(10), [&] { return results >= count; });
+  };
+  Protection protection(layer, folder.path(), &background);
+  MakeFolder(folder.File("net"));
+  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
+  const std::string gone = folder.File("net\\gone.txt");
+  WriteBytes(protection.EmergencyListFile(), remote + "\r\n" + gone + "\r\n");
+  protection.LoadLists();
+
+  EXPECT_TRUE(protection.HoldEmergencyList().anyHeld) << "an open on its way counts as held";
+  share.WaitUntilAsked();
+  EXPECT_FALSE(protection.RetryNotHeld());
+  protection.HoldEmergencyList();  // a second press
+  share.Answer();
+  ASSERT_TRUE(waitForResults(2));
+  EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
+  EXPECT_EQ(2, share.asked()) << "one open per file";
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
+  ASSERT_EQ(1u, protection.NotHeldNow().size()) << "a failed open waits for its file again";
+
+  WriteBytes(gone, "data");
+  protection.RetryNotHeld();
+  ASSERT_TRUE(waitForResults(3));
+  EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, gone));
 }
 
 }  // namespace
