@@ -58,11 +58,10 @@ void Healer::Plan() {
   const bool unwatched = !watches_.Watch(wakeups.folders).empty();
   if (!programFolderWatch_) {
     // A save by rename is a name change; Notepad writes in place.
-    if (const std::optional<std::wstring> folder = ToWide(protection_.programFolder())) {
-      programFolderWatch_ = UniqueChangeNotification(
-          FindFirstChangeNotificationW(folder->c_str(), FALSE,
-                                       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                           FILE_NOTIFY_CHANGE_SIZE));
+    if (const std::optional<std::wstring> folder = ToWidePath(protection_.programFolder())) {
+      programFolderWatch_ = UniqueChangeNotification(FindFirstChangeNotificationW(
+          folder->c_str(), FALSE,
+          FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
     }
   }
   GatherWaitHandles();

@@ -17,7 +17,7 @@ std::vector<std::string> FolderWatches::Watch(const std::vector<std::string>& fo
       kept.push_back(std::move(*old));
       continue;
     }
-    const std::optional<std::wstring> name = ToWide(folder);
+    const std::optional<std::wstring> name = ToWidePath(folder);
     UniqueChangeNotification handle;
     if (name && kept.size() < kMostFolders) {
       handle = UniqueChangeNotification(FindFirstChangeNotificationW(

@@ -22,10 +22,14 @@ void AddOnce(std::vector<std::string>& folders, const std::string& folder) {
 
 }  // namespace
 
+bool Heals(ListOutcome why) {
+  return why != FileError::NameTooLong && why != ListReason::NotAbsolute && why != ListReason::NamesDevice;
+}
+
 Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files) {
   Wakeups wakeups;
   for (const NotHeld& entry : notHeld) {
-    if (entry.why == FileError::None || entry.why == FileError::NameTooLong) continue;
+    if (entry.why == FileError::None || !Heals(entry.why)) continue;
     if (files.MayWaitOnNetwork(entry.path)) {
       // Asking a share whether a folder exists may wait as long as an open.
       wakeups.timer = true;
