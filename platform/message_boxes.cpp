@@ -12,9 +12,23 @@ bool StartsCharacter(char byte) {
   return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
 }
 
-// The text with at most `most` characters: its start and its end with an
-// ellipsis between them, cut only between characters so its UTF-8 stays whole.
-std::string Shortened(std::string_view text, std::size_t most) {
+// A box is as wide as its longest word (Windows breaks lines only at
+// blanks) and as tall as its lines wrapped: each is kept short.
+std::string ShortenedLine(std::string_view line) {
+  std::string words;
+  for (std::size_t start = 0; start < line.size();) {
+    const std::size_t blank = line.find(' ', start);
+    const std::size_t end = blank == std::string_view::npos ? line.size() : blank;
+    words += ShortenedText(line.substr(start, end - start), kLongestBoxWord);
+    if (end < line.size()) words += ' ';
+    start = end + 1;
+  }
+  return ShortenedText(words, kLongestBoxLine);
+}
+
+}  // namespace
+
+std::string ShortenedText(std::string_view text, std::size_t most) {
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (StartsCharacter(text[i])) starts.push_back(i);
@@ -24,22 +38,6 @@ std::string Shortened(std::string_view text, std::size_t most) {
   return std::string(text.substr(0, starts[head])) + std::string(kEllipsis) +
          std::string(text.substr(starts[starts.size() - tail]));
 }
-
-// A box is as wide as its longest word (Windows breaks lines only at
-// blanks) and as tall as its lines wrapped: each is kept short.
-std::string ShortenedLine(std::string_view line) {
-  std::string words;
-  for (std::size_t start = 0; start < line.size();) {
-    const std::size_t blank = line.find(' ', start);
-    const std::size_t end = blank == std::string_view::npos ? line.size() : blank;
-    words += Shortened(line.substr(start, end - start), kLongestBoxWord);
-    if (end < line.size()) words += ' ';
-    start = end + 1;
-  }
-  return Shortened(words, kLongestBoxLine);
-}
-
-}  // namespace
 
 std::string FitForBox(std::string_view text) {
   std::string fitted;

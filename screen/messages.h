@@ -15,6 +15,7 @@
 #include "lists/hold_numbers.h"
 #include "lists/list_outcome.h"
 #include "platform/file_system.h"
+#include "platform/message_boxes.h"
 #include "platform/utf.h"
 
 namespace fendrel::messages {
@@ -24,8 +25,13 @@ inline std::string Describe(FileError error);
 inline std::string Describe(ListOutcome outcome);
 
 // A message that names files names at most this many, one a line, then how
-// many more: a drop of thousands makes no box taller than the screen.
+// many more, each name of at most kLongestNameShown characters (its start
+// and its end): a drop of thousands makes no box taller than the screen.
 inline constexpr std::size_t kMostFilesNamed = 10;
+inline constexpr std::size_t kLongestNameShown = 100;
+inline std::string ShownName(const std::string& path) {
+  return ShortenedText(path, kLongestNameShown);
+}
 inline std::string NamedFiles(const std::vector<std::string>& lines) {
   std::string text;
   for (std::size_t i = 0; i < lines.size() && i < kMostFilesNamed; ++i) text += "\r\n" + lines[i];
@@ -97,7 +103,7 @@ inline std::string ListNotReadWhole(const std::string& listName, const std::stri
 inline std::string EmergencyHoldsFailed(const std::vector<EntryFailure>& failures, bool anyHeld) {
   std::vector<std::string> lines;
   for (const EntryFailure& failure : failures)
-    lines.push_back(failure.path + "  (" + Describe(failure.why) + ")");
+    lines.push_back(ShownName(failure.path) + "  (" + Describe(failure.why) + ")");
   std::string text = "Fendrel could not protect these files of the emergency list:\r\n" + NamedFiles(lines);
   text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
                   : "\r\n\r\nNo file of the emergency list is protected.";
@@ -180,7 +186,9 @@ inline std::string NameNotText(const std::string& shown) {
 inline std::string NamesNotText(const std::vector<std::string>& shown) {
   std::string text =
       "Fendrel cannot use these names, because they hold characters that are not valid text:\r\n";
-  return text + NamedFiles(shown) + "\r\n\r\nThey were not added. Rename the files, then add them again.";
+  std::vector<std::string> names;
+  for (const std::string& name : shown) names.push_back(ShownName(name));
+  return text + NamedFiles(names) + "\r\n\r\nThey were not added. Rename the files, then add them again.";
 }
 // "<<< Remove" on an entry that another copy of Fendrel removed meanwhile.
 inline std::string EntryGone(const std::string& path) {
@@ -205,7 +213,7 @@ inline std::string DroppedFilesNotAdded(const std::string& listName,
                                         const std::vector<EntryFailure>& failures, bool anyAdded) {
   std::vector<std::string> lines;
   for (const EntryFailure& failure : failures) {
-    lines.push_back(failure.path + "  (" +
+    lines.push_back(ShownName(failure.path) + "  (" +
                     (failure.why == ListReason::TooManyEntries ? std::string("the list is full")
                                                                : Describe(failure.why)) +
                     ")");

@@ -68,11 +68,17 @@ TEST(ExactPathTest, KeepsEveryNameAsWrittenAndResolvesOnlyWhatWindowsResolves) {
 
 TEST(MessageLengthTest, AMessageNamesTenFilesAndABoxShortensWhatCouldNotFitAScreen) {
   std::vector<EntryFailure> failures;
+  failures.reserve(587);
   for (int i = 0; i < 587; ++i) failures.push_back({"C:\\f" + std::to_string(i), FileError::NotFound});
   const std::string text = messages::DroppedFilesNotAdded(messages::kSafeListName, failures, true);
   EXPECT_NE(std::string::npos, text.find("C:\\f9  ("));
   EXPECT_EQ(std::string::npos, text.find("C:\\f10  ("));
   EXPECT_NE(std::string::npos, text.find("\r\n\xE2\x80\xA6 and 577 more files\r\n"));
+  // A name with blanks wraps rather than widening the box: each is shortened to its start and end.
+  failures[0].path = "C:\\long name" + std::string(300, 'n') + ".txt";
+  EXPECT_NE(std::string::npos, messages::DroppedFilesNotAdded(messages::kSafeListName, failures, true)
+                                   .find("\r\nC:\\long name" + std::string(38, 'n') + "\xE2\x80\xA6" +
+                                         std::string(45, 'n') + ".txt  ("));
   failures.resize(11);
   EXPECT_NE(std::string::npos, messages::EmergencyHoldsFailed(failures, false).find("and 1 more file\r\n"));
   failures.resize(10);
