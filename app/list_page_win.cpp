@@ -48,7 +48,7 @@ std::vector<DroppedFile> DroppedFiles(HDROP drop, std::vector<std::string>& notT
       notText.push_back(Narrow(name));
       continue;
     }
-    const DWORD attributes = GetFileAttributesW(name.c_str());
+    const DWORD attributes = GetFileAttributesW(ToWidePath(*path).value_or(name).c_str());
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     files.push_back({*std::move(path), folder});
   }

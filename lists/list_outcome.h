@@ -15,6 +15,8 @@ enum class ListReason {
   TooManyEntries,    // nor one that holds more entries than a list can show
   NotText,           // nor one that holds bytes that are not UTF-8 or UTF-16 text
   Waiting,           // an open that may wait on a network has not finished yet
+  NotAbsolute,       // an entry names a file only against a current folder (lists/entry_path.h)
+  NamesDevice,       // an entry names a device, such as NUL or COM1, not a file
 };
 
 class ListOutcome {

@@ -40,11 +40,16 @@ bool IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Longer than Windows takes without the \\?\ prefix, or a name in it
-// longer than a file system takes. Asked only after an open failed: the W
-// functions pass such a path on, and the answer then says only "not found".
+// The longest path Windows takes in the exact form, in UTF-16 code units.
+constexpr std::size_t kLongestPath = 32767;
+
+// Longer than Windows takes (without the \\?\ prefix: a relative path), or
+// a name in it longer than a file system takes. Asked only after an open
+// failed: the W functions pass such a path on, and the answer then says
+// only "not found".
 bool TooLong(const std::wstring& path) {
   constexpr std::size_t kLongestName = 255;
+  if (path.size() > kLongestPath) return true;
   if (path.size() >= MAX_PATH && path.rfind(L"\\\\?\\", 0) != 0) return true;
   for (std::size_t start = 0;;) {
     const std::size_t end = path.find_first_of(L"\\/", start);
@@ -128,8 +133,11 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
                             : mode == OpenMode::Output ? CREATE_ALWAYS
                                                        : OPEN_ALWAYS;
   // A path that is no text names no file: it is never made into another path.
-  const std::optional<std::wstring> name = ToWide(path);
+  // The exact form keeps every name as written: "real.txt." is never "real.txt".
+  const std::optional<std::wstring> name = ToWidePath(path);
   if (!name) return FileError::NotFound;
+  // Too long for the system however often it is tried.
+  if (name->size() > kLongestPath) return FileError::NameTooLong;
   UniqueHandle handle(CreateFileW(name->c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) {
@@ -149,7 +157,7 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
 }
 
 FileError Win32FileSystem::Replace(const std::string& source, const std::string& target) {
-  const std::optional<std::wstring> from = ToWide(source), to = ToWide(target);
+  const std::optional<std::wstring> from = ToWidePath(source), to = ToWidePath(target);
   if (!from || !to) return FileError::NotFound;
   const DWORD kept = GetFileAttributesW(to->c_str());
   if (kept != INVALID_FILE_ATTRIBUTES) {
@@ -163,7 +171,7 @@ FileError Win32FileSystem::Replace(const std::string& source, const std::string&
 }
 
 bool Win32FileSystem::FolderExists(const std::string& path) {
-  const std::optional<std::wstring> name = ToWide(path);
+  const std::optional<std::wstring> name = ToWidePath(path);
   return name && IsFolder(*name);
 }
 
@@ -192,7 +200,7 @@ bool Win32FileSystem::MayWaitOnNetwork(const std::string& path) {
 }
 
 FileError Win32FileSystem::Remove(const std::string& path) {
-  const std::optional<std::wstring> name = ToWide(path);
+  const std::optional<std::wstring> name = ToWidePath(path);
   if (!name) return FileError::NotFound;
   if (DeleteFileW(name->c_str())) return FileError::None;
   const DWORD code = GetLastError();

@@ -153,7 +153,7 @@ bool FolderWatches::OpenSome(std::size_t most) {
     watch->owner = this;
     watch->folder = folder;
     watch->changes.folder = folder;
-    if (const std::optional<std::wstring> name = ToWide(folder)) {
+    if (const std::optional<std::wstring> name = ToWidePath(folder)) {
       watch->directory = UniqueHandle(CreateFileW(
           name->c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));

@@ -1,8 +1,29 @@
 #include "platform/wide_text_win.h"
 
+#include <windows.h>
+
+#include "platform/exact_path.h"
 #include "platform/utf.h"
 
 namespace fendrel {
+
+namespace {
+
+// The drive ("C:") or share ("\\server\share") of the current folder, where a
+// rooted path lies; empty when it cannot be told.
+std::string CurrentRoot() {
+  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+  folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+  const std::optional<std::string> text = FromWide(folder);
+  if (!text || text->empty()) return {};
+  if (text->size() >= 2 && (*text)[1] == ':') return text->substr(0, 2);
+  if (text->rfind("\\\\", 0) != 0 || text->rfind("\\\\?\\", 0) == 0 || text->rfind("\\\\.\\", 0) == 0)
+    return {};
+  const std::size_t server = text->find('\\', 2);
+  return server == std::string::npos ? std::string() : text->substr(0, text->find('\\', server + 1));
+}
+
+}  // namespace
 
 // wchar_t is a UTF-16 code unit on Windows.
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
@@ -17,6 +38,13 @@ std::optional<std::string> FromWide(std::wstring_view wide) {
   std::string converted;
   if (!Utf16ToUtf8(std::u16string(wide.begin(), wide.end()), converted)) return std::nullopt;
   return converted;
+}
+
+std::optional<std::wstring> ToWidePath(std::string_view path) {
+  const bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/') &&
+                      !(path.size() >= 2 && (path[1] == '\\' || path[1] == '/'));
+  const std::string exact = ExactPath(path, rooted ? CurrentRoot() : std::string());
+  return ToWide(exact.empty() ? path : std::string_view(exact));
 }
 
 std::wstring Wide(std::string_view utf8) {

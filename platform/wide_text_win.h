@@ -14,6 +14,12 @@ namespace fendrel {
 // another path this way).
 std::optional<std::wstring> ToWide(std::string_view utf8);
 std::optional<std::string> FromWide(std::wstring_view wide);
+// A path for the W functions in its exact form (platform/exact_path.h), so
+// that "real.txt." is that file and never "real.txt", and a path of more than
+// 260 characters opens: every name goes to the file system as it is
+// written. A rooted path ("\x") lies on the current folder's drive; a
+// relative path or a device's goes as it is, under Windows' own rules.
+std::optional<std::wstring> ToWidePath(std::string_view path);
 
 // For what is shown: an ill-formed sequence shows as U+FFFD.
 std::wstring Wide(std::string_view utf8);

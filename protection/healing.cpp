@@ -20,6 +20,10 @@ std::string ParentOf(const std::string& path) {
 
 }  // namespace
 
+bool Heals(ListOutcome why) {
+  return why != FileError::NameTooLong && why != ListReason::NotAbsolute && why != ListReason::NamesDevice;
+}
+
 bool ChangeConcerns(const std::string& changedKey, const std::string& waitingKey) {
   if (changedKey.empty() || waitingKey.size() < changedKey.size()) return false;
   if (waitingKey.compare(0, changedKey.size(), changedKey) != 0) return false;
@@ -36,7 +40,7 @@ bool WakeupPlanner::Exists(const std::string& folder) {
 }
 
 void WakeupPlanner::Add(const NotHeld& entry) {
-  if (entry.why == FileError::None || entry.why == FileError::NameTooLong) return;
+  if (entry.why == FileError::None || !Heals(entry.why)) return;
   if (files_.MayWaitOnNetwork(entry.path)) {
     // Asking a share whether a folder exists may wait as long as an open.
     wakeups_.timer = true;

@@ -43,8 +43,14 @@ struct Wakeups {
   bool any() const { return !folders.empty() || driveArrival || timer; }
 };
 
-// Which wake-ups can bring these paths back. A path too long for Windows
-// never heals and waits for nothing. Asks the file system which folders
+// Whether a file not held for this reason may be held later by trying
+// again: never one whose path is too long for the system (32767
+// characters, 255 in a name), is not absolute or names a device
+// (lists/entry_path.h).
+bool Heals(ListOutcome why);
+
+// Which wake-ups can bring these paths back. A path that never heals
+// waits for nothing. Asks the file system which folders
 // exist, each folder once, except for paths on a network, which it never
 // touches.
 Wakeups WakeupsFor(const std::vector<NotHeld>& notHeld, FileSystem& files);

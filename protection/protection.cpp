@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "lists/entry_path.h"
 #include "lists/list_text.h"
 #include "platform/atomic_save.h"
 #include "protection/entry_state.h"
@@ -20,12 +21,11 @@ constexpr int kListLockNumber = 2;
 constexpr int kLockTries = 40;
 constexpr int kLockPauseMs = 25;
 
-// A hold that failed for this reason never succeeds by trying again.
-bool Heals(ListOutcome why) {
-  return why != FileError::NameTooLong;
-}
-
 }  // namespace
+
+Protection::Entry::Entry(std::string listed) : path(std::move(listed)) {
+  if (const ListOutcome refused = EntryPathRefusal(path); refused != FileError::None) outcome = refused;
+}
 
 Protection::Protection(FileLayer& files, std::string programFolder, BackgroundOpens* background)
     : files_(files), programFolder_(std::move(programFolder)), background_(background) {
@@ -44,6 +44,11 @@ int Protection::Hold(const std::string& path, ListOutcome& error) {
 }
 
 ListOutcome Protection::TryHold(Entry& entry) {
+  // A relative path or a device's is never opened: it would hold another file, or a device.
+  if (const ListOutcome refused = EntryPathRefusal(entry.path); refused != FileError::None) {
+    entry.outcome = refused;
+    return refused;
+  }
   if (background_ && files_.files().MayWaitOnNetwork(entry.path)) {
     entry.ticket = ++lastTicket_;
     entry.outcome = ListReason::Waiting;
@@ -317,7 +322,7 @@ ListOutcome Protection::AddToEmergencyList(const std::string& path) {
     Publish();  // a hold row of its own, before those kept for removed entries
   } else {
     emergencyList_.items.push_back(path);
-    emergencyOutcomes_.emplace_back();
+    emergencyOutcomes_.push_back(emergency_.entries.back().outcome);
   }
   return FileError::None;
 }

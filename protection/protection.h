@@ -192,11 +192,12 @@ class Protection {
 
  private:
   struct Entry {
-    explicit Entry(std::string listed) : path(std::move(listed)) {}
+    explicit Entry(std::string listed);
     std::string path;
     int hold = kNoHold;
     // How its last hold went: None when held, else why not; nothing while
-    // no hold was tried (an emergency entry outside an emergency).
+    // no hold was tried (an emergency entry outside an emergency). A path
+    // that is never held (lists/entry_path.h) says why from the start.
     std::optional<ListOutcome> outcome;
     std::uint64_t ticket = 0;  // its open runs on the worker (outcome Waiting)
   };

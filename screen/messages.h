@@ -15,6 +15,7 @@
 #include "lists/hold_numbers.h"
 #include "lists/list_outcome.h"
 #include "platform/file_system.h"
+#include "platform/message_boxes.h"
 #include "platform/utf.h"
 
 namespace fendrel::messages {
@@ -22,6 +23,24 @@ namespace fendrel::messages {
 // Why a file could not be used, in the user's words (at the end of the file).
 inline std::string Describe(FileError error);
 inline std::string Describe(ListOutcome outcome);
+
+// A message that names files names at most this many, one a line, then how
+// many more, each name of at most kLongestNameShown characters (its start
+// and its end): a drop of thousands makes no box taller than the screen.
+inline constexpr std::size_t kMostFilesNamed = 10;
+inline constexpr std::size_t kLongestNameShown = 100;
+inline std::string ShownName(const std::string& path) {
+  return ShortenedText(path, kLongestNameShown);
+}
+inline std::string NamedFiles(const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size() && i < kMostFilesNamed; ++i) text += "\r\n" + lines[i];
+  if (lines.size() > kMostFilesNamed) {
+    const std::size_t more = lines.size() - kMostFilesNamed;
+    text += "\r\n\xE2\x80\xA6 and " + std::to_string(more) + (more == 1 ? " more file" : " more files");
+  }
+  return text;
+}
 
 // ---------------------------------------------------------------------------
 // Message boxes: the title of every box but two.
@@ -82,9 +101,10 @@ inline std::string EmergencyListUnread(const std::string& file, ListOutcome why)
 inline std::string ListNotReadWhole(const std::string& listName, const std::string& file, ListOutcome unread,
                                     ListOutcome because);
 inline std::string EmergencyHoldsFailed(const std::vector<EntryFailure>& failures, bool anyHeld) {
-  std::string text = "Fendrel could not protect these files of the emergency list:\r\n";
+  std::vector<std::string> lines;
   for (const EntryFailure& failure : failures)
-    text += "\r\n" + failure.path + "  (" + Describe(failure.why) + ")";
+    lines.push_back(ShownName(failure.path) + "  (" + Describe(failure.why) + ")");
+  std::string text = "Fendrel could not protect these files of the emergency list:\r\n" + NamedFiles(lines);
   text += anyHeld ? "\r\n\r\nEvery other file of the emergency list is protected."
                   : "\r\n\r\nNo file of the emergency list is protected.";
   return text;
@@ -165,8 +185,9 @@ inline std::string NameNotText(const std::string& shown) {
 inline std::string NamesNotText(const std::vector<std::string>& shown) {
   std::string text =
       "Fendrel cannot use these names, because they hold characters that are not valid text:\r\n";
-  for (const std::string& name : shown) text += "\r\n" + name;
-  return text + "\r\n\r\nThey were not added. Rename the files, then add them again.";
+  std::vector<std::string> names;
+  for (const std::string& name : shown) names.push_back(ShownName(name));
+  return text + NamedFiles(names) + "\r\n\r\nThey were not added. Rename the files, then add them again.";
 }
 // "<<< Remove" on an entry that another copy of Fendrel removed meanwhile.
 inline std::string EntryGone(const std::string& path) {
@@ -189,14 +210,15 @@ inline std::string NotProtectedBecause(ListOutcome why) {
 // (TooManyEntries: the list was full).
 inline std::string DroppedFilesNotAdded(const std::string& listName,
                                         const std::vector<EntryFailure>& failures, bool anyAdded) {
-  std::string text = "Fendrel could not add these files to the " + listName + ":\r\n";
+  std::vector<std::string> lines;
   for (const EntryFailure& failure : failures) {
-    text += "\r\n" + failure.path + "  (" +
-            (failure.why == ListReason::TooManyEntries ? std::string("the list is full")
-                                                       : Describe(failure.why)) +
-            ")";
+    lines.push_back(ShownName(failure.path) + "  (" +
+                    (failure.why == ListReason::TooManyEntries ? std::string("the list is full")
+                                                               : Describe(failure.why)) +
+                    ")");
   }
-  return text + (anyAdded ? "\r\n\r\nEvery other file was added." : "\r\n\r\nNo file was added.");
+  return "Fendrel could not add these files to the " + listName + ":\r\n" + NamedFiles(lines) +
+         (anyAdded ? "\r\n\r\nEvery other file was added." : "\r\n\r\nNo file was added.");
 }
 inline constexpr const char* kSafeListName = "safe list";
 inline constexpr const char* kEmergencyListName = "emergency list";
@@ -368,7 +390,8 @@ inline std::string Describe(FileError error) {
     case FileError::AccessDenied: return "access is denied";
     case FileError::DiskFull: return "the disk is full";
     case FileError::ReadPastEnd: return "the end of the file was reached";
-    case FileError::NameTooLong: return "the path is too long (Windows allows 259 characters)";
+    case FileError::NameTooLong:
+      return "the path is too long (Windows allows 32767 characters, and 255 in each name)";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";
@@ -394,6 +417,10 @@ inline std::string Describe(ListOutcome outcome) {
     case ListReason::Waiting:
       return "it lies on a network drive that has not answered yet; Fendrel protects it as soon as the drive "
              "answers";
+    case ListReason::NotAbsolute:
+      return "the path does not begin with a drive or a network share (such as C:\\ or \\\\server\\share\\), "
+             "so it would name a file in whatever folder Fendrel was started from";
+    case ListReason::NamesDevice: return "it names a device (such as NUL, CON or COM1), not a file";
   }
   return "an unexpected error occurred";
 }

@@ -14,7 +14,7 @@ using testing::WriteBytes;
 
 constexpr EntryState kHeld{true, false, FileError::None};
 constexpr EntryState kAwaitsEmergency{false, true, FileError::None};
-constexpr EntryState NotHeld(FileError why) {
+constexpr EntryState NotHeld(ListOutcome why) {
   return {false, false, why};
 }
 
@@ -109,6 +109,28 @@ TEST_P(EntryStateTest, AnEmergencyThatHoldsNothingStillSaysWhyForEachEntry) {
   protection_.HoldEmergencyList();
   layer_.Close(1);
   EXPECT_EQ(NotHeld(FileError::SharingViolation), States().emergency[0]);
+}
+
+TEST_P(EntryStateTest, ARelativePathOrADeviceIsListedNeverHeldNorCountedAndSaysWhy) {
+  const std::string a = Existing("a.txt"), e = Existing("e.txt");
+  WriteBytes(protection_.SafeListFile(), a + "\r\nNUL\r\na.txt\r\n");
+  WriteBytes(protection_.EmergencyListFile(), "CON.txt\r\n" + e + "\r\n");
+  protection_.LoadLists();
+  const ListStates states = States();
+  EXPECT_EQ(
+      (std::vector<EntryState>{kHeld, NotHeld(ListReason::NamesDevice), NotHeld(ListReason::NotAbsolute)}),
+      states.safe);
+  EXPECT_EQ((std::vector<EntryState>{NotHeld(ListReason::NamesDevice), kAwaitsEmergency}), states.emergency);
+  EXPECT_EQ(1, states.safeFilesHeld);
+  EXPECT_EQ(3, states.safeFiles);
+  EXPECT_FALSE(protection_.RetryNotHeld());
+  EXPECT_FALSE(WakeupsFor(protection_.NotHeldNow(), *system_).any()) << "nothing can bring them";
+
+  const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
+  ASSERT_EQ(1u, holding.failures.size());
+  EXPECT_EQ(ListReason::NamesDevice, holding.failures[0].why);
+  EXPECT_EQ(ListReason::NotAbsolute, protection_.AddToSafeList("..\\a.txt"));
+  EXPECT_EQ(3, protection_.safeList().count());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, EntryStateTest, ::testing::ValuesIn(FileSystemKinds()),

@@ -27,8 +27,8 @@ namespace {
 using testing::Fault;
 using Rows = std::vector<std::string>;
 
-const std::string kFolder = "F";
-const std::string kProt = "F\\prot.dat", kEmer = "F\\emer.dat";
+const std::string kFolder = "C:\\F";
+const std::string kProt = kFolder + "\\prot.dat", kEmer = kFolder + "\\emer.dat";
 std::string Path(const char* name) {
   return kFolder + "\\" + name + ".txt";
 }

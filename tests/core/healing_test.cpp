@@ -11,6 +11,7 @@
 
 #include "platform/portable_file_system.h"
 #include "protection/emergency.h"
+#include "protection/entry_state.h"
 #include "protection/list_editing.h"
 #include "screen/messages.h"
 #include "tests/core/fakes.h"
@@ -123,8 +124,18 @@ TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
   EmergencyMode emergency(protection_, boxes);
   emergency.Emergency();
   EXPECT_EQ((Rows{late}), Waiting());
-  protection_.AddToEmergencyList(folder_.File("added.txt"));
+  // Added here, or taken in from the file another copy saved: both wait for the next action.
+  const std::string added = Existing("added.txt"), taken = Existing("taken.txt");
+  protection_.AddToEmergencyList(added);
+  WriteBytes(protection_.EmergencyListFile(), ReadBytes(protection_.EmergencyListFile()) + taken + "\r\n");
+  ASSERT_TRUE(protection_.TakeInListFile(ListKind::Emergency));
   EXPECT_EQ((Rows{late}), Waiting()) << "an entry added during the emergency waits for the next action";
+  protection_.RetryNotHeld();
+  EXPECT_FALSE(Held(added));
+  EXPECT_FALSE(Held(taken));
+  const std::vector<EntryState> states = EntryStates(protection_).emergency;
+  ASSERT_EQ(4u, states.size());
+  EXPECT_TRUE(states[2].awaitsEmergency && states[3].awaitsEmergency) << "Protected only after Emergency";
   emergency.NoEmergency();
   EXPECT_TRUE(Waiting().empty());
   WriteBytes(late, "data");

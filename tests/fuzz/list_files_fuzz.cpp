@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fendrel::fuzzing::MemoryFileSystem system;
   system.files["F\\prot.dat"] = bytes;
   system.files["F\\emer.dat"] = bytes;
-  // Some lines may name files that exist, so holds are taken too.
-  system.files["a"] = "x";
+  // Some lines may name a file that exists (\a, a rooted path), so holds are taken too.
+  system.files["\\a"] = "x";
   system.files["F\\prot.dat.new"] = "";
   FileLayer layer(system);
   Protection protection(layer, "F");

@@ -528,26 +528,34 @@ TEST_F(E2eTest, FilesMissingOrInUseAtStartAreHeldAsSoonAsTheyCanBe) {
   const std::string later = app_.File("later.txt");
   const std::string inner = app_.File("made later\\inner.txt");
   const std::string used = app_.MakeFile("used.txt");
+  // Longer than the 260 characters Windows takes without the exact form.
+  const std::string longFolder = app_.File(std::string(200, 'f'));
+  const std::string longer = longFolder + "\\" + std::string(100, 'n') + ".txt";
+  ASSERT_GT(longer.size(), 300u);
   // Another program has it open for writing.
   UniqueHandle writer(CreateFileW(Wide(used).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(writer);
-  WriteBytes(app_.SafeListFile(), Lines({later, inner, used}));
+  WriteBytes(app_.SafeListFile(), Lines({later, inner, used, longer}));
   app_.Start();
   ASSERT_TRUE(app_.WaitMainWindowVisible(true));
-  ASSERT_TRUE(WaitForSummary(app_, messages::SafeListSummary(0, 3)));
+  ASSERT_TRUE(WaitForSummary(app_, messages::SafeListSummary(0, 4)));
 
   WriteBytes(later, "made");
-  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 3))) << "a file made later";
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(1, 4))) << "a file made later";
   ExpectHeld(later);
   testing::MakeFolder(app_.File("made later"));
   WriteBytes(inner, "made");
-  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(2, 3))) << "a file in a folder made later";
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(2, 4))) << "a file in a folder made later";
   ExpectHeld(inner);
   writer.reset();
-  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(3, 3))) << "a file its writer let go";
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(3, 4))) << "a file its writer let go";
   ExpectHeld(used);
-  EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), app_.ListItems(ctl::kSafeHoldNumbers));
+  ASSERT_TRUE(CreateDirectoryW(Wide("\\\\?\\" + longFolder).c_str(), nullptr));
+  WriteBytes("\\\\?\\" + longer, "made");
+  EXPECT_TRUE(WaitForSummary(app_, messages::SafeListSummary(4, 4))) << "a path of 300 characters made later";
+  ExpectHeld("\\\\?\\" + longer);
+  EXPECT_EQ((std::vector<std::string>{"99", "100", "101", "102"}), app_.ListItems(ctl::kSafeHoldNumbers));
 }
 
 // Kernel and user time of the process's threads so far (Wine's

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/wide_text_win.h"
 #include "screen/control_ids.h"
+#include "screen/messages.h"
 #include "tests/win32/e2e_driver_win.h"
 #include "tests/win32/e2e_fixture_win.h"
 
@@ -113,6 +115,29 @@ TEST_F(E2eUnicodeTest, AnAnsiListFileLoadsIsHeldAndIsSavedAgainByteForByte) {
   app_.Click(ctl::kSafeRemoveButton);
   EXPECT_EQ(ansiList, ReadBytes(app_.SafeListFile())) << "the file is saved again byte for byte";
   ExpectHeld(cafe);
+}
+
+// Windows' path rules drop a trailing dot or blank from a name, so only the
+// exact form (\\?\C:\...) makes or opens such a file.
+TEST_F(E2eUnicodeTest, ANameEndingInADotOrABlankIsHeldItselfNeverTheNameWithoutIt) {
+  ReturningUser();
+  const std::string dotted = app_.File("real.txt."), blank = app_.File("blank.txt ");
+  const std::string plain = app_.MakeFile("real.txt"), plainBlank = app_.MakeFile("blank.txt");
+  for (const std::string& path : {dotted, blank}) WriteBytes("\\\\?\\" + path, "exact");
+  ASSERT_EQ("exact", ReadBytes("\\\\?\\" + dotted));
+  ASSERT_NE("exact", ReadBytes(plain)) << "two files side by side";
+  WriteBytes(app_.SafeListFile(), Lines({dotted, blank, "NUL"}));
+  app_.Start();
+  ASSERT_TRUE(app_.WaitMainWindowVisible(true));
+  EXPECT_TRUE(WaitFor([&] { return app_.Caption(ctl::kSafeListSummary) == messages::SafeListSummary(2, 3); },
+                      "two files held, the device never"))
+      << app_.Caption(ctl::kSafeListSummary);
+  ExpectHeld("\\\\?\\" + dotted);
+  ExpectHeld("\\\\?\\" + blank);
+  ExpectFree(plain);
+  ExpectFree(plainBlank);
+  app_.Kill();
+  for (const std::string& path : {dotted, blank}) DeleteFileW(Wide("\\\\?\\" + path).c_str());
 }
 
 }  // namespace
