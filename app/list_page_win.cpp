@@ -11,11 +11,6 @@ namespace fendrel {
 
 namespace {
 
-// Where an entry list keeps its page and its own procedure while the page
-// watches its mouse for the tooltip.
-constexpr const wchar_t* kPageProperty = L"Fendrel.ListPage";
-constexpr const wchar_t* kListProcProperty = L"Fendrel.ListProc";
-
 std::string ReasonOf(const EntryState& state) {
   return state.awaitsEmergency ? messages::kProtectedOnlyAfterEmergency
                                : messages::NotProtectedBecause(state.failure);
@@ -171,8 +166,12 @@ void ListPage::DrawEntry(const DRAWITEMSTRUCT& item) const {
 void ListPage::Prepare(int id, HWND control) {
   if (id == ids_.listBox) {
     // The list's mouse moves tell which entry the tooltip is for.
-    SetPropW(control, kPageProperty, this);
-    SetPropW(control, kListProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
+    // The page and the list's own procedure are found from the window's
+    // user data, which costs nothing: every message passes here, and a
+    // window property would be a question to Wine's server each time
+    // (65,534 of them to fill a list of 32,767 entries).
+    ownListProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListPage::EntryListProc));
   }
   // Drops come only from programs with no more rights than Fendrel's own:
@@ -182,16 +181,15 @@ void ListPage::Prepare(int id, HWND control) {
 }
 
 LRESULT CALLBACK ListPage::EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* page = static_cast<ListPage*>(GetPropW(list, kPageProperty));
-  const auto ownProc = reinterpret_cast<WNDPROC>(GetPropW(list, kListProcProperty));
+  auto* page = reinterpret_cast<ListPage*>(GetWindowLongPtrW(list, GWLP_USERDATA));
+  const WNDPROC ownProc = page ? page->ownListProc_ : nullptr;
   if (!ownProc) return DefWindowProcW(list, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
-    RemovePropW(list, kPageProperty);
-    RemovePropW(list, kListProcProperty);
+    SetWindowLongPtrW(list, GWLP_USERDATA, 0);
     return CallWindowProcW(ownProc, list, message, wParam, lParam);
   }
-  if (page) {
+  {
     try {
       if (IsRelayedToTips(message)) {
         page->OnEntryListMouse(list, message, wParam, lParam);

@@ -95,6 +95,7 @@ class ListPage {
   MessageBoxes& boxes_;
   EntryTip& tip_;
   FailureReporter& failures_;
+  WNDPROC ownListProc_ = nullptr;  // the entry list's own procedure, beneath EntryListProc
   // What the two list boxes show now: the list and its hold numbers.
   ListBox shownList_, shownHolds_;
 };
