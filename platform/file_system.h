@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/code_page.h"
 
@@ -30,7 +31,19 @@ enum class FileError {
   DiskFull,
   ReadPastEnd,  // a read at the end of the file
   NameTooLong,  // the path, or a name in it, is longer than the system allows
+  NoResources,  // the system has no room for another open file now
   Other,
+};
+
+// A name in a folder and what it names.
+struct FolderItem {
+  enum class Kind {
+    File,
+    Folder,
+    Link,  // a junction or a symbolic link: held as itself, never walked into
+  };
+  std::string name;
+  Kind kind = Kind::File;
 };
 
 class OpenFile {
@@ -58,6 +71,12 @@ class FileSystem {
   // True when `path` names a folder that exists now. Never asked of a path
   // that may wait on a network.
   virtual bool FolderExists(const std::string& path) = 0;
+  // The names in a folder, never "." or "..", in the system's order.
+  virtual FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) = 0;
+  // Holds a folder (or a link, as itself): while `hold` is open no program
+  // may rename, move or delete it, and files may still be made in it. A
+  // directory handle that shares reading and writing, not deletion.
+  virtual FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) = 0;
   // True when opening `path` may wait a long time on a network (a share, a
   // mapped network drive): such opens run on a worker thread
   // (platform/background_opens.h), so a file system that says so for any
