@@ -18,6 +18,8 @@ class EmergencyButtons {
 
   void Emergency();
   void NoEmergency();
+  // The folders' walks are over: the emergency's message, if one waits.
+  void FolderWalksDone() { emergency_.FolderWalksDone(); }
 
  private:
   void ShowState();

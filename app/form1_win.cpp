@@ -112,7 +112,9 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
                  [this] { MirrorLists(); }),
       switchBox_(controls_, core.onOffSwitch),
       emergencyButtons_(controls_, core.emergency, [this] { MirrorLists(); }),
-      healer_(protection_, background_, files.files(), [this] { MirrorLists(); }) {}
+      healer_(
+          protection_, background_, files.files(), [this] { MirrorLists(); },
+          [this] { emergencyButtons_.FolderWalksDone(); }) {}
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -178,6 +180,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case Healer::kHealMessage: healer_.Heal(); return 0;
     case Healer::kOpensFinishedMessage: healer_.OnOpensFinished(); return 0;
     case Healer::kPlanMessage: healer_.ContinuePlan(); return 0;
+    case Healer::kWalkMessage: healer_.ContinueWalk(); return 0;
     case WM_TIMER:
       if (wParam == Healer::kRetryTimer) healer_.OnRetryTimer();
       if (wParam == Healer::kWatchPauseTimer) healer_.OnWatchPauseTimer();

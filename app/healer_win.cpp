@@ -11,6 +11,7 @@ namespace {
 constexpr ULONGLONG kSliceMs = 15;
 constexpr std::size_t kPathsPerLook = 16;
 constexpr std::size_t kWatchesPerLook = 16;
+constexpr std::size_t kNamesPerLook = 256;
 
 }  // namespace
 
@@ -32,6 +33,11 @@ void Healer::OnFolderChanges() {
     }
   }
   std::vector<std::string> changed;
+  // Under a held folder every name counts: its tree holds what came.
+  for (const FolderWatches::Changes& changes : treeWatches_.TakeChanges(ended)) {
+    if (changes.lost) changed.push_back(changes.folder);
+    for (const std::string& name : changes.names) changed.push_back(changes.folder + "\\" + name);
+  }
   for (const FolderWatches::Changes& changes : watches_.TakeChanges(ended)) {
     if (changes.lost) {
       changed.push_back(changes.folder);  // every entry waiting there
@@ -45,7 +51,7 @@ void Healer::OnFolderChanges() {
         changed.push_back(changes.folder + (root ? "" : "\\") + name);
     }
   }
-  if (programFolderWatch_.anyWaiting() || watches_.anyWaiting()) {
+  if (programFolderWatch_.anyWaiting() || watches_.anyWaiting() || treeWatches_.anyWaiting()) {
     if (!watchPause_ && window_)
       watchPause_ = SetTimer(window_, kWatchPauseTimer, kWatchPauseMs, nullptr) != 0;
     if (!watchPause_) OnWatchPauseTimer();  // no timer: the watches ask again at once
@@ -70,6 +76,7 @@ void Healer::OnWatchPauseTimer() {
   watchPause_ = false;
   programFolderWatch_.AskAgain();
   watches_.AskAgain();
+  treeWatches_.AskAgain();
 }
 
 void Healer::Heal() {
@@ -96,6 +103,23 @@ void Healer::OnOpensFinished() {
   if (protection_.FinishBackgroundOpens(background_.TakeFinished())) showChanges_();
 }
 
+void Healer::ContinueWalk() {
+  walkPosted_ = false;
+  if (busy_ > 0) {
+    healWaiting_ = true;  // the heal after the command plans, which walks on
+    return;
+  }
+  const ULONGLONG start = GetTickCount64();
+  bool pending = true;
+  while (pending && GetTickCount64() - start < kSliceMs) pending = protection_.ContinueFolderWalks(kNamesPerLook);
+  if (pending) {
+    walkPosted_ = PostMessageW(window_, kWalkMessage, 0, 0) != 0;
+    return;
+  }
+  showChanges_();  // which plans the wake-ups of what could not be held
+  walksDone_();
+}
+
 void Healer::OnRetryTimer() {
   KillTimer(window_, kRetryTimer);
   retryTimer_ = false;
@@ -109,6 +133,11 @@ void Healer::Plan() {
   // whose folder went is begun again here.
   programFolderWatch_.Want({protection_.programFolder()});
   programFolderWatch_.OpenSome(1);
+  const std::vector<std::string> held = protection_.HeldFolders();
+  treeWatches_.Want(held);
+  treeWatches_.OpenSome(held.size());
+  if (protection_.FolderWalksPending() && !walkPosted_)
+    walkPosted_ = PostMessageW(window_, kWalkMessage, 0, 0) != 0;
   planning_ = protection_.NotHeldNow();
   if (planning_.size() > notHeldBefore_) backoff_.Reset();  // something new: try it again soon
   notHeldBefore_ = planning_.size();

@@ -39,6 +39,8 @@ class Healer {
   static constexpr UINT kHealMessage = WM_APP + 3;
   static constexpr UINT kOpensFinishedMessage = WM_APP + 4;
   static constexpr UINT kPlanMessage = WM_APP + 5;
+  // The next slice of holding what lies under folder entries.
+  static constexpr UINT kWalkMessage = WM_APP + 6;
   static constexpr UINT_PTR kRetryTimer = 1;
   // A busy folder's watch waits this long before it reports again, so it
   // wakes the window at most a few times a second.
@@ -46,15 +48,21 @@ class Healer {
   static constexpr UINT kWatchPauseMs = FolderWatches::kQuietMs;
 
   // `showChanges`: shows in the window what a wake-up changed in the lists
-  // (which plans the next wake-ups).
+  // (which plans the next wake-ups). `walksDone`: the folder entries'
+  // trees are walked to their ends (the emergency's message waits for it).
   Healer(Protection& protection, BackgroundOpens& background, FileSystem& files,
-         std::function<void()> showChanges)
+         std::function<void()> showChanges, std::function<void()> walksDone)
       : protection_(protection),
         background_(background),
         files_(files),
         showChanges_(std::move(showChanges)),
+        walksDone_(std::move(walksDone)),
         programFolderWatch_(FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                            FILE_NOTIFY_CHANGE_SIZE) {}
+                            FILE_NOTIFY_CHANGE_SIZE),
+        // A name made under a held folder, and a file's writer letting go
+        // (its last write), in the whole tree.
+        treeWatches_(FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE,
+                     true) {}
 
   // The window whose timer and messages wake the healer; null while none.
   void SetWindow(HWND window) { window_ = window; }
@@ -70,6 +78,9 @@ class Healer {
     planPosted_ = false;
     PlanSlice();
   }
+  // Holds what lies under folder entries for as long as a slice lasts;
+  // posts kWalkMessage for the rest.
+  void ContinueWalk();
   // A wake-up: every file not held is tried again and what changed is
   // shown. A wake-up during a command waits until the command is over.
   void Heal();
@@ -100,10 +111,14 @@ class Healer {
   BackgroundOpens& background_;
   FileSystem& files_;
   std::function<void()> showChanges_;
+  std::function<void()> walksDone_;
   HWND window_ = nullptr;
+  bool walkPosted_ = false;
   // The program's folder, watched for the list files' changes.
   FolderWatches programFolderWatch_;
   FolderWatches watches_;
+  // The held folders, each with its subtree.
+  FolderWatches treeWatches_;
   // The names each watched folder waits for (Wakeups::awaited), by folder.
   std::unordered_map<std::string, std::unordered_set<std::string>> awaited_;
   // The plan under way: the paths it plans for and how far it got.

@@ -30,8 +30,8 @@ bool IsRelayedToTips(UINT message) {
   }
 }
 
-// The names dropped, each with whether it is a folder. A name that is no
-// text (half of a UTF-16 pair) goes to `notText` as it can be shown.
+// The names dropped. A name that is no text (half of a UTF-16 pair) goes to
+// `notText` as it can be shown.
 std::vector<DroppedFile> DroppedFiles(HDROP drop, std::vector<std::string>& notText) {
   std::vector<DroppedFile> files;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -43,9 +43,7 @@ std::vector<DroppedFile> DroppedFiles(HDROP drop, std::vector<std::string>& notT
       notText.push_back(Narrow(name));
       continue;
     }
-    const DWORD attributes = GetFileAttributesW(ToWidePath(*path).value_or(name).c_str());
-    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    files.push_back({*std::move(path), folder});
+    files.push_back({*std::move(path)});
   }
   return files;
 }
@@ -209,7 +207,10 @@ void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_MOUSEMOVE) {
     const int item = ListBoxControl(list).ItemAt(lParam);
     const EntryState* state = StateOf(item);
-    std::string tip = state && !state->held ? ReasonOf(*state) : std::string();
+    // A folder entry always says what it holds under the folder.
+    std::string tip = state && state->folder ? messages::FolderHeld(*state->folder)
+                      : state && !state->held ? ReasonOf(*state)
+                                              : std::string();
     // Every entry of a list whose file was read only in part says so.
     const ListOutcome unread = protection_.unread(ids_.kind);
     if (state && unread != FileError::None) {

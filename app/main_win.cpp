@@ -101,6 +101,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::OpensFinishedNotice opensFinished;
   fendrel::BackgroundOpens background(system, [&opensFinished] { opensFinished(); });
   fendrel::Protection protection(files, programFolder, &background);
+  std::wstring windowsFolder(MAX_PATH, L'\0');
+  windowsFolder.resize(GetSystemWindowsDirectoryW(windowsFolder.data(), MAX_PATH));
+  // Not known: no folder is refused as the Windows folder, the others' rules stand.
+  if (const auto folder = fendrel::FromWide(windowsFolder)) protection.SetWindowsFolder(*folder);
   fendrel::ListEditing editing(protection, boxes, picker);
   fendrel::EmergencyMode emergency(protection, boxes);
   fendrel::PasswordStore passwords(files, systemFolder, boxes);

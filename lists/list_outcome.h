@@ -17,6 +17,11 @@ enum class ListReason {
   Waiting,           // an open that may wait on a network has not finished yet
   NotAbsolute,       // an entry names a file only against a current folder (lists/entry_path.h)
   NamesDevice,       // an entry names a device, such as NUL or COM1, not a file
+  DriveRoot,         // a folder entry names a whole drive or share
+  WindowsFolder,     // a folder entry names the Windows folder or a folder in it
+  ProgramFolder,     // a folder entry names Fendrel's own folder or a folder above it
+  OwnListFile,       // an entry names one of Fendrel's own list files
+  FolderLimit,       // past the files Fendrel holds under folder entries at most
 };
 
 class ListOutcome {

@@ -35,7 +35,7 @@ struct FolderWatches::Watch {
   bool changed = false;
 };
 
-FolderWatches::FolderWatches(DWORD filter) : filter_(filter) {}
+FolderWatches::FolderWatches(DWORD filter, bool subtree) : filter_(filter), subtree_(subtree) {}
 
 FolderWatches::~FolderWatches() {
   for (auto& [folder, watch] : watches_) End(std::move(watch));
@@ -55,7 +55,8 @@ bool FolderWatches::Ask(Watch& watch) {
   watch.overlapped = OVERLAPPED{};
   watch.overlapped.hEvent = &watch;  // unused by a read with a completion routine: it names the watch
   watch.reading = ReadDirectoryChangesW(watch.directory.get(), watch.buffer.data(),
-                                        static_cast<DWORD>(watch.buffer.size() * sizeof(DWORD)), FALSE,
+                                        static_cast<DWORD>(watch.buffer.size() * sizeof(DWORD)),
+                                        watch.owner->subtree_ ? TRUE : FALSE,
                                         watch.owner->filter_, nullptr, &watch.overlapped, &Completed) != 0;
   return watch.reading;
 }

@@ -26,8 +26,11 @@ class FolderWatches {
     bool lost = false;               // some changes were lost: any name there may have changed
   };
 
-  // `filter`: the FILE_NOTIFY_CHANGE_* kinds of change to report.
-  explicit FolderWatches(DWORD filter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
+  // `filter`: the FILE_NOTIFY_CHANGE_* kinds of change to report;
+  // `subtree`: in the folders under each watched folder too (then a name
+  // is the path below the watched folder, "sub\\new.txt").
+  explicit FolderWatches(DWORD filter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME,
+                         bool subtree = false);
   // Ends every watch; waits for the system to let go of their buffers.
   ~FolderWatches();
   FolderWatches(const FolderWatches&) = delete;
@@ -62,6 +65,7 @@ class FolderWatches {
   void DropEnded();
 
   DWORD filter_;
+  bool subtree_;
   std::unordered_map<std::string, std::unique_ptr<Watch>> watches_;  // by folder
   std::vector<std::string> toOpen_;
   std::size_t unwatched_ = 0;

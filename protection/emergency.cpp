@@ -25,10 +25,29 @@ void EmergencyMode::Emergency() {
             messages::ListNotReadWhole(messages::kEmergencyListName, protection_.EmergencyListFile(), unread,
                                        protection_.unreadBecause(ListKind::Emergency));
   }
+  waitingReport_ = std::move(text);
+  if (!protection_.FolderWalksPending()) Report();
+}
+
+void EmergencyMode::FolderWalksDone() {
+  if (waitingReport_ && !protection_.FolderWalksPending()) Report();
+}
+
+void EmergencyMode::Report() {
+  std::string text = std::move(*waitingReport_);
+  waitingReport_.reset();
+  std::vector<messages::FolderShortfall> folders;
+  const std::vector<std::string>& entries = protection_.emergencyList().items;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::optional<FolderCounts> counts = protection_.FolderCountsOf(ListKind::Emergency, i);
+    if (counts && !counts->whole()) folders.push_back({entries[i], *counts});
+  }
+  if (!folders.empty()) text += (text.empty() ? "" : "\r\n\r\n") + messages::EmergencyFoldersShort(folders);
   if (!text.empty()) messages_.Show(text, messages::kTitle);
 }
 
 void EmergencyMode::NoEmergency() {
+  waitingReport_.reset();  // nothing is held for it to tell of
   protection_.ReleaseEmergencyHolds();
 }
 

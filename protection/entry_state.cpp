@@ -102,30 +102,42 @@ ListStates EntryStates(const Protection& protection) {
 
   ListStates states;
   states.safe.reserve(safe.size());
-  std::unordered_set<std::string> safeFiles, safeFilesHeld;
+  std::unordered_set<std::string> safeFiles, safeFilesHeld, safeFolders;
+  int folderFiles = 0, folderFilesHeld = 0;
   for (std::size_t i = 0; i < safe.size(); ++i) {
     const std::string key = FileKey(safe[i]);
     EntryState state;
     state.held = held.count(key) > 0;
+    state.folder = protection.FolderCountsOf(ListKind::Safe, i);
+    if (state.folder) state.held = state.held && state.folder->whole();
     if (!state.held) state.failure = i < safeOutcomes.size() ? safeOutcomes[i] : FileError::Other;
-    states.safe.push_back(state);
-    safeFiles.insert(key);
-    if (state.held) safeFilesHeld.insert(key);
+    if (state.folder && safeFolders.insert(key).second) {
+      folderFiles += state.folder->filesHeld + state.folder->filesNotHeld;
+      folderFilesHeld += state.folder->filesHeld;
+    } else if (!state.folder) {
+      safeFiles.insert(key);
+      if (state.held) safeFilesHeld.insert(key);
+    }
+    states.safe.push_back(std::move(state));
   }
-  states.safeFiles = static_cast<int>(safeFiles.size());
-  states.safeFilesHeld = static_cast<int>(safeFilesHeld.size());
+  states.safeFiles = static_cast<int>(safeFiles.size()) + folderFiles;
+  states.safeFilesHeld = static_cast<int>(safeFilesHeld.size()) + folderFilesHeld;
 
   states.emergency.reserve(emergency.size());
   for (std::size_t i = 0; i < emergency.size(); ++i) {
     EntryState state;
     state.held = held.count(FileKey(emergency[i])) > 0;
-    if (!state.held) {
+    state.folder = protection.FolderCountsOf(ListKind::Emergency, i);
+    if (state.folder) state.held = state.held && state.folder->whole();
+    if (!state.held && state.folder) {
+      state.failure = FileError::None;  // its tooltip gives the counts
+    } else if (!state.held) {
       const std::optional<ListOutcome> outcome =
           i < emergencyOutcomes.size() ? emergencyOutcomes[i] : std::optional<ListOutcome>();
       state.awaitsEmergency = !outcome;
       state.failure = outcome.value_or(FileError::None);
     }
-    states.emergency.push_back(state);
+    states.emergency.push_back(std::move(state));
   }
   return states;
 }

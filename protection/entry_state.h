@@ -14,9 +14,11 @@
 // never the other way round.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "lists/folder_counts.h"
 #include "lists/list_outcome.h"
 #include "platform/file_system.h"
 #include "protection/protection.h"
@@ -30,6 +32,9 @@ struct EntryState {
   bool awaitsEmergency = false;
   // Not held otherwise: why the entry's last hold failed.
   ListOutcome failure;
+  // A folder entry held: what it holds under the folder. Such an entry is
+  // protected when everything under it is held.
+  std::optional<FolderCounts> folder;
   friend bool operator==(const EntryState&, const EntryState&) = default;
 };
 
@@ -37,7 +42,8 @@ struct ListStates {
   std::vector<EntryState> safe;       // one per safe-list entry
   std::vector<EntryState> emergency;  // one per emergency-list entry
   // Files on the safe list, each counted once however often it is listed,
-  // and how many of them are held now.
+  // those under folder entries one by one, and how many of them are held
+  // now.
   int safeFiles = 0;
   int safeFilesHeld = 0;
   friend bool operator==(const ListStates&, const ListStates&) = default;

@@ -1,6 +1,7 @@
 #include "protection/healing.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "protection/entry_state.h"
 
@@ -21,7 +22,12 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 bool Heals(ListOutcome why) {
-  return why != FileError::NameTooLong && why != ListReason::NotAbsolute && why != ListReason::NamesDevice;
+  static constexpr ListReason kNever[] = {ListReason::NotAbsolute,   ListReason::NamesDevice,
+                                          ListReason::DriveRoot,     ListReason::WindowsFolder,
+                                          ListReason::ProgramFolder, ListReason::OwnListFile,
+                                          ListReason::FolderLimit};
+  return why != FileError::NameTooLong &&
+         std::none_of(std::begin(kNever), std::end(kNever), [&why](ListReason never) { return why == never; });
 }
 
 bool ChangeConcerns(const std::string& changedKey, const std::string& waitingKey) {

@@ -46,7 +46,9 @@ struct Wakeups {
 // Whether a file not held for this reason may be held later by trying
 // again: never one whose path is too long for the system (32767
 // characters, 255 in a name), is not absolute or names a device
-// (lists/entry_path.h).
+// (lists/entry_path.h), is never held (a drive's root, the Windows folder,
+// Fendrel's own folder or list files), nor one past the files held under
+// folders (room freed by a release brings that).
 bool Heals(ListOutcome why);
 
 // Which wake-ups can bring these paths back. A path that never heals

@@ -110,7 +110,8 @@ void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& file
     protection_.TakeInListFile(calls.kind);
     for (const DroppedFile& dropped : files) {
       if (dropped.path.empty()) continue;
-      const ListOutcome error = dropped.folder ? FileError::IsFolder : (protection_.*calls.add)(dropped.path);
+      // A folder becomes a folder entry; one that is never held is refused with its reason.
+      const ListOutcome error = (protection_.*calls.add)(dropped.path);
       if (error != FileError::None) {
         failures.push_back({dropped.path, error});
         continue;

@@ -12,10 +12,9 @@
 
 namespace fendrel {
 
-// A file dropped on a list page, and whether it is a folder (which no list takes).
+// A file or folder dropped on a list page, as the system named it.
 struct DroppedFile {
   std::string path;
-  bool folder = false;
 };
 
 class ListEditing {
@@ -36,8 +35,8 @@ class ListEditing {
   // hold is released; an emergency hold stays until "No Emergency". Nothing
   // happens without a selection.
   void Remove(ListKind list, int selectedIndex);
-  // Files dropped on a list page: each added in order as ">>> Add" adds it,
-  // and the list saved once after the last; folders are refused. One
+  // Files dropped on a list page: each added in order as ">>> Add" adds it
+  // (a folder as a folder entry), and the list saved once after the last. One
   // message names every file not added and why, and one a failed save.
   void AddDropped(ListKind list, const std::vector<DroppedFile>& files);
 

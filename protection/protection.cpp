@@ -43,9 +43,39 @@ int Protection::Hold(const std::string& path, ListOutcome& error) {
   return error == FileError::None ? number : kNoHold;
 }
 
+ListOutcome Protection::NeverHeld(const std::string& path, bool folder) const {
+  // Holding a list file would refuse every later save of it.
+  const std::string key = FileKey(path);
+  for (const std::string& own : {SafeListFile(), EmergencyListFile()}) {
+    const std::string ownKey = FileKey(own);
+    if (key == ownKey || key == ownKey + ".NEW" || key == ownKey + ".LOCK") return ListReason::OwnListFile;
+  }
+  if (!folder) return FileError::None;
+  std::string trimmed = key;
+  while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+  // "C:", "\\server\share", "\\?\C:": a whole drive.
+  const std::size_t start = trimmed.rfind("\\?\\", 0) == 0 ? 4 : 0;
+  const std::string_view rest = std::string_view(trimmed).substr(start);
+  const bool drive = rest.size() == 2 && rest[1] == ':';
+  const bool share = start == 0 && rest.rfind("\\\\", 0) == 0 &&
+                     std::count(rest.begin() + 2, rest.end(), '\\') <= 1;
+  if (drive || share || rest.empty()) return ListReason::DriveRoot;
+  const auto within = [&trimmed](const std::string& outer) {
+    return trimmed == outer || trimmed.rfind(outer + "\\", 0) == 0;
+  };
+  if (!windowsFolder_.empty() && within(FileKey(windowsFolder_))) return ListReason::WindowsFolder;
+  const std::string program = FileKey(programFolder_);
+  if (program == trimmed || program.rfind(trimmed + "\\", 0) == 0) return ListReason::ProgramFolder;
+  return FileError::None;
+}
+
 ListOutcome Protection::TryHold(Entry& entry) {
   // A relative path or a device's is never opened: it would hold another file, or a device.
   if (const ListOutcome refused = EntryPathRefusal(entry.path); refused != FileError::None) {
+    entry.outcome = refused;
+    return refused;
+  }
+  if (const ListOutcome refused = NeverHeld(entry.path, false); refused != FileError::None) {
     entry.outcome = refused;
     return refused;
   }
@@ -57,12 +87,36 @@ ListOutcome Protection::TryHold(Entry& entry) {
   }
   ListOutcome error = FileError::None;
   entry.hold = Hold(entry.path, error);
+  if (error == FileError::IsFolder) return HoldFolderEntry(entry);
   entry.outcome = error;
+  return error;
+}
+
+ListOutcome Protection::HoldFolderEntry(Entry& entry) {
+  ListOutcome error = NeverHeld(entry.path, true);
+  const int number = files_.LowestFree(kFirstHoldNumber);
+  if (error == FileError::None && number == 0) error = ListReason::NoFreeHoldNumber;
+  std::unique_ptr<OpenFile> hold;
+  if (error == FileError::None) error = files_.files().HoldFolder(entry.path, hold);
+  if (error == FileError::None) error = files_.Adopt(number, std::move(hold));
+  entry.outcome = error;
+  if (error != FileError::None) return error;
+  entry.hold = number;
+  entry.tree = std::make_unique<FolderTree>(entry.path, room_);
   return error;
 }
 
 void Protection::Release(int number) {
   if (number != kNoHold) files_.Close(number);
+}
+
+void Protection::ReleaseEntry(Entry& entry) {
+  Release(entry.hold);
+  entry.hold = kNoHold;
+  if (!entry.tree) return;
+  entry.tree.reset();
+  // Names that waited for room under other folders may be held now.
+  ForEachTree([](FolderTree& tree) { tree.RoomFreed(); });
 }
 
 // --- The list files.
@@ -186,9 +240,10 @@ void Protection::Merge(List& list, std::vector<std::string> theirs) {
   for (std::size_t i = 0; i < ours.size(); ++i) {
     if (used[i]) continue;
     if (&list == &emergency_ && ours[i].hold != kNoHold) {
-      keptEmergencyHolds_.emplace_back(ours[i].path, ours[i].hold);  // released at "No Emergency"
+      // Released at "No Emergency".
+      keptEmergencyHolds_.push_back({ours[i].path, ours[i].hold, std::move(ours[i].tree)});
     } else {
-      Release(ours[i].hold);
+      ReleaseEntry(ours[i]);
     }
   }
   list.base = std::move(theirs);
@@ -306,7 +361,7 @@ ListOutcome Protection::AddToSafeList(const std::string& path) {
 bool Protection::RemoveFromSafeList(int index) {
   if (index < 0 || index >= static_cast<int>(safe_.entries.size())) return false;
   // An open on the worker finds no entry for its ticket, and lets its file go.
-  Release(safe_.entries[static_cast<std::size_t>(index)].hold);
+  ReleaseEntry(safe_.entries[static_cast<std::size_t>(index)]);
   safe_.entries.erase(safe_.entries.begin() + index);
   safeList_.RemoveAt(index);
   safeHolds_.RemoveAt(index);
@@ -316,6 +371,9 @@ bool Protection::RemoveFromSafeList(int index) {
 
 ListOutcome Protection::AddToEmergencyList(const std::string& path) {
   if (emergency_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return ListReason::TooManyEntries;
+  // What no emergency would hold is not listed, as on the safe list.
+  const bool folder = !files_.files().MayWaitOnNetwork(path) && files_.files().FolderExists(path);
+  if (const ListOutcome refused = NeverHeld(path, folder); refused != FileError::None) return refused;
   // First held by the next emergency (the tray's "Emergency!" during one).
   emergency_.entries.emplace_back(path);
   if (emergencyOn_) {
@@ -329,8 +387,8 @@ ListOutcome Protection::AddToEmergencyList(const std::string& path) {
 
 bool Protection::RemoveFromEmergencyList(int index) {
   if (index < 0 || index >= static_cast<int>(emergency_.entries.size())) return false;
-  const Entry& entry = emergency_.entries[static_cast<std::size_t>(index)];
-  if (entry.hold != kNoHold) keptEmergencyHolds_.emplace_back(entry.path, entry.hold);
+  Entry& entry = emergency_.entries[static_cast<std::size_t>(index)];
+  if (entry.hold != kNoHold) keptEmergencyHolds_.push_back({entry.path, entry.hold, std::move(entry.tree)});
   emergency_.entries.erase(emergency_.entries.begin() + index);
   emergencyList_.RemoveAt(index);
   if (emergencyOn_) {
@@ -363,13 +421,16 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
 
 void Protection::ReleaseEmergencyHolds() {
   for (Entry& entry : emergency_.entries) {
-    Release(entry.hold);
+    ReleaseEntry(entry);
     // Every entry waits for the next emergency again; an open on the worker
     // finds no ticket and lets its file go.
     entry = Entry(std::move(entry.path));
   }
-  for (const auto& [path, number] : keptEmergencyHolds_) Release(number);
+  for (KeptHold& kept : keptEmergencyHolds_) Release(kept.hold);
+  const bool trees = std::any_of(keptEmergencyHolds_.begin(), keptEmergencyHolds_.end(),
+                                 [](const KeptHold& kept) { return kept.tree != nullptr; });
   keptEmergencyHolds_.clear();
+  if (trees) ForEachTree([](FolderTree& tree) { tree.RoomFreed(); });
   emergencyOn_ = false;
   Publish();
 }
@@ -387,7 +448,21 @@ std::vector<NotHeld> Protection::NotHeldNow() const {
       }
     }
   }
+  ForEachTree([&waiting](const FolderTree& tree) { tree.AddNotHeld(waiting); });
   return waiting;
+}
+
+template <typename Visit>
+void Protection::ForEachTree(Visit visit) const {
+  for (const List* list : {&safe_, &emergency_}) {
+    if (!WantsHolds(*list)) continue;
+    for (const Entry& entry : list->entries) {
+      if (entry.tree) visit(*entry.tree);
+    }
+  }
+  for (const KeptHold& kept : keptEmergencyHolds_) {
+    if (kept.tree) visit(*kept.tree);
+  }
 }
 
 template <typename Concerns>
@@ -412,18 +487,62 @@ bool Protection::Retry(const Concerns& concerns) {
 }
 
 bool Protection::RetryNotHeld() {
-  return Retry([](const std::string&) { return true; });
+  bool trees = false;
+  ForEachTree([&](FolderTree& tree) { trees = tree.Retry(files_.files()) || trees; });
+  return Retry([](const std::string&) { return true; }) || trees;
 }
 
 bool Protection::RetryNotHeld(const std::vector<std::string>& changedPaths) {
   std::vector<std::string> changed;
   changed.reserve(changedPaths.size());
   for (const std::string& path : changedPaths) changed.push_back(FileKey(path));
-  return Retry([&changed](const std::string& path) {
+  // A name under a held folder is that folder's tree's to hold.
+  bool trees = false;
+  ForEachTree([&](FolderTree& tree) {
+    const std::string root = FileKey(tree.root());
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+      if (changed[i].rfind(root, 0) != 0) continue;
+      if (changed[i].size() == root.size()) {
+        trees = tree.Changed(files_.files(), tree.root()) || trees;
+      } else if (changed[i][root.size()] == '\\') {
+        trees = tree.Changed(files_.files(), tree.root() + changedPaths[i].substr(root.size())) || trees;
+      }
+    }
+  });
+  const bool entries = Retry([&changed](const std::string& path) {
     const std::string key = FileKey(path);
     return std::any_of(changed.begin(), changed.end(),
                        [&key](const std::string& name) { return ChangeConcerns(name, key); });
   });
+  return trees || entries;
+}
+
+bool Protection::ContinueFolderWalks(std::size_t names) {
+  bool pending = false;
+  ForEachTree([&](FolderTree& tree) {
+    if (tree.walked()) return;
+    if (names > 0) tree.Walk(files_.files(), names);
+    pending = pending || !tree.walked();
+  });
+  return pending;
+}
+
+bool Protection::FolderWalksPending() const {
+  bool pending = false;
+  ForEachTree([&pending](const FolderTree& tree) { pending = pending || !tree.walked(); });
+  return pending;
+}
+
+std::optional<FolderCounts> Protection::FolderCountsOf(ListKind list, std::size_t index) const {
+  const std::vector<Entry>& entries = ListOf(list).entries;
+  if (index >= entries.size() || !entries[index].tree) return std::nullopt;
+  return entries[index].tree->counts();
+}
+
+std::vector<std::string> Protection::HeldFolders() const {
+  std::vector<std::string> roots;
+  ForEachTree([&roots](const FolderTree& tree) { roots.push_back(tree.root()); });
+  return roots;
 }
 
 bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {
@@ -440,6 +559,10 @@ bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {
     changed = true;
     if (open.error != FileError::None) {
       found->outcome = open.error;
+      continue;
+    }
+    if (open.error == FileError::IsFolder) {
+      HoldFolderEntry(*found);
       continue;
     }
     const int number = files_.LowestFree(kFirstHoldNumber);
@@ -482,9 +605,9 @@ void Protection::Publish() {
       emergencyHeldPaths_.push_back(entry.path);
     }
   }
-  for (const auto& [path, number] : keptEmergencyHolds_) {
-    emergencyHolds_.items.push_back(number);
-    emergencyHeldPaths_.push_back(path);
+  for (const KeptHold& kept : keptEmergencyHolds_) {
+    emergencyHolds_.items.push_back(kept.hold);
+    emergencyHeldPaths_.push_back(kept.path);
   }
   for (ListBox* view : {&safeList_, &emergencyList_}) {
     if (!view->HasSelection()) view->selected = -1;

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@
 #include "lists/list_outcome.h"
 #include "platform/background_opens.h"
 #include "platform/file_layer.h"
+#include "protection/folder_tree.h"
 #include "protection/healing.h"
 #include "protection/list_box.h"
 
@@ -55,6 +57,9 @@ class Protection {
   Protection(FileLayer& files, std::string programFolder, BackgroundOpens* background = nullptr);
 
   const std::string& programFolder() const { return programFolder_; }
+  // The Windows folder: it and the folders in it are never held as folder
+  // entries (a file in it may be).
+  void SetWindowsFolder(std::string folder) { windowsFolder_ = std::move(folder); }
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
   std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
 
@@ -186,6 +191,22 @@ class Protection {
   const std::vector<ListOutcome>& safeHoldOutcomes() const { return safeOutcomes_; }
   const std::vector<std::optional<ListOutcome>>& emergencyHoldOutcomes() const { return emergencyOutcomes_; }
   const std::vector<std::string>& emergencyHeldPaths() const { return emergencyHeldPaths_; }
+  // Folder entries: the entry's number holds the folder itself, and its
+  // FolderTree every file and subfolder under it, walked a few names at a
+  // time. A folder entry is never held when it names a drive's root, the
+  // Windows folder or a folder in it, or Fendrel's own folder or one above
+  // it; no entry holds one of Fendrel's own list files (NeverHeld says why).
+  ListOutcome NeverHeld(const std::string& path, bool folder) const;
+  // Walks the trees of held folder entries on until about `names` names
+  // were handled; true while some tree is left to walk.
+  bool ContinueFolderWalks(std::size_t names);
+  bool FolderWalksPending() const;
+  // What the folder entry at `index` holds under its folder; nothing for a
+  // file entry or a folder not held.
+  std::optional<FolderCounts> FolderCountsOf(ListKind list, std::size_t index) const;
+  // The roots of the trees held now, each watched with its subtree.
+  std::vector<std::string> HeldFolders() const;
+
   // The number the next hold takes, or kNoHold when kMostHoldsAtOnce files
   // are held.
   int nextHoldNumber() const { return files_.LowestFree(kFirstHoldNumber); }
@@ -200,6 +221,13 @@ class Protection {
     // that is never held (lists/entry_path.h) says why from the start.
     std::optional<ListOutcome> outcome;
     std::uint64_t ticket = 0;  // its open runs on the worker (outcome Waiting)
+    std::unique_ptr<FolderTree> tree;  // a folder entry held: what it holds under the folder
+  };
+  // An emergency hold kept for an entry removed during the emergency.
+  struct KeptHold {
+    std::string path;
+    int hold = kNoHold;
+    std::unique_ptr<FolderTree> tree;
   };
   struct List {
     std::string file;
@@ -225,6 +253,14 @@ class Protection {
   int Hold(const std::string& path, ListOutcome& error);
   // Holds an entry, here or on the worker; returns its outcome.
   ListOutcome TryHold(Entry& entry);
+  // Holds a folder entry's folder under the lowest free number and begins
+  // its tree; its outcome.
+  ListOutcome HoldFolderEntry(Entry& entry);
+  // Lets go of an entry's holds: its number and its tree.
+  void ReleaseEntry(Entry& entry);
+  // The trees of the entries that want holds now, and those kept.
+  template <typename Visit>
+  void ForEachTree(Visit visit) const;
   void Release(int number);
   bool WantsHolds(const List& list) const { return &list == &safe_ || emergencyOn_; }
   // Reads a list file: its bytes and why not (a missing file is empty).
@@ -248,14 +284,17 @@ class Protection {
   void Publish();
 
   FileLayer& files_;
+  // Before the lists: every tree gives its room back as it goes.
+  FolderRoom room_;
   std::string programFolder_;
+  std::string windowsFolder_;
   BackgroundOpens* background_;
   std::uint64_t lastTicket_ = 0;
   List safe_, emergency_;
   bool emergencyOn_ = false;
   // Holds of emergency entries removed during the emergency: kept until
   // "No Emergency", as the entries' own are.
-  std::vector<std::pair<std::string, int>> keptEmergencyHolds_;
+  std::vector<KeptHold> keptEmergencyHolds_;
   // The views.
   ListBox safeList_;
   HoldList safeHolds_;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/folder_counts.h"
 #include "lists/hold_numbers.h"
 #include "lists/list_outcome.h"
 #include "platform/file_system.h"
@@ -100,6 +101,20 @@ inline std::string EmergencyListUnread(const std::string& file, ListOutcome why)
 // After "Emergency" on a list whose file could not be read whole.
 inline std::string ListNotReadWhole(const std::string& listName, const std::string& file, ListOutcome unread,
                                     ListOutcome because);
+// What a folder entry holds: "1,200 of 1,204 files protected; 4 in use by
+// another program".
+inline std::string FolderHeld(const FolderCounts& counts);
+// After "Emergency": the folders of the emergency list not held whole, with
+// their counts, never their files' names.
+struct FolderShortfall {
+  std::string path;
+  FolderCounts counts;
+};
+inline std::string EmergencyFoldersShort(const std::vector<FolderShortfall>& folders) {
+  std::vector<std::string> lines;
+  for (const FolderShortfall& folder : folders) lines.push_back(ShownName(folder.path) + ": " + FolderHeld(folder.counts));
+  return "Not everything in these folders of the emergency list is protected:\r\n" + NamedFiles(lines);
+}
 inline std::string EmergencyHoldsFailed(const std::vector<EntryFailure>& failures, bool anyHeld) {
   std::vector<std::string> lines;
   for (const EntryFailure& failure : failures)
@@ -125,10 +140,18 @@ inline constexpr const char* kNotOn = "Fendrel is not On! Please turn it on via 
 
 // Under the switch: how many files of the safe list are protected now, each
 // file counted once. It names no path, since the page shows before a login.
+// A count with a comma between each three digits: "50,000".
+inline std::string Counted(long long count) {
+  std::string digits = std::to_string(count < 0 ? -count : count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return (count < 0 ? "-" : "") + digits;
+}
+
+// The files under folder entries count one by one.
 inline std::string SafeListSummary(int held, int files) {
   if (files == 0) return "The safe list is empty.";
-  if (held == files) return "All " + std::to_string(files) + " files on the safe list are protected.";
-  return std::to_string(held) + " of " + std::to_string(files) + " files on the safe list are protected.";
+  if (held == files) return "All " + Counted(files) + " files on the safe list are protected.";
+  return Counted(held) + " of " + Counted(files) + " files on the safe list are protected.";
 }
 
 // The summary while the safe list's file cannot be read (also the tray's
@@ -392,6 +415,7 @@ inline std::string Describe(FileError error) {
     case FileError::ReadPastEnd: return "the end of the file was reached";
     case FileError::NameTooLong:
       return "the path is too long (Windows allows 32767 characters, and 255 in each name)";
+    case FileError::NoResources: return "the system has no room for another open file now";
     case FileError::Other: break;
   }
   return "an unexpected error occurred";
@@ -421,8 +445,34 @@ inline std::string Describe(ListOutcome outcome) {
       return "the path does not begin with a drive or a network share (such as C:\\ or \\\\server\\share\\), "
              "so it would name a file in whatever folder Fendrel was started from";
     case ListReason::NamesDevice: return "it names a device (such as NUL, CON or COM1), not a file";
+    case ListReason::DriveRoot:
+      return "it is a whole drive; holding every file on it would stop Windows and your programs from "
+             "working. List the folders you want protected instead";
+    case ListReason::WindowsFolder:
+      return "it is the Windows folder or a folder in it, which Windows must be able to change";
+    case ListReason::ProgramFolder:
+      return "it holds Fendrel itself and its lists, which Fendrel must be able to change";
+    case ListReason::OwnListFile: return "it is one of Fendrel's own list files, which Fendrel must be able to save";
+    case ListReason::FolderLimit:
+      return "Fendrel already holds " + Counted(kMostFolderFiles) +
+             " files under folders, the most it holds; remove a folder to protect others";
   }
   return "an unexpected error occurred";
+}
+
+inline std::string FolderHeld(const FolderCounts& counts) {
+  const int files = counts.filesHeld + counts.filesNotHeld;
+  std::string text = counts.whole() ? "All " + Counted(files) + " files protected"
+                                    : Counted(counts.filesHeld) + " of " + Counted(files) + " files protected";
+  if (!counts.walked) text += " so far; Fendrel is still going through the folder";
+  for (const auto& [why, count] : counts.notHeldWhy) {
+    text += "; " + Counted(count) + " not protected: " + Describe(why);
+  }
+  if (counts.foldersNotRead > 0) {
+    text += "; " + Counted(counts.foldersNotRead) + (counts.foldersNotRead == 1 ? " folder" : " folders") +
+            " could not be read, so their files are not protected";
+  }
+  return text + ".";
 }
 
 inline std::string SafeListUnread(const std::string& file, ListOutcome why) {
