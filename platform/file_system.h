@@ -72,10 +72,19 @@ class FileSystem {
   // that may wait on a network.
   virtual bool FolderExists(const std::string& path) = 0;
   // The names in a folder, never "." or "..", in the system's order.
+  // `items` gets every name that could be listed; anything but None means
+  // the list is not the whole folder. A name that is not exact text (a lone
+  // surrogate on Windows, bytes that are not UTF-8 elsewhere) could never be
+  // opened by path, so it is left out and the call ends in Other, never
+  // passed over in silence. A path that names no folder (nothing, or a
+  // file) is NotFound; an empty folder is no error.
   virtual FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) = 0;
   // Holds a folder (or a link, as itself): while `hold` is open no program
   // may rename, move or delete it, and files may still be made in it. A
-  // directory handle that shares reading and writing, not deletion.
+  // directory handle that shares reading and writing, not deletion. The
+  // hold reads and writes nothing (WrongMode). A path that names a plain
+  // file is NotFound, as when the folder is missing: no folder has that
+  // name, and one may take it once the file is gone.
   virtual FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) = 0;
   // True when opening `path` may wait a long time on a network (a share, a
   // mapped network drive): such opens run on a worker thread

@@ -5,6 +5,7 @@
 #include <aclapi.h>
 
 #include <climits>
+#include <string_view>
 
 #include "platform/code_page_win.h"
 #include "platform/handles_win.h"
@@ -29,6 +30,11 @@ FileError FromWin32Error(unsigned long code) {
     case ERROR_DIRECTORY: return FileError::IsFolder;
     case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_BUFFER_OVERFLOW: return FileError::NameTooLong;
+    case ERROR_TOO_MANY_OPEN_FILES:
+    case ERROR_NO_SYSTEM_RESOURCES:
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+    case ERROR_NOT_ENOUGH_QUOTA: return FileError::NoResources;
     default: return FileError::Other;
   }
 }
@@ -123,6 +129,32 @@ class Win32OpenFile : public OpenFile {
   UniqueHandle handle_;
 };
 
+// A held folder: one handle, nothing else, as tens of thousands may be kept.
+class FolderHold : public OpenFile {
+ public:
+  explicit FolderHold(UniqueHandle handle) : handle_(std::move(handle)) {}
+  FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
+    got = 0;
+    return FileError::WrongMode;
+  }
+  FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
+  FileError Flush() override { return FileError::None; }
+
+ private:
+  UniqueHandle handle_;
+};
+
+FolderItem::Kind KindOf(DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FolderItem::Kind::Link;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderItem::Kind::Folder : FolderItem::Kind::File;
+}
+
+// The error of a failed open of `name`, told as the file layer names it.
+FileError OpenError(DWORD code, const std::wstring& name) {
+  const FileError error = FromWin32Error(code);
+  return error == FileError::NotFound && TooLong(name) ? FileError::NameTooLong : error;
+}
+
 }  // namespace
 
 FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) {
@@ -144,8 +176,7 @@ FileError Win32FileSystem::Open(const std::string& path, OpenMode mode, std::uni
     const DWORD code = GetLastError();
     // A folder refuses the open too; only then is it worth asking what the path names.
     if (IsFolder(*name)) return FileError::IsFolder;
-    const FileError error = FromWin32Error(code);
-    return error == FileError::NotFound && TooLong(*name) ? FileError::NameTooLong : error;
+    return OpenError(code, *name);
   }
   if (mode == OpenMode::Append &&
       SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
@@ -167,6 +198,60 @@ FileError Win32FileSystem::Replace(const std::string& source, const std::string&
   if (!MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return FromWin32Error(GetLastError());
   }
+  return FileError::None;
+}
+
+FileError Win32FileSystem::ListFolder(const std::string& path, std::vector<FolderItem>& items) {
+  items.clear();
+  const std::optional<std::wstring> folder = ToWidePath(path);
+  if (!folder) return FileError::NotFound;
+  std::wstring pattern = *folder;
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/' && pattern.back() != L':') {
+    pattern += L'\\';
+  }
+  pattern += L'*';
+  if (pattern.size() > kLongestPath) return FileError::NameTooLong;
+  WIN32_FIND_DATAW found{};
+  UniqueFind find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) {
+    const DWORD code = GetLastError();
+    // A drive's empty root has not even "." and "..".
+    if (code == ERROR_FILE_NOT_FOUND && IsFolder(*folder)) return FileError::None;
+    // A file where the folder should be: no folder has that name.
+    if (code == ERROR_DIRECTORY) return FileError::NotFound;
+    return OpenError(code, *folder);
+  }
+  bool inexact = false;
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..") continue;
+    std::optional<std::string> text = FromWide(name);
+    if (!text) {
+      inexact = true;
+      continue;
+    }
+    items.push_back(FolderItem{*std::move(text), KindOf(found.dwFileAttributes)});
+  } while (FindNextFileW(find.get(), &found));
+  const DWORD code = GetLastError();
+  if (code != ERROR_NO_MORE_FILES) return FromWin32Error(code);
+  return inexact ? FileError::Other : FileError::None;
+}
+
+FileError Win32FileSystem::HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) {
+  const std::optional<std::wstring> name = ToWidePath(path);
+  if (!name) return FileError::NotFound;
+  if (name->size() > kLongestPath) return FileError::NameTooLong;
+  // GENERIC_READ holds FILE_LIST_DIRECTORY, which the sharing check counts.
+  UniqueHandle handle(CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+  if (!handle) return OpenError(GetLastError(), *name);
+  // Backup semantics open a plain file too; only a folder or a link is held.
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!GetFileInformationByHandle(handle.get(), &information)) return FromWin32Error(GetLastError());
+  if (KindOf(information.dwFileAttributes) == FolderItem::Kind::File) return FileError::NotFound;
+  hold = std::make_unique<FolderHold>(std::move(handle));
   return FileError::None;
 }
 

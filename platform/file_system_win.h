@@ -18,6 +18,15 @@ class Win32FileSystem : public FileSystem {
   FileError Remove(const std::string& path) override;
   const CodePage& AnsiCodePage() const override;
   bool FolderExists(const std::string& path) override;
+  // FindFirstFileExW over the exact path. A reparse point of any kind (a
+  // junction, a symbolic link, a mount point) is a link.
+  FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) override;
+  // A directory handle (CreateFileW with backup semantics, the reparse point
+  // itself) with list access and FILE_SHARE_READ | FILE_SHARE_WRITE: an open
+  // with only attribute access would take no part in the sharing check, and
+  // without delete sharing every rename, move or delete of the folder is
+  // refused while files may still be made, changed and removed in it.
+  FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) override;
   // A UNC path, or a drive Windows maps to a network share. Asked on the
   // window's thread only.
   bool MayWaitOnNetwork(const std::string& path) override;

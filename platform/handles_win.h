@@ -46,6 +46,13 @@ struct ChangeNotificationTraits {
 };
 using UniqueChangeNotification = UniqueWin32<HANDLE, ChangeNotificationTraits>;
 
+struct FindTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
+using UniqueFind = UniqueWin32<HANDLE, FindTraits>;
+
 struct KeyTraits {
   static HKEY Invalid() { return nullptr; }
   static bool Valid(HKEY h) { return h != nullptr; }

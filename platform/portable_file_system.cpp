@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/utf.h"
+
 namespace fendrel {
 
 namespace fs = std::filesystem;
@@ -21,6 +23,8 @@ FileError FromErrno(int code) {
     case EROFS: return FileError::AccessDenied;
     case ENOSPC: return FileError::DiskFull;
     case ENAMETOOLONG: return FileError::NameTooLong;
+    case EMFILE:
+    case ENFILE: return FileError::NoResources;
     default: return FileError::Other;
   }
 }
@@ -72,6 +76,17 @@ class PortableOpenFile : public OpenFile {
   bool writer_;
   std::string key_;
   std::shared_ptr<PortableFileSystem::UserTable> users_;
+};
+
+// A held folder, which reads and writes nothing.
+class PortableFolderHold : public OpenFile {
+ public:
+  FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
+    got = 0;
+    return FileError::WrongMode;
+  }
+  FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
+  FileError Flush() override { return FileError::None; }
 };
 
 }  // namespace
@@ -130,6 +145,37 @@ FileError PortableFileSystem::Remove(const std::string& path) {
   std::error_code code;
   fs::remove(fs::path(native), code);
   return FromErrorCode(code);
+}
+
+FileError PortableFileSystem::ListFolder(const std::string& path, std::vector<FolderItem>& items) {
+  items.clear();
+  std::error_code code;
+  fs::directory_iterator entry(fs::path(NativePath(path)), code);
+  bool inexact = false;
+  for (; !code && entry != fs::directory_iterator(); entry.increment(code)) {
+    std::string name = entry->path().filename().string();
+    if (!IsUtf8(name)) {
+      inexact = true;
+      continue;
+    }
+    std::error_code ignored;  // a name that went in the meantime is listed as a file
+    const FolderItem::Kind kind = entry->is_symlink(ignored)     ? FolderItem::Kind::Link
+                                  : entry->is_directory(ignored) ? FolderItem::Kind::Folder
+                                                                 : FolderItem::Kind::File;
+    items.push_back(FolderItem{std::move(name), kind});
+  }
+  if (code) return FromErrorCode(code);
+  return inexact ? FileError::Other : FileError::None;
+}
+
+FileError PortableFileSystem::HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) {
+  std::error_code code;
+  const fs::file_status status = fs::symlink_status(fs::path(NativePath(path)), code);
+  if (code) return FromErrorCode(code);
+  // A plain file, like nothing at all, is no folder.
+  if (!fs::is_directory(status) && !fs::is_symlink(status)) return FileError::NotFound;
+  hold = std::make_unique<PortableFolderHold>();
+  return FileError::None;
 }
 
 }  // namespace fendrel

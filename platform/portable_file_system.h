@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/windows_1252.h"
@@ -22,6 +23,12 @@ class PortableFileSystem : public FileSystem {
   FileError Replace(const std::string& source, const std::string& target) override;
   FileError Remove(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+  // A symbolic link is a link, whatever it points to.
+  FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) override;
+  // A hold that refuses nothing: no process here can be refused a rename of
+  // a folder, and the sharing table below keeps files only, so this
+  // program's own replaces and removes in a held folder go on as on Windows.
+  FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) override;
   void Pause(int milliseconds) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -22,6 +23,12 @@ class ForwardingFileSystem : public FileSystem {
   FileError Remove(const std::string& path) override { return inner_.Remove(path); }
   const CodePage& AnsiCodePage() const override { return inner_.AnsiCodePage(); }
   bool FolderExists(const std::string& path) override { return inner_.FolderExists(path); }
+  FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) override {
+    return inner_.ListFolder(path, items);
+  }
+  FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) override {
+    return inner_.HoldFolder(path, hold);
+  }
   bool MayWaitOnNetwork(const std::string& path) override { return inner_.MayWaitOnNetwork(path); }
   void Pause(int milliseconds) override { inner_.Pause(milliseconds); }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/windows_1252.h"
@@ -47,6 +48,28 @@ class MemoryFileSystem : public FileSystem {
 
   // Files only: every folder the fuzzed paths name exists.
   bool FolderExists(const std::string& /*path*/) override { return true; }
+
+  // The names the files' paths give below `path`: the first name after it,
+  // a folder when more names follow.
+  FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) override {
+    items.clear();
+    const std::string prefix = path + '\\';
+    for (auto it = files.lower_bound(prefix); it != files.end() && it->first.starts_with(prefix); ++it) {
+      const std::string rest = it->first.substr(prefix.size());
+      const std::size_t end = rest.find('\\');
+      FolderItem item{rest.substr(0, end),
+                      end == std::string::npos ? FolderItem::Kind::File : FolderItem::Kind::Folder};
+      if (items.empty() || items.back().name != item.name) items.push_back(std::move(item));
+    }
+    return FileError::None;
+  }
+
+  // Every folder exists (a file's path names none); the hold refuses nothing.
+  FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) override {
+    if (files.count(path)) return FileError::NotFound;
+    hold = std::make_unique<FolderHold>();
+    return FileError::None;
+  }
 
   FileError Remove(const std::string& path) override {
     if (InUse(path)) return FileError::SharingViolation;
@@ -93,6 +116,16 @@ class MemoryFileSystem : public FileSystem {
     Use& use_;
     bool writer_;
     std::size_t position_ = 0;
+  };
+
+  class FolderHold : public OpenFile {
+   public:
+    FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
+      got = 0;
+      return FileError::WrongMode;
+    }
+    FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
+    FileError Flush() override { return FileError::None; }
   };
 
   // The few paths a run opens, each counted where it stays put.
