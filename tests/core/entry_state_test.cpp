@@ -12,10 +12,10 @@ namespace {
 using testing::FileSystemKinds;
 using testing::WriteBytes;
 
-constexpr EntryState kHeld{true, false, FileError::None};
-constexpr EntryState kAwaitsEmergency{false, true, FileError::None};
-constexpr EntryState NotHeld(ListOutcome why) {
-  return {false, false, why};
+const EntryState kHeld{true, false, FileError::None, std::nullopt};
+const EntryState kAwaitsEmergency{false, true, FileError::None, std::nullopt};
+EntryState NotHeld(ListOutcome why) {
+  return {false, false, why, std::nullopt};
 }
 
 class EntryStateTest : public ::testing::TestWithParam<testing::FileSystemKind> {
@@ -36,13 +36,14 @@ TEST_P(EntryStateTest, AfterTheLoadEachSafeEntrySaysWhyItIsNotHeldAndEmergencyEn
   WriteBytes(protection_.SafeListFile(), a + "\r\n" + missing + "\r\n" + dir + "\r\n" + a + "\r\n");
   WriteBytes(protection_.EmergencyListFile(), e + "\r\n" + a + "\r\n" + missing + "\r\n");
   protection_.LoadLists();
+  while (protection_.ContinueFolderWalks(100)) {
+  }
   const ListStates states = States();
-  EXPECT_EQ(
-      (std::vector<EntryState>{kHeld, NotHeld(FileError::NotFound), NotHeld(FileError::IsFolder), kHeld}),
-      states.safe);
+  const EntryState emptyFolder{true, false, FileError::None, FolderCounts{0, 0, 0, {}, true}};
+  EXPECT_EQ((std::vector<EntryState>{kHeld, NotHeld(FileError::NotFound), emptyFolder, kHeld}), states.safe);
   // The file on both lists is held through the safe list before any emergency.
   EXPECT_EQ((std::vector<EntryState>{kAwaitsEmergency, kHeld, kAwaitsEmergency}), states.emergency);
-  EXPECT_EQ(3, states.safeFiles);  // "a" is listed twice and counted once
+  EXPECT_EQ(2, states.safeFiles);  // "a" is listed twice and counted once, the empty folder holds none
   EXPECT_EQ(1, states.safeFilesHeld);
 }
 

@@ -97,29 +97,28 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
 }
 
-TEST_F(ListEditingTest, DroppedFilesAreAddedOneByOneAndOneMessageNamesEveryFileNotAdded) {
+TEST_F(ListEditingTest, DroppedFilesAndFoldersAreAddedOneByOneAndOneMessageNamesEveryOneNotAdded) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
   const std::string missing = folder_.File("missing.txt"), dir = folder_.File("dir");
   testing::MakeFolder(dir);
-  editing_.AddDropped(ListKind::Safe, {{a}, {dir, true}, {missing}, {b}});
-  EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);  // the failures took no number
+  const std::string own = folder_.path();  // Fendrel's own folder is never held
+  editing_.AddDropped(ListKind::Safe, {{a}, {dir}, {missing}, {own}, {b}});
+  EXPECT_EQ((Rows{a, dir, b}), protection_.safeList().items);
+  EXPECT_EQ((Numbers{99, 100, 101}), protection_.safeHolds().items);  // the failures took no number
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(b));
-  EXPECT_EQ(a + "\r\n" + b + "\r\n", ReadBytes(protection_.SafeListFile()));
+  EXPECT_EQ(a + "\r\n" + dir + "\r\n" + b + "\r\n", ReadBytes(protection_.SafeListFile()));
   ASSERT_EQ(1u, messages_.shown.size());
-  EXPECT_EQ(messages::DroppedFilesNotAdded(
-                messages::kSafeListName, {{dir, FileError::IsFolder}, {missing, FileError::NotFound}}, true),
+  EXPECT_EQ(messages::DroppedFilesNotAdded(messages::kSafeListName,
+                                           {{missing, FileError::NotFound}, {own, ListReason::ProgramFolder}}, true),
             messages_.shown[0].text);
 
-  // The emergency list takes files without holding them, and refuses folders.
-  editing_.AddDropped(ListKind::Emergency, {{dir, true}, {a}});
-  EXPECT_EQ((Rows{a}), protection_.emergencyList().items);
-  EXPECT_EQ(a + "\r\n", ReadBytes(protection_.EmergencyListFile()));
-  EXPECT_EQ(100, protection_.safeHolds().items.back());
+  // The emergency list lists a folder without holding it, and refuses the same folder.
+  editing_.AddDropped(ListKind::Emergency, {{own}, {dir}});
+  EXPECT_EQ((Rows{dir}), protection_.emergencyList().items);
+  EXPECT_EQ(dir + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   ASSERT_EQ(2u, messages_.shown.size());
-  EXPECT_NE(std::string::npos, messages_.shown[1].text.find(dir + "  (it is a folder, not a file)"));
-  EXPECT_NE(std::string::npos, messages_.shown[1].text.find("the emergency list"));
+  EXPECT_NE(std::string::npos, messages_.shown[1].text.find(own + "  (" + messages::Describe(ListReason::ProgramFolder)));
 }
 
 TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {

@@ -82,11 +82,7 @@ TEST_P(ProtectionTest, AFailedHoldNeverTakesOrFreesANumber) {
   EXPECT_FALSE(protection_.RemoveFromSafeList(0));
 }
 
-TEST_P(ProtectionTest, FoldersAndFilesOpenForWritingCannotBeHeldAndTakeNoNumber) {
-  testing::MakeFolder(folder_.File("dir"));
-  EXPECT_EQ(FileError::IsFolder, protection_.AddToSafeList(folder_.File("dir")));
-  EXPECT_TRUE(protection_.safeList().items.empty());  // an add that cannot hold does not list
-  EXPECT_TRUE(protection_.safeHolds().items.empty());
+TEST_P(ProtectionTest, FilesOpenForWritingCannotBeHeldAndTakeNoNumber) {
   const std::string busy = Existing("busy.txt");
   ASSERT_EQ(FileError::None, layer_.Open(1, busy, OpenMode::Append));
   ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(busy));
@@ -235,13 +231,20 @@ TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
 }
 
 TEST_P(ProtectionTest, ASaveThatCannotReplaceAHeldListFileKeepsTheOldBytesAndSaysWhy) {
-  // "prot.dat" itself on the safe list: the program's own hold refuses the rewrite.
+  // "prot.dat" itself on the safe list is never held, since its hold would
+  // refuse every save; another program's hold refuses the rewrite.
   WriteBytes(protection_.SafeListFile(), protection_.SafeListFile() + "\r\n");
   Load();
-  ASSERT_EQ((Numbers{99}), protection_.safeHolds().items);
+  ASSERT_EQ((Numbers{0}), protection_.safeHolds().items);
+  EXPECT_EQ(ListOutcome(ListReason::OwnListFile), protection_.safeHoldOutcomes()[0]);
   ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("another.txt")));
+  EXPECT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
+  const std::string saved = ReadBytes(protection_.SafeListFile());
+  ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Input));
+  ASSERT_TRUE(protection_.RemoveFromSafeList(1));
   EXPECT_NE(FileError::None, protection_.SaveList(ListKind::Safe));
-  EXPECT_EQ(protection_.SafeListFile() + "\r\n", ReadBytes(protection_.SafeListFile()));
+  layer_.Close(5);
+  EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile() + ".new"));
 }
 
