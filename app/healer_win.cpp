@@ -111,7 +111,8 @@ void Healer::ContinueWalk() {
   }
   const ULONGLONG start = GetTickCount64();
   bool pending = true;
-  while (pending && GetTickCount64() - start < kSliceMs) pending = protection_.ContinueFolderWalks(kNamesPerLook);
+  while (pending && GetTickCount64() - start < kSliceMs)
+    pending = protection_.ContinueFolderWalks(kNamesPerLook);
   if (pending) {
     walkPosted_ = PostMessageW(window_, kWalkMessage, 0, 0) != 0;
     return;

@@ -61,8 +61,9 @@ class Healer {
                             FILE_NOTIFY_CHANGE_SIZE),
         // A name made under a held folder, and a file's writer letting go
         // (its last write), in the whole tree.
-        treeWatches_(FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE,
-                     true) {}
+        treeWatches_(
+            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE,
+            true) {}
 
   // The window whose timer and messages wake the healer; null while none.
   void SetWindow(HWND window) { window_ = window; }

@@ -208,7 +208,7 @@ void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM l
     const int item = ListBoxControl(list).ItemAt(lParam);
     const EntryState* state = StateOf(item);
     // A folder entry always says what it holds under the folder.
-    std::string tip = state && state->folder ? messages::FolderHeld(*state->folder)
+    std::string tip = state && state->folder  ? messages::FolderHeld(*state->folder)
                       : state && !state->held ? ReasonOf(*state)
                                               : std::string();
     // Every entry of a list whose file was read only in part says so.

@@ -56,8 +56,8 @@ bool FolderWatches::Ask(Watch& watch) {
   watch.overlapped.hEvent = &watch;  // unused by a read with a completion routine: it names the watch
   watch.reading = ReadDirectoryChangesW(watch.directory.get(), watch.buffer.data(),
                                         static_cast<DWORD>(watch.buffer.size() * sizeof(DWORD)),
-                                        watch.owner->subtree_ ? TRUE : FALSE,
-                                        watch.owner->filter_, nullptr, &watch.overlapped, &Completed) != 0;
+                                        watch.owner->subtree_ ? TRUE : FALSE, watch.owner->filter_, nullptr,
+                                        &watch.overlapped, &Completed) != 0;
   return watch.reading;
 }
 

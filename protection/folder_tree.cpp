@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 
 #include "protection/entry_state.h"
 
@@ -51,8 +50,8 @@ void FolderTree::Take(FileSystem& files, const std::string& relative, FolderItem
     return;
   }
   std::unique_ptr<OpenFile> hold;
-  const FileError error = file ? files.Open(PathOf(relative), OpenMode::Input, hold)
-                               : files.HoldFolder(PathOf(relative), hold);
+  const FileError error =
+      file ? files.Open(PathOf(relative), OpenMode::Input, hold) : files.HoldFolder(PathOf(relative), hold);
   Keep(relative, kind, error, std::move(hold));
 }
 
@@ -143,9 +142,12 @@ bool FolderTree::Changed(FileSystem& files, const std::string& path) {
   const std::string relative = path.substr(root_.size() + 1);
   if (IsHeld(relative)) return false;  // held: it can neither go nor change
   const std::size_t waitingBefore = waiting_.size(), heldBefore = holds_.size(), listBefore = toList_.size();
-  const auto before = waiting_.find(FileKey(relative));
-  const std::optional<ListOutcome> whyBefore =
-      before == waiting_.end() ? std::nullopt : std::optional<ListOutcome>(before->second.why);
+  const auto WhyNow = [this, &relative] {
+    const auto found = waiting_.find(FileKey(relative));
+    return found == waiting_.end() ? std::make_pair(false, ListOutcome())
+                                   : std::make_pair(true, found->second.why);
+  };
+  const std::pair<bool, ListOutcome> whyBefore = WhyNow();
   // Opened as a file first; a folder answers so, and is held as one.
   std::unique_ptr<OpenFile> hold;
   const FileError asFile =
@@ -155,11 +157,8 @@ bool FolderTree::Changed(FileSystem& files, const std::string& path) {
   } else {
     Keep(relative, FolderItem::Kind::File, asFile, std::move(hold));
   }
-  const auto after = waiting_.find(FileKey(relative));
-  const std::optional<ListOutcome> whyAfter =
-      after == waiting_.end() ? std::nullopt : std::optional<ListOutcome>(after->second.why);
   return waiting_.size() != waitingBefore || holds_.size() != heldBefore || toList_.size() != listBefore ||
-         whyBefore != whyAfter;
+         whyBefore != WhyNow();
 }
 
 bool FolderTree::Retry(FileSystem& files) {
@@ -172,7 +171,8 @@ bool FolderTree::Retry(FileSystem& files) {
     const std::size_t heldBefore = holds_.size();
     Take(files, waiting.relative, waiting.folder ? FolderItem::Kind::Folder : FolderItem::Kind::File);
     const auto now = waiting_.find(FileKey(waiting.relative));
-    changed = changed || holds_.size() != heldBefore || now == waiting_.end() || !(now->second.why == waiting.why);
+    changed =
+        changed || holds_.size() != heldBefore || now == waiting_.end() || !(now->second.why == waiting.why);
   }
   for (const auto& [key, folder] : notRead_) toList_.push_back(folder.first);
   return changed || !notRead_.empty();
@@ -195,8 +195,8 @@ FolderCounts FolderTree::counts() const {
   for (const auto& [key, item] : waiting_) {
     if (!item.folder) ++counts.filesNotHeld;
     const ListOutcome why = item.why;
-    auto& slot = byWhy[{why.isReason(), why.isReason() ? static_cast<int>(why.reason())
-                                                         : static_cast<int>(why.error())}];
+    auto& slot = byWhy[{why.isReason(),
+                        why.isReason() ? static_cast<int>(why.reason()) : static_cast<int>(why.error())}];
     slot.first = why;
     ++slot.second;
   }

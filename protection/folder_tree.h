@@ -78,7 +78,8 @@ class FolderTree {
   // Holds one name found under the root, or lets it wait.
   void Take(FileSystem& files, const std::string& relative, FolderItem::Kind kind);
   // The rest of Take once the open went as `error` (`hold` when it went).
-  void Keep(const std::string& relative, FolderItem::Kind kind, FileError error, std::unique_ptr<OpenFile> hold);
+  void Keep(const std::string& relative, FolderItem::Kind kind, FileError error,
+            std::unique_ptr<OpenFile> hold);
   void Wait(const std::string& relative, ListOutcome why, bool folder);
   bool IsHeld(const std::string& relative) const { return held_.count(relative) > 0; }
   // Lets go of the last `count` file holds, which then wait for room.
@@ -105,7 +106,7 @@ class FolderTree {
   };
   std::vector<Held> holds_;
   std::size_t filesHeld_ = 0;
-  std::unordered_map<std::string, Waiting> waiting_;     // by key
+  std::unordered_map<std::string, Waiting> waiting_;  // by key
   // Folders that could not be listed, by key: as spelled, and why.
   std::unordered_map<std::string, std::pair<std::string, FileError>> notRead_;
   bool roomFreed_ = false;  // names that waited for room are tried at the next walk

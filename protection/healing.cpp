@@ -22,12 +22,11 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 bool Heals(ListOutcome why) {
-  static constexpr ListReason kNever[] = {ListReason::NotAbsolute,   ListReason::NamesDevice,
-                                          ListReason::DriveRoot,     ListReason::WindowsFolder,
-                                          ListReason::ProgramFolder, ListReason::OwnListFile,
-                                          ListReason::FolderLimit};
-  return why != FileError::NameTooLong &&
-         std::none_of(std::begin(kNever), std::end(kNever), [&why](ListReason never) { return why == never; });
+  static constexpr ListReason kNever[] = {
+      ListReason::NotAbsolute,   ListReason::NamesDevice, ListReason::DriveRoot,  ListReason::WindowsFolder,
+      ListReason::ProgramFolder, ListReason::OwnListFile, ListReason::FolderLimit};
+  return why != FileError::NameTooLong && std::none_of(std::begin(kNever), std::end(kNever),
+                                                       [&why](ListReason never) { return why == never; });
 }
 
 bool ChangeConcerns(const std::string& changedKey, const std::string& waitingKey) {

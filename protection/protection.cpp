@@ -57,8 +57,8 @@ ListOutcome Protection::NeverHeld(const std::string& path, bool folder) const {
   const std::size_t start = trimmed.rfind("\\?\\", 0) == 0 ? 4 : 0;
   const std::string_view rest = std::string_view(trimmed).substr(start);
   const bool drive = rest.size() == 2 && rest[1] == ':';
-  const bool share = start == 0 && rest.rfind("\\\\", 0) == 0 &&
-                     std::count(rest.begin() + 2, rest.end(), '\\') <= 1;
+  const bool share =
+      start == 0 && rest.rfind("\\\\", 0) == 0 && std::count(rest.begin() + 2, rest.end(), '\\') <= 1;
   if (drive || share || rest.empty()) return ListReason::DriveRoot;
   const auto within = [&trimmed](const std::string& outer) {
     return trimmed == outer || trimmed.rfind(outer + "\\", 0) == 0;

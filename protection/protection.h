@@ -220,7 +220,7 @@ class Protection {
     // no hold was tried (an emergency entry outside an emergency). A path
     // that is never held (lists/entry_path.h) says why from the start.
     std::optional<ListOutcome> outcome;
-    std::uint64_t ticket = 0;  // its open runs on the worker (outcome Waiting)
+    std::uint64_t ticket = 0;          // its open runs on the worker (outcome Waiting)
     std::unique_ptr<FolderTree> tree;  // a folder entry held: what it holds under the folder
   };
   // An emergency hold kept for an entry removed during the emergency.

@@ -112,7 +112,8 @@ struct FolderShortfall {
 };
 inline std::string EmergencyFoldersShort(const std::vector<FolderShortfall>& folders) {
   std::vector<std::string> lines;
-  for (const FolderShortfall& folder : folders) lines.push_back(ShownName(folder.path) + ": " + FolderHeld(folder.counts));
+  for (const FolderShortfall& folder : folders)
+    lines.push_back(ShownName(folder.path) + ": " + FolderHeld(folder.counts));
   return "Not everything in these folders of the emergency list is protected:\r\n" + NamedFiles(lines);
 }
 inline std::string EmergencyHoldsFailed(const std::vector<EntryFailure>& failures, bool anyHeld) {
@@ -452,7 +453,8 @@ inline std::string Describe(ListOutcome outcome) {
       return "it is the Windows folder or a folder in it, which Windows must be able to change";
     case ListReason::ProgramFolder:
       return "it holds Fendrel itself and its lists, which Fendrel must be able to change";
-    case ListReason::OwnListFile: return "it is one of Fendrel's own list files, which Fendrel must be able to save";
+    case ListReason::OwnListFile:
+      return "it is one of Fendrel's own list files, which Fendrel must be able to save";
     case ListReason::FolderLimit:
       return "Fendrel already holds " + Counted(kMostFolderFiles) +
              " files under folders, the most it holds; remove a folder to protect others";
@@ -462,8 +464,9 @@ inline std::string Describe(ListOutcome outcome) {
 
 inline std::string FolderHeld(const FolderCounts& counts) {
   const int files = counts.filesHeld + counts.filesNotHeld;
-  std::string text = counts.whole() ? "All " + Counted(files) + " files protected"
-                                    : Counted(counts.filesHeld) + " of " + Counted(files) + " files protected";
+  std::string text = counts.whole()
+                         ? "All " + Counted(files) + " files protected"
+                         : Counted(counts.filesHeld) + " of " + Counted(files) + " files protected";
   if (!counts.walked) text += " so far; Fendrel is still going through the folder";
   for (const auto& [why, count] : counts.notHeldWhy) {
     text += "; " + Counted(count) + " not protected: " + Describe(why);

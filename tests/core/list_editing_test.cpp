@@ -109,16 +109,18 @@ TEST_F(ListEditingTest, DroppedFilesAndFoldersAreAddedOneByOneAndOneMessageNames
   EXPECT_TRUE(Held(b));
   EXPECT_EQ(a + "\r\n" + dir + "\r\n" + b + "\r\n", ReadBytes(protection_.SafeListFile()));
   ASSERT_EQ(1u, messages_.shown.size());
-  EXPECT_EQ(messages::DroppedFilesNotAdded(messages::kSafeListName,
-                                           {{missing, FileError::NotFound}, {own, ListReason::ProgramFolder}}, true),
-            messages_.shown[0].text);
+  EXPECT_EQ(
+      messages::DroppedFilesNotAdded(
+          messages::kSafeListName, {{missing, FileError::NotFound}, {own, ListReason::ProgramFolder}}, true),
+      messages_.shown[0].text);
 
   // The emergency list lists a folder without holding it, and refuses the same folder.
   editing_.AddDropped(ListKind::Emergency, {{own}, {dir}});
   EXPECT_EQ((Rows{dir}), protection_.emergencyList().items);
   EXPECT_EQ(dir + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   ASSERT_EQ(2u, messages_.shown.size());
-  EXPECT_NE(std::string::npos, messages_.shown[1].text.find(own + "  (" + messages::Describe(ListReason::ProgramFolder)));
+  EXPECT_NE(std::string::npos,
+            messages_.shown[1].text.find(own + "  (" + messages::Describe(ListReason::ProgramFolder)));
 }
 
 TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
