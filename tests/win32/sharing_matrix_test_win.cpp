@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,44 @@ TEST(SharingMatrixTest, AnotherProcessIsRefusedEveryWriteDeleteAndRenameButMayRe
         << "way " << i << " (" << way.access << ", " << way.call << ") changed the held file";
   }
   std::fflush(stdout);
+}
+
+// Folders held as folder entries hold them: a second process can neither
+// rename, move nor delete a held folder or a held folder inside it, and
+// still makes files in both.
+TEST(SharingMatrixTest, AnotherProcessCannotRenameMoveOrDeleteAHeldFolderButMakesFilesInIt) {
+  TempFolder folder;
+  Win32FileSystem system;
+  const auto& ways = testing::FolderWays();
+  std::vector<std::unique_ptr<OpenFile>> holds;
+  for (std::size_t k = 0; k < 2 * ways.size(); ++k) {
+    const std::string pair = testing::FolderWayPair(folder.path(), k);
+    testing::MakeFolder(pair + "\\sub");
+    for (const std::string& held : {pair, pair + "\\sub"}) {
+      ASSERT_EQ(FileError::None, system.HoldFolder(held, holds.emplace_back())) << held;
+    }
+  }
+
+  testing::ChildProcess probe("sharing_probe", {"folders", folder.path()});
+  ASSERT_TRUE(probe.started());
+  std::vector<std::string> lines;
+  ASSERT_TRUE(probe.WaitForLine("done", &lines)) << "the probe's output was cut";
+  ASSERT_EQ(2 * ways.size(), lines.size()) << "the probe's output was cut";
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    std::size_t index = 0;
+    unsigned long code = 0;
+    ASSERT_EQ(2, std::sscanf(lines[k].c_str(), "%zu %lu", &index, &code)) << lines[k];
+    ASSERT_EQ(k, index);
+    const testing::FolderWay& way = ways[k / 2];
+    const std::string target = testing::FolderWayTarget(folder.path(), k);
+    const char* which = k % 2 == 0 ? "the held folder" : "the held folder inside it";
+    EXPECT_EQ(way.admitted ? ERROR_SUCCESS : ERROR_SHARING_VIOLATION, code)
+        << way.call << " on " << which << " got " << CodeText(code);
+    EXPECT_TRUE(system.FolderExists(target)) << way.call << " took away " << which;
+    if (way.admitted) {
+      EXPECT_TRUE(testing::Exists(target + "\\new.txt")) << which;
+    }
+  }
 }
 
 }  // namespace

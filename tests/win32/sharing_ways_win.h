@@ -233,6 +233,48 @@ inline const std::vector<SharingWay>& SharingWays() {
   return ways;
 }
 
+// What another program may try on a held folder. Each way is tried twice,
+// on a held folder and on a held folder inside it; attempt K works on
+// FOLDER\dirK (even K) or on FOLDER\dirK\sub (odd K), both held.
+struct FolderWay {
+  const char* call;
+  bool admitted;  // making a file in the folder; every other way is refused
+  DWORD (*attempt)(const std::string& folder);
+};
+
+inline const std::vector<FolderWay>& FolderWays() {
+  using namespace sharing_detail;
+  static const std::vector<FolderWay> ways = {
+      {"MoveFileExA(held -> new name)", false,
+       [](const std::string& p) { return Move(p, p + ".renamed", MOVEFILE_REPLACE_EXISTING); }},
+      {"MoveFileExA(held -> another folder)", false,
+       [](const std::string& p) {
+         const std::string elsewhere = p + ".elsewhere";
+         CreateDirectoryA(elsewhere.c_str(), nullptr);
+         return Move(p, elsewhere + "\\moved", 0);
+       }},
+      {"RemoveDirectoryA", false,
+       [](const std::string& p) { return RemoveDirectoryA(p.c_str()) ? ERROR_SUCCESS : LastError(); }},
+      {"DELETE, FILE_FLAG_BACKUP_SEMANTICS", false,
+       [](const std::string& p) {
+         return OpenThen(p, DELETE, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, Nothing);
+       }},
+      {"CreateFileA(new file inside, CREATE_NEW), WriteFile", true,
+       [](const std::string& p) {
+         return OpenThen(p + "\\new.txt", GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, WriteSome);
+       }},
+  };
+  return ways;
+}
+
+inline std::string FolderWayPair(const std::string& folder, std::size_t attempt) {
+  return folder + "\\dir" + std::to_string(attempt);
+}
+
+inline std::string FolderWayTarget(const std::string& folder, std::size_t attempt) {
+  return FolderWayPair(folder, attempt) + (attempt % 2 == 0 ? "" : "\\sub");
+}
+
 inline const char* Describe(Outcome outcome) {
   switch (outcome) {
     case Outcome::Refused: return "refused";

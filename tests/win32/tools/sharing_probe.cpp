@@ -3,6 +3,9 @@
 //                                on FOLDER\wayI.txt, and prints "I CODE" for
 //                                each: the Windows error it met, 0 when it
 //                                worked, then "done"
+//   sharing_probe folders FOLDER tries every folder way twice, attempt K on
+//                                FOLDER\dirK or FOLDER\dirK\sub, and prints
+//                                "K CODE" for each, then "done"
 //   sharing_probe hold PATH      opens PATH sharing nothing, prints "held" and
 //                                keeps it until its standard input closes
 #include <windows.h>
@@ -22,6 +25,17 @@ int Matrix(const std::string& folder) {
     SetLastError(0);
     const DWORD code = ways[i].attempt(fendrel::testing::WayFile(folder, i));
     std::printf("%zu %lu\n", i, code);
+  }
+  std::printf("done\n");
+  std::fflush(stdout);
+  return 0;
+}
+
+int Folders(const std::string& folder) {
+  const auto& ways = fendrel::testing::FolderWays();
+  for (std::size_t k = 0; k < 2 * ways.size(); ++k) {
+    SetLastError(0);
+    std::printf("%zu %lu\n", k, ways[k / 2].attempt(fendrel::testing::FolderWayTarget(folder, k)));
   }
   std::printf("done\n");
   std::fflush(stdout);
@@ -51,7 +65,8 @@ int Hold(const std::string& path) {
 int main() {
   const std::vector<std::string> arguments = fendrel::testing::Arguments();
   if (arguments.size() == 2 && arguments[0] == "matrix") return Matrix(arguments[1]);
+  if (arguments.size() == 2 && arguments[0] == "folders") return Folders(arguments[1]);
   if (arguments.size() == 2 && arguments[0] == "hold") return Hold(arguments[1]);
-  std::fprintf(stderr, "usage: sharing_probe matrix FOLDER | hold PATH\n");
+  std::fprintf(stderr, "usage: sharing_probe matrix FOLDER | folders FOLDER | hold PATH\n");
   return 87;  // ERROR_INVALID_PARAMETER
 }
