@@ -9,77 +9,61 @@
 namespace fendrel {
 namespace {
 
-using testing::MakeFile;
-using testing::TempFolder;
-using Kind = FolderItem::Kind;
-
-constexpr bool Windows() {
 #ifdef _WIN32
-  return true;
+constexpr bool kWindows = true;
 #else
-  return false;
+constexpr bool kWindows = false;
 #endif
-}
 
 class FolderTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
-  // "name kind" lines in name order: a failure shows the whole listing.
-  std::string Listing(const std::string& path, FileError expected) {
+  // "name F", "name D" or "name L" (file, folder, link) in name order: a
+  // failure shows the whole listing.
+  std::string Listing(FileError expected) {
     std::vector<FolderItem> items;
-    EXPECT_EQ(expected, system_->ListFolder(path, items)) << path;
+    EXPECT_EQ(expected, system_->ListFolder(folder_.path(), items));
     std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     std::string text;
-    for (const FolderItem& item : items) {
-      text += item.name + (item.kind == Kind::File     ? " file\n"
-                           : item.kind == Kind::Folder ? " folder\n"
-                                                       : " link\n");
-    }
+    for (const FolderItem& item : items) text += item.name + " " + "FDL"[static_cast<int>(item.kind)] + "\n";
     return text;
   }
 
   std::unique_ptr<FileSystem> system_ = GetParam().make();
-  TempFolder folder_;
+  testing::TempFolder folder_;
 };
 
-TEST_P(FolderTest, ListsEveryNameOnceWithItsKindAndNamesNoFolderAsMissing) {
-  const std::string unicode = "\xce\xa9mega \xe2\x98\x83.txt";  // "Ωmega ☃.txt", in no ANSI code page
-  // The native build's file system takes ANSI paths when built for Windows.
-  const bool ansiOnly = GetParam().name == "Portable" && Windows();
-  MakeFile(folder_, "plain.txt");
-  MakeFile(folder_, ansiOnly ? "\xc3\xa9t\xc3\xa9.txt" : unicode);
+TEST_P(FolderTest, ListsEachNameWithItsKindAndHoldsOnlyFolders) {
+  // "Ωmega ☃.txt" is in no ANSI code page; the native build's file system
+  // takes ANSI paths when built for Windows.
+  const bool ansi = GetParam().name == "Portable" && kWindows;
+  const std::string other = ansi ? "\xc3\xa9t\xc3\xa9.txt" : "\xce\xa9mega \xe2\x98\x83.txt";
+  testing::MakeFile(folder_, "plain.txt");
+  testing::MakeFile(folder_, other);
   testing::MakeFolder(folder_.File("sub"));
-  EXPECT_EQ("plain.txt file\nsub folder\n" + (ansiOnly ? "\xc3\xa9t\xc3\xa9.txt" : unicode) + " file\n",
-            Listing(folder_.path(), FileError::None));
-  EXPECT_EQ("", Listing(folder_.File("sub"), FileError::None));
-  EXPECT_EQ("", Listing(folder_.File("missing"), FileError::NotFound));
-  EXPECT_EQ("", Listing(folder_.File("plain.txt"), FileError::NotFound));
-}
+  EXPECT_EQ("plain.txt F\nsub D\n" + other + " F\n", Listing(FileError::None));
 
-TEST_P(FolderTest, HoldsAFolderThatNeitherReadsNorWritesAndNoPlainFile) {
-  MakeFile(folder_, "plain.txt");
   std::unique_ptr<OpenFile> hold;
-  EXPECT_EQ(FileError::NotFound, system_->HoldFolder(folder_.File("missing"), hold));
-  EXPECT_EQ(FileError::NotFound, system_->HoldFolder(folder_.File("plain.txt"), hold));
-  EXPECT_EQ(nullptr, hold);
-  ASSERT_EQ(FileError::None, system_->HoldFolder(folder_.path(), hold));
-  ASSERT_NE(nullptr, hold);
+  std::vector<FolderItem> items;
+  for (const std::string& none : {folder_.File("missing"), folder_.File("plain.txt")}) {
+    EXPECT_EQ(FileError::NotFound, system_->ListFolder(none, items)) << none;
+    EXPECT_EQ(FileError::NotFound, system_->HoldFolder(none, hold)) << none;
+  }
+  ASSERT_EQ(FileError::None, system_->HoldFolder(folder_.File("sub"), hold));
   char byte = 0;
   std::size_t got = 1;
   EXPECT_EQ(FileError::WrongMode, hold->Read(&byte, 1, got));
-  EXPECT_EQ(0u, got);
   EXPECT_EQ(FileError::WrongMode, hold->Write("x", 1));
-  // Files are still made in a held folder, by this program too.
-  std::unique_ptr<OpenFile> made;
-  EXPECT_EQ(FileError::None, system_->Open(folder_.File("new.txt"), OpenMode::Output, made));
+  std::unique_ptr<OpenFile> made;  // files are still made in a held folder
+  EXPECT_EQ(FileError::None, system_->Open(folder_.File("sub\\new.txt"), OpenMode::Output, made));
 }
 
-// Bytes that are not UTF-8 name a file no path of the program can reach:
-// the listing names the rest and says it is not whole.
+// Bytes that are not UTF-8 name a file no path of the program reaches: the
+// listing names the rest and says it is not whole.
 TEST_P(FolderTest, ANameThatIsNotTextIsLeftOutAndTheListingSaysSo) {
-  if (Windows()) GTEST_SKIP() << "names are bytes only on the native build";
-  MakeFile(folder_, "plain.txt");
-  MakeFile(folder_, "bad\xff.txt");
-  EXPECT_EQ("plain.txt file\n", Listing(folder_.path(), FileError::Other));
+  if (kWindows) GTEST_SKIP() << "names are bytes only on the native build";
+  testing::MakeFile(folder_, "plain.txt");
+  testing::MakeFile(folder_, "bad\xff.txt");
+  EXPECT_EQ("plain.txt F\n", Listing(FileError::Other));
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, FolderTest, ::testing::ValuesIn(testing::FileSystemKinds()),
