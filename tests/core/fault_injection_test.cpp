@@ -63,6 +63,13 @@ void Load(fuzzing::MemoryFileSystem&, Copy& copy) {
   copy.protection.LoadLists();
 }
 
+// A folder with a file, and one in a subfolder.
+const std::string kDocs = kFolder + "\\docs";
+void WalkAll(Copy& copy) {
+  while (copy.protection.ContinueFolderWalks(64)) {
+  }
+}
+
 const std::vector<Action>& Actions() {
   const Rows ab{Path("a"), Path("b")}, c{Path("c")};
   static const std::vector<Action> kActions{
@@ -98,6 +105,23 @@ const std::vector<Action>& Actions() {
        },
        Rows{Path("a"), Path("b"), Path("d"), Path("e"), Path("f")}, c, false, true},
       {"Emergency", Load, [](Copy& copy) { copy.emergency.Emergency(); }, ab, c, false},
+      {"drop of a folder", Load,
+       [](Copy& copy) {
+         copy.editing.AddDropped(ListKind::Safe, {{kDocs}});
+         WalkAll(copy);
+       },
+       Rows{Path("a"), Path("b"), kDocs}, c, false},
+      {"Emergency on a folder",
+       [](fuzzing::MemoryFileSystem& disk, Copy& copy) {
+         disk.files[kEmer] = FileOf({Path("c"), kDocs});
+         copy.protection.LoadLists();
+       },
+       [](Copy& copy) {
+         copy.emergency.Emergency();
+         WalkAll(copy);
+         copy.emergency.FolderWalksDone();
+       },
+       ab, Rows{Path("c"), kDocs}, false},
       {"No Emergency",
        [](fuzzing::MemoryFileSystem&, Copy& copy) {
          copy.protection.LoadLists();
@@ -111,6 +135,7 @@ const std::vector<Action>& Actions() {
 // A disk with both lists and the files they name.
 void Prepare(fuzzing::MemoryFileSystem& disk) {
   for (const char* name : {"a", "b", "c", "d", "e", "f"}) disk.files[Path(name)] = "data";
+  disk.files[kDocs + "\\x.txt"] = disk.files[kDocs + "\\sub\\y.txt"] = "data";
   disk.files[kProt] = FileOf({Path("a"), Path("b")});
   disk.files[kEmer] = FileOf({Path("c")});
 }
@@ -165,10 +190,12 @@ std::string Broken(const Action& action, Fault fault, fuzzing::MemoryFileSystem&
   // Told: what fell short of the action shows in a box, or (for what tells
   // nothing by design) in the state the window shows.
   bool emergencyShort = false;
-  if (std::string(action.name) == "Emergency") {
+  if (std::string(action.name).starts_with("Emergency")) {
     for (std::size_t i = 0; i < emergency.size(); ++i) {
+      const std::optional<FolderCounts> folder = protection.FolderCountsOf(ListKind::Emergency, i);
       emergencyShort = emergencyShort || i >= protection.emergencyHolds().items.size() ||
-                       protection.emergencyHolds().items[i] == Protection::kNoHold;
+                       protection.emergencyHolds().items[i] == Protection::kNoHold ||
+                       (folder && !folder->whole());
     }
   }
   const bool fellShort =
@@ -234,6 +261,7 @@ TEST(FaultInjectionTest, EveryFaultAtEveryCallKeepsTheListsTheFilesAndTheHoldsWh
         }
         copy->protection.ReleaseEmergencyHolds();
         ASSERT_EQ(FileLayer::kFirstNumber, copy->layer.LowestFree()) << "a file is left open";
+        ASSERT_FALSE(disk.AnyOpen()) << "a file under a folder is left open";
       }
     }
   }

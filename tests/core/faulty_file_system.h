@@ -19,13 +19,26 @@
 
 namespace fendrel::testing {
 
-enum class CallKind { Open, Read, Write, Flush, Replace, Remove };
-enum class Fault { None, NotFound, AccessDenied, SharingViolation, ReadCut, DiskFull, RenameRefused, Crash };
+enum class CallKind { Open, Read, Write, Flush, Replace, Remove, ListFolder, HoldFolder };
+enum class Fault {
+  None,
+  NotFound,
+  AccessDenied,
+  SharingViolation,
+  ReadCut,
+  DiskFull,
+  RenameRefused,
+  NoResources,
+  Crash
+};
 
 // The ways a call of this kind can fail (a crash can stop any call).
 inline std::vector<Fault> FaultsFor(CallKind kind) {
   switch (kind) {
-    case CallKind::Open: return {Fault::NotFound, Fault::AccessDenied, Fault::SharingViolation};
+    case CallKind::Open:
+      return {Fault::NotFound, Fault::AccessDenied, Fault::SharingViolation, Fault::NoResources};
+    case CallKind::ListFolder: return {Fault::AccessDenied};
+    case CallKind::HoldFolder: return {Fault::SharingViolation, Fault::NoResources};
     case CallKind::Read: return {Fault::ReadCut};
     case CallKind::Write:
     case CallKind::Flush: return {Fault::DiskFull};
@@ -37,7 +50,8 @@ inline std::vector<Fault> FaultsFor(CallKind kind) {
 
 inline const char* NameOf(Fault fault) {
   static constexpr const char* kNames[] = {"none",     "not found", "access denied",  "sharing violation",
-                                           "read cut", "disk full", "rename refused", "crash"};
+                                           "read cut", "disk full", "rename refused", "no resources",
+                                           "crash"};
   return kNames[static_cast<int>(fault)];
 }
 
@@ -82,6 +96,14 @@ class FaultyFileSystem : public ForwardingFileSystem {
     if (const FileError error = Call(CallKind::Remove, path); error != FileError::None) return error;
     return inner_.Remove(path);
   }
+  FileError ListFolder(const std::string& path, std::vector<FolderItem>& items) override {
+    if (const FileError error = Call(CallKind::ListFolder, path); error != FileError::None) return error;
+    return inner_.ListFolder(path, items);
+  }
+  FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) override {
+    if (const FileError error = Call(CallKind::HoldFolder, path); error != FileError::None) return error;
+    return inner_.HoldFolder(path, hold);
+  }
 
  private:
   class File : public OpenFile {
@@ -123,6 +145,7 @@ class FaultyFileSystem : public ForwardingFileSystem {
       case Fault::SharingViolation:
       case Fault::ReadCut: return FileError::SharingViolation;  // as past another program's lock
       case Fault::DiskFull: return FileError::DiskFull;
+      case Fault::NoResources: return FileError::NoResources;
       case Fault::Crash: dead_ = true; return FileError::Other;
     }
     return FileError::Other;

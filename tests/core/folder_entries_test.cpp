@@ -177,7 +177,8 @@ TEST_P(FolderEntryTest, PastTheLimitOrOnceTheSystemRunsOutTheRestWaitForRoomAndA
   EXPECT_EQ(0u, room.filesHeld);
   EXPECT_EQ(3, tree.counts().filesNotHeld);
   // The three files and the subfolder's hold.
-  EXPECT_EQ((std::vector<std::pair<ListOutcome, int>>{{FileError::NoResources, 4}}), tree.counts().notHeldWhy);
+  EXPECT_EQ((std::vector<std::pair<ListOutcome, int>>{{FileError::NoResources, 4}}),
+            tree.counts().notHeldWhy);
   for (const std::string& file : files) EXPECT_FALSE(Held(file)) << file;
 }
 

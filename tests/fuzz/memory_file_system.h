@@ -24,7 +24,7 @@ class MemoryFileSystem : public FileSystem {
     auto found = files.find(path);
     Use& use = UseOf(path);
     if (mode == OpenMode::Input) {
-      if (found == files.end()) return FileError::NotFound;
+      if (found == files.end()) return IsFolder(path) ? FileError::IsFolder : FileError::NotFound;
       if (use.writers > 0) return FileError::SharingViolation;
     } else {
       if (use.users > 0) return FileError::SharingViolation;
@@ -79,7 +79,17 @@ class MemoryFileSystem : public FileSystem {
 
   const CodePage& AnsiCodePage() const override { return codePage_; }
 
+  // Whether any file is open: nothing may be left so once every hold went.
+  bool AnyOpen() const {
+    return std::any_of(uses_.begin(), uses_.end(), [](const Use& use) { return use.users > 0; });
+  }
+
  private:
+  // A folder is the start of a stored file's path.
+  bool IsFolder(const std::string& path) const {
+    const auto next = files.lower_bound(path + '\\');
+    return next != files.end() && next->first.starts_with(path + '\\');
+  }
   struct Use {
     std::string path;
     int users = 0;
