@@ -591,21 +591,19 @@ TEST_F(Form1Test, DroppedFilesAreAddedOnTheOpenListPagesAndTheSummaryFollowsEver
   SendMessageA(Control(ctl::kNoEmergencyButton), BM_CLICK, 0, 0);
   EXPECT_EQ("0 of 1 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
 
-  // A drop on the safe list: each file added and held as ">>> Add" does,
-  // a folder and a missing file named in one message.
+  // A drop on the safe list: each file added and held as ">>> Add" does, a
+  // folder as a folder entry, and a missing file named in a message.
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string other = MakeFile(folder_, "other.txt", "x"), missing = folder_.path() + "\\missing.txt";
   drop(kMain, {late, folder, missing, other});
-  RemoveDirectoryA(folder.c_str());
+  EXPECT_FALSE(RemoveDirectoryA(folder.c_str())) << "the listed folder is held";
   char text[MAX_PATH * 2] = {};
-  SendMessageA(Control(ctl::kSafeListBox), LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+  SendMessageA(Control(ctl::kSafeListBox), LB_GETTEXT, 3, reinterpret_cast<LPARAM>(text));
   EXPECT_EQ(other, text) << "the list box keeps the entries' paths";
-  EXPECT_EQ(3, SendMessageA(Control(ctl::kSafeListBox), LB_GETCOUNT, 0, 0));
+  EXPECT_EQ(4, SendMessageA(Control(ctl::kSafeListBox), LB_GETCOUNT, 0, 0));
   ASSERT_EQ(1u, boxes_.shown.size());
-  EXPECT_EQ(
-      messages::DroppedFilesNotAdded(messages::kSafeListName,
-                                     {{folder, FileError::IsFolder}, {missing, FileError::NotFound}}, true),
-      boxes_.shown[0].text);
+  EXPECT_EQ(messages::DroppedFilesNotAdded(messages::kSafeListName, {{missing, FileError::NotFound}}, true),
+            boxes_.shown[0].text);
   EXPECT_EQ("All 2 files on the safe list are protected.", TextOf(Control(ctl::kSafeListSummary)));
 
   // The tooltip follows the pointer from entry to entry: the emergency
