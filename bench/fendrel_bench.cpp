@@ -11,7 +11,11 @@
 //     one CreateFile/WriteFile/MoveFileEx;
 //   - CPU used over 10 s while hidden in the tray, with every file held and
 //     with ten files missing, private bytes, and the size of the executable,
-//     beside the one-window program's.
+//     beside the one-window program's;
+//   - a folder entry of 10,000 files: "Emergency" pressed in the window until
+//     every file is held, against a bare walk that opens each name; a file
+//     made in the held folder until held; CPU while it is held and nothing
+//     changes; private bytes per file held.
 // It prints one table. It is not a test: nothing here passes or fails on a
 // time; it exits non-zero only when a measurement could not be made or the
 // program did something other than expected (a hold missing, a save whose
@@ -24,6 +28,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -1040,6 +1045,333 @@ void BenchWakeups(const WorkFolder& work, const std::string& builtFendrel, const
        "<5 s", now.pastLimitHeldMs < 5000);
 }
 
+// ------------------------------------------------------------------ folder entries
+
+// A folder entry's tree: kTreeFolders subfolders of the root, each with the
+// same share of kTreeFiles files.
+constexpr int kTreeFolders = 200;
+constexpr int kTreeFiles = 10000;
+constexpr int kTreeRepetitions = 5;
+constexpr int kTreeMade = 10;     // files made later in the held tree, each timed until held
+constexpr DWORD kTreePollMs = 5;  // a finer poll would take the system's time from the walk it times
+
+struct Tree {
+  std::string root;
+  // Every folder and file under the root, in the order a walk lists them:
+  // the root's names first, then each subfolder's, each as the system gives them.
+  std::vector<std::string> folders;
+  std::vector<std::string> files;
+};
+
+void ListTree(Tree& tree) {
+  std::deque<std::string> toList{tree.root};
+  while (!toList.empty()) {
+    const std::string folder = toList.front();
+    toList.pop_front();
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileExA((folder + "\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        tree.folders.push_back(path);
+        toList.push_back(path);
+      } else {
+        tree.files.push_back(path);
+      }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  }
+}
+
+Tree MakeTree(const WorkFolder& work, const std::string& name) {
+  Tree tree;
+  tree.root = work.Make(name);
+  for (int f = 0; f < kTreeFolders; ++f) {
+    const std::string folder = work.Make(name + "\\folder " + std::to_string(f));
+    MakeFiles(folder, kTreeFiles / kTreeFolders, static_cast<std::uint32_t>(1000 + f));
+  }
+  ListTree(tree);
+  if (tree.files.size() != kTreeFiles || tree.folders.size() != kTreeFolders)
+    Problem("the tree under " + tree.root + " is not as made");
+  return tree;
+}
+
+// Kernel and user time so far of the calling thread, in milliseconds.
+double OwnThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  return static_cast<double>(Ticks(kernel) + Ticks(user)) / 10000.0;
+}
+
+// How many of the tree's files are held now.
+int HeldFiles(const Tree& tree) {
+  return static_cast<int>(std::count_if(tree.files.begin(), tree.files.end(), Held));
+}
+
+// The floor under holding a tree: list it as a walk does and open each name
+// as found, files for reading with sharing for readers only, folders by a
+// directory handle. Returns the milliseconds; the handles go after the timing.
+double BareTreeHolds(const Tree& tree) {
+  std::vector<HANDLE> handles;
+  handles.reserve(kTreeFiles + kTreeFolders + 1);
+  const LONGLONG start = Now();
+  const auto openFolder = [&](const std::wstring& folder) {
+    handles.push_back(CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  };
+  std::deque<std::wstring> toList{fendrel::Wide(tree.root)};
+  openFolder(toList.front());
+  while (!toList.empty()) {
+    const std::wstring folder = std::move(toList.front());
+    toList.pop_front();
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::wstring_view name(found.cFileName);
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + found.cFileName;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        openFolder(path);
+        toList.push_back(std::move(path));
+      } else {
+        handles.push_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+      }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  const double ms = Since(start);
+  if (handles.size() != kTreeFiles + kTreeFolders + 1 ||
+      std::count(handles.begin(), handles.end(), INVALID_HANDLE_VALUE) != 0) {
+    Problem("the bare walk could not open every name of the tree");
+  }
+  for (HANDLE handle : handles) CloseHandle(handle);
+  return ms;
+}
+
+// A message box of the process's open now, or null.
+HWND BoxOf(DWORD processId) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+// Presses a button of the window as its click does.
+void Press(HWND window, int id) {
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+// Polls every kTreePollMs until `done` holds; false after kWaitMs.
+template <typename Condition>
+bool PollUntil(Condition done) {
+  const ULONGLONG end = GetTickCount64() + kWaitMs;
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    Sleep(kTreePollMs);
+  }
+  return true;
+}
+
+// Starts Fendrel silently from `folder`, closes its minimized window into the
+// tray and waits until it waits for input; null when it did not show.
+HWND StartInTray(std::optional<Started>& started, const std::string& folder) {
+  started.emplace(folder + "\\Fendrel.exe", folder, "/silent");
+  HWND window = nullptr;
+  if (!started->WaitUntil([&] {
+        window = started->Window(kFendrelClass);
+        return window && IsWindowVisible(window);
+      })) {
+    Problem("the silent start from " + folder + " showed no window");
+    return nullptr;
+  }
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  if (!started->WaitUntil([&] { return !IsWindowVisible(window); }))
+    Problem("closing the window did not hide it");
+  WaitForInputIdle(started->process(), kWaitMs);
+  return window;
+}
+
+void BenchFolders(const WorkFolder& work, const std::string& builtFendrel, const std::string& builtMinimal) {
+  const Tree tree = MakeTree(work, "tree");
+  if (tree.files.empty()) return;
+  const std::string& last = tree.files.back();  // the last file a walk holds
+  const std::string sized = std::to_string(kTreeFiles / 1000) + "k files";
+
+  // "Emergency" with the tree's folder on the emergency list, pressed in the window.
+  {
+    const std::string folder = CopyWithList(work, builtFendrel, "folder emergency", {});
+    if (!WriteBytes(folder + "\\emer.dat", tree.root + "\r\n")) Problem("cannot write emer.dat");
+    std::optional<Started> started;
+    HWND window = StartShown(started, folder);
+    if (!window) return;
+    WaitForInputIdle(started->process(), kWaitMs);
+    ParkPointer();
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    std::vector<double> action, bare, actionCpu, bareCpu;
+    // Repetition 0 warms the caches and is not counted; the order alternates.
+    for (int repetition = 0; repetition <= kTreeRepetitions; ++repetition) {
+      const auto programRun = [&] {
+        const auto cpuBefore = started->ThreadCpuMs();
+        const LONGLONG start = Now();
+        Press(window, fendrel::ctl::kEmergencyButton);
+        const bool lastHeld = PollUntil([&] { return Held(last); });
+        const double ms = Since(start);
+        int lost = 0;
+        const double cpu = CpuBetween(cpuBefore, started->ThreadCpuMs(), lost);
+        const int held = HeldFiles(tree);
+        if (!lastHeld || held != kTreeFiles) {
+          Problem("the emergency held " + std::to_string(held) + " of the tree's " +
+                  std::to_string(kTreeFiles) + " files");
+        }
+        if (BoxOf(processId)) Problem("the emergency showed a message for its folder");
+        Press(window, fendrel::ctl::kNoEmergencyButton);
+        if (!PollUntil([&] { return !Held(last) && !Held(tree.files.front()); }))
+          Problem("\"No Emergency\" left a file of the tree held");
+        if (repetition > 0) {
+          action.push_back(ms);
+          actionCpu.push_back(cpu);
+        }
+      };
+      const auto bareRun = [&] {
+        const double cpuBefore = OwnThreadCpuMs();
+        const double ms = BareTreeHolds(tree);
+        if (repetition > 0) {
+          bare.push_back(ms);
+          bareCpu.push_back(OwnThreadCpuMs() - cpuBefore);
+        }
+      };
+      if (repetition % 2) {
+        programRun();
+        bareRun();
+      } else {
+        bareRun();
+        programRun();
+      }
+    }
+    std::string line, bareLine;
+    for (double ms : action) line += Format(" %.0f", ms);
+    for (double ms : bare) bareLine += Format(" %.0f", ms);
+    notes.push_back("folder emergency samples (ms):" + line + "; the bare walk's:" + bareLine);
+    const double a = Median(action), b = Median(bare);
+    rows.push_back(
+        {"\"Emergency\", a folder of " + sized + " (med. " + std::to_string(kTreeRepetitions) + ")", Ms(a),
+         Ms(b), Ratio(a, b), Aim(a, b, 1.1), "FindFirstFileExW walk + CreateFileW of each file and folder"});
+    // CPU time moves less than wall time when other work shares the
+    // processors (the system's own server's time is in neither).
+    const double ac = Median(actionCpu), bc = Median(bareCpu);
+    rows.push_back({"  CPU of that emergency (all threads)", Ms(ac), Ms(bc), Ratio(ac, bc), "-",
+                    "the bare walk's thread"});
+  }
+
+  // The tree held through the safe list, hidden in the tray, beside the same
+  // program with an empty safe list and the minimal window.
+  const std::string heldFolder = CopyWithList(work, builtFendrel, "folder held", {tree.root});
+  const std::string emptyFolder = CopyWithList(work, builtFendrel, "folder none", {});
+  std::optional<Started> held, empty;
+  const LONGLONG begun = Now();
+  HWND window = StartInTray(held, heldFolder);
+  if (!window || !PollUntil([&] { return Held(last); })) {
+    Problem("the tree on the safe list was not held");
+    return;
+  }
+  const double heldMs = Since(begun);
+  if (HeldFiles(tree) != kTreeFiles) Problem("a file of the tree on the safe list is not held");
+  if (!StartInTray(empty, emptyFolder)) return;
+  Started minimal(builtMinimal, work.Make("folder minimal"), "");
+  if (!minimal.WaitUntil([&] {
+        HWND shown = minimal.Window(kMinimalClass);
+        return shown && IsWindowVisible(shown);
+      })) {
+    Problem("the minimal window did not show");
+    return;
+  }
+  WaitForInputIdle(minimal.process(), kWaitMs);
+  ParkPointer();
+  Sleep(500);  // let each finish whatever its start left pending
+
+  const auto heldBefore = held->ThreadCpuMs(), minimalBefore = minimal.ThreadCpuMs();
+  const LONGLONG start = Now();
+  Sleep(kIdleMs);
+  const auto heldAfter = held->ThreadCpuMs(), minimalAfter = minimal.ThreadCpuMs();
+  const double elapsed = Since(start);
+  int lost = 0;
+  const double heldCpu = CpuBetween(heldBefore, heldAfter, lost);
+  const double minimalCpu = CpuBetween(minimalBefore, minimalAfter, lost);
+  if (lost) Problem(std::to_string(lost) + " thread(s) ended while idle: their time is not counted");
+  if (!Held(last)) Problem("the tree's last file was let go while idle");
+  rows.push_back({Format("CPU over %.1f s in the tray, folder of ", elapsed / 1000.0) + sized, Ms(heldCpu),
+                  Ms(minimalCpu), "-", heldCpu == 0 ? "zero met" : "zero MISSED",
+                  "minimal_window.exe, shown, idle over the same seconds"});
+
+  const auto heldBytes = static_cast<double>(held->PrivateBytes());
+  const auto emptyBytes = static_cast<double>(empty->PrivateBytes());
+  const double perFile = (heldBytes - emptyBytes) / kTreeFiles;
+  rows.push_back({"private bytes, a folder of " + sized + " held", KiB(heldBytes), KiB(emptyBytes),
+                  Ratio(heldBytes, emptyBytes), "-",
+                  "the same program with an empty safe list, in the tray"});
+  rows.push_back({"  per file held under the folder entry", Format("%.0f B", perFile), "-", "-",
+                  perFile < 200 ? "<200 B met" : "<200 B MISSED", "(the difference over the files)"});
+  notes.push_back("the tree on the safe list, from start to its last file held: " + Ms(heldMs));
+
+  // Files made later in the held tree, each timed until held; beside a bare
+  // watch of a tree of the benchmark's own that opens the file when it wakes.
+  const std::string floorRoot = work.Make("folder floor");
+  UniqueChangeNotification watch(
+      FindFirstChangeNotificationW(fendrel::Wide(floorRoot).c_str(), TRUE, FILE_NOTIFY_CHANGE_FILE_NAME));
+  const auto make = [](const std::string& path) {
+    UniqueHandle file(CreateFileW(fendrel::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    const bool made = file && WriteFile(file.get(), "made\r\n", 6, &written, nullptr) && written == 6;
+    if (!made) Problem("cannot make " + path);
+  };
+  std::vector<double> madeHeld, floors;
+  std::vector<HANDLE> floorHolds;
+  for (int i = 0; i < kTreeMade; ++i) {
+    const std::string path = tree.folders[static_cast<std::size_t>(i * kTreeFolders / kTreeMade)] +
+                             "\\made later " + std::to_string(i) + ".txt";
+    LONGLONG made = Now();
+    make(path);
+    if (!held->WaitUntil([&] { return Held(path); })) {
+      Problem("a file made in the held tree was not held: " + path);
+      break;
+    }
+    madeHeld.push_back(Since(made));
+    const std::string floorPath = floorRoot + "\\made later " + std::to_string(i) + ".txt";
+    made = Now();
+    make(floorPath);
+    WaitForSingleObject(watch.get(), kWaitMs);
+    floorHolds.push_back(CreateFileW(fendrel::Wide(floorPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    floors.push_back(Since(made));
+    FindNextChangeNotification(watch.get());
+    Sleep(100);
+  }
+  for (HANDLE hold : floorHolds) CloseHandle(hold);
+  std::string line;
+  for (double ms : madeHeld) line += Format(" %.0f", ms);
+  notes.push_back("a file made in the held folder, until held, samples (ms):" + line);
+  const double m = Median(madeHeld), f = Median(floors);
+  rows.push_back({"a file made in a held folder, until held (med. " + std::to_string(kTreeMade) + ")",
+                  madeHeld.empty() ? "-" : Ms(m), Ms(f), Ratio(m, f),
+                  madeHeld.empty() ? "-"
+                  : m < 1000       ? "<1 s met"
+                                   : "<1 s MISSED",
+                  "a bare subtree watch that opens the file when it wakes"});
+}
+
 void BenchSizes(const std::string& builtFendrel, const std::string& builtMinimal) {
   const auto f = static_cast<double>(FileSize(builtFendrel)), m = static_cast<double>(FileSize(builtMinimal));
   rows.push_back({"size of Fendrel.exe on disk", KiB(f), KiB(m), Ratio(f, m), "-",
@@ -1059,11 +1391,14 @@ void PrintSetting() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The programs beside this one unless named: fendrel_bench [--wakeups] [Fendrel.exe [minimal_window.exe]]
-  // --wakeups runs only the wake-up figures. FENDREL_BEFORE names another
-  // build of Fendrel.exe whose wake-up figures stand beside these.
+  // The programs beside this one unless named:
+  //   fendrel_bench [--wakeups | --folders] [Fendrel.exe [minimal_window.exe]]
+  // --wakeups runs only the wake-up figures, --folders only the folder
+  // entries' figures. FENDREL_BEFORE names another build of Fendrel.exe
+  // whose wake-up figures stand beside these.
   const bool wakeupsOnly = argc > 1 && std::string(argv[1]) == "--wakeups";
-  if (wakeupsOnly) {
+  const bool foldersOnly = argc > 1 && std::string(argv[1]) == "--folders";
+  if (wakeupsOnly || foldersOnly) {
     --argc;
     ++argv;
   }
@@ -1087,8 +1422,14 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       BenchWakeups(work, builtFendrel, builtMinimal, before);
     }
+    if (foldersOnly) {
+      MachineState machine(work.Make("Fendrel"));
+      std::printf("folder entries ...\n");
+      std::fflush(stdout);
+      BenchFolders(work, builtFendrel, builtMinimal);
+    }
   }
-  if (!wakeupsOnly) {
+  if (!wakeupsOnly && !foldersOnly) {
     WorkFolder work;
     std::printf("emergency action ...\n");
     std::fflush(stdout);
@@ -1111,6 +1452,9 @@ int main(int argc, char** argv) {
       std::printf("wake-ups ...\n");
       std::fflush(stdout);
       BenchWakeups(work, builtFendrel, builtMinimal, before);
+      std::printf("folder entries ...\n");
+      std::fflush(stdout);
+      BenchFolders(work, builtFendrel, builtMinimal);
     }
     BenchSizes(builtFendrel, builtMinimal);
   }
