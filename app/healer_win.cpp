@@ -11,7 +11,7 @@ namespace {
 constexpr ULONGLONG kSliceMs = 15;
 constexpr std::size_t kPathsPerLook = 16;
 constexpr std::size_t kWatchesPerLook = 16;
-constexpr std::size_t kNamesPerLook = 256;
+constexpr std::size_t kNamesPerLook = 64;
 
 }  // namespace
 

@@ -1051,9 +1051,9 @@ void BenchWakeups(const WorkFolder& work, const std::string& builtFendrel, const
 // same share of kTreeFiles files.
 constexpr int kTreeFolders = 200;
 constexpr int kTreeFiles = 10000;
-constexpr int kTreeRepetitions = 5;
+constexpr int kTreeRepetitions = 9;
 constexpr int kTreeMade = 10;     // files made later in the held tree, each timed until held
-constexpr DWORD kTreePollMs = 5;  // a finer poll would take the system's time from the walk it times
+constexpr DWORD kTreePollMs = 20;  // a finer poll takes the system's time from the walk it times
 
 struct Tree {
   std::string root;

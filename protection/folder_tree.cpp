@@ -1,6 +1,7 @@
 #include "protection/folder_tree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "protection/entry_state.h"
@@ -16,12 +17,39 @@ bool WaitsForRoom(ListOutcome why) {
 
 }  // namespace
 
-std::size_t FolderTree::KeyHash::operator()(const std::string& relative) const {
-  return std::hash<std::string>()(FileKey(relative));
+std::size_t FolderTree::KeyHash::operator()(std::string_view relative) const {
+  // The hash of FileKey's bytes; an ASCII name, the most common, is folded
+  // here without building its key.
+  std::uint64_t hash = 14695981039346656037ULL;
+  const auto mix = [&hash](char c) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  };
+  if (std::all_of(relative.begin(), relative.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    for (const char c : relative)
+      mix(c == '/' ? '\\' : (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c);
+  } else {
+    for (const char c : FileKey(std::string(relative))) mix(c);
+  }
+  return static_cast<std::size_t>(hash);
 }
 
-bool FolderTree::KeyEqual::operator()(const std::string& a, const std::string& b) const {
-  return a.size() == b.size() ? a == b || FileKey(a) == FileKey(b) : FileKey(a) == FileKey(b);
+bool FolderTree::KeyEqual::operator()(std::string_view a, std::string_view b) const {
+  return a == b || FileKey(std::string(a)) == FileKey(std::string(b));
+}
+
+std::string_view FolderTree::Stored(const std::string& relative) {
+  constexpr std::size_t kBlock = 16384;
+  if (relative.size() > nameRoom_) {
+    nameSize_ = std::max(kBlock, relative.size());
+    names_.push_back(std::make_unique<char[]>(nameSize_));
+    nameRoom_ = nameSize_;
+  }
+  char* at = names_.back().get() + (nameSize_ - nameRoom_);
+  std::copy(relative.begin(), relative.end(), at);
+  nameRoom_ -= relative.size();
+  return {at, relative.size()};
 }
 
 FolderTree::FolderTree(std::string root, FolderRoom& room) : root_(std::move(root)), room_(room) {
@@ -61,7 +89,7 @@ void FolderTree::Keep(const std::string& relative, FolderItem::Kind kind, FileEr
   // A subfolder is walked even when it cannot be held: its files may be.
   if (kind == FolderItem::Kind::Folder && error != FileError::NotFound) toList_.push_back(relative);
   if (error == FileError::NotFound) {
-    waiting_.erase(FileKey(relative));  // gone meanwhile: nothing to hold
+    if (!waiting_.empty()) waiting_.erase(FileKey(relative));  // gone meanwhile: nothing to hold
     return;
   }
   if (error == FileError::None && !hold) {  // no room was left to try
@@ -76,9 +104,8 @@ void FolderTree::Keep(const std::string& relative, FolderItem::Kind kind, FileEr
     }
     return;
   }
-  waiting_.erase(FileKey(relative));
-  const std::string* stored = &*held_.insert(relative).first;
-  holds_.push_back(Held{std::move(hold), stored, file});
+  if (!waiting_.empty()) waiting_.erase(FileKey(relative));
+  held_.emplace(Stored(relative), Held{std::move(hold), file});
   if (file) {
     ++filesHeld_;
     ++room_.filesHeld;
@@ -86,16 +113,14 @@ void FolderTree::Keep(const std::string& relative, FolderItem::Kind kind, FileEr
 }
 
 void FolderTree::GiveBack(std::size_t count) {
-  while (count > 0 && !holds_.empty()) {
-    Held& last = holds_.back();
-    Wait(*last.relative, FileError::NoResources, !last.file);
-    if (last.file) {
+  for (auto held = held_.begin(); count > 0 && held != held_.end();) {
+    Wait(std::string(held->first), FileError::NoResources, !held->second.file);
+    if (held->second.file) {
       --filesHeld_;
       --room_.filesHeld;
       --count;
     }
-    held_.erase(*last.relative);
-    holds_.pop_back();
+    held = held_.erase(held);
   }
 }
 
@@ -134,14 +159,14 @@ bool FolderTree::Changed(FileSystem& files, const std::string& path) {
     // The root stands for changes that were lost: every folder is listed
     // again, and what is held already is passed over.
     toList_.emplace_back();
-    for (const Held& held : holds_) {
-      if (!held.file) toList_.push_back(*held.relative);
+    for (const auto& [relative, held] : held_) {
+      if (!held.file) toList_.emplace_back(relative);
     }
     return true;
   }
   const std::string relative = path.substr(root_.size() + 1);
   if (IsHeld(relative)) return false;  // held: it can neither go nor change
-  const std::size_t waitingBefore = waiting_.size(), heldBefore = holds_.size(), listBefore = toList_.size();
+  const std::size_t waitingBefore = waiting_.size(), heldBefore = held_.size(), listBefore = toList_.size();
   const auto WhyNow = [this, &relative] {
     const auto found = waiting_.find(FileKey(relative));
     return found == waiting_.end() ? std::make_pair(false, ListOutcome())
@@ -157,7 +182,7 @@ bool FolderTree::Changed(FileSystem& files, const std::string& path) {
   } else {
     Keep(relative, FolderItem::Kind::File, asFile, std::move(hold));
   }
-  return waiting_.size() != waitingBefore || holds_.size() != heldBefore || toList_.size() != listBefore ||
+  return waiting_.size() != waitingBefore || held_.size() != heldBefore || toList_.size() != listBefore ||
          whyBefore != WhyNow();
 }
 
@@ -168,11 +193,11 @@ bool FolderTree::Retry(FileSystem& files) {
   }
   bool changed = false;
   for (const Waiting& waiting : tried) {
-    const std::size_t heldBefore = holds_.size();
+    const std::size_t heldBefore = held_.size();
     Take(files, waiting.relative, waiting.folder ? FolderItem::Kind::Folder : FolderItem::Kind::File);
     const auto now = waiting_.find(FileKey(waiting.relative));
     changed =
-        changed || holds_.size() != heldBefore || now == waiting_.end() || !(now->second.why == waiting.why);
+        changed || held_.size() != heldBefore || now == waiting_.end() || !(now->second.why == waiting.why);
   }
   for (const auto& [key, folder] : notRead_) toList_.push_back(folder.first);
   return changed || !notRead_.empty();

@@ -16,6 +16,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -81,7 +82,9 @@ class FolderTree {
   void Keep(const std::string& relative, FolderItem::Kind kind, FileError error,
             std::unique_ptr<OpenFile> hold);
   void Wait(const std::string& relative, ListOutcome why, bool folder);
-  bool IsHeld(const std::string& relative) const { return held_.count(relative) > 0; }
+  bool IsHeld(const std::string& relative) const { return held_.count(std::string_view(relative)) > 0; }
+  // A stable copy of a name, in blocks that live as long as the tree.
+  std::string_view Stored(const std::string& relative);
   // Lets go of the last `count` file holds, which then wait for room.
   void GiveBack(std::size_t count);
   std::string PathOf(const std::string& relative) const;
@@ -91,20 +94,24 @@ class FolderTree {
   std::deque<std::string> toList_;  // folders still to list, relative to the root ("" is the root)
   // Names as Windows matches them: letter case folded (FileKey).
   struct KeyHash {
-    std::size_t operator()(const std::string& relative) const;
+    using is_transparent = void;
+    std::size_t operator()(std::string_view relative) const;
   };
   struct KeyEqual {
-    bool operator()(const std::string& a, const std::string& b) const;
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
   };
-  // Every name held, relative to the root as the system spelled it, and
-  // the holds in the order taken.
-  std::unordered_set<std::string, KeyHash, KeyEqual> held_;
+  // Every name held, relative to the root as the system spelled it, with
+  // its hold. A held file costs its hold, its name once and one node: tens
+  // of thousands of them are held at a time.
   struct Held {
     std::unique_ptr<OpenFile> hold;
-    const std::string* relative;  // in held_
     bool file;
   };
-  std::vector<Held> holds_;
+  std::unordered_map<std::string_view, Held, KeyHash, KeyEqual> held_;
+  std::vector<std::unique_ptr<char[]>> names_;  // the blocks the names of held_ are kept in
+  std::size_t nameSize_ = 0;                    // bytes in the last block
+  std::size_t nameRoom_ = 0;                    // bytes left in it
   std::size_t filesHeld_ = 0;
   std::unordered_map<std::string, Waiting> waiting_;  // by key
   // Folders that could not be listed, by key: as spelled, and why.
