@@ -614,6 +614,38 @@ TEST_F(E2eTest, AListedFileMadeInAFolderWhereAnotherProgramMakesFilesIsHeld) {
   ExpectHeld(listed[42]);
 }
 
+// A folder dropped on the safe list page protects itself and everything
+// under it, a file made in it later too, until its entry is removed.
+TEST_F(E2eTest, AFolderDroppedOnTheSafeListProtectsEverythingUnderItUntilRemoved) {
+  ReturningUser();
+  const std::string docs = app_.File("docs");
+  testing::MakeFolder(docs);
+  testing::MakeFolder(docs + "\\sub");
+  const std::string a = app_.MakeFile("docs\\a.txt"), b = app_.MakeFile("docs\\sub\\b.txt");
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn());
+  app_.ClickMenu(kSafeListPage);
+  ASSERT_TRUE(app_.WaitForPage(kSafeListPage));
+  app_.DragFilesOnto(ctl::kSafeListBox, {docs});
+  const auto summaryIs = [&](const std::string& text) {
+    return WaitFor([&] { return app_.Caption(ctl::kSafeListSummary) == text; }, text);
+  };
+  EXPECT_TRUE(summaryIs(messages::SafeListSummary(2, 2))) << app_.Caption(ctl::kSafeListSummary);
+  EXPECT_EQ(std::vector<std::string>{docs}, app_.ListItems(ctl::kSafeListBox));
+  ExpectHeld(a);
+  ExpectHeld(b);
+  RunCmd("ren \"" + docs + "\" moved");
+  RunCmd("rd /s /q \"" + docs + "\\sub\"");
+  EXPECT_TRUE(testing::Exists(b)) << "another program renamed or deleted a held folder";
+
+  const std::string late = app_.MakeFile("docs\\sub\\late.txt");
+  EXPECT_TRUE(summaryIs(messages::SafeListSummary(3, 3))) << app_.Caption(ctl::kSafeListSummary);
+  ExpectHeld(late);
+
+  app_.SelectListItem(ctl::kSafeListBox, 0);
+  app_.Click(ctl::kSafeRemoveButton);
+  for (const std::string& file : {a, b, late}) ExpectFree(file);
+}
+
 TEST_F(E2eTest, ASafeListLockedAtStartIsSaidOnTheWelcomePageAndReadOnceLetGo) {
   ReturningUser();
   const std::string kept = app_.MakeFile("kept.txt");
