@@ -1052,7 +1052,7 @@ void BenchWakeups(const WorkFolder& work, const std::string& builtFendrel, const
 constexpr int kTreeFolders = 200;
 constexpr int kTreeFiles = 10000;
 constexpr int kTreeRepetitions = 9;
-constexpr int kTreeMade = 10;     // files made later in the held tree, each timed until held
+constexpr int kTreeMade = 10;      // files made later in the held tree, each timed until held
 constexpr DWORD kTreePollMs = 20;  // a finer poll takes the system's time from the walk it times
 
 struct Tree {
