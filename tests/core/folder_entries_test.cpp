@@ -73,20 +73,32 @@ TEST_P(FolderEntryTest, AListedFolderHoldsEverythingUnderItNowAndLaterAndItsRele
     WalkAll();
     EXPECT_TRUE(Held(late));
     EXPECT_TRUE(Held(deeper));
+    // One that its writer still has waits and says why, and is held once let go.
+    const std::string busy = Made("busy.txt");
+    ASSERT_EQ(FileError::None, layer_.Open(5, busy, OpenMode::Append));
+    protection_.RetryNotHeld({busy});
+    EXPECT_EQ((std::vector<std::pair<ListOutcome, int>>{{FileError::SharingViolation, 1}}),
+              protection_.FolderCountsOf(kind, 0)->notHeldWhy);
+    const ListStates during = EntryStates(protection_);
+    EXPECT_FALSE((kind == ListKind::Safe ? during.safe : during.emergency)[0].held)
+        << "a folder not held whole";
+    layer_.Close(5);
+    EXPECT_TRUE(protection_.RetryNotHeld());
+    EXPECT_TRUE(Held(busy));
     const std::optional<FolderCounts> counts = protection_.FolderCountsOf(kind, 0);
     ASSERT_TRUE(counts);
-    EXPECT_EQ(5, counts->filesHeld);
+    EXPECT_EQ(6, counts->filesHeld);
     EXPECT_TRUE(counts->whole());
     if (kind == ListKind::Safe) {
       const ListStates states = EntryStates(protection_);
       EXPECT_TRUE(states.safe[0].held);
-      EXPECT_EQ(5, states.safeFiles);
-      EXPECT_EQ(5, states.safeFilesHeld);
+      EXPECT_EQ(6, states.safeFiles);
+      EXPECT_EQ(6, states.safeFilesHeld);
       ASSERT_TRUE(protection_.RemoveFromSafeList(0));
     } else {
       emergency.NoEmergency();
     }
-    for (const std::string& file : {files[0], files[1], files[2], late, deeper})
+    for (const std::string& file : {files[0], files[1], files[2], late, deeper, busy})
       EXPECT_FALSE(Held(file)) << file;
     EXPECT_EQ(99, protection_.nextHoldNumber());
     WriteBytes(protection_.SafeListFile(), "");
