@@ -118,6 +118,7 @@ void Healer::ContinueWalk() {
     return;
   }
   showChanges_();  // which plans the wake-ups of what could not be held
+  const Busy busy(*this);  // the emergency's message may show now: wake-ups wait for it
   walksDone_();
 }
 

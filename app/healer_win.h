@@ -6,6 +6,10 @@
 // watched, so a list file that another copy or program saved is taken in
 // at once (a watch costs nothing while nothing changes).
 //
+// A folder entry's tree is walked in slices between the window's messages
+// too, and each held folder is watched with its subtree, so a name made
+// under it is held as soon as its writer lets go.
+//
 // A change in a watched folder costs what it names: only the entries
 // waiting on a name that changed are tried, and a name nothing waits for
 // costs a look-up. A long list's wake-ups are planned, and its watches
