@@ -505,7 +505,11 @@ bool Protection::RetryNotHeld(const std::vector<std::string>& changedPaths) {
       if (changed[i].size() == root.size()) {
         trees = tree.Changed(files_.files(), tree.root()) || trees;
       } else if (changed[i][root.size()] == '\\') {
-        trees = tree.Changed(files_.files(), tree.root() + changedPaths[i].substr(root.size())) || trees;
+        // The watch names it under the root as the tree spells it; a key
+        // may be longer or shorter than its path where case folding is.
+        const bool spelled = changedPaths[i].rfind(tree.root(), 0) == 0;
+        const std::size_t rest = spelled ? tree.root().size() : root.size();
+        trees = tree.Changed(files_.files(), tree.root() + changedPaths[i].substr(rest)) || trees;
       }
     }
   });
