@@ -85,7 +85,6 @@ struct Form1Core {
 class Form1 : public Form1Actions, private LoadSteps {
  public:
   // The window class of the main window, by which other processes find it.
-  static constexpr const char* kClassName = "FendrelForm1";
   static constexpr const wchar_t* kWideClassName = L"FendrelForm1";
 
   // `silent`: the start is silent (startup/start_mode.h), so the load step hides

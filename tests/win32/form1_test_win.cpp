@@ -655,7 +655,7 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
 
   // The list mirror puts the core's entries and selection into a list box.
   ListBox list{{"one", "two"}, 1};
-  MirrorListBox(Control(ctl::kEmergencyListBox), list);
+  ListBoxControl(Control(ctl::kEmergencyListBox)).Mirror(list);
   EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
   EXPECT_EQ(1, form_->controls().ListSelection(ctl::kEmergencyListBox));
 }
