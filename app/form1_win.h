@@ -40,8 +40,6 @@
 #include "platform/file_layer.h"
 #include "platform/handles_win.h"
 #include "platform/message_boxes.h"
-#include "platform/registry_api.h"
-#include "platform/system_folder.h"
 #include "protection/emergency.h"
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
@@ -59,8 +57,6 @@ namespace fendrel {
 struct Form1Services {
   MessageBoxes& boxes;
   Browser& browser;
-  SystemFolder& systemFolder;
-  RegistryApi& registry;
   // Told the window's handle as soon as it exists, before the load step, so
   // dialogs and message boxes can be owned by it.
   std::function<void(HWND)> windowCreated;

@@ -109,7 +109,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   fendrel::EmergencyMode emergency(protection, boxes);
   fendrel::PasswordStore passwords(files, systemFolder, boxes);
   fendrel::OnOffSwitch onOffSwitch(registry, boxes, programFolder);
-  fendrel::Form1 form({boxes, browser, systemFolder, registry, ownedBy},
+  fendrel::Form1 form({boxes, browser, ownedBy},
                       {protection, editing, emergency, passwords, onOffSwitch, background, opensFinished},
                       access, files, start.silent);
   if (!form.Create(instance)) {

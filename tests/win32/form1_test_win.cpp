@@ -229,7 +229,7 @@ class Form1Test : public ::testing::Test {
     registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
     form_ = std::make_unique<Form1>(
-        Form1Services{boxes_, browser_, systemFolder_, registry_, nullptr,
+        Form1Services{boxes_, browser_, nullptr,
                       [this](DWORD message, NOTIFYICONDATAW* data) { return shell_.Notify(message, *data); }},
         Form1Core{protection_, editing_, emergency_, passwords_, onOffSwitch_, background_, opensFinished_},
         access_, layer_, silent);
