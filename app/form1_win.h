@@ -40,8 +40,6 @@
 #include "platform/file_layer.h"
 #include "platform/handles_win.h"
 #include "platform/message_boxes.h"
-#include "platform/registry_api.h"
-#include "platform/system_folder.h"
 #include "protection/emergency.h"
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
@@ -59,8 +57,6 @@ namespace fendrel {
 struct Form1Services {
   MessageBoxes& boxes;
   Browser& browser;
-  SystemFolder& systemFolder;
-  RegistryApi& registry;
   // Told the window's handle as soon as it exists, before the load step, so
   // dialogs and message boxes can be owned by it.
   std::function<void(HWND)> windowCreated;
@@ -85,7 +81,6 @@ struct Form1Core {
 class Form1 : public Form1Actions, private LoadSteps {
  public:
   // The window class of the main window, by which other processes find it.
-  static constexpr const char* kClassName = "FendrelForm1";
   static constexpr const wchar_t* kWideClassName = L"FendrelForm1";
 
   // `silent`: the start is silent (startup/start_mode.h), so the load step hides

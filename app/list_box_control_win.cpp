@@ -11,11 +11,6 @@ LRESULT ListBoxControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return hwnd_ ? SendMessageW(hwnd_, message, wParam, lParam) : LB_ERR;
 }
 
-int ListBoxControl::Count() const {
-  const LRESULT count = Send(LB_GETCOUNT);
-  return count == LB_ERR ? 0 : static_cast<int>(count);
-}
-
 int ListBoxControl::Selection() const {
   const LRESULT selected = Send(LB_GETCURSEL);
   return selected == LB_ERR ? -1 : static_cast<int>(selected);

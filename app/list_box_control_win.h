@@ -1,5 +1,5 @@
 // A list box seen through a small wrapper over a window it does not own:
-// the page code reads `list.Count()`, not SendMessage(h, LB_GETCOUNT, ...).
+// the page code reads `list.Selection()`, not SendMessage(h, LB_GETCURSEL, ...).
 // A wrapper over no window answers as an empty list and changes nothing.
 #pragma once
 
@@ -17,7 +17,6 @@ class ListBoxControl {
   HWND hwnd() const { return hwnd_; }
   explicit operator bool() const { return hwnd_ != nullptr; }
 
-  int Count() const;
   // The selected entry, -1 for none.
   int Selection() const;
   std::wstring Text(int index) const;
@@ -42,13 +41,5 @@ class ListBoxControl {
 
   HWND hwnd_;
 };
-
-// The same for a list box by its handle.
-inline void MirrorListBox(HWND listBox, const ListBox& list) {
-  ListBoxControl(listBox).Mirror(list);
-}
-inline void MirrorListBox(HWND listBox, const ListBox& list, const ListBox& shown) {
-  ListBoxControl(listBox).Mirror(list, shown);
-}
 
 }  // namespace fendrel

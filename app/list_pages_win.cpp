@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/window_text_win.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours.h"
 #include "screen/control_ids.h"
@@ -69,10 +70,7 @@ void ListPages::ShowEntryStates() {
   const Rgb colour =
       unread != FileError::None || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
   const std::wstring wide = Wide(text);
-  std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(summary->hwnd)) + 1, L'\0');
-  shown.resize(
-      static_cast<std::size_t>(GetWindowTextW(summary->hwnd, shown.data(), static_cast<int>(shown.size()))));
-  if (shown == wide && summary->text == colour) return;
+  if (WideWindowText(summary->hwnd) == wide && summary->text == colour) return;
   SetWindowTextW(summary->hwnd, wide.c_str());
   controls_.SetTextColour(ctl::kSafeListSummary, colour);
 }

@@ -49,12 +49,15 @@ void ShowStartFailure(const std::string& text) {
   MessageBoxW(nullptr, fendrel::Wide(text).c_str(), fendrel::Wide(fendrel::messages::kTitle).c_str(), MB_OK);
 }
 
-}  // namespace
+// Where the program runs from and how it was asked to start.
+struct StartRequest {
+  std::string programFolder;  // the folder of the running executable, which holds the lists
+  fendrel::StartMode mode;
+};
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  // The window scales itself to each monitor's resolution where the
-  // manifest could not say so (older loaders).
-  fendrel::BecomeDpiAware();
+// Reads the program's path and its command line. None, with the failure
+// shown, when either is no text.
+std::optional<StartRequest> DecideStart() {
   const std::wstring widePath = ProgramPath();
   const std::optional<std::string> path = fendrel::FromWide(widePath);
   const std::optional<std::string> commandLine = fendrel::FromWide(GetCommandLineW());
@@ -62,28 +65,65 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The lists live beside the program: a folder whose name is no text
     // could be taken for another folder.
     ShowStartFailure(fendrel::messages::ProgramPathNotText(fendrel::Narrow(widePath)));
-    return 1;
+    return std::nullopt;
   }
-  const std::string& programPath = *path;
-  const fendrel::StartMode start = fendrel::StartModeOf(fendrel::ArgumentText(*commandLine, programPath));
+  return StartRequest{path->substr(0, path->find_last_of('\\')),
+                      fendrel::StartModeOf(fendrel::ArgumentText(*commandLine, *path))};
+}
 
-  // The folder that holds the running executable.
-  const std::string programFolder = programPath.substr(0, programPath.find_last_of('\\'));
-  const fendrel::SingleInstance instanceGuard(programFolder);
-  if (!instanceGuard.first()) {
-    // Fendrel runs already for these lists: show it, and hold nothing twice.
-    if (!start.silent && !fendrel::BringRunningInstanceForward(programFolder)) {
-      ShowStartFailure(fendrel::messages::kAlreadyRunning);
+// The Windows folder, which no list may hold. Not known: none is refused as
+// the Windows folder, the others' rules stand.
+std::optional<std::string> WindowsFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  folder.resize(GetSystemWindowsDirectoryW(folder.data(), MAX_PATH));
+  return fendrel::FromWide(folder);
+}
+
+// Shows the window made for this start: normal, or minimized with its icon
+// in the tray.
+void ShowAtStart(fendrel::Form1& form, bool silent) {
+  if (silent) {
+    form.HideForm();  // hidden already by the load step; the tray keeps one icon
+    ShowWindow(form.hwnd(), SW_SHOWMINNOACTIVE);
+  } else {
+    ShowWindow(form.hwnd(), SW_SHOWNORMAL);
+  }
+  UpdateWindow(form.hwnd());
+}
+
+// The program ends through CloseProgram, which ends the process; the loop
+// ends only if the window is destroyed some other way.
+// The loop waits alertably, so the completions of the folder watches run
+// here: the watch of the program's folder (the list files) and those of
+// folders where a missing listed file would appear (none while every
+// file is held). All that completed during one wait is one wake-up.
+int RunMessageLoop(fendrel::Form1& form) {
+  for (;;) {
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE | MWMO_ALERTABLE);
+    if (woke == WAIT_IO_COMPLETION) {
+      form.healer().OnFolderChanges();
+      continue;
     }
-    return 0;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (form.PreTranslate(message) || IsDialogMessageW(form.hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
+}
 
+// Makes the platform pieces, the core and the main window (whose load step
+// runs at once), shows the window and runs the message loop.
+int RunProgram(HINSTANCE instance, const StartRequest& start) {
   fendrel::AccessLevel access;  // Module1's level: 0 at start
   fendrel::Win32FileSystem system;
   fendrel::FileLayer files(system);  // the one file layer of the process
   fendrel::Win32MessageBoxes boxes;
 
-  access.AddAccessLevel(start.level);
+  access.AddAccessLevel(start.mode.level);
   fendrel::Win32FilePicker picker;
   picker.SetNameNotTextHandler([&boxes](const std::string& shown) {
     boxes.Show(fendrel::messages::NameNotText(shown), fendrel::messages::kTitle);
@@ -100,53 +140,42 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // run on a worker, which tells the window when they finish.
   fendrel::OpensFinishedNotice opensFinished;
   fendrel::BackgroundOpens background(system, [&opensFinished] { opensFinished(); });
-  fendrel::Protection protection(files, programFolder, &background);
-  std::wstring windowsFolder(MAX_PATH, L'\0');
-  windowsFolder.resize(GetSystemWindowsDirectoryW(windowsFolder.data(), MAX_PATH));
-  // Not known: no folder is refused as the Windows folder, the others' rules stand.
-  if (const auto folder = fendrel::FromWide(windowsFolder)) protection.SetWindowsFolder(*folder);
+  fendrel::Protection protection(files, start.programFolder, &background);
+  if (const auto folder = WindowsFolder()) protection.SetWindowsFolder(*folder);
   fendrel::ListEditing editing(protection, boxes, picker);
   fendrel::EmergencyMode emergency(protection, boxes);
   fendrel::PasswordStore passwords(files, systemFolder, boxes);
-  fendrel::OnOffSwitch onOffSwitch(registry, boxes, programFolder);
-  fendrel::Form1 form({boxes, browser, systemFolder, registry, ownedBy},
+  fendrel::OnOffSwitch onOffSwitch(registry, boxes, start.programFolder);
+  fendrel::Form1 form({boxes, browser, ownedBy},
                       {protection, editing, emergency, passwords, onOffSwitch, background, opensFinished},
-                      access, files, start.silent);
+                      access, files, start.mode.silent);
   if (!form.Create(instance)) {
     ShowStartFailure(fendrel::messages::kWindowNotCreated);
     return 1;
   }
   form.quitWhenDestroyed = true;
-  if (start.silent) {
-    form.HideForm();  // hidden already by the load step; the tray keeps one icon
-    ShowWindow(form.hwnd(), SW_SHOWMINNOACTIVE);
-  } else {
-    ShowWindow(form.hwnd(), SW_SHOWNORMAL);
-  }
-  UpdateWindow(form.hwnd());
+  ShowAtStart(form, start.mode.silent);
   // The window is on the screen with its first page: now the other pages,
   // so that each opens at once when chosen.
   form.controls().BuildEveryPage();
+  return RunMessageLoop(form);
+}
 
-  // The program ends through CloseProgram, which ends the process; the loop
-  // ends only if the window is destroyed some other way.
-  // The loop waits alertably, so the completions of the folder watches run
-  // here: the watch of the program's folder (the list files) and those of
-  // folders where a missing listed file would appear (none while every
-  // file is held). All that completed during one wait is one wake-up.
-  for (;;) {
-    const DWORD woke =
-        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE | MWMO_ALERTABLE);
-    if (woke == WAIT_IO_COMPLETION) {
-      form.healer().OnFolderChanges();
-      continue;
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // The window scales itself to each monitor's resolution where the
+  // manifest could not say so (older loaders).
+  fendrel::BecomeDpiAware();
+  const std::optional<StartRequest> start = DecideStart();
+  if (!start) return 1;
+  const fendrel::SingleInstance instanceGuard(start->programFolder);
+  if (!instanceGuard.first()) {
+    // Fendrel runs already for these lists: show it, and hold nothing twice.
+    if (!start->mode.silent && !fendrel::BringRunningInstanceForward(start->programFolder)) {
+      ShowStartFailure(fendrel::messages::kAlreadyRunning);
     }
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
-      if (form.PreTranslate(message) || IsDialogMessageW(form.hwnd(), &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+    return 0;
   }
+  return RunProgram(instance, *start);
 }

@@ -153,10 +153,7 @@ HWND PageControls::Control(int id) {
 }
 
 std::u16string PageControls::WideText(int id) {
-  HWND control = Control(id);
-  if (!control) return {};
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  const std::wstring text = WideWindowText(Control(id));
   return std::u16string(text.begin(), text.end());
 }
 

@@ -1,4 +1,5 @@
-// A window's text, exactly as UTF-16 and as UTF-8 for the screen.
+// A window's text, exactly as UTF-16 and as UTF-8 for the screen. The
+// window layer reads every window text through these.
 #pragma once
 
 #include <windows.h>

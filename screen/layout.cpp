@@ -76,7 +76,7 @@ constexpr std::array<ControlSpec, 6> SharedRows(const ListPageRows& p) {
       WhiteButton(p.names[2], p.browseButton, p.page, messages::kListBrowseButton, 5820, 1200, 375, 285),
       WhiteButton(p.names[3], p.addButton, p.page, messages::kListAddButton, 6300, 900, 1215, 285),
       WhiteButton(p.names[4], p.removeButton, p.page, messages::kListRemoveButton, 6300, 1200, 1215, 255),
-      Input(p.names[5], p.listBox, ListBox, p.page, 120, 1500, 7455, 3375, kVerticalScroll | kEntryStates),
+      Input(p.names[5], p.listBox, ListBox, p.page, 120, 1500, 7455, 3375, kEntryStates),
   };
 }
 constexpr auto kSafeListRows =
@@ -131,7 +131,7 @@ constexpr std::array kBeforeTheLists{
 };
 
 constexpr std::array kBetweenTheLists{
-    Input("safelist2", kSafeHoldNumbers, ListBox, kMain, 7440, 1560, 495, 2985, kHidden | kVerticalScroll),
+    Input("safelist2", kSafeHoldNumbers, ListBox, kMain, 7440, 1560, 495, 2985, kHidden),
 
     // Page 2, "Emergency List".
     PageRow(kEmergencyList),
@@ -139,8 +139,7 @@ constexpr std::array kBetweenTheLists{
 };
 
 constexpr std::array kAfterTheLists{
-    Input("EmerList2", kEmergencyHoldNumbers, ListBox, kEmergencyList, 7620, 1800, 495, 2985,
-          kHidden | kVerticalScroll),
+    Input("EmerList2", kEmergencyHoldNumbers, ListBox, kEmergencyList, 7620, 1800, 495, 2985, kHidden),
 
     // Page 3, "About".
     PageRow(kAbout),
@@ -174,7 +173,7 @@ constexpr std::array kAfterTheLists{
     PageLabel("Label40", kCreateConfirmLabel, kNewUser, messages::kCreateConfirmLabel, 120, 1140, 1815, 255),
     Input("txtCreatePass2", kCreateConfirmBox, PasswordBox, kNewUser, 2040, 1140, 3135, 285),
     ControlSpec{"Text1", kTermsOfUse, MultiLineText, kNewUser, messages::kTermsOfUse, 240, 1500, 7215, 2055,
-                kDefaultFont, kBlack, kWhite, kOpaque | kReadOnly | kVerticalScroll},
+                kDefaultFont, kBlack, kWhite, kOpaque | kReadOnly},
     PageLabel("Label37", kTermsNote, kNewUser, messages::kTermsNote, 240, 3540, 5055, 255),
     WhiteButton("Command5", kAcceptButton, kNewUser, messages::kAcceptButton, 6240, 3780, 1215, 375),
 

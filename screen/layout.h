@@ -63,12 +63,11 @@ enum Flag : unsigned {
   kWhiteButton = 1u << 5,  // a push button drawn with a white background
   kClickable = 1u << 6,    // a label that reports clicks (menu items, the web link)
   kOpaque = 1u << 7,       // paints its own background colour; otherwise transparent
-  kVerticalScroll = 1u << 8,
-  kEntryStates = 1u << 9,  // a list whose entries show whether their files are protected now
+  kEntryStates = 1u << 8,  // a list whose entries show whether their files are protected now
   // Purely decorative (the banner and its version, the strip and grey panel
   // of the menu, its title, the place beneath the pages): the window paints
   // it beneath every control, and no control window is made for it.
-  kPainted = 1u << 10,
+  kPainted = 1u << 9,
 };
 
 struct ControlSpec {

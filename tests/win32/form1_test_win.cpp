@@ -229,7 +229,7 @@ class Form1Test : public ::testing::Test {
     registry_.AddKey(kHkeyLocalMachine, kRunKeyPath);
     registry_.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, {1, std::string("x", 2)});
     form_ = std::make_unique<Form1>(
-        Form1Services{boxes_, browser_, systemFolder_, registry_, nullptr,
+        Form1Services{boxes_, browser_, nullptr,
                       [this](DWORD message, NOTIFYICONDATAW* data) { return shell_.Notify(message, *data); }},
         Form1Core{protection_, editing_, emergency_, passwords_, onOffSwitch_, background_, opensFinished_},
         access_, layer_, silent);
@@ -655,7 +655,7 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
 
   // The list mirror puts the core's entries and selection into a list box.
   ListBox list{{"one", "two"}, 1};
-  MirrorListBox(Control(ctl::kEmergencyListBox), list);
+  ListBoxControl(Control(ctl::kEmergencyListBox)).Mirror(list);
   EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
   EXPECT_EQ(1, form_->controls().ListSelection(ctl::kEmergencyListBox));
 }

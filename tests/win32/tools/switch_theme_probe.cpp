@@ -108,7 +108,7 @@ int Run(HKEY themeSettings, const std::string& folder) {
   EmergencyMode emergency(protection, boxes);
   PasswordStore passwords(layer, systemFolder, boxes);
   OnOffSwitch onOffSwitch(registry, boxes, folder);
-  Form1 form(Form1Services{boxes, browser, systemFolder, registry, nullptr},
+  Form1 form(Form1Services{boxes, browser, nullptr},
              Form1Core{protection, editing, emergency, passwords, onOffSwitch, background, opensFinished},
              access, layer, false);
   if (!form.Create(GetModuleHandleA(nullptr))) {
