@@ -1,4 +1,4 @@
-// Process entry: the start-up step of frmStart. It decides the start mode
+// Process entry: the program's start-up step. It decides the start mode
 // from the command line (startup/start_mode.h), grants its access level, creates
 // the main window (whose load step runs at once) and shows it, normal or
 // minimized.
@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/form1_win.h"
 #include "app/healer_win.h"
@@ -118,7 +117,7 @@ int RunMessageLoop(fendrel::Form1& form) {
 // Makes the platform pieces, the core and the main window (whose load step
 // runs at once), shows the window and runs the message loop.
 int RunProgram(HINSTANCE instance, const StartRequest& start) {
-  fendrel::AccessLevel access;  // Module1's level: 0 at start
+  fendrel::AccessLevel access;  // the process's access level: 0 at start
   fendrel::Win32FileSystem system;
   fendrel::FileLayer files(system);  // the one file layer of the process
   fendrel::Win32MessageBoxes boxes;
