@@ -88,7 +88,9 @@ void Healer::Heal() {
   const bool finished = protection_.FinishBackgroundOpens(background_.TakeFinished());
   const bool synced = protection_.SyncListFiles();
   const bool retried = protection_.RetryNotHeld();
-  if (finished || synced || retried) {
+  if (walkEnded_ && !protection_.FolderWalksPending()) {
+    ShowWalkEnd();  // which shows every change and plans again
+  } else if (finished || synced || retried) {
     showChanges_();  // which plans again
   } else {
     Plan();
@@ -105,10 +107,8 @@ void Healer::OnOpensFinished() {
 
 void Healer::ContinueWalk() {
   walkPosted_ = false;
-  if (busy_ > 0) {
-    healWaiting_ = true;  // the heal after the command plans, which walks on
-    return;
-  }
+  // A walk holds files and touches no list and no list file, so it goes on
+  // while a command shows a box: what it holds does not wait for a click.
   const ULONGLONG start = GetTickCount64();
   bool pending = true;
   while (pending && GetTickCount64() - start < kSliceMs)
@@ -117,7 +117,17 @@ void Healer::ContinueWalk() {
     walkPosted_ = PostMessageW(window_, kWalkMessage, 0, 0) != 0;
     return;
   }
-  showChanges_();  // which plans the wake-ups of what could not be held
+  walkEnded_ = true;
+  if (busy_ > 0) {
+    healWaiting_ = true;  // the heal after the command shows what the walk held
+    return;
+  }
+  ShowWalkEnd();
+}
+
+void Healer::ShowWalkEnd() {
+  walkEnded_ = false;
+  showChanges_();          // which plans the wake-ups of what could not be held
   const Busy busy(*this);  // the emergency's message may show now: wake-ups wait for it
   walksDone_();
 }

@@ -109,6 +109,9 @@ class Healer {
  private:
   // Plans for as long as a slice lasts; posts kPlanMessage for the rest.
   void PlanSlice();
+  // The walks are over: what they held is shown, and the emergency's
+  // message that waited for them.
+  void ShowWalkEnd();
   // The plan is made: the timer as it needs.
   void SetTimerFor(bool timer, bool local);
 
@@ -119,6 +122,7 @@ class Healer {
   std::function<void()> walksDone_;
   HWND window_ = nullptr;
   bool walkPosted_ = false;
+  bool walkEnded_ = false;  // a walk ended during a command: shown by the heal after it
   // The program's folder, watched for the list files' changes.
   FolderWatches programFolderWatch_;
   FolderWatches watches_;
