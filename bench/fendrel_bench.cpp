@@ -6,7 +6,8 @@
 //     folder watch that opens the file when it wakes;
 //   - a start with a 413-entry safe list until the window is shown (and until
 //     the program first waits for input), against a program that only shows
-//     one window;
+//     one window and against one that holds the same 413 files before it
+//     shows its window (the floor);
 //   - a save of a 32767-entry list, against writing the same bytes with
 //     one CreateFile/WriteFile/MoveFileEx;
 //   - CPU used over 10 s while hidden in the tray, with every file held and
@@ -395,9 +396,9 @@ class Started {
 // Returns the milliseconds from just before CreateProcess, or a negative
 // number when the window never showed.
 double StartUntilShown(std::optional<Started>& started, const std::string& program, const std::string& folder,
-                       const char* className) {
+                       const char* className, const std::string& argumentText = "") {
   const LONGLONG start = Now();
-  started.emplace(program, folder, "");
+  started.emplace(program, folder, argumentText);
   const bool shown = started->WaitUntil([&] {
     HWND window = started->Window(className);
     return window && IsWindowVisible(window);
@@ -600,6 +601,11 @@ struct Programs {
   std::string emptyFendrel;
   std::string minimalFolder;
   std::string minimal;
+  // minimal_window.exe --floor: it holds the safe list's 413 files as
+  // Fendrel does, then shows its window.
+  std::string floorFolder;
+  std::string floor;
+  std::string floorArguments;
   std::string heldFile;  // the last file of the safe list
   // A copy whose prot.dat lists 403 files and 10 missing ones in a folder
   // that exists: it watches that folder, and holds each when it is made.
@@ -620,13 +626,19 @@ Programs PreparePrograms(const WorkFolder& work, const std::string& builtFendrel
   for (const std::string* copy : {&programs.fendrel, &programs.emptyFendrel}) {
     if (!CopyFileA(builtFendrel.c_str(), copy->c_str(), FALSE)) Problem("cannot copy " + builtFendrel);
   }
-  if (!CopyFileA(builtMinimal.c_str(), programs.minimal.c_str(), FALSE))
-    Problem("cannot copy " + builtMinimal);
+  programs.floorFolder = work.Make("floor");
+  programs.floor = programs.floorFolder + "\\minimal_window.exe";
+  for (const std::string* copy : {&programs.minimal, &programs.floor}) {
+    if (!CopyFileA(builtMinimal.c_str(), copy->c_str(), FALSE)) Problem("cannot copy " + builtMinimal);
+  }
 
   const std::vector<std::string> paths = MakeFiles(work.Make("safe"), kSafeListEntries, 413);
   std::string list;
   for (const std::string& path : paths) list += path + "\r\n";
   if (!WriteBytes(programs.fendrelFolder + "\\prot.dat", list)) Problem("cannot write prot.dat");
+  const std::string floorList = programs.floorFolder + "\\floor.lst";
+  if (!WriteBytes(floorList, list)) Problem("cannot write the floor's list");
+  programs.floorArguments = "--floor " + floorList;
   programs.heldFile = paths.back();
 
   programs.missingFolder = work.Make("Fendrel with files to come");
@@ -652,25 +664,31 @@ void BenchStartUp(const Programs& programs) {
     const std::string& program;
     const std::string& folder;
     const char* className;
+    const std::string& arguments;
+    bool holds;  // holds the safe list's files once its window shows
     std::vector<double> ms;
     std::vector<double> ready;  // until the program first waits for input
     std::vector<double> bytes;
     std::vector<double> cpu;
   };
-  Kind kinds[] = {{programs.fendrel, programs.fendrelFolder, kFendrelClass, {}, {}, {}, {}},
-                  {programs.emptyFendrel, programs.emptyFolder, kFendrelClass, {}, {}, {}, {}},
-                  {programs.minimal, programs.minimalFolder, kMinimalClass, {}, {}, {}, {}}};
+  const std::string none;
+  Kind kinds[] = {
+      {programs.fendrel, programs.fendrelFolder, kFendrelClass, none, true, {}, {}, {}, {}},
+      {programs.emptyFendrel, programs.emptyFolder, kFendrelClass, none, false, {}, {}, {}, {}},
+      {programs.minimal, programs.minimalFolder, kMinimalClass, none, false, {}, {}, {}, {}},
+      {programs.floor, programs.floorFolder, kMinimalClass, programs.floorArguments, true, {}, {}, {}, {}}};
+  constexpr int kKinds = sizeof kinds / sizeof kinds[0];
   // Run 0 warms the caches and is not counted; the order rotates so no kind
   // always follows the same one.
   for (int run = 0; run <= kStartRuns; ++run) {
-    for (int k = 0; k < 3; ++k) {
-      Kind& kind = kinds[(k + run) % 3];
+    for (int k = 0; k < kKinds; ++k) {
+      Kind& kind = kinds[(k + run) % kKinds];
       std::optional<Started> started;
       const LONGLONG begun = Now();
-      const double ms = StartUntilShown(started, kind.program, kind.folder, kind.className);
+      const double ms = StartUntilShown(started, kind.program, kind.folder, kind.className, kind.arguments);
       // The window shows after the load step, so every listed file is held by now.
-      if (&kind == &kinds[0] && ms >= 0 && !Held(programs.heldFile)) {
-        Problem("the window showed before the safe list was held");
+      if (kind.holds && ms >= 0 && !Held(programs.heldFile)) {
+        Problem("the window of " + kind.program + " showed before the safe list was held");
       }
       // Fendrel builds the pages it does not show first after its window
       // shows; it waits for input once they are built.
@@ -685,28 +703,35 @@ void BenchStartUp(const Programs& programs) {
     }
   }
   // Starts vary most with what else the machine does: every sample is shown.
-  const char* const names[] = {"413 entries", "no lists", "minimal window"};
-  for (int k = 0; k < 3; ++k) {
+  const char* const names[] = {"413 entries", "no lists", "minimal window", "floor"};
+  for (int k = 0; k < kKinds; ++k) {
     std::string line;
     for (double ms : kinds[k].ms) line += Format(" %.0f", ms);
     notes.push_back(std::string("start samples, ") + names[k] + " (ms):" + line);
   }
   const double f = Median(kinds[0].ms), e = Median(kinds[1].ms), m = Median(kinds[2].ms);
+  const double fl = Median(kinds[3].ms);
   const std::string runs = " (med. " + std::to_string(kStartRuns) + ")";
+  const std::string againstFloor = "  the same against the floor" + runs;
+  const std::string floorName = "minimal_window.exe --floor (holds the 413 files, then shows)";
   rows.push_back({"start until the window shows, 413 entries" + runs, Ms(f), Ms(m), Ratio(f, m),
                   Aim(f, m, 1.5), "minimal_window.exe, started and polled the same way"});
+  rows.push_back({againstFloor, Ms(f), Ms(fl), Ratio(f, fl), Aim(f, fl, 1.2), floorName});
   rows.push_back({"  the same start with no lists" + runs, Ms(e), Ms(m), Ratio(e, m), "-",
                   "minimal_window.exe, as above"});
-  const double fr = Median(kinds[0].ready), mr = Median(kinds[2].ready);
+  const double fr = Median(kinds[0].ready), mr = Median(kinds[2].ready), flr = Median(kinds[3].ready);
   rows.push_back({"  the 413-entry start until it waits for input" + runs, Ms(fr), Ms(mr), Ratio(fr, mr), "-",
                   "minimal_window.exe, until it waits for input"});
+  rows.push_back({againstFloor, Ms(fr), Ms(flr), Ratio(fr, flr), Aim(fr, flr, 1.3), floorName});
   // CPU time moves less than wall time when other work shares the processors.
-  const double fc = Median(kinds[0].cpu), mc = Median(kinds[2].cpu);
+  const double fc = Median(kinds[0].cpu), mc = Median(kinds[2].cpu), flc = Median(kinds[3].cpu);
   rows.push_back({"  CPU of the 413-entry start (all threads)" + runs, Ms(fc), Ms(mc), Ratio(fc, mc), "-",
                   "minimal_window.exe's start"});
-  const double fm = Median(kinds[0].bytes), mm = Median(kinds[2].bytes);
-  rows.push_back({"private bytes, window shown, 413 holds", KiB(fm), KiB(mm), Ratio(fm, mm), "-",
+  rows.push_back({againstFloor, Ms(fc), Ms(flc), Ratio(fc, flc), Aim(fc, flc, 1.5), floorName});
+  const double fm = Median(kinds[0].bytes), mm = Median(kinds[2].bytes), flm = Median(kinds[3].bytes);
+  rows.push_back({"private bytes, window shown, 413 holds", KiB(fm), KiB(mm), Ratio(fm, mm), Aim(fm, mm, 1.5),
                   "minimal_window.exe, window shown"});
+  rows.push_back({"  the same against the floor", KiB(fm), KiB(flm), Ratio(fm, flm), "-", floorName});
 }
 
 void BenchIdle(const Programs& programs) {
