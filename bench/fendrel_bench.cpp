@@ -229,7 +229,7 @@ std::string Ratio(double value, double baseline) {
 
 std::string Aim(double value, double baseline, double limit) {
   if (baseline <= 0) return "-";
-  return Format("<=%.1fx ", limit) + (value / baseline <= limit ? "met" : "MISSED");
+  return Format("<=%gx ", limit) + (value / baseline <= limit ? "met" : "MISSED");
 }
 
 std::string KiB(double bytes) {
