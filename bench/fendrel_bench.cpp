@@ -1314,14 +1314,9 @@ void BenchFolders(const WorkFolder& work, const std::string& builtFendrel, const
   const double heldMs = Since(begun);
   if (HeldFiles(tree) != kTreeFiles) Problem("a file of the tree on the safe list is not held");
   if (!StartInTray(empty, emptyFolder)) return;
-  Started minimal(builtMinimal, work.Make("folder minimal"), "");
-  if (!minimal.WaitUntil([&] {
-        HWND shown = minimal.Window(kMinimalClass);
-        return shown && IsWindowVisible(shown);
-      })) {
-    Problem("the minimal window did not show");
-    return;
-  }
+  std::optional<Started> shownMinimal;
+  if (StartUntilShown(shownMinimal, builtMinimal, work.Make("folder minimal"), kMinimalClass) < 0) return;
+  const Started& minimal = *shownMinimal;
   WaitForInputIdle(minimal.process(), kWaitMs);
   ParkPointer();
   Sleep(500);  // let each finish whatever its start left pending

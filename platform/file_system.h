@@ -56,6 +56,18 @@ class OpenFile {
   virtual FileError Flush() = 0;
 };
 
+// An open that only holds its file or folder: a held folder, which is
+// neither read nor written.
+class HoldOnly : public OpenFile {
+ public:
+  FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
+    got = 0;
+    return FileError::WrongMode;
+  }
+  FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
+  FileError Flush() override { return FileError::None; }
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

@@ -130,15 +130,9 @@ class Win32OpenFile : public OpenFile {
 };
 
 // A held folder: one handle, nothing else, as tens of thousands may be kept.
-class FolderHold : public OpenFile {
+class FolderHold : public HoldOnly {
  public:
   explicit FolderHold(UniqueHandle handle) : handle_(std::move(handle)) {}
-  FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
-    got = 0;
-    return FileError::WrongMode;
-  }
-  FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
-  FileError Flush() override { return FileError::None; }
 
  private:
   UniqueHandle handle_;

@@ -78,17 +78,6 @@ class PortableOpenFile : public OpenFile {
   std::shared_ptr<PortableFileSystem::UserTable> users_;
 };
 
-// A held folder, which reads and writes nothing.
-class PortableFolderHold : public OpenFile {
- public:
-  FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
-    got = 0;
-    return FileError::WrongMode;
-  }
-  FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
-  FileError Flush() override { return FileError::None; }
-};
-
 }  // namespace
 
 std::string NativePath(const std::string& path) {
@@ -174,7 +163,7 @@ FileError PortableFileSystem::HoldFolder(const std::string& path, std::unique_pt
   if (code) return FromErrorCode(code);
   // A plain file, like nothing at all, is no folder.
   if (!fs::is_directory(status) && !fs::is_symlink(status)) return FileError::NotFound;
-  hold = std::make_unique<PortableFolderHold>();
+  hold = std::make_unique<HoldOnly>();
   return FileError::None;
 }
 

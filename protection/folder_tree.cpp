@@ -124,16 +124,27 @@ void FolderTree::GiveBack(std::size_t count) {
   }
 }
 
+template <typename Wanted>
+bool FolderTree::TakeWaiting(FileSystem& files, Wanted wanted) {
+  std::vector<Waiting> tried;  // taken out first: a take changes waiting_
+  for (const auto& [key, waiting] : waiting_) {
+    if (wanted(waiting.why)) tried.push_back(waiting);
+  }
+  bool changed = false;
+  for (const Waiting& waiting : tried) {
+    const std::size_t heldBefore = held_.size();
+    Take(files, waiting.relative, waiting.folder ? FolderItem::Kind::Folder : FolderItem::Kind::File);
+    const auto now = waiting_.find(FileKey(waiting.relative));
+    changed =
+        changed || held_.size() != heldBefore || now == waiting_.end() || !(now->second.why == waiting.why);
+  }
+  return changed;
+}
+
 bool FolderTree::Walk(FileSystem& files, std::size_t& names) {
   if (roomFreed_) {
     roomFreed_ = false;
-    std::vector<Waiting> tried;
-    for (const auto& [key, waiting] : waiting_) {
-      if (WaitsForRoom(waiting.why)) tried.push_back(waiting);
-    }
-    for (const Waiting& waiting : tried) {
-      Take(files, waiting.relative, waiting.folder ? FolderItem::Kind::Folder : FolderItem::Kind::File);
-    }
+    TakeWaiting(files, WaitsForRoom);
   }
   std::vector<FolderItem> items;
   while (!toList_.empty() && names > 0) {
@@ -187,18 +198,7 @@ bool FolderTree::Changed(FileSystem& files, const std::string& path) {
 }
 
 bool FolderTree::Retry(FileSystem& files) {
-  std::vector<Waiting> tried;
-  for (const auto& [key, waiting] : waiting_) {
-    if (!WaitsForRoom(waiting.why) && Heals(waiting.why)) tried.push_back(waiting);
-  }
-  bool changed = false;
-  for (const Waiting& waiting : tried) {
-    const std::size_t heldBefore = held_.size();
-    Take(files, waiting.relative, waiting.folder ? FolderItem::Kind::Folder : FolderItem::Kind::File);
-    const auto now = waiting_.find(FileKey(waiting.relative));
-    changed =
-        changed || held_.size() != heldBefore || now == waiting_.end() || !(now->second.why == waiting.why);
-  }
+  const bool changed = TakeWaiting(files, [](ListOutcome why) { return !WaitsForRoom(why) && Heals(why); });
   for (const auto& [key, folder] : notRead_) toList_.push_back(folder.first);
   return changed || !notRead_.empty();
 }

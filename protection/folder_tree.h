@@ -85,6 +85,10 @@ class FolderTree {
   bool IsHeld(const std::string& relative) const { return held_.count(std::string_view(relative)) > 0; }
   // A stable copy of a name, in blocks that live as long as the tree.
   std::string_view Stored(const std::string& relative);
+  // Takes again the names that wait for a reason `wanted` says yes to;
+  // true when anything changed.
+  template <typename Wanted>
+  bool TakeWaiting(FileSystem& files, Wanted wanted);
   // Lets go of the last `count` file holds, which then wait for room.
   void GiveBack(std::size_t count);
   std::string PathOf(const std::string& relative) const;

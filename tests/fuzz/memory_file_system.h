@@ -67,7 +67,7 @@ class MemoryFileSystem : public FileSystem {
   // Every folder exists (a file's path names none); the hold refuses nothing.
   FileError HoldFolder(const std::string& path, std::unique_ptr<OpenFile>& hold) override {
     if (files.count(path)) return FileError::NotFound;
-    hold = std::make_unique<FolderHold>();
+    hold = std::make_unique<HoldOnly>();
     return FileError::None;
   }
 
@@ -126,16 +126,6 @@ class MemoryFileSystem : public FileSystem {
     Use& use_;
     bool writer_;
     std::size_t position_ = 0;
-  };
-
-  class FolderHold : public OpenFile {
-   public:
-    FileError Read(char* /*buffer*/, std::size_t /*size*/, std::size_t& got) override {
-      got = 0;
-      return FileError::WrongMode;
-    }
-    FileError Write(const char* /*data*/, std::size_t /*size*/) override { return FileError::WrongMode; }
-    FileError Flush() override { return FileError::None; }
   };
 
   // The few paths a run opens, each counted where it stays put.
