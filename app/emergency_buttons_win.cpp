@@ -7,13 +7,11 @@ namespace fendrel {
 void EmergencyButtons::Emergency() {
   emergency_.Emergency();
   ShowState();
-  showChanges_();
 }
 
 void EmergencyButtons::NoEmergency() {
   emergency_.NoEmergency();
   ShowState();
-  showChanges_();
 }
 
 void EmergencyButtons::ShowState() {

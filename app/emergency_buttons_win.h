@@ -12,9 +12,8 @@ namespace fendrel {
 
 class EmergencyButtons {
  public:
-  // `showChanges`: shows in the window what the change did to the lists.
-  EmergencyButtons(PageControls& controls, EmergencyMode& emergency, std::function<void()> showChanges)
-      : controls_(controls), emergency_(emergency), showChanges_(std::move(showChanges)) {}
+  EmergencyButtons(PageControls& controls, EmergencyMode& emergency)
+      : controls_(controls), emergency_(emergency) {}
 
   void Emergency();
   void NoEmergency();
@@ -26,7 +25,6 @@ class EmergencyButtons {
 
   PageControls& controls_;
   EmergencyMode& emergency_;
-  std::function<void()> showChanges_;
 };
 
 }  // namespace fendrel

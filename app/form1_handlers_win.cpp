@@ -48,9 +48,14 @@ void Form1::WireHandlers() {
   });
 }
 
-void Form1::MirrorLists() {
-  listPages_.Mirror();
-  healer_.Plan();
+void Form1::ShowChanges() noexcept {
+  try {
+    listPages_.Show();
+    healer_.Plan();
+  } catch (...) {
+    // The core's change stands; the window shows it at the next one.
+    failures_.Report(WM_NULL, 0, std::current_exception());
+  }
 }
 
 void Form1::OnTrayNotification(WPARAM id, LPARAM event) {

@@ -13,12 +13,12 @@ void Form1::Load() {
   RunLoadStep(*this, silent_);
   // After a silent start, the person learns from the tray that the safe
   // list could not be read, or not whole.
-  const ListOutcome unread = protection_.safeListUnread();
+  const ListOutcome unread = protection_.unread(ListKind::Safe);
   if (!silent_ || unread == FileError::None) return;
-  const ListOutcome because = protection_.safeListUnreadBecause();
+  const ListOutcome because = protection_.unreadBecause(ListKind::Safe);
   tray_.ShowBalloon(
       messages::kTitle,
-      unread == ListReason::NotLoaded && protection_.safeList().items.empty()
+      unread == ListReason::NotLoaded && protection_.Paths(ListKind::Safe).empty()
           ? messages::SafeListUnread(protection_.SafeListFile(), because)
           : messages::ListNotReadWhole(messages::kSafeListName, protection_.SafeListFile(), unread, because));
 }

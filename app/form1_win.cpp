@@ -103,20 +103,20 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
                     .pageBuilt =
                         [this](int page) {
                           // What the load step and the actions put on the page while it did not exist.
-                          MirrorLists();
+                          ShowChanges();
                           switchBox_.OnPageBuilt(page);
                         },
                     .clicked = [this](int id) { OnCommand(id, BN_CLICKED); },
                 }),
-      listPages_(controls_, access, protection_, editing_, services.boxes, failures_,
-                 [this] { MirrorLists(); }),
+      listPages_(controls_, access, protection_, editing_, services.boxes, failures_),
       switchBox_(controls_, core.onOffSwitch),
-      emergencyButtons_(controls_, core.emergency, [this] { MirrorLists(); }),
-      healer_(
-          protection_, background_, files.files(), [this] { MirrorLists(); },
-          [this] { emergencyButtons_.FolderWalksDone(); }) {}
+      emergencyButtons_(controls_, core.emergency),
+      healer_(protection_, background_, files.files(), [this] { emergencyButtons_.FolderWalksDone(); }) {
+  protection_.SetChangedNotice([this] { ShowChanges(); });
+}
 
 Form1::~Form1() {
+  protection_.SetChangedNotice(nullptr);
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -294,9 +294,10 @@ void Form1::OnClick(int id, Handler handler) {
 }
 
 void Form1::OnCommand(int id, int code) {
+  // The person chose another entry of a list: the core keeps the choice.
+  if (code == LBN_SELCHANGE && listPages_.OnSelectionChange(id)) return;
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
   const Healer::Busy busy(healer_);
-  listPages_.TakeSelections();
   const int menuItem = ctl::MenuItemIndex(id);
   if (menuItem >= 0) {
     SelectPage(menuItem, 0);

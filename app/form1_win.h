@@ -123,8 +123,8 @@ class Form1 : public Form1Actions, private LoadSteps {
 
   // Holding what is not held yet: the message loop waits on its handles.
   Healer& healer() { return healer_; }
-  // Shows in the list boxes what an action changed in the core's lists.
-  void MirrorLists() override;
+  // The load step's last step: the lists as the core read them.
+  void MirrorLists() override { ShowChanges(); }
   // The safe list and the emergency list pages.
   ListPages& listPages() { return listPages_; }
 
@@ -155,6 +155,9 @@ class Form1 : public Form1Actions, private LoadSteps {
   void ShowOnOffState() override;
   void LoadLists() override;
 
+  // Told by the core after each change of its lists and holds: the list
+  // pages show it, and the healer plans what to wait for now.
+  void ShowChanges() noexcept;
   // Gives every button of the pages its click handling.
   void WireHandlers();
   void OnTrayNotification(WPARAM id, LPARAM event);

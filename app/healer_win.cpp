@@ -62,13 +62,11 @@ void Healer::OnFolderChanges() {
     healWaiting_ = true;
     return;
   }
+  // What changed, the core tells the window, which plans again.
   const bool synced = listFiles && protection_.SyncListFiles();
   const bool retried = !changed.empty() && protection_.RetryNotHeld(changed);
-  if (synced || retried) {
-    showChanges_();  // which plans again
-  } else if (!changed.empty() || ended) {
-    Plan();  // a folder that came or went: the nearest folder of some path is another now
-  }
+  // A folder that came or went: the nearest folder of some path is another now.
+  if (!synced && !retried && (!changed.empty() || ended)) Plan();
 }
 
 void Healer::OnWatchPauseTimer() {
@@ -89,11 +87,9 @@ void Healer::Heal() {
   const bool synced = protection_.SyncListFiles();
   const bool retried = protection_.RetryNotHeld();
   if (walkEnded_ && !protection_.FolderWalksPending()) {
-    ShowWalkEnd();  // which shows every change and plans again
-  } else if (finished || synced || retried) {
-    showChanges_();  // which plans again
-  } else {
-    Plan();
+    ShowWalkEnd();
+  } else if (!finished && !synced && !retried) {
+    Plan();  // else the core's notice of the change planned again
   }
 }
 
@@ -102,7 +98,7 @@ void Healer::OnOpensFinished() {
     healWaiting_ = true;
     return;
   }
-  if (protection_.FinishBackgroundOpens(background_.TakeFinished())) showChanges_();
+  protection_.FinishBackgroundOpens(background_.TakeFinished());  // the core tells what changed
 }
 
 void Healer::ContinueWalk() {
@@ -126,8 +122,8 @@ void Healer::ContinueWalk() {
 }
 
 void Healer::ShowWalkEnd() {
+  // The core told of what the walks held as they ended.
   walkEnded_ = false;
-  showChanges_();          // which plans the wake-ups of what could not be held
   const Busy busy(*this);  // the emergency's message may show now: wake-ups wait for it
   walksDone_();
 }

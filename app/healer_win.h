@@ -51,15 +51,14 @@ class Healer {
   static constexpr UINT_PTR kWatchPauseTimer = 2;
   static constexpr UINT kWatchPauseMs = FolderWatches::kQuietMs;
 
-  // `showChanges`: shows in the window what a wake-up changed in the lists
-  // (which plans the next wake-ups). `walksDone`: the folder entries'
-  // trees are walked to their ends (the emergency's message waits for it).
+  // What a wake-up changes, the core tells the window, which shows it and
+  // plans again (Plan). `walksDone`: the folder entries' trees are walked
+  // to their ends (the emergency's message waits for it).
   Healer(Protection& protection, BackgroundOpens& background, FileSystem& files,
-         std::function<void()> showChanges, std::function<void()> walksDone)
+         std::function<void()> walksDone)
       : protection_(protection),
         background_(background),
         files_(files),
-        showChanges_(std::move(showChanges)),
         walksDone_(std::move(walksDone)),
         programFolderWatch_(FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
                             FILE_NOTIFY_CHANGE_SIZE),
@@ -118,7 +117,6 @@ class Healer {
   Protection& protection_;
   BackgroundOpens& background_;
   FileSystem& files_;
-  std::function<void()> showChanges_;
   std::function<void()> walksDone_;
   HWND window_ = nullptr;
   bool walkPosted_ = false;

@@ -1,7 +1,5 @@
 #include "app/list_box_control_win.h"
 
-#include <vector>
-
 #include "platform/drawing_win.h"
 #include "platform/wide_text_win.h"
 
@@ -47,44 +45,36 @@ void ListBoxControl::Redraw() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ListBoxControl::Mirror(const ListBox& list) {
+void ListBoxControl::SetRows(int count, const std::function<std::wstring(int)>& textOf) {
+  if (!hwnd_) return;
+  const int shown = static_cast<int>(Send(LB_GETCOUNT));
+  int same = 0;  // rows alike at the beginning
+  while (same < shown && same < count && Text(same) == textOf(same)) ++same;
+  int sameEnd = 0;  // and at the end
+  while (sameEnd < shown - same && sameEnd < count - same &&
+         Text(shown - 1 - sameEnd) == textOf(count - 1 - sameEnd)) {
+    ++sameEnd;
+  }
+  const int removed = shown - same - sameEnd, added = count - same - sameEnd;
+  if (removed == 0 && added == 0) return;
   Send(WM_SETREDRAW, FALSE);
-  Send(LB_RESETCONTENT);
-  for (const std::string& item : list.items)
-    Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-  Send(LB_SETCURSEL, static_cast<WPARAM>(list.HasSelection() ? list.selected : -1));
+  // Row by row costs more than refilling once many rows change.
+  constexpr int kMostRowsOneByOne = 256;
+  if (removed > kMostRowsOneByOne || added > kMostRowsOneByOne) {
+    Send(LB_RESETCONTENT);
+    for (int i = 0; i < count; ++i) Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(textOf(i).c_str()));
+  } else {
+    for (int i = 0; i < removed; ++i) Send(LB_DELETESTRING, static_cast<WPARAM>(same));
+    for (int row = same; row < same + added; ++row) {
+      Send(LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(textOf(row).c_str()));
+    }
+  }
   Send(WM_SETREDRAW, TRUE);
   Redraw();
 }
 
-void ListBoxControl::Mirror(const ListBox& list, const ListBox& shown) {
-  const std::vector<std::string>& now = shown.items;
-  const std::vector<std::string>& wanted = list.items;
-  std::size_t same = 0;  // entries alike at the beginning
-  while (same < now.size() && same < wanted.size() && now[same] == wanted[same]) ++same;
-  std::size_t sameEnd = 0;  // and at the end
-  while (sameEnd < now.size() - same && sameEnd < wanted.size() - same &&
-         now[now.size() - 1 - sameEnd] == wanted[wanted.size() - 1 - sameEnd]) {
-    ++sameEnd;
-  }
-  const std::size_t removed = now.size() - same - sameEnd, added = wanted.size() - same - sameEnd;
-  // Row by row costs more than refilling once many rows change.
-  constexpr std::size_t kMostRowsOneByOne = 256;
-  if (removed > kMostRowsOneByOne || added > kMostRowsOneByOne) {
-    Mirror(list);
-    return;
-  }
-  if (removed > 0 || added > 0) {
-    Send(WM_SETREDRAW, FALSE);
-    for (std::size_t i = 0; i < removed; ++i) Send(LB_DELETESTRING, same);
-    for (std::size_t i = 0; i < added; ++i) {
-      Send(LB_INSERTSTRING, same + i, reinterpret_cast<LPARAM>(Wide(wanted[same + i]).c_str()));
-    }
-    Send(WM_SETREDRAW, TRUE);
-    Redraw();
-  }
-  const LRESULT selected = list.HasSelection() ? list.selected : -1;
-  if (Send(LB_GETCURSEL) != selected) Send(LB_SETCURSEL, static_cast<WPARAM>(selected));
+void ListBoxControl::Select(int index) {
+  if (Selection() != index) Send(LB_SETCURSEL, static_cast<WPARAM>(index));
 }
 
 }  // namespace fendrel

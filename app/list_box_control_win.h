@@ -5,9 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
-
-#include "protection/list_box.h"
 
 namespace fendrel {
 
@@ -28,13 +27,14 @@ class ListBoxControl {
   void FitItemHeight(HFONT font);
   void Redraw();
 
-  // Puts a core list into the list box: its entries in order and its
-  // selection (none for -1).
-  void Mirror(const ListBox& list);
-  // Brings the list box from showing `shown` to showing `list`. Only the
-  // entries between their common beginning and end are replaced, so a list
-  // an action did not change keeps its entries, selection and scroll position.
-  void Mirror(const ListBox& list, const ListBox& shown);
+  // Brings the list box to `count` rows with these texts, changing only
+  // the rows between the texts alike at the beginning and at the end, so a
+  // list an action did not change keeps its selection and scroll position.
+  // The rows keep their texts for what reads the list from outside (screen
+  // readers, type-ahead); the drawing reads the records.
+  void SetRows(int count, const std::function<std::wstring(int)>& textOf);
+  // Selects a row, -1 for none; nothing happens when it is selected already.
+  void Select(int index);
 
  private:
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -61,24 +61,6 @@ class FinishDrop {
   HDROP drop_;
 };
 
-// The hidden list boxes show the hold numbers as decimal text.
-ListBox AsDecimalText(const HoldList& holds) {
-  ListBox rows;
-  rows.items.reserve(holds.items.size());
-  for (const int number : holds.items) rows.items.push_back(std::to_string(number));
-  rows.selected = holds.selected;
-  return rows;
-}
-
-// Brings a list box, if it was made, from showing `shown` to showing `list`.
-void MirrorInto(HWND box, const ListBox& list, ListBox& shown) {
-  // A list box whose page is not built yet gets its list when it is.
-  if (!box) return;
-  if (list.items == shown.items && list.selected == shown.selected) return;
-  ListBoxControl(box).Mirror(list, shown);
-  shown = list;
-}
-
 }  // namespace
 
 // --- The buttons.
@@ -89,39 +71,46 @@ void ListPage::Browse() {
 
 void ListPage::Add() {
   if (const std::optional<std::string> path = host_.PathText(ids_.pathBox)) editing_.Add(ids_.kind, *path);
-  host_.MirrorLists();
 }
 
 void ListPage::Remove() {
-  editing_.Remove(ids_.kind, ListBoxControl(host_.Existing(ids_.listBox)).Selection());
-  host_.MirrorLists();
+  editing_.Remove(ids_.kind, protection_.selected(ids_.kind));
 }
 
 // --- The lists.
 
-void ListPage::Mirror() {
-  MirrorInto(host_.Existing(ids_.listBox), (protection_.*ids_.list)(), shownList_);
-  MirrorInto(host_.Existing(ids_.holdNumbers), AsDecimalText((protection_.*ids_.holds)()), shownHolds_);
+void ListPage::Show(bool redraw) {
+  // A list box whose page is not built yet is shown the list when it is.
+  ListBoxControl list(host_.Existing(ids_.listBox));
+  if (list) {
+    // A heal changes holds, not paths: the rows' texts are compared only
+    // when the paths changed.
+    if (shownPaths_ != protection_.pathsChanged(ids_.kind)) {
+      list.SetRows(protection_.EntryCount(ids_.kind),
+                   [this](int i) { return Wide(protection_.Path(ids_.kind, i)); });
+      shownPaths_ = protection_.pathsChanged(ids_.kind);
+    }
+    list.Select(protection_.selected(ids_.kind));
+    if (redraw) list.Redraw();
+  }
+  ListBoxControl holds(host_.Existing(ids_.holdNumbers));
+  if (!holds) return;
+  const std::vector<int> rows = protection_.HoldRows(ids_.kind);
+  holds.SetRows(static_cast<int>(rows.size()),
+                [&rows](int i) { return std::to_wstring(rows[static_cast<std::size_t>(i)]); });
+  // The emergency's last hold row is chosen, as its holds are taken in order.
+  holds.Select(ids_.kind == ListKind::Emergency ? static_cast<int>(rows.size()) - 1 : -1);
 }
 
-void ListPage::TakeSelection() {
-  // Only the visible list takes clicks; one whose page is not built yet
-  // has nothing chosen in it, and the core's choice stands.
-  const ListBoxControl list(host_.Existing(ids_.listBox));
-  if (!list) return;
-  const int selected = list.Selection();
-  protection_.Select(ids_.kind, selected);
-  shownList_.selected = selected;
+void ListPage::OnSelectionChange() {
+  protection_.Select(ids_.kind, ListBoxControl(host_.Existing(ids_.listBox)).Selection());
 }
 
 // --- The entries' states.
 
-void ListPage::RedrawEntries() {
-  ListBoxControl(host_.Existing(ids_.listBox)).Redraw();
-}
-
 const EntryState* ListPage::StateOf(int index) const {
-  const std::vector<EntryState>& states = states_.*ids_.states;
+  const ListStates& all = protection_.states();
+  const std::vector<EntryState>& states = ids_.kind == ListKind::Safe ? all.safe : all.emergency;
   if (index < 0 || static_cast<std::size_t>(index) >= states.size()) return nullptr;
   return &states[static_cast<std::size_t>(index)];
 }
@@ -134,6 +123,10 @@ void ListPage::DrawEntry(const DRAWITEMSTRUCT& item) const {
     return;
   }
   const int index = static_cast<int>(item.itemID);
+  // The row's text is the record's; a row the list box has before it
+  // catches up with the records is drawn empty.
+  const std::wstring entry =
+      index < protection_.EntryCount(ids_.kind) ? Wide(protection_.Path(ids_.kind, index)) : L"";
   const EntryState* state = StateOf(index);
   const bool held = !state || state->held;
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
@@ -146,7 +139,6 @@ void ListPage::DrawEntry(const DRAWITEMSTRUCT& item) const {
   }
   SetBkColor(dc, back);
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-  const std::wstring entry = ListBoxControl(item.hwndItem).Text(index);
   {
     const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
@@ -217,8 +209,8 @@ void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM l
       const bool safe = ids_.kind == ListKind::Safe;
       tip += (tip.empty() ? "" : " ") +
              messages::ListNotReadWhole(safe ? messages::kSafeListName : messages::kEmergencyListName,
-                                        safe ? protection_.SafeListFile() : protection_.EmergencyListFile(),
-                                        unread, protection_.unreadBecause(ids_.kind));
+                                        protection_.ListFile(ids_.kind), unread,
+                                        protection_.unreadBecause(ids_.kind));
     }
     tip_.ShowFor(list, item, tip);
   }
@@ -234,9 +226,7 @@ void ListPage::OnDrop(HDROP drop) {
   std::vector<std::string> notText;
   const std::vector<DroppedFile> files = DroppedFiles(drop, notText);
   if (!notText.empty()) boxes_.Show(messages::NamesNotText(notText), messages::kTitle);
-  host_.TakeSelections();
   editing_.AddDropped(ids_.kind, files);
-  host_.MirrorLists();
 }
 
 }  // namespace fendrel

@@ -1,26 +1,27 @@
-// One list page, the safe list or the emergency list (app/list_pages.h):
-// its buttons (browse, add, remove), its entries drawn by their states with
-// the tooltip that says why one is not protected, the files dropped on it,
-// and the mirror of the core's list and hold numbers in its two list boxes.
-// The page's controls are the window's; the page reaches them through its
-// host by identifier, and only once its page is built.
+// One list page, the safe list or the emergency list (screen/list_pages.h):
+// its buttons (browse, add, remove), its entries drawn from the core's
+// records by their states with the tooltip that says why one is not
+// protected, the files dropped on it, and its two list boxes kept at the
+// core's list and hold numbers. The page's controls are the window's; the
+// page reaches them through its host by identifier, once its page is built.
 #pragma once
 
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
-#include "app/list_pages.h"
 #include "platform/message_boxes.h"
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
 #include "protection/protection.h"
+#include "screen/list_pages.h"
 
 namespace fendrel {
 
@@ -33,10 +34,6 @@ class ListPageHost {
   // it holds what no file name can.
   virtual std::optional<std::string> PathText(int id) = 0;
   virtual void SetCaption(int id, const std::string& caption) = 0;
-  // Takes the person's selections into the core, and shows what an action
-  // changed.
-  virtual void TakeSelections() = 0;
-  virtual void MirrorLists() = 0;
   // Whether the access level opens this page now.
   virtual bool Opens(int page) const = 0;
   virtual int dpi() const = 0;
@@ -47,21 +44,19 @@ class ListPageHost {
 
 class ListPage {
  public:
-  // `states`: the entries' states of both lists as the window shows them.
-  ListPage(const ListPageIds& ids, ListPageHost& host, Protection& protection, ListEditing& editing,
-           const ListStates& states, MessageBoxes& boxes, EntryTip& tip, FailureReporter& failures)
+  ListPage(const ListPageSpec& ids, ListPageHost& host, Protection& protection, ListEditing& editing,
+           MessageBoxes& boxes, EntryTip& tip, FailureReporter& failures)
       : ids_(ids),
         host_(host),
         protection_(protection),
         editing_(editing),
-        states_(states),
         boxes_(boxes),
         tip_(tip),
         failures_(failures) {}
   ListPage(const ListPage&) = delete;
   ListPage& operator=(const ListPage&) = delete;
 
-  const ListPageIds& ids() const { return ids_; }
+  const ListPageSpec& ids() const { return ids_; }
 
   // The buttons.
   void Browse();
@@ -74,12 +69,12 @@ class ListPage {
   // Files dropped on the page's frame; finishes the drop.
   void OnDrop(HDROP drop);
 
-  // Brings both list boxes to show the core's list and hold numbers.
-  void Mirror();
-  // Takes the person's selection in the visible list into the core.
-  void TakeSelection();
-  // The entries' states changed: the list draws them again.
-  void RedrawEntries();
+  // Brings both list boxes to the core's list, its choice and its hold
+  // numbers; `redraw`: the entries' states changed, so every row is drawn
+  // again.
+  void Show(bool redraw);
+  // The person chose another entry (LBN_SELCHANGE): the core keeps the choice.
+  void OnSelectionChange();
   void DrawEntry(const DRAWITEMSTRUCT& item) const;
 
  private:
@@ -87,17 +82,16 @@ class ListPage {
   void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   const EntryState* StateOf(int index) const;
 
-  const ListPageIds& ids_;
+  const ListPageSpec& ids_;
   ListPageHost& host_;
   Protection& protection_;
   ListEditing& editing_;
-  const ListStates& states_;
   MessageBoxes& boxes_;
   EntryTip& tip_;
   FailureReporter& failures_;
   WNDPROC ownListProc_ = nullptr;  // the entry list's own procedure, beneath EntryListProc
-  // What the two list boxes show now: the list and its hold numbers.
-  ListBox shownList_, shownHolds_;
+  // The list's paths as the visible list box got them last (Protection::pathsChanged).
+  std::uint64_t shownPaths_ = 0;
 };
 
 }  // namespace fendrel

@@ -11,29 +11,35 @@
 namespace fendrel {
 
 ListPages::ListPages(PageControls& controls, AccessLevel& access, Protection& protection,
-                     ListEditing& editing, MessageBoxes& boxes, FailureReporter& failures,
-                     std::function<void()> showChanges)
+                     ListEditing& editing, MessageBoxes& boxes, FailureReporter& failures)
     : controls_(controls),
       access_(access),
       protection_(protection),
-      showChanges_(std::move(showChanges)),
       pages_{{
-          {kListPages[0], *this, protection, editing, states_, boxes, tip_, failures},
-          {kListPages[1], *this, protection, editing, states_, boxes, tip_, failures},
+          {kListPages[0], *this, protection, editing, boxes, tip_, failures},
+          {kListPages[1], *this, protection, editing, boxes, tip_, failures},
       }} {}
 
-void ListPages::Mirror() {
-  for (ListPage& page : pages_) page.Mirror();
-  ShowEntryStates();
+void ListPages::Show() {
+  const bool statesChanged = protection_.statesChanged() != shownStates_;
+  shownStates_ = protection_.statesChanged();
+  for (ListPage& page : pages_) page.Show(statesChanged);
+  if (statesChanged) tip_.Forget();  // it may name a state that changed
+  ShowSummary();
 }
 
-void ListPages::TakeSelections() {
-  for (ListPage& page : pages_) page.TakeSelection();
+bool ListPages::OnSelectionChange(int id) {
+  for (ListPage& page : pages_) {
+    if (page.ids().listBox != id) continue;
+    page.OnSelectionChange();
+    return true;
+  }
+  return false;
 }
 
 ListPage* ListPages::PageOf(int id) {
   for (ListPage& page : pages_) {
-    const ListPageIds& ids = page.ids();
+    const ListPageSpec& ids = page.ids();
     if (id == ids.listBox || id == ids.holdNumbers || id == ctl::PageFrame(ids.page)) return &page;
   }
   return nullptr;
@@ -52,23 +58,18 @@ void ListPages::DrawEntry(const DRAWITEMSTRUCT& item) {
   if (const ListPage* page = PageOf(static_cast<int>(item.CtlID))) page->DrawEntry(item);
 }
 
-void ListPages::ShowEntryStates() {
-  ListStates now = EntryStates(protection_);
-  if (now != states_) {
-    states_ = std::move(now);
-    for (ListPage& page : pages_) page.RedrawEntries();
-    tip_.Forget();  // it may name a state that changed
-  }
+void ListPages::ShowSummary() {
+  const ListStates& states = protection_.states();
   const PageControls::Made* summary = controls_.Find(ctl::kSafeListSummary);
   if (!summary) return;  // its page shows it when it is built
   // A safe list not read yet is no empty list, and one read in part never
   // calls its unread files protected: the summary says so.
-  const ListOutcome unread = protection_.safeListUnread();
+  const ListOutcome unread = protection_.unread(ListKind::Safe);
   const std::string text =
-      messages::SafeListState(protection_.SafeListFile(), unread, protection_.safeListUnreadBecause(),
-                              states_.safeFilesHeld, states_.safeFiles);
+      messages::SafeListState(protection_.SafeListFile(), unread, protection_.unreadBecause(ListKind::Safe),
+                              states.safeFilesHeld, states.safeFiles);
   const Rgb colour =
-      unread != FileError::None || states_.safeFilesHeld < states_.safeFiles ? kNotProtectedRed : kBlack;
+      unread != FileError::None || states.safeFilesHeld < states.safeFiles ? kNotProtectedRed : kBlack;
   const std::wstring wide = Wide(text);
   if (WideWindowText(summary->hwnd) == wide && summary->text == colour) return;
   SetWindowTextW(summary->hwnd, wide.c_str());

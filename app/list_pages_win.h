@@ -1,8 +1,8 @@
 // The window's two list pages, the safe list and the emergency list
-// (kListPages), with what they share: the entries' states, which the pages
-// draw and the Welcome page sums up, and the tooltip that names why an
-// entry is not protected. They host their pages on the window's controls,
-// found by identifier.
+// (kListPages), with what they share: the Welcome page's summary of the
+// entries' states and the tooltip that names why an entry is not
+// protected. They host their pages on the window's controls, found by
+// identifier.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include <shellapi.h>
 
 #include <array>
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,20 +28,19 @@ namespace fendrel {
 
 class ListPages : private ListPageHost {
  public:
-  // `showChanges`: shows in the window what an action of a page changed in
-  // the core's lists (the mirror, and what follows from it).
   ListPages(PageControls& controls, AccessLevel& access, Protection& protection, ListEditing& editing,
-            MessageBoxes& boxes, FailureReporter& failures, std::function<void()> showChanges);
+            MessageBoxes& boxes, FailureReporter& failures);
   ListPages(const ListPages&) = delete;
   ListPages& operator=(const ListPages&) = delete;
 
   // The safe list and the emergency list pages, in the order of kListPages.
   std::array<ListPage, 2>& pages() { return pages_; }
-  // Brings the list boxes to show the core's lists, and the entries' states.
-  void Mirror();
-  // Takes the person's selection in the two visible lists into the core, so
-  // every action works on the entry they chose.
-  void TakeSelections() override;
+  // Shows the core's lists, their holds and the entries' states: after
+  // every change of the core, and when a page is built.
+  void Show();
+  // A list box told that the person chose another entry (LBN_SELCHANGE);
+  // false when `id` is no entry list.
+  bool OnSelectionChange(int id);
   // A control of the window was made: an entry list gets the tooltip
   // (owned by `window`), a list page's control is prepared by its page.
   void Prepare(const ControlSpec& row, HWND control, HWND window, HINSTANCE instance);
@@ -58,22 +57,19 @@ class ListPages : private ListPageHost {
  private:
   // The list page whose control this is; null for none.
   ListPage* PageOf(int id);
-  // Draws the lists' entries by their states, shows the Welcome page's
-  // summary, and forgets a tooltip whose entry changed.
-  void ShowEntryStates();
+  // The Welcome page's summary of the safe list's states.
+  void ShowSummary();
 
   HWND Existing(int id) const override { return controls_.Existing(id); }
   std::optional<std::string> PathText(int id) override { return controls_.PathText(id); }
   void SetCaption(int id, const std::string& caption) override { controls_.SetCaption(id, caption); }
-  void MirrorLists() override { showChanges_(); }
   bool Opens(int page) const override;
   int dpi() const override { return controls_.dpi(); }
 
   PageControls& controls_;
   AccessLevel& access_;
   Protection& protection_;
-  std::function<void()> showChanges_;
-  ListStates states_;  // as the lists show them now
+  std::uint64_t shownStates_ = 0;  // Protection::statesChanged as last drawn
   EntryTip tip_;
   std::array<ListPage, 2> pages_;
 };

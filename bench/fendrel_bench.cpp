@@ -440,7 +440,7 @@ void BenchEmergency(const WorkFolder& work) {
       fendrel::Win32FileSystem system;
       fendrel::FileLayer files(system);
       fendrel::Protection protection(files, program);
-      for (const std::string& path : paths) protection.AddToEmergencyList(path);
+      for (const std::string& path : paths) protection.Add(fendrel::ListKind::Emergency, path);
       CountingBoxes boxes;
       fendrel::EmergencyMode mode(protection, boxes);
 
@@ -448,10 +448,11 @@ void BenchEmergency(const WorkFolder& work) {
       mode.Emergency();
       const double actionMs = Since(start);
 
-      const bool allHeld =
-          mode.on() && boxes.shown == 0 && protection.emergencyHolds().count() == kEmergencyFiles &&
-          std::none_of(protection.emergencyHolds().items.begin(), protection.emergencyHolds().items.end(),
-                       [](int number) { return number == fendrel::Protection::kNoHold; });
+      const std::vector<int> holds = protection.HoldRows(fendrel::ListKind::Emergency);
+      const bool allHeld = mode.on() && boxes.shown == 0 &&
+                           static_cast<int>(holds.size()) == kEmergencyFiles &&
+                           std::none_of(holds.begin(), holds.end(),
+                                        [](int number) { return number == fendrel::Protection::kNoHold; });
       if (!allHeld || !Held(paths.front()) || !Held(paths.back())) {
         Problem("the emergency action did not hold every file" + (boxes.shown ? ": " + boxes.last : ""));
       }
@@ -531,7 +532,7 @@ void BenchSave(const WorkFolder& work) {
   fendrel::FileLayer files(system);
   fendrel::Protection protection(files, program);
   // The emergency list saves as the safe list does, and lists without holding.
-  for (const std::string& entry : entries) protection.AddToEmergencyList(entry);
+  for (const std::string& entry : entries) protection.Add(fendrel::ListKind::Emergency, entry);
 
   const std::string floorFile = program + "\\floor.dat";
   const std::string floorFresh = floorFile + ".new";

@@ -8,7 +8,7 @@ void EmergencyMode::Emergency() {
   // Entries another copy of Fendrel listed meanwhile are protected too.
   protection_.TakeInListFile(ListKind::Emergency);
   const ListOutcome unread = protection_.unread(ListKind::Emergency);
-  if (protection_.emergencyList().items.empty()) {
+  if (protection_.EntryCount(ListKind::Emergency) == 0) {
     // A file that could not be read is no empty list: it may list files.
     messages_.Show(unread == ListReason::NotLoaded
                        ? messages::EmergencyListUnread(protection_.EmergencyListFile(),
@@ -37,10 +37,10 @@ void EmergencyMode::Report() {
   std::string text = std::move(*waitingReport_);
   waitingReport_.reset();
   std::vector<messages::FolderShortfall> folders;
-  const std::vector<std::string>& entries = protection_.emergencyList().items;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const std::optional<FolderCounts> counts = protection_.FolderCountsOf(ListKind::Emergency, i);
-    if (counts && !counts->whole()) folders.push_back({entries[i], *counts});
+  for (int i = 0; i < protection_.EntryCount(ListKind::Emergency); ++i) {
+    const std::optional<FolderCounts> counts =
+        protection_.FolderCountsOf(ListKind::Emergency, static_cast<std::size_t>(i));
+    if (counts && !counts->whole()) folders.push_back({protection_.Path(ListKind::Emergency, i), *counts});
   }
   if (!folders.empty()) text += (text.empty() ? "" : "\r\n\r\n") + messages::EmergencyFoldersShort(folders);
   if (!text.empty()) messages_.Show(text, messages::kTitle);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "protection/protection.h"
 #include "protection/upper_case.h"
 
 namespace fendrel {
@@ -83,34 +84,23 @@ std::string FileKey(const std::string& path) {
 }
 
 ListStates EntryStates(const Protection& protection) {
-  const std::vector<std::string>& safe = protection.safeList().items;
-  const std::vector<std::string>& emergency = protection.emergencyList().items;
-  const std::vector<int>& safeHolds = protection.safeHolds().items;
-  const std::vector<int>& emergencyHolds = protection.emergencyHolds().items;
-  const std::vector<ListOutcome>& safeOutcomes = protection.safeHoldOutcomes();
-  const std::vector<std::optional<ListOutcome>>& emergencyOutcomes = protection.emergencyHoldOutcomes();
-  const std::vector<std::string>& emergencyHeldPaths = protection.emergencyHeldPaths();
-
   // Every file an open hold keeps, through whichever entry took it.
   std::unordered_set<std::string> held;
-  for (std::size_t i = 0; i < safe.size() && i < safeHolds.size(); ++i) {
-    if (safeHolds[i] != Protection::kNoHold) held.insert(FileKey(safe[i]));
-  }
-  for (std::size_t i = 0; i < emergencyHolds.size() && i < emergencyHeldPaths.size(); ++i) {
-    if (emergencyHolds[i] != Protection::kNoHold) held.insert(FileKey(emergencyHeldPaths[i]));
-  }
+  for (const std::string& path : protection.HeldPaths()) held.insert(FileKey(path));
+  const int safeCount = protection.EntryCount(ListKind::Safe);
+  const int emergencyCount = protection.EntryCount(ListKind::Emergency);
 
   ListStates states;
-  states.safe.reserve(safe.size());
+  states.safe.reserve(safeCount);
   std::unordered_set<std::string> safeFiles, safeFilesHeld, safeFolders;
   int folderFiles = 0, folderFilesHeld = 0;
-  for (std::size_t i = 0; i < safe.size(); ++i) {
-    const std::string key = FileKey(safe[i]);
+  for (int i = 0; i < safeCount; ++i) {
+    const std::string key = FileKey(protection.Path(ListKind::Safe, i));
     EntryState state;
     state.held = held.count(key) > 0;
-    state.folder = protection.FolderCountsOf(ListKind::Safe, i);
+    state.folder = protection.FolderCountsOf(ListKind::Safe, static_cast<std::size_t>(i));
     if (state.folder) state.held = state.held && state.folder->whole();
-    if (!state.held) state.failure = i < safeOutcomes.size() ? safeOutcomes[i] : FileError::Other;
+    if (!state.held) state.failure = protection.OutcomeOf(ListKind::Safe, i).value_or(FileError::Other);
     if (state.folder && safeFolders.insert(key).second) {
       folderFiles += state.folder->filesHeld + state.folder->filesNotHeld;
       folderFilesHeld += state.folder->filesHeld;
@@ -123,17 +113,16 @@ ListStates EntryStates(const Protection& protection) {
   states.safeFiles = static_cast<int>(safeFiles.size()) + folderFiles;
   states.safeFilesHeld = static_cast<int>(safeFilesHeld.size()) + folderFilesHeld;
 
-  states.emergency.reserve(emergency.size());
-  for (std::size_t i = 0; i < emergency.size(); ++i) {
+  states.emergency.reserve(emergencyCount);
+  for (int i = 0; i < emergencyCount; ++i) {
     EntryState state;
-    state.held = held.count(FileKey(emergency[i])) > 0;
-    state.folder = protection.FolderCountsOf(ListKind::Emergency, i);
+    state.held = held.count(FileKey(protection.Path(ListKind::Emergency, i))) > 0;
+    state.folder = protection.FolderCountsOf(ListKind::Emergency, static_cast<std::size_t>(i));
     if (state.folder) state.held = state.held && state.folder->whole();
     if (!state.held && state.folder) {
       state.failure = FileError::None;  // its tooltip gives the counts
     } else if (!state.held) {
-      const std::optional<ListOutcome> outcome =
-          i < emergencyOutcomes.size() ? emergencyOutcomes[i] : std::optional<ListOutcome>();
+      const std::optional<ListOutcome> outcome = protection.OutcomeOf(ListKind::Emergency, i);
       state.awaitsEmergency = !outcome;
       state.failure = outcome.value_or(FileError::None);
     }

@@ -21,7 +21,6 @@
 #include "lists/folder_counts.h"
 #include "lists/list_outcome.h"
 #include "platform/file_system.h"
-#include "protection/protection.h"
 
 namespace fendrel {
 
@@ -49,6 +48,10 @@ struct ListStates {
   friend bool operator==(const ListStates&, const ListStates&) = default;
 };
 
+class Protection;
+
+// Worked out from the records; Protection::states() keeps them until the
+// next change.
 ListStates EntryStates(const Protection& protection);
 
 // The path as a file identity: "C:/A.txt" and "c:\a.TXT" give the same key.

@@ -1,7 +1,5 @@
 #include "protection/list_editing.h"
 
-#include <algorithm>
-
 #include "screen/messages.h"
 
 namespace fendrel {
@@ -15,45 +13,34 @@ std::string ListEditing::Browse() {
   return dialogFileName_;
 }
 
-struct ListEditing::ListCalls {
-  ListKind kind;
-  ListOutcome (Protection::*add)(const std::string&);
-  bool (Protection::*remove)(int);
-  const ListBox& (Protection::*list)() const;
-  std::string (Protection::*file)() const;
-  const char* name;
-};
+namespace {
 
-const ListEditing::ListCalls& ListEditing::CallsFor(ListKind list) {
-  static constexpr ListCalls kSafe{
-      ListKind::Safe,        &Protection::AddToSafeList, &Protection::RemoveFromSafeList,
-      &Protection::safeList, &Protection::SafeListFile,  messages::kSafeListName};
-  static constexpr ListCalls kEmergency{
-      ListKind::Emergency,        &Protection::AddToEmergencyList, &Protection::RemoveFromEmergencyList,
-      &Protection::emergencyList, &Protection::EmergencyListFile,  messages::kEmergencyListName};
-  return list == ListKind::Safe ? kSafe : kEmergency;
+const char* ListName(ListKind list) {
+  return list == ListKind::Safe ? messages::kSafeListName : messages::kEmergencyListName;
 }
 
-std::optional<std::string> ListEditing::Save(const ListCalls& calls, const Protection::ListStep& step) {
+}  // namespace
+
+std::optional<std::string> ListEditing::Save(ListKind list, const Protection::ListStep& step) {
   ListOutcome error = step.outcome();
-  if (error == FileError::None) error = protection_.SaveList(calls.kind);
+  if (error == FileError::None) error = protection_.SaveList(list);
   if (error == FileError::None) return std::nullopt;
-  return messages::CouldNotSave((protection_.*calls.file)(), error);
+  return messages::CouldNotSave(protection_.ListFile(list), error);
 }
 
-std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int chosen,
+std::optional<int> ListEditing::ChosenAfterTakeIn(ListKind list, int chosen,
                                                   std::optional<std::string>& message) {
-  const ListBox& list = (protection_.*calls.list)();
-  if (chosen < 0 || chosen >= list.count()) return std::nullopt;
-  const std::string path = list.items[static_cast<std::size_t>(chosen)];
-  const auto sameBefore = std::count(list.items.begin(), list.items.begin() + chosen, path);
-  if (!protection_.TakeInListFile(calls.kind)) return chosen;
+  if (chosen < 0 || chosen >= protection_.EntryCount(list)) return std::nullopt;
+  const std::string path = protection_.Path(list, chosen);
+  int sameBefore = 0;
+  for (int i = 0; i < chosen; ++i) sameBefore += protection_.Path(list, i) == path ? 1 : 0;
+  if (!protection_.TakeInListFile(list)) return chosen;
   // The list is the file's now: the same path again, at the same place
   // among its repeats where it can be.
   int found = -1;
-  std::ptrdiff_t seen = 0;
-  for (int i = 0; i < list.count(); ++i) {
-    if (list.items[static_cast<std::size_t>(i)] != path) continue;
+  int seen = 0;
+  for (int i = 0; i < protection_.EntryCount(list); ++i) {
+    if (protection_.Path(list, i) != path) continue;
     found = i;
     if (seen++ == sameBefore) break;
   }
@@ -69,49 +56,46 @@ std::optional<int> ListEditing::ChosenAfterTakeIn(const ListCalls& calls, int ch
 // step is over, so no other copy waits on a box.
 void ListEditing::Add(ListKind list, const std::string& pathBoxText) {
   if (pathBoxText.empty()) return;
-  const ListCalls& calls = CallsFor(list);
   std::optional<std::string> message;
   {
-    const Protection::ListStep step(protection_, calls.kind);
+    const Protection::ListStep step(protection_, list);
     // What another copy of Fendrel saved meanwhile is taken in first, so
     // this save keeps it.
-    protection_.TakeInListFile(calls.kind);
-    const ListOutcome error = (protection_.*calls.add)(pathBoxText);
+    protection_.TakeInListFile(list);
+    const ListOutcome error = protection_.Add(list, pathBoxText);
     if (error == ListReason::TooManyEntries) {
       message = messages::ListFull(Protection::kMaxEntries);
     } else if (error != FileError::None) {  // only the safe list holds, so only it is refused a path
       message = messages::CouldNotProtect(pathBoxText, error);
     } else {
-      message = Save(calls, step);
+      message = Save(list, step);
     }
   }
   if (message) messages_.Show(*message, messages::kTitle);
 }
 
 void ListEditing::Remove(ListKind list, int selectedIndex) {
-  const ListCalls& calls = CallsFor(list);
   std::optional<std::string> message;
   {
-    const Protection::ListStep step(protection_, calls.kind);
-    const std::optional<int> index = ChosenAfterTakeIn(calls, selectedIndex, message);
-    if (index && (protection_.*calls.remove)(*index)) message = Save(calls, step);
+    const Protection::ListStep step(protection_, list);
+    const std::optional<int> index = ChosenAfterTakeIn(list, selectedIndex, message);
+    if (index && protection_.Remove(list, *index)) message = Save(list, step);
   }
   if (message) messages_.Show(*message, messages::kTitle);
 }
 
 void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& files) {
   if (files.empty()) return;
-  const ListCalls& calls = CallsFor(list);
   std::vector<EntryFailure> failures;
   bool anyAdded = false;
   std::optional<std::string> saveFailure;
   {
-    const Protection::ListStep step(protection_, calls.kind);
-    protection_.TakeInListFile(calls.kind);
+    const Protection::ListStep step(protection_, list);
+    protection_.TakeInListFile(list);
     for (const DroppedFile& dropped : files) {
       if (dropped.path.empty()) continue;
       // A folder becomes a folder entry; one that is never held is refused with its reason.
-      const ListOutcome error = (protection_.*calls.add)(dropped.path);
+      const ListOutcome error = protection_.Add(list, dropped.path);
       if (error != FileError::None) {
         failures.push_back({dropped.path, error});
         continue;
@@ -119,10 +103,10 @@ void ListEditing::AddDropped(ListKind list, const std::vector<DroppedFile>& file
       anyAdded = true;
     }
     // One save for the whole drop: a failure is told once.
-    if (anyAdded) saveFailure = Save(calls, step);
+    if (anyAdded) saveFailure = Save(list, step);
   }
   if (!failures.empty()) {
-    messages_.Show(messages::DroppedFilesNotAdded(calls.name, failures, anyAdded), messages::kTitle);
+    messages_.Show(messages::DroppedFilesNotAdded(ListName(list), failures, anyAdded), messages::kTitle);
   }
   if (saveFailure) messages_.Show(*saveFailure, messages::kTitle);
 }

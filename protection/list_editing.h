@@ -41,16 +41,12 @@ class ListEditing {
   void AddDropped(ListKind list, const std::vector<DroppedFile>& files);
 
  private:
-  // What each list's edits call in the protection, and how its messages name it.
-  struct ListCalls;
-  static const ListCalls& CallsFor(ListKind list);
   // The save at the end of an edit's step; the message for a failure.
-  std::optional<std::string> Save(const ListCalls& calls, const Protection::ListStep& step);
+  std::optional<std::string> Save(ListKind list, const Protection::ListStep& step);
   // The entry the person chose, found again by its path once the list file
   // is taken in (another copy may have changed it); nothing when there is
   // none, and when it is no longer listed the message that says so.
-  std::optional<int> ChosenAfterTakeIn(const ListCalls& calls, int chosen,
-                                       std::optional<std::string>& message);
+  std::optional<int> ChosenAfterTakeIn(ListKind list, int chosen, std::optional<std::string>& message);
 
   Protection& protection_;
   MessageBoxes& messages_;

@@ -158,8 +158,9 @@ bool Protection::ReadIn(List& list) {
   }
   // A failed read is no end of the file: only the lines read whole count.
   ListText text = DecodeList(bytes, files_.files().AnsiCodePage(), kMaxEntries, read != FileError::None);
-  const ListBox& view = ViewOf(list);
-  const std::string selected = view.HasSelection() ? view.items[static_cast<std::size_t>(view.selected)] : "";
+  // The choice stays on its path, wherever the merge puts it.
+  const int chosen = selected(&list == &safe_ ? ListKind::Safe : ListKind::Emergency);
+  const std::string selectedPath = chosen >= 0 ? list.entries[static_cast<std::size_t>(chosen)].path : "";
   if (read == FileError::None && text.unread == FileError::None) {
     Merge(list, std::move(text.entries));
     list.unread = list.unreadBecause = FileError::None;
@@ -174,19 +175,19 @@ bool Protection::ReadIn(List& list) {
     if (read == FileError::None) list.seen = std::move(bytes);  // read again only once it changes
   }
   list.fileListed = true;
-  Publish();
-  ListBox& shown = ViewOf(list);
-  shown.selected = -1;
-  for (std::size_t i = 0; i < list.entries.size() && !selected.empty(); ++i) {
-    if (list.entries[i].path == selected) {
-      shown.selected = static_cast<int>(i);
+  list.selected = -1;
+  for (std::size_t i = 0; i < list.entries.size() && !selectedPath.empty(); ++i) {
+    if (list.entries[i].path == selectedPath) {
+      list.selected = static_cast<int>(i);
       break;
     }
   }
+  Changed();
   return true;
 }
 
 void Protection::Merge(List& list, std::vector<std::string> theirs) {
+  ++list.pathsChanged;
   std::vector<Entry> ours = std::move(list.entries);
   list.entries.clear();
   list.entries.reserve(theirs.size() + ours.size());
@@ -250,6 +251,7 @@ void Protection::Merge(List& list, std::vector<std::string> theirs) {
 }
 
 void Protection::LoadLists() {
+  const Batch batch(*this);
   // The start of a run: nothing of either file is known yet.
   for (List* list : {&safe_, &emergency_}) {
     list->fileListed = false;
@@ -258,7 +260,7 @@ void Protection::LoadLists() {
   }
   ReadIn(safe_);
   ReadIn(emergency_);
-  Publish();
+  Changed();
 }
 
 bool Protection::TakeInListFile(ListKind list) {
@@ -266,7 +268,7 @@ bool Protection::TakeInListFile(ListKind list) {
 }
 
 Protection::ListStep::ListStep(Protection& protection, ListKind list)
-    : protection_(protection), lockFile_(protection.ListOf(list).file + ".lock") {
+    : protection_(protection), batch_(protection), lockFile_(protection.ListOf(list).file + ".lock") {
   FileLayer& files = protection_.files_;
   for (int tries = 1;; ++tries) {
     outcome_ = files.Open(kListLockNumber, lockFile_, OpenMode::Append);
@@ -303,8 +305,11 @@ ListOutcome Protection::Save(List& list) {
   if (error != FileError::None) return error;
   list.seen = *bytes;
   list.base = std::move(paths);
-  // The save leaves the last entry selected.
-  if (!list.entries.empty()) ViewOf(list).selected = static_cast<int>(list.entries.size()) - 1;
+  // The save leaves the last entry chosen.
+  if (!list.entries.empty()) {
+    list.selected = static_cast<int>(list.entries.size()) - 1;
+    Changed();
+  }
   return FileError::None;
 }
 
@@ -337,6 +342,7 @@ bool Protection::ReadInAndSave(ListKind kind) {
 }
 
 bool Protection::SyncListFiles() {
+  const Batch batch(*this);
   const bool safe = ReadInAndSave(ListKind::Safe);
   const bool emergency = ReadInAndSave(ListKind::Emergency);
   return safe || emergency;
@@ -344,58 +350,43 @@ bool Protection::SyncListFiles() {
 
 // --- Editing.
 
-ListOutcome Protection::AddToSafeList(const std::string& path) {
-  if (safe_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return ListReason::TooManyEntries;
+ListOutcome Protection::Add(ListKind list, const std::string& path) {
+  if (ListOf(list).entries.size() >= static_cast<std::size_t>(kMaxEntries)) return ListReason::TooManyEntries;
+  // A safe-list entry is held while listed; an emergency entry only in an emergency.
+  if (list == ListKind::Emergency) return AddToEmergencyList(path);
   Entry entry(path);
   const ListOutcome error = TryHold(entry);
   if (error != FileError::None && error != ListReason::Waiting) return error;
-  // The views grow by the same row: a list of thousands is not published
-  // again for each add.
-  safeList_.items.push_back(entry.path);
-  safeHolds_.items.push_back(entry.hold);
-  safeOutcomes_.push_back(entry.hold != kNoHold ? FileError::None : entry.outcome.value_or(FileError::Other));
   safe_.entries.push_back(std::move(entry));
+  ++safe_.pathsChanged;
+  Changed();
   return FileError::None;
 }
 
-bool Protection::RemoveFromSafeList(int index) {
-  if (index < 0 || index >= static_cast<int>(safe_.entries.size())) return false;
+bool Protection::Remove(ListKind list, int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= ListOf(list).entries.size()) return false;
+  if (list == ListKind::Emergency) return RemoveFromEmergencyList(index);
   // An open on the worker finds no entry for its ticket, and lets its file go.
   ReleaseEntry(safe_.entries[static_cast<std::size_t>(index)]);
-  safe_.entries.erase(safe_.entries.begin() + index);
-  safeList_.RemoveAt(index);
-  safeHolds_.RemoveAt(index);
-  safeOutcomes_.erase(safeOutcomes_.begin() + index);
+  Unlist(safe_, static_cast<std::size_t>(index));
   return true;
 }
 
 ListOutcome Protection::AddToEmergencyList(const std::string& path) {
-  if (emergency_.entries.size() >= static_cast<std::size_t>(kMaxEntries)) return ListReason::TooManyEntries;
   // What no emergency would hold is not listed, as on the safe list.
   const bool folder = !files_.files().MayWaitOnNetwork(path) && files_.files().FolderExists(path);
   if (const ListOutcome refused = NeverHeld(path, folder); refused != FileError::None) return refused;
   // First held by the next emergency (the tray's "Emergency!" during one).
   emergency_.entries.emplace_back(path);
-  if (emergencyOn_) {
-    Publish();  // a hold row of its own, before those kept for removed entries
-  } else {
-    emergencyList_.items.push_back(path);
-    emergencyOutcomes_.push_back(emergency_.entries.back().outcome);
-  }
+  ++emergency_.pathsChanged;
+  Changed();
   return FileError::None;
 }
 
 bool Protection::RemoveFromEmergencyList(int index) {
-  if (index < 0 || index >= static_cast<int>(emergency_.entries.size())) return false;
   Entry& entry = emergency_.entries[static_cast<std::size_t>(index)];
   if (entry.hold != kNoHold) keptEmergencyHolds_.push_back({entry.path, entry.hold, std::move(entry.tree)});
-  emergency_.entries.erase(emergency_.entries.begin() + index);
-  emergencyList_.RemoveAt(index);
-  if (emergencyOn_) {
-    Publish();
-  } else {
-    emergencyOutcomes_.erase(emergencyOutcomes_.begin() + index);
-  }
+  Unlist(emergency_, static_cast<std::size_t>(index));
   return true;
 }
 
@@ -415,7 +406,7 @@ Protection::EmergencyHolding Protection::HoldEmergencyList() {
     return entry.hold != kNoHold || entry.ticket != 0;
   });
   emergencyOn_ = emergencyOn_ || holding.anyHeld;
-  Publish();
+  Changed();
   return holding;
 }
 
@@ -432,7 +423,7 @@ void Protection::ReleaseEmergencyHolds() {
   keptEmergencyHolds_.clear();
   if (trees) ForEachTree([](FolderTree& tree) { tree.RoomFreed(); });
   emergencyOn_ = false;
-  Publish();
+  Changed();
 }
 
 // --- Healing.
@@ -482,17 +473,20 @@ bool Protection::Retry(const Concerns& concerns) {
       changed = changed || entry.outcome != before;
     }
   }
-  if (changed) Publish();
+  if (changed) Changed();
   return changed;
 }
 
 bool Protection::RetryNotHeld() {
+  const Batch batch(*this);
   bool trees = false;
   ForEachTree([&](FolderTree& tree) { trees = tree.Retry(files_.files()) || trees; });
+  if (trees) Changed();
   return Retry([](const std::string&) { return true; }) || trees;
 }
 
 bool Protection::RetryNotHeld(const std::vector<std::string>& changedPaths) {
+  const Batch batch(*this);
   std::vector<std::string> changed;
   changed.reserve(changedPaths.size());
   for (const std::string& path : changedPaths) changed.push_back(FileKey(path));
@@ -513,6 +507,7 @@ bool Protection::RetryNotHeld(const std::vector<std::string>& changedPaths) {
       }
     }
   });
+  if (trees) Changed();
   const bool entries = Retry([&changed](const std::string& path) {
     const std::string key = FileKey(path);
     return std::any_of(changed.begin(), changed.end(),
@@ -522,12 +517,15 @@ bool Protection::RetryNotHeld(const std::vector<std::string>& changedPaths) {
 }
 
 bool Protection::ContinueFolderWalks(std::size_t names) {
-  bool pending = false;
+  bool walked = false, pending = false;
   ForEachTree([&](FolderTree& tree) {
     if (tree.walked()) return;
+    walked = true;
     if (names > 0) tree.Walk(files_.files(), names);
     pending = pending || !tree.walked();
   });
+  // What the trees hold is told when their walks end, not at every slice.
+  if (walked && !pending) Changed();
   return pending;
 }
 
@@ -575,48 +573,93 @@ bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {
     found->hold = adopted == FileError::None ? number : kNoHold;
     found->outcome = adopted;
   }
-  if (changed) Publish();
+  if (changed) Changed();
   return changed;
 }
 
-// --- The views.
+// --- The lists as the window shows them.
 
-void Protection::Publish() {
-  safeList_.items.clear();
-  safeHolds_.items.clear();
-  safeOutcomes_.clear();
-  safeList_.items.reserve(safe_.entries.size());
-  safeHolds_.items.reserve(safe_.entries.size());
-  safeOutcomes_.reserve(safe_.entries.size());
-  for (const Entry& entry : safe_.entries) {
-    safeList_.items.push_back(entry.path);
-    safeHolds_.items.push_back(entry.hold);
-    safeOutcomes_.push_back(entry.hold != kNoHold ? FileError::None
-                                                  : entry.outcome.value_or(FileError::Other));
+std::vector<std::string> Protection::Paths(ListKind kind) const {
+  std::vector<std::string> paths;
+  paths.reserve(ListOf(kind).entries.size());
+  for (const Entry& entry : ListOf(kind).entries) paths.push_back(entry.path);
+  return paths;
+}
+
+std::optional<ListOutcome> Protection::OutcomeOf(ListKind kind, int index) const {
+  const Entry& entry = EntryAt(kind, index);
+  if (entry.hold != kNoHold) return FileError::None;
+  // A safe-list entry was always tried.
+  if (kind == ListKind::Safe) return entry.outcome.value_or(FileError::Other);
+  return entry.outcome;
+}
+
+std::vector<int> Protection::HoldRows(ListKind kind) const {
+  std::vector<int> rows;
+  if (kind == ListKind::Safe || emergencyOn_) {
+    for (const Entry& entry : ListOf(kind).entries) rows.push_back(entry.hold);
   }
-  emergencyList_.items.clear();
-  emergencyOutcomes_.clear();
-  emergencyList_.items.reserve(emergency_.entries.size());
-  emergencyOutcomes_.reserve(emergency_.entries.size());
-  emergencyHolds_.items.clear();
-  emergencyHeldPaths_.clear();
-  for (const Entry& entry : emergency_.entries) {
-    emergencyList_.items.push_back(entry.path);
-    emergencyOutcomes_.push_back(entry.hold != kNoHold ? std::optional<ListOutcome>(FileError::None)
-                                                       : entry.outcome);
-    if (emergencyOn_) {
-      emergencyHolds_.items.push_back(entry.hold);
-      emergencyHeldPaths_.push_back(entry.path);
+  if (kind == ListKind::Emergency) {
+    for (const KeptHold& kept : keptEmergencyHolds_) rows.push_back(kept.hold);
+  }
+  return rows;
+}
+
+std::vector<std::string> Protection::HeldPaths() const {
+  std::vector<std::string> held;
+  for (const List* list : {&safe_, &emergency_}) {
+    for (const Entry& entry : list->entries) {
+      if (entry.hold != kNoHold) held.push_back(entry.path);
     }
   }
   for (const KeptHold& kept : keptEmergencyHolds_) {
-    emergencyHolds_.items.push_back(kept.hold);
-    emergencyHeldPaths_.push_back(kept.path);
+    if (kept.hold != kNoHold) held.push_back(kept.path);
   }
-  for (ListBox* view : {&safeList_, &emergencyList_}) {
-    if (!view->HasSelection()) view->selected = -1;
+  return held;
+}
+
+int Protection::selected(ListKind kind) const {
+  const List& list = ListOf(kind);
+  return list.selected >= 0 && list.selected < EntryCount(kind) ? list.selected : -1;
+}
+
+const ListStates& Protection::states() const {
+  if (statesStale_) {
+    ListStates now = EntryStates(*this);
+    if (!states_ || *states_ != now) {
+      states_ = std::move(now);
+      ++statesChanged_;
+    }
+    statesStale_ = false;
   }
-  emergencyHolds_.selected = emergencyHolds_.count() - 1;
+  return *states_;
+}
+
+void Protection::Unlist(List& list, std::size_t index) {
+  list.entries.erase(list.entries.begin() + static_cast<std::ptrdiff_t>(index));
+  ++list.pathsChanged;
+  const int removed = static_cast<int>(index);
+  if (list.selected == removed) {
+    list.selected = -1;
+  } else if (list.selected > removed) {
+    --list.selected;
+  }
+  Changed();
+}
+
+void Protection::Changed() {
+  statesStale_ = true;
+  if (changesHeldBack_ > 0) {
+    changedMeanwhile_ = true;
+  } else if (changedNotice_) {
+    changedNotice_();
+  }
+}
+
+Protection::Batch::~Batch() {
+  if (--protection_.changesHeldBack_ > 0 || !protection_.changedMeanwhile_) return;
+  protection_.changedMeanwhile_ = false;
+  if (protection_.changedNotice_) protection_.changedNotice_();
 }
 
 }  // namespace fendrel

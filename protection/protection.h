@@ -4,8 +4,8 @@
 //
 // Protection keeps one record per list entry (its path, its hold number and
 // how its last hold went) and changes them only through the operations
-// below; the lists and hidden hold rows that the window mirrors are views of
-// those records. A hold takes the lowest number from 99 up that no open file
+// below. The records are the lists: the window draws its rows from them and
+// is told of every change (SetChangedNotice). A hold takes the lowest number from 99 up that no open file
 // uses, and releasing it frees the number for the next hold, so a run that
 // lasts for weeks never runs out. That is safe because a number is closed
 // only through the record that took it: a safe-list entry's hold goes with
@@ -21,24 +21,22 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "lists/hold_numbers.h"
+#include "lists/list_kind.h"
 #include "lists/list_outcome.h"
 #include "platform/background_opens.h"
 #include "platform/file_layer.h"
+#include "protection/entry_state.h"
 #include "protection/folder_tree.h"
 #include "protection/healing.h"
-#include "protection/list_box.h"
 
 namespace fendrel {
-
-// Which of the two lists: the safe list, held while listed, or the
-// emergency list, held only in an emergency.
-enum class ListKind { Safe, Emergency };
 
 class Protection {
  public:
@@ -62,6 +60,7 @@ class Protection {
   void SetWindowsFolder(std::string folder) { windowsFolder_ = std::move(folder); }
   std::string SafeListFile() const { return programFolder_ + "\\prot.dat"; }
   std::string EmergencyListFile() const { return programFolder_ + "\\emer.dat"; }
+  std::string ListFile(ListKind list) const { return ListOf(list).file; }
 
   // The start of a run: both list files are read, every safe-list entry
   // held. Nothing is reported: a missing file is an empty list, a path that
@@ -74,9 +73,6 @@ class Protection {
   // from it (if any) are only those read before the fault.
   ListOutcome unread(ListKind list) const { return ListOf(list).unread; }
   ListOutcome unreadBecause(ListKind list) const { return ListOf(list).unreadBecause; }
-  ListOutcome safeListUnread() const { return safe_.unread; }
-  ListOutcome safeListUnreadBecause() const { return safe_.unreadBecause; }
-  ListOutcome emergencyListUnread() const { return emergency_.unread; }
 
   // Another copy of Fendrel (another spelling of the folder, another
   // session, another user) or another program may have saved the list file
@@ -88,6 +84,21 @@ class Protection {
   // now is not merged, and is not written until it can be.
   bool TakeInListFile(ListKind list);
 
+ private:
+  // Holds the notice back until its end, so a read, change and save is
+  // told once.
+  class Batch {
+   public:
+    explicit Batch(Protection& protection) : protection_(protection) { ++protection_.changesHeldBack_; }
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    Protection& protection_;
+  };
+
+ public:
   // One step of reading and saving a list file that no other copy may
   // interleave with its own: a lock file beside the list, opened without
   // sharing, for the short time of the step. Another copy's step is waited
@@ -103,6 +114,7 @@ class Protection {
 
    private:
     Protection& protection_;
+    Batch batch_;  // the step's changes are told once, at its end
     std::string lockFile_;
     ListOutcome outcome_;
     bool locked_ = false;
@@ -123,26 +135,18 @@ class Protection {
   // whole, each in a ListStep. True when a list changed.
   bool SyncListFiles();
 
-  // Lists a path on the safe list and holds it under the lowest free hold
-  // number. A path that cannot be held is not listed and takes no number:
-  // the error says why, TooManyEntries when the list is full, NoFreeNumber
-  // when kMostHoldsAtOnce files are held already. A path whose open may wait
-  // on a network is listed at once and held when its open comes back.
-  ListOutcome AddToSafeList(const std::string& path);
-  // Releases the entry's hold, which frees its number, and unlists it.
-  // False when there is no such entry.
-  bool RemoveFromSafeList(int index);
-  // Lists a path on the emergency list; nothing is held until the
-  // emergency. TooManyEntries when the list is full.
-  ListOutcome AddToEmergencyList(const std::string& path);
-  // Unlists an entry; a hold it has from the emergency stays until
+  // ">>> Add": lists a path. TooManyEntries when the list is full. The safe
+  // list holds the path under the lowest free hold number, so a path that
+  // cannot be held is not listed and takes no number: the error says why,
+  // NoFreeNumber when kMostHoldsAtOnce files are held already; a path whose
+  // open may wait on a network is listed at once and held when its open
+  // comes back. The emergency list holds nothing until the emergency, but
+  // refuses what no emergency would hold.
+  ListOutcome Add(ListKind list, const std::string& path);
+  // "<<< Remove": unlists an entry. A safe-list entry's hold is released,
+  // which frees its number; an emergency hold stays until
   // ReleaseEmergencyHolds. False when there is no such entry.
-  bool RemoveFromEmergencyList(int index);
-
-  // The entry the person selected in each list (-1 for none).
-  void Select(ListKind list, int index) {
-    (list == ListKind::Safe ? safeList_ : emergencyList_).selected = index;
-  }
+  bool Remove(ListKind list, int index);
 
   // The emergency: holds every entry of the emergency list that is not held
   // now, in list order, each under the lowest free number; an entry held
@@ -178,19 +182,40 @@ class Protection {
   // True when anything changed.
   bool FinishBackgroundOpens(std::vector<FinishedOpen> finished);
 
-  const ListBox& safeList() const { return safeList_; }
-  const HoldList& safeHolds() const { return safeHolds_; }  // row i: the hold of safe-list entry i
-  const ListBox& emergencyList() const { return emergencyList_; }
-  const HoldList& emergencyHolds() const { return emergencyHolds_; }  // see HoldEmergencyList
-  // How the last hold of each entry went, for telling which files are
-  // protected now (protection/entry_state.h). Safe-list entry i: None when
-  // held, else why its hold failed. Emergency-list entry i: nothing while no
-  // emergency has tried to hold it since the last release, else how the
-  // last try went. And the path of each emergency hold row, which stays
-  // held also when its entry has left the list.
-  const std::vector<ListOutcome>& safeHoldOutcomes() const { return safeOutcomes_; }
-  const std::vector<std::optional<ListOutcome>>& emergencyHoldOutcomes() const { return emergencyOutcomes_; }
-  const std::vector<std::string>& emergencyHeldPaths() const { return emergencyHeldPaths_; }
+  // The lists as the window shows them, read from the records: an entry's
+  // path, hold number and how its last hold went (None when held; nothing
+  // while no hold was tried: an emergency entry outside an emergency).
+  int EntryCount(ListKind list) const { return static_cast<int>(ListOf(list).entries.size()); }
+  const std::string& Path(ListKind list, int index) const { return EntryAt(list, index).path; }
+  std::vector<std::string> Paths(ListKind list) const;
+  std::optional<ListOutcome> OutcomeOf(ListKind list, int index) const;
+  // The hidden rows of hold numbers (kNoHold for an entry not held). The
+  // safe list's: one per entry. The emergency list's: during an emergency
+  // one per entry, then one per hold kept for an entry removed meanwhile;
+  // outside one, none.
+  std::vector<int> HoldRows(ListKind list) const;
+  // Every path an open hold keeps, through whichever entry took it (an
+  // emergency hold kept for a removed entry too).
+  std::vector<std::string> HeldPaths() const;
+  // The entry the person chose in each list, -1 for none: the one place the
+  // choice is kept, which the list box shows. A save chooses the last entry;
+  // a take-in keeps the choice on its path.
+  int selected(ListKind list) const;
+  void Select(ListKind list, int index) { ListOf(list).selected = index; }
+  // Which entries are protected now (protection/entry_state.h), worked out
+  // from the records once after each change.
+  const ListStates& states() const;
+  // How often the list's paths, and the entries' states, changed: a window
+  // that remembers the count it showed redraws only what changed.
+  std::uint64_t pathsChanged(ListKind list) const { return ListOf(list).pathsChanged; }
+  std::uint64_t statesChanged() const {
+    states();
+    return statesChanged_;
+  }
+  // Told once after each operation that changed a list, a hold or what a
+  // folder entry holds, and once at the end of a ListStep, however much it
+  // changed. The notice must not throw.
+  void SetChangedNotice(std::function<void()> notice) { changedNotice_ = std::move(notice); }
   // Folder entries: the entry's number holds the folder itself, and its
   // FolderTree every file and subfolder under it, walked a few names at a
   // time. A folder entry is never held when it names a drive's root, the
@@ -242,10 +267,16 @@ class Protection {
     std::vector<std::string> base;
     // The file's entries (all, or those read before a fault) are listed.
     bool fileListed = false;
+    int selected = -1;  // the entry the person chose
+    std::uint64_t pathsChanged = 0;
   };
+  const Entry& EntryAt(ListKind list, int index) const {
+    return ListOf(list).entries[static_cast<std::size_t>(index)];
+  }
   const List& ListOf(ListKind list) const { return list == ListKind::Safe ? safe_ : emergency_; }
   List& ListOf(ListKind list) { return list == ListKind::Safe ? safe_ : emergency_; }
-  ListBox& ViewOf(const List& list) { return &list == &safe_ ? safeList_ : emergencyList_; }
+  // Removes an entry's record; the choice stays on its entry, or goes with it.
+  void Unlist(List& list, std::size_t index);
 
   // Opens a file for input under the lowest free hold number, which is the
   // hold; the number, or kNoHold when the open failed (then no number is
@@ -256,6 +287,10 @@ class Protection {
   // Holds a folder entry's folder under the lowest free number and begins
   // its tree; its outcome.
   ListOutcome HoldFolderEntry(Entry& entry);
+  // The emergency list's own Add and Remove: listing holds nothing, and a
+  // removed entry's emergency hold is kept until "No Emergency".
+  ListOutcome AddToEmergencyList(const std::string& path);
+  bool RemoveFromEmergencyList(int index);
   // Lets go of an entry's holds: its number and its tree.
   void ReleaseEntry(Entry& entry);
   // The trees of the entries that want holds now, and those kept.
@@ -280,8 +315,9 @@ class Protection {
   // RetryNotHeld of the paths `concerns` says yes to.
   template <typename Concerns>
   bool Retry(const Concerns& concerns);
-  // Brings the views the window mirrors to the records.
-  void Publish();
+  // A list, a hold or a tree changed: the states are worked out again and
+  // the notice told, at once or at the end of the batch under way.
+  void Changed();
 
   FileLayer& files_;
   // Before the lists: every tree gives its room back as it goes.
@@ -295,14 +331,13 @@ class Protection {
   // Holds of emergency entries removed during the emergency: kept until
   // "No Emergency", as the entries' own are.
   std::vector<KeptHold> keptEmergencyHolds_;
-  // The views.
-  ListBox safeList_;
-  HoldList safeHolds_;
-  ListBox emergencyList_;
-  HoldList emergencyHolds_;
-  std::vector<ListOutcome> safeOutcomes_;
-  std::vector<std::optional<ListOutcome>> emergencyOutcomes_;
-  std::vector<std::string> emergencyHeldPaths_;
+  std::function<void()> changedNotice_;
+  int changesHeldBack_ = 0;  // ListSteps and batches under way
+  bool changedMeanwhile_ = false;
+  // Worked out again on the first ask after a change.
+  mutable std::optional<ListStates> states_;
+  mutable bool statesStale_ = true;
+  mutable std::uint64_t statesChanged_ = 0;
 };
 
 }  // namespace fendrel

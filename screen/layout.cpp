@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "screen/control_ids.h"
+#include "screen/list_pages.h"
 #include "screen/messages.h"
 
 namespace fendrel {
@@ -62,14 +63,8 @@ constexpr ControlSpec MenuRow(int page, int left, int top, int width, int height
 }
 
 // The rows both list pages share, at the same places: the file label, the
-// path box, "...", ">>> Add", "<<< Remove" and the list itself. Each page
-// names them and numbers them its own way.
-struct ListPageRows {
-  int page;
-  const char* names[6];  // in the order below
-  int fileLabel, pathBox, browseButton, addButton, removeButton, listBox;
-};
-constexpr std::array<ControlSpec, 6> SharedRows(const ListPageRows& p) {
+// path box, "...", ">>> Add", "<<< Remove" and the list itself.
+constexpr std::array<ControlSpec, 6> SharedRows(const ListPageSpec& p) {
   return {
       PageLabel(p.names[0], p.fileLabel, p.page, messages::kListFileLabel, 120, 960, 1695, 255),
       Input(p.names[1], p.pathBox, TextBox, p.page, 120, 1200, 5655, 285, kReadOnly),
@@ -79,24 +74,8 @@ constexpr std::array<ControlSpec, 6> SharedRows(const ListPageRows& p) {
       Input(p.names[5], p.listBox, ListBox, p.page, 120, 1500, 7455, 3375, kEntryStates),
   };
 }
-constexpr auto kSafeListRows =
-    SharedRows({kMain,
-                {"Label30", "txtSafeAdd", "cmdSafeDot", "cmdSafeAdd", "cmdSafeRem", "SafeList"},
-                kSafeFileLabel,
-                kSafePathBox,
-                kSafeBrowseButton,
-                kSafeAddButton,
-                kSafeRemoveButton,
-                kSafeListBox});
-constexpr auto kEmergencyListRows =
-    SharedRows({kEmergencyList,
-                {"Label1", "txtEAdd", "cmdEDot", "cmdEAdd", "cmdERem", "EmerList"},
-                kEmergencyFileLabel,
-                kEmergencyPathBox,
-                kEmergencyBrowseButton,
-                kEmergencyAddButton,
-                kEmergencyRemoveButton,
-                kEmergencyListBox});
+constexpr auto kSafeListRows = SharedRows(kListPages[0]);
+constexpr auto kEmergencyListRows = SharedRows(kListPages[1]);
 
 // The table in pieces, joined in order.
 template <std::size_t... N>

@@ -105,9 +105,9 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
   // A fresh run: earlier holds end and the lists start empty.
   void Load() {
-    while (protection_.RemoveFromSafeList(protection_.safeList().count() - 1)) {
+    while (protection_.Remove(ListKind::Safe, protection_.EntryCount(ListKind::Safe) - 1)) {
     }
-    while (protection_.RemoveFromEmergencyList(protection_.emergencyList().count() - 1)) {
+    while (protection_.Remove(ListKind::Emergency, protection_.EntryCount(ListKind::Emergency) - 1)) {
     }
     protection_.LoadLists();
   }
@@ -122,9 +122,10 @@ class BadInputTest : public ::testing::TestWithParam<testing::FileSystemKind> {
     const Rows lines = LinesOf(bytes);
     Rows expected;
     for (const std::string& line : lines) expected.push_back(system_.AnsiCodePage().ToUtf8(line));
-    EXPECT_EQ(expected, protection_.safeList().items);
-    EXPECT_EQ(expected, protection_.emergencyList().items);
-    EXPECT_EQ(protection_.safeList().count(), protection_.safeHolds().count());
+    EXPECT_EQ(expected, protection_.Paths(ListKind::Safe));
+    EXPECT_EQ(expected, protection_.Paths(ListKind::Emergency));
+    EXPECT_EQ(protection_.EntryCount(ListKind::Safe),
+              static_cast<int>(protection_.HoldRows(ListKind::Safe).size()));
     ExpectSameBytes(bytes, ReadBytes(protection_.SafeListFile()), "prot.dat after the load");
     ASSERT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
     ExpectSameBytes(FileOf(lines), ReadBytes(protection_.SafeListFile()), "prot.dat after the save");
@@ -154,13 +155,13 @@ TEST_P(BadInputTest, NulBytesStayInTheirEntriesAndNeverHoldAnotherFile) {
   // The part before the NUL names a real file; the entry as a whole names none.
   const std::string withNul = held + std::string(1, '\0') + "tail";
   ExpectReadWhole(withNul + "\r\n" + std::string("\0\0\0", 3) + "\r\n" + held + "\r\n");
-  EXPECT_EQ((Numbers{Protection::kNoHold, Protection::kNoHold, 99}), protection_.safeHolds().items);
+  EXPECT_EQ((Numbers{Protection::kNoHold, Protection::kNoHold, 99}), protection_.HoldRows(ListKind::Safe));
 }
 
 TEST_P(BadInputTest, AOneMegabyteLineIsOneEntryThatCannotBeHeld) {
   const std::string huge = folder_.File(std::string(1024 * 1024, 'x'));
   ExpectReadWhole("C:\\short.txt\r\n" + huge + "\r\n" + "C:\\after.txt\r\n");
-  EXPECT_EQ(Protection::kNoHold, protection_.safeHolds().items[1]);
+  EXPECT_EQ(Protection::kNoHold, protection_.HoldRows(ListKind::Safe)[1]);
 }
 
 TEST_P(BadInputTest, CrOnlyLfOnlyAndMixedLineEndsAllSplitEntries) {
@@ -175,26 +176,26 @@ TEST_P(BadInputTest, AFileOf100000LinesLoadsTheFirst32767AndIsNeverCutByASave) {
   WriteBytes(protection_.SafeListFile(), bytes);
   WriteBytes(protection_.EmergencyListFile(), bytes);
   Load();
-  ASSERT_EQ(Protection::kMaxEntries, protection_.safeList().count());
-  ASSERT_EQ(Protection::kMaxEntries, protection_.emergencyList().count());
-  EXPECT_EQ("C:\\missing\\32766.txt", protection_.safeList().items.back());
-  EXPECT_EQ(Protection::kMaxEntries, protection_.safeHolds().count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EntryCount(ListKind::Safe));
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EntryCount(ListKind::Emergency));
+  EXPECT_EQ("C:\\missing\\32766.txt", protection_.Paths(ListKind::Safe).back());
+  EXPECT_EQ(Protection::kMaxEntries, static_cast<int>(protection_.HoldRows(ListKind::Safe).size()));
 
   const std::string another = Existing("another.txt");
   editing_.Add(ListKind::Safe, another);
   editing_.Add(ListKind::Emergency, another);
   const RecordingMessageBoxes::Box full{messages::ListFull(Protection::kMaxEntries), "Fendrel"};
   EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{full, full}), boxes_.shown);
-  EXPECT_EQ(Protection::kMaxEntries, protection_.safeList().count());
-  EXPECT_EQ(Protection::kMaxEntries, protection_.safeHolds().count());
+  EXPECT_EQ(Protection::kMaxEntries, protection_.EntryCount(ListKind::Safe));
+  EXPECT_EQ(Protection::kMaxEntries, static_cast<int>(protection_.HoldRows(ListKind::Safe).size()));
   EXPECT_EQ(Protection::kFirstHoldNumber, protection_.nextHoldNumber());  // nothing was held for it
 
   // A remove works on the screen, but a save would cut the file to what the
   // list shows: the file is left as it was, and the message says why.
   editing_.Remove(ListKind::Safe, 0);
   editing_.Remove(ListKind::Emergency, 0);
-  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.safeList().count());
-  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.emergencyList().count());
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.EntryCount(ListKind::Safe));
+  EXPECT_EQ(Protection::kMaxEntries - 1, protection_.EntryCount(ListKind::Emergency));
   ASSERT_EQ(4u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), ListReason::TooManyEntries),
             boxes_.shown[2].text);
@@ -211,7 +212,7 @@ TEST_P(BadInputTest, AFileOfExactlyAFullListAndBlankLinesIsWholeAndSaves) {
   for (int i = 0; i < Protection::kMaxEntries; ++i) entries.push_back("C:\\e\\" + std::to_string(i));
   WriteBytes(protection_.EmergencyListFile(), FileOf(entries) + "\r\n\r\n");
   Load();
-  ASSERT_EQ(Protection::kMaxEntries, protection_.emergencyList().count());
+  ASSERT_EQ(Protection::kMaxEntries, protection_.EntryCount(ListKind::Emergency));
   editing_.Remove(ListKind::Emergency, 0);
   EXPECT_TRUE(boxes_.shown.empty());
   entries.erase(entries.begin());
@@ -224,13 +225,13 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   const std::string held = Existing("held.txt");
   WriteBytes(protection_.SafeListFile(), tooLong + "\r\n" + held + "\r\n");
   Load();
-  EXPECT_EQ((Rows{tooLong, held}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.safeHolds().items);
+  EXPECT_EQ((Rows{tooLong, held}), protection_.Paths(ListKind::Safe));
+  EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.HoldRows(ListKind::Safe));
   // The C library of the Windows build says only that the file is not there
   // (the program uses the Win32 file system there, which names the reason).
   const FileError reason =
       GetParam().name == "Portable" && Windows() ? FileError::NotFound : FileError::NameTooLong;
-  protection_.AddToEmergencyList(tooLong);
+  protection_.Add(ListKind::Emergency, tooLong);
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(reason, holding.failures[0].why);
@@ -241,7 +242,7 @@ TEST_P(BadInputTest, APathLongerThanWindowsAllowsIsListedKeptAndNotHeldForAClear
   editing_.Add(ListKind::Safe, tooLong);
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotProtect(tooLong, reason), boxes_.shown[0].text);
-  EXPECT_EQ((Rows{tooLong}), protection_.safeList().items);
+  EXPECT_EQ((Rows{tooLong}), protection_.Paths(ListKind::Safe));
 }
 
 TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOneIsReleased) {
@@ -249,7 +250,7 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   for (int i = 0; i < 4; ++i) files.push_back(Existing("f" + std::to_string(i) + ".txt"));
   for (int i = 0; i < 413; ++i) editing_.Add(ListKind::Safe, files[static_cast<std::size_t>(i % 4)]);
   ASSERT_TRUE(boxes_.shown.empty()) << boxes_.shown[0];
-  EXPECT_EQ(511, protection_.safeHolds().items.back());
+  EXPECT_EQ(511, protection_.HoldRows(ListKind::Safe).back());
   const std::string saved = ReadBytes(protection_.SafeListFile());
   EXPECT_EQ(413u, LinesOf(saved).size());
 
@@ -260,8 +261,8 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   ASSERT_EQ(1u, boxes_.shown.size());
   EXPECT_EQ(messages::CouldNotProtect(files[0], ListReason::NoFreeHoldNumber), boxes_.shown[0].text);
   EXPECT_NE(std::string::npos, boxes_.shown[0].text.find(limit));
-  EXPECT_EQ(413, protection_.safeList().count());
-  EXPECT_EQ(413, protection_.safeHolds().count());
+  EXPECT_EQ(413, protection_.EntryCount(ListKind::Safe));
+  EXPECT_EQ(413, static_cast<int>(protection_.HoldRows(ListKind::Safe).size()));
   EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
 
   // The emergency says the same for its file, and nothing turns on.
@@ -277,7 +278,7 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   editing_.Remove(ListKind::Safe, 200);
   emergency.Emergency();
   EXPECT_TRUE(emergency.on());
-  EXPECT_EQ((Numbers{99 + 200}), protection_.emergencyHolds().items);
+  EXPECT_EQ((Numbers{99 + 200}), protection_.HoldRows(ListKind::Emergency));
   EXPECT_EQ(2u, boxes_.shown.size());
 }
 

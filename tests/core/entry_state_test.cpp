@@ -1,6 +1,7 @@
 // Which listed files are protected now and why not, after each thing that
 // changes a hold: the load, adds, removes, the emergency and its release.
 #include "protection/entry_state.h"
+#include "protection/protection.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ EntryState NotHeld(ListOutcome why) {
 class EntryStateTest : public ::testing::TestWithParam<testing::FileSystemKind> {
  protected:
   std::string Existing(const std::string& name) { return testing::MakeFile(folder_, name); }
-  ListStates States() const { return EntryStates(protection_); }
+  ListStates States() const { return protection_.states(); }
 
   std::unique_ptr<FileSystem> system_ = GetParam().make();
   FileLayer layer_{*system_};
@@ -54,10 +55,10 @@ TEST_P(EntryStateTest, AFileListedTwiceIsHeldWhileEitherEntryHoldsIt) {
   EXPECT_EQ(NotHeld(FileError::NotFound), States().safe[0]);
   // The file appears and is added again: the first entry's file is held now too.
   Existing("late.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(late));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, late));
   EXPECT_EQ((std::vector<EntryState>{kHeld, kHeld}), States().safe);
   EXPECT_EQ(1, States().safeFilesHeld);
-  ASSERT_TRUE(protection_.RemoveFromSafeList(1));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 1));
   EXPECT_EQ(NotHeld(FileError::NotFound), States().safe[0]);
   EXPECT_EQ(0, States().safeFilesHeld);
   EXPECT_EQ(1, States().safeFiles);
@@ -67,26 +68,26 @@ TEST_P(EntryStateTest, RemovingAnEntryBeforeTheLastTakesItsStateWithIt) {
   const std::string a = Existing("a.txt"), missing = folder_.File("missing.txt"), b = Existing("b.txt");
   WriteBytes(protection_.SafeListFile(), a + "\r\n" + missing + "\r\n" + b + "\r\n");
   protection_.LoadLists();
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   // Each later row shows its own entry's state, not the one of the row before.
   EXPECT_EQ((std::vector<EntryState>{NotHeld(FileError::NotFound), kHeld}), States().safe);
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   EXPECT_EQ((std::vector<EntryState>{kHeld}), States().safe);
 }
 
 TEST_P(EntryStateTest, TheEmergencyHoldsItsEntriesUntilNoEmergencyAlsoOnesNoLongerListed) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt"), s = Existing("s.txt");
   const std::string missing = folder_.File("missing.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(s));
-  for (const std::string& path : {a, missing, b, s}) protection_.AddToEmergencyList(path);
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, s));
+  for (const std::string& path : {a, missing, b, s}) protection_.Add(ListKind::Emergency, path);
   protection_.HoldEmergencyList();
   EXPECT_EQ((std::vector<EntryState>{kHeld, NotHeld(FileError::NotFound), kHeld, kHeld}), States().emergency);
 
   // "a" leaves the list but stays held until "No Emergency": listed again,
   // it shows as held though the new entry waits for the next emergency.
-  ASSERT_TRUE(protection_.RemoveFromEmergencyList(0));
-  protection_.AddToEmergencyList(a);
-  protection_.AddToEmergencyList(Existing("new.txt"));
+  ASSERT_TRUE(protection_.Remove(ListKind::Emergency, 0));
+  protection_.Add(ListKind::Emergency, a);
+  protection_.Add(ListKind::Emergency, Existing("new.txt"));
   EXPECT_EQ((std::vector<EntryState>{NotHeld(FileError::NotFound), kHeld, kHeld, kHeld, kAwaitsEmergency}),
             States().emergency);
 
@@ -98,7 +99,7 @@ TEST_P(EntryStateTest, TheEmergencyHoldsItsEntriesUntilNoEmergencyAlsoOnesNoLong
   EXPECT_EQ((std::vector<EntryState>{kHeld}), States().safe);
 
   // Removing the safe-list entry leaves its emergency entry waiting too.
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   EXPECT_EQ(kAwaitsEmergency, States().emergency[2]);
   EXPECT_EQ(0, States().safeFiles);
 }
@@ -106,7 +107,7 @@ TEST_P(EntryStateTest, TheEmergencyHoldsItsEntriesUntilNoEmergencyAlsoOnesNoLong
 TEST_P(EntryStateTest, AnEmergencyThatHoldsNothingStillSaysWhyForEachEntry) {
   const std::string busy = Existing("busy.txt");
   ASSERT_EQ(FileError::None, layer_.Open(1, busy, OpenMode::Append));
-  protection_.AddToEmergencyList(busy);
+  protection_.Add(ListKind::Emergency, busy);
   protection_.HoldEmergencyList();
   layer_.Close(1);
   EXPECT_EQ(NotHeld(FileError::SharingViolation), States().emergency[0]);
@@ -130,8 +131,8 @@ TEST_P(EntryStateTest, ARelativePathOrADeviceIsListedNeverHeldNorCountedAndSaysW
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(ListReason::NamesDevice, holding.failures[0].why);
-  EXPECT_EQ(ListReason::NotAbsolute, protection_.AddToSafeList("..\\a.txt"));
-  EXPECT_EQ(3, protection_.safeList().count());
+  EXPECT_EQ(ListReason::NotAbsolute, protection_.Add(ListKind::Safe, "..\\a.txt"));
+  EXPECT_EQ(3, protection_.EntryCount(ListKind::Safe));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, EntryStateTest, ::testing::ValuesIn(FileSystemKinds()),

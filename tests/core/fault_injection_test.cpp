@@ -158,8 +158,8 @@ std::string Broken(const Action& action, Fault fault, fuzzing::MemoryFileSystem&
                    const Rows& oldSafe, const Rows& oldEmergency, const std::string& oldProt,
                    const std::string& oldEmer) {
   const Protection& protection = copy.protection;
-  const Rows& safe = protection.safeList().items;
-  const Rows& emergency = protection.emergencyList().items;
+  const Rows& safe = protection.Paths(ListKind::Safe);
+  const Rows& emergency = protection.Paths(ListKind::Emergency);
   // The files: old or new, never cut or mixed.
   const std::string prot = disk.files[kProt], emer = disk.files[kEmer];
   if (prot != oldProt && prot != FileOf(safe)) return "prot.dat is neither old nor the list: " + prot;
@@ -176,8 +176,8 @@ std::string Broken(const Action& action, Fault fault, fuzzing::MemoryFileSystem&
     return "the emergency list is neither old nor new";
   // The holds: each open number is one row's, each row's number is open.
   std::multiset<int> rows;
-  for (const int hold : protection.safeHolds().items) rows.insert(hold);
-  for (const int hold : protection.emergencyHolds().items) rows.insert(hold);
+  for (const int hold : protection.HoldRows(ListKind::Safe)) rows.insert(hold);
+  for (const int hold : protection.HoldRows(ListKind::Emergency)) rows.insert(hold);
   rows.erase(Protection::kNoHold);
   for (const int hold : rows) {
     if (rows.count(hold) != 1) return "hold " + std::to_string(hold) + " is on two rows";
@@ -193,8 +193,8 @@ std::string Broken(const Action& action, Fault fault, fuzzing::MemoryFileSystem&
   if (std::string(action.name).starts_with("Emergency")) {
     for (std::size_t i = 0; i < emergency.size(); ++i) {
       const std::optional<FolderCounts> folder = protection.FolderCountsOf(ListKind::Emergency, i);
-      emergencyShort = emergencyShort || i >= protection.emergencyHolds().items.size() ||
-                       protection.emergencyHolds().items[i] == Protection::kNoHold ||
+      emergencyShort = emergencyShort || i >= protection.HoldRows(ListKind::Emergency).size() ||
+                       protection.HoldRows(ListKind::Emergency)[i] == Protection::kNoHold ||
                        (folder && !folder->whole());
     }
   }
@@ -236,8 +236,8 @@ TEST(FaultInjectionTest, EveryFaultAtEveryCallKeepsTheListsTheFilesAndTheHoldsWh
         Prepare(disk);
         auto copy = std::make_unique<Copy>(disk);
         action.setup(disk, *copy);
-        const Rows oldSafe = copy->protection.safeList().items;
-        const Rows oldEmergency = copy->protection.emergencyList().items;
+        const Rows oldSafe = copy->protection.Paths(ListKind::Safe);
+        const Rows oldEmergency = copy->protection.Paths(ListKind::Emergency);
         const std::string oldProt = disk.files[kProt], oldEmer = disk.files[kEmer];
         copy->boxes.shown.clear();
         copy->faulty.Arm(static_cast<int>(k), fault);
@@ -257,7 +257,7 @@ TEST(FaultInjectionTest, EveryFaultAtEveryCallKeepsTheListsTheFilesAndTheHoldsWh
           ASSERT_EQ("", broken);
         }
         // After the last release nothing is left open.
-        while (copy->protection.RemoveFromSafeList(0)) {
+        while (copy->protection.Remove(ListKind::Safe, 0)) {
         }
         copy->protection.ReleaseEmergencyHolds();
         ASSERT_EQ(FileLayer::kFirstNumber, copy->layer.LowestFree()) << "a file is left open";
@@ -300,8 +300,8 @@ TEST(FaultInjectionTest, TwoCopiesAddingAtOnceKeepBothAdds) {
         bothOtherOrder{Path("a"), Path("b"), Path("e"), Path("d")};
     const Rows saved = DecodeList(disk.files[kProt], disk.AnsiCodePage(), 100).entries;
     EXPECT_TRUE(saved == both || saved == bothOtherOrder) << disk.files[kProt];
-    EXPECT_EQ(saved, first.protection.safeList().items);
-    EXPECT_EQ(saved, second.protection.safeList().items);
+    EXPECT_EQ(saved, first.protection.Paths(ListKind::Safe));
+    EXPECT_EQ(saved, second.protection.Paths(ListKind::Safe));
   }
 }
 

@@ -98,8 +98,8 @@ TEST_P(ListFileFaultTest, AListFileThatCannotBeWrittenIsReportedAndKeepsItsBytes
   EXPECT_EQ(expected, boxes_.shown);
   // The lists on the screen keep every edit, the holds follow them, and the
   // files hold the lists as they were.
-  EXPECT_EQ((Rows{b}), protection.safeList().items);
-  EXPECT_EQ((Rows{a}), protection.emergencyList().items);
+  EXPECT_EQ((Rows{b}), protection.Paths(ListKind::Safe));
+  EXPECT_EQ((Rows{a}), protection.Paths(ListKind::Emergency));
   EXPECT_FALSE(Held(a));
   EXPECT_TRUE(Held(b));
   EXPECT_EQ(safeBytes, ReadBytes(protection.SafeListFile()));
@@ -125,7 +125,7 @@ TEST_P(ListFileFaultTest, AProgramFolderThatIsGoneRefusesEverySaveAndSaysWhere) 
   EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), FileError::NotFound), "Fendrel"},
                    {messages::CouldNotSave(protection.EmergencyListFile(), FileError::NotFound), "Fendrel"}}),
             boxes_.shown);
-  EXPECT_EQ((Rows{a}), protection.safeList().items);
+  EXPECT_EQ((Rows{a}), protection.Paths(ListKind::Safe));
   EXPECT_TRUE(Held(a));
   EXPECT_FALSE(Exists(folder_.File("gone")));
 }
@@ -144,14 +144,14 @@ TEST_P(ListFileFaultTest, AReadThatFailsIsNoEndOfTheFileAndTheFileIsNeverWritten
     WriteBytes(protection.SafeListFile(), bytes);
     WriteBytes(protection.EmergencyListFile(), bytes);
     protection.LoadLists();
-    EXPECT_EQ(failAt == 0, protection.safeList().items.empty());
-    EXPECT_LT(protection.safeList().count(), 3000);
-    EXPECT_EQ(protection.safeList().count(), protection.emergencyList().count());
+    EXPECT_EQ(failAt == 0, protection.Paths(ListKind::Safe).empty());
+    EXPECT_LT(protection.EntryCount(ListKind::Safe), 3000);
+    EXPECT_EQ(protection.EntryCount(ListKind::Safe), protection.EntryCount(ListKind::Emergency));
 
     boxes_.shown.clear();
     editing.Add(ListKind::Safe, added);
     editing.Add(ListKind::Emergency, added);
-    EXPECT_EQ(added, protection.safeList().items.back());  // listed and held, as any add
+    EXPECT_EQ(added, protection.Paths(ListKind::Safe).back());  // listed and held, as any add
     EXPECT_TRUE(testing::RefusedToOwnWriter(layer, added));
     EXPECT_EQ(
         (Boxes{{messages::CouldNotSave(protection.SafeListFile(), ListReason::NotLoaded), "Fendrel"},
@@ -186,11 +186,11 @@ TEST_P(ListFileFaultTest, AnotherProgramsFileThatIsNotWholeTextIsNeverWrittenOve
     EXPECT_EQ((Boxes{{messages::CouldNotSave(protection.SafeListFile(), file.why), "Fendrel"}}),
               boxes_.shown);
     EXPECT_TRUE(file.bytes == ReadBytes(protection.SafeListFile())) << "the list file was written over";
-    EXPECT_EQ((Rows{a, d}), protection.safeList().items);
+    EXPECT_EQ((Rows{a, d}), protection.Paths(ListKind::Safe));
 
     WriteBytes(protection.SafeListFile(), a + "\r\n" + b + "\r\n");
     EXPECT_TRUE(protection.SyncListFiles());
-    EXPECT_EQ((Rows{a, b, d}), protection.safeList().items);
+    EXPECT_EQ((Rows{a, b, d}), protection.Paths(ListKind::Safe));
     EXPECT_EQ(a + "\r\n" + b + "\r\n" + d + "\r\n", ReadBytes(protection.SafeListFile()));
     EXPECT_TRUE(Held(b));
   }

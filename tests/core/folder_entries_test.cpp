@@ -60,8 +60,7 @@ TEST_P(FolderEntryTest, AListedFolderHoldsEverythingUnderItNowAndLaterAndItsRele
     emergency.FolderWalksDone();
     EXPECT_TRUE(boxes.shown.empty()) << "everything was held";
     for (const std::string& file : files) EXPECT_TRUE(Held(file)) << file;
-    EXPECT_EQ(99, (kind == ListKind::Safe ? protection_.safeHolds() : protection_.emergencyHolds()).items[0])
-        << "the folder's own hold takes its entry's number";
+    EXPECT_EQ(99, protection_.HoldRows(kind).at(0)) << "the folder's own hold takes its entry's number";
     EXPECT_EQ(100, protection_.nextHoldNumber()) << "the files under it take none";
 
     // A file made later is held once its name is reported, and so is a new
@@ -79,7 +78,7 @@ TEST_P(FolderEntryTest, AListedFolderHoldsEverythingUnderItNowAndLaterAndItsRele
     protection_.RetryNotHeld({busy});
     EXPECT_EQ((std::vector<std::pair<ListOutcome, int>>{{FileError::SharingViolation, 1}}),
               protection_.FolderCountsOf(kind, 0)->notHeldWhy);
-    const ListStates during = EntryStates(protection_);
+    const ListStates during = protection_.states();
     EXPECT_FALSE((kind == ListKind::Safe ? during.safe : during.emergency)[0].held)
         << "a folder not held whole";
     layer_.Close(5);
@@ -90,11 +89,11 @@ TEST_P(FolderEntryTest, AListedFolderHoldsEverythingUnderItNowAndLaterAndItsRele
     EXPECT_EQ(6, counts->filesHeld);
     EXPECT_TRUE(counts->whole());
     if (kind == ListKind::Safe) {
-      const ListStates states = EntryStates(protection_);
+      const ListStates states = protection_.states();
       EXPECT_TRUE(states.safe[0].held);
       EXPECT_EQ(6, states.safeFiles);
       EXPECT_EQ(6, states.safeFilesHeld);
-      ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+      ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
     } else {
       emergency.NoEmergency();
     }
@@ -137,9 +136,10 @@ TEST_P(FolderEntryTest, FoldersThatWouldStopWindowsOrFendrelAreNeverHeldNorIsAny
   // Listed all the same, with the reason, and holding nothing.
   WriteBytes(protection_.SafeListFile(), program + "\r\n" + protection_.SafeListFile() + "\r\n");
   protection_.LoadLists();
-  EXPECT_EQ((std::vector<int>{Protection::kNoHold, Protection::kNoHold}), protection_.safeHolds().items);
-  EXPECT_EQ((std::vector<ListOutcome>{ListReason::ProgramFolder, ListReason::OwnListFile}),
-            protection_.safeHoldOutcomes());
+  EXPECT_EQ((std::vector<int>{Protection::kNoHold, Protection::kNoHold}),
+            protection_.HoldRows(ListKind::Safe));
+  EXPECT_EQ(ListOutcome(ListReason::ProgramFolder), protection_.OutcomeOf(ListKind::Safe, 0));
+  EXPECT_EQ(ListOutcome(ListReason::OwnListFile), protection_.OutcomeOf(ListKind::Safe, 1));
   EXPECT_FALSE(protection_.FolderWalksPending());
 }
 

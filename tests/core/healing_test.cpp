@@ -13,6 +13,7 @@
 #include "protection/emergency.h"
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
+#include "protection/protection.h"
 #include "screen/messages.h"
 #include "tests/core/fakes.h"
 #include "tests/core/forwarding_file_system.h"
@@ -76,7 +77,7 @@ TEST_P(HealingTest, AFileInUseIsRetriedOnTheTimerAndHeldOnceLetGo) {
   EXPECT_TRUE(wakeups.folders.empty());
   layer_.Close(5);
   EXPECT_TRUE(protection_.RetryNotHeld());
-  EXPECT_EQ(99, protection_.safeHolds().items[0]);
+  EXPECT_EQ(99, protection_.HoldRows(ListKind::Safe)[0]);
   EXPECT_TRUE(Waiting().empty());
 }
 
@@ -94,20 +95,20 @@ TEST_P(HealingTest, ALockedListFileIsReadAndItsFilesHeldOnceItCanBeRead) {
             boxes.shown[0].text)
       << "a list that cannot be read is no empty list";
   layer_.Close(6);
-  EXPECT_EQ(ListReason::NotLoaded, protection_.safeListUnread());
-  EXPECT_EQ(FileError::SharingViolation, protection_.safeListUnreadBecause());
+  EXPECT_EQ(ListReason::NotLoaded, protection_.unread(ListKind::Safe));
+  EXPECT_EQ(FileError::SharingViolation, protection_.unreadBecause(ListKind::Safe));
   EXPECT_EQ((Rows{protection_.SafeListFile(), protection_.EmergencyListFile()}), Waiting());
   EXPECT_EQ(ListReason::NotLoaded, protection_.SaveList(ListKind::Safe)) << "never written over meanwhile";
 
   const std::string added = Existing("added.txt");
-  protection_.AddToSafeList(added);
+  protection_.Add(ListKind::Safe, added);
   protection_.Select(ListKind::Safe, 0);
   layer_.Close(5);
   EXPECT_TRUE(protection_.RetryNotHeld());
-  EXPECT_EQ((Rows{a, added}), protection_.safeList().items);  // the file's entries first
-  EXPECT_EQ(1, protection_.safeList().selected) << "the selection stays on its entry";
+  EXPECT_EQ((Rows{a, added}), protection_.Paths(ListKind::Safe));  // the file's entries first
+  EXPECT_EQ(1, protection_.selected(ListKind::Safe)) << "the selection stays on its entry";
   EXPECT_TRUE(Held(a));
-  EXPECT_EQ(FileError::None, protection_.safeListUnread());
+  EXPECT_EQ(FileError::None, protection_.unread(ListKind::Safe));
   EXPECT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
 }
 
@@ -117,7 +118,7 @@ TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
   WriteBytes(protection_.EmergencyListFile(), late + "\r\n" + Existing("e.txt") + "\r\n");
   protection_.LoadLists();
   EXPECT_EQ((Rows{gone}), Waiting()) << "emergency entries wait only during an emergency";
-  protection_.RemoveFromSafeList(0);
+  protection_.Remove(ListKind::Safe, 0);
   EXPECT_TRUE(Waiting().empty()) << "a removed entry is not tried again";
 
   testing::RecordingMessageBoxes boxes;
@@ -126,14 +127,14 @@ TEST_P(HealingTest, OnlyWhatStillWantsAHoldIsRetried) {
   EXPECT_EQ((Rows{late}), Waiting());
   // Added here, or taken in from the file another copy saved: both wait for the next action.
   const std::string added = Existing("added.txt"), taken = Existing("taken.txt");
-  protection_.AddToEmergencyList(added);
+  protection_.Add(ListKind::Emergency, added);
   WriteBytes(protection_.EmergencyListFile(), ReadBytes(protection_.EmergencyListFile()) + taken + "\r\n");
   ASSERT_TRUE(protection_.TakeInListFile(ListKind::Emergency));
   EXPECT_EQ((Rows{late}), Waiting()) << "an entry added during the emergency waits for the next action";
   protection_.RetryNotHeld();
   EXPECT_FALSE(Held(added));
   EXPECT_FALSE(Held(taken));
-  const std::vector<EntryState> states = EntryStates(protection_).emergency;
+  const std::vector<EntryState> states = protection_.states().emergency;
   ASSERT_EQ(4u, states.size());
   EXPECT_TRUE(states[2].awaitsEmergency && states[3].awaitsEmergency) << "Protected only after Emergency";
   emergency.NoEmergency();
@@ -222,7 +223,7 @@ TEST_P(HealingTest, TwoCopiesKeepEachOthersEditsAndAnEditFindsItsEntryByPath) {
   const std::string x = Existing("x.txt"), y = Existing("y.txt");
   theirs.Add(ListKind::Safe, x);
   mine.Add(ListKind::Safe, y);
-  EXPECT_EQ((Rows{x, y}), protection_.safeList().items);
+  EXPECT_EQ((Rows{x, y}), protection_.Paths(ListKind::Safe));
   EXPECT_EQ(x + "\r\n" + y + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_TRUE(Held(x)) << "an entry another copy added is held here too";
 
@@ -230,7 +231,7 @@ TEST_P(HealingTest, TwoCopiesKeepEachOthersEditsAndAnEditFindsItsEntryByPath) {
   mine.Remove(ListKind::Safe, 0);    // x again, which the other copy removed meanwhile
   ASSERT_EQ(1u, boxes.shown.size());
   EXPECT_EQ(messages::EntryGone(x), boxes.shown[0].text);
-  EXPECT_EQ((Rows{y}), protection_.safeList().items) << "the person sees the list as it is saved";
+  EXPECT_EQ((Rows{y}), protection_.Paths(ListKind::Safe)) << "the person sees the list as it is saved";
   EXPECT_EQ(y + "\r\n", ReadBytes(protection_.SafeListFile()));
   EXPECT_FALSE(Held(x)) << "an entry another copy removed is released here too";
   EXPECT_TRUE(Held(y));
@@ -258,14 +259,14 @@ TEST_P(HealingTest, ATakeInKeepsTheEditsOfBothSidesCountingRepeatedPaths) {
     WriteBytes(protection.EmergencyListFile(), file(merge.base));
     protection.LoadLists();
     for (const std::string& path : merge.removedHere) {
-      const Rows& now = protection.emergencyList().items;
-      protection.RemoveFromEmergencyList(
-          static_cast<int>(std::find(now.begin(), now.end(), path) - now.begin()));
+      const Rows& now = protection.Paths(ListKind::Emergency);
+      protection.Remove(ListKind::Emergency,
+                        static_cast<int>(std::find(now.begin(), now.end(), path) - now.begin()));
     }
-    for (const std::string& path : merge.addedHere) protection.AddToEmergencyList(path);
+    for (const std::string& path : merge.addedHere) protection.Add(ListKind::Emergency, path);
     WriteBytes(protection.EmergencyListFile(), file(merge.theirs));
     EXPECT_TRUE(protection.TakeInListFile(ListKind::Emergency));
-    EXPECT_EQ(merge.merged, protection.emergencyList().items);
+    EXPECT_EQ(merge.merged, protection.Paths(ListKind::Emergency));
     EXPECT_EQ(!(merge.merged == merge.theirs), protection.HasUnsavedChanges(ListKind::Emergency));
   }
 }
@@ -334,7 +335,7 @@ TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItA
   protection.LoadLists();  // returns while the share does not answer
   share.WaitUntilAsked();
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, local)) << "the local file is held without waiting";
-  EXPECT_EQ(ListReason::Waiting, protection.safeHoldOutcomes()[0]);
+  EXPECT_EQ(ListReason::Waiting, protection.OutcomeOf(ListKind::Safe, 0).value());
   EXPECT_TRUE(protection.NotHeldNow().empty()) << "an open on its way is not tried again";
 
   share.Answer();
@@ -342,7 +343,7 @@ TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItA
   ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return anyFinished; }));
   lock.unlock();
   EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
-  EXPECT_EQ(100, protection.safeHolds().items[0]);
+  EXPECT_EQ(100, protection.HoldRows(ListKind::Safe)[0]);
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
 }
 

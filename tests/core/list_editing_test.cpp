@@ -65,14 +65,14 @@ TEST_F(ListEditingTest, SafeAddHoldsAtOnceAndSavesTwiceAddedPathsAreTwoHolds) {
   EXPECT_FALSE(testing::Exists(protection_.SafeListFile()));
   editing_.Add(ListKind::Safe, a);
   editing_.Add(ListKind::Safe, a);
-  EXPECT_EQ((Rows{a, a}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
+  EXPECT_EQ((Rows{a, a}), protection_.Paths(ListKind::Safe));
+  EXPECT_EQ((Numbers{99, 100}), protection_.HoldRows(ListKind::Safe));
   EXPECT_EQ(a + "\r\n" + a + "\r\n", ReadBytes(protection_.SafeListFile()));
-  EXPECT_EQ(1, protection_.safeList().selected);
+  EXPECT_EQ(1, protection_.selected(ListKind::Safe));
 
   editing_.Remove(ListKind::Safe, 0);
   EXPECT_TRUE(Held(a));  // the other entry still holds it
-  EXPECT_EQ((Numbers{100}), protection_.safeHolds().items);
+  EXPECT_EQ((Numbers{100}), protection_.HoldRows(ListKind::Safe));
   editing_.Remove(ListKind::Safe, 0);
   EXPECT_FALSE(Held(a));
   EXPECT_EQ("", ReadBytes(protection_.SafeListFile()));
@@ -85,8 +85,8 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   const std::string before = ReadBytes(protection_.SafeListFile());
   const std::string missing = folder_.File("missing.txt");
   editing_.Add(ListKind::Safe, missing);
-  EXPECT_EQ((Rows{a}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
+  EXPECT_EQ((Rows{a}), protection_.Paths(ListKind::Safe));
+  EXPECT_EQ((Numbers{99}), protection_.HoldRows(ListKind::Safe));
   EXPECT_EQ(before, ReadBytes(protection_.SafeListFile()));
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(missing));
@@ -94,7 +94,7 @@ TEST_F(ListEditingTest, AFailedSafeAddIsTakenBackAndNamedAndTheListFileIsUntouch
   EXPECT_EQ("Fendrel", messages_.shown[0].title);
   // The failed add took no number: the next hold is 100.
   editing_.Add(ListKind::Safe, a);
-  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);
+  EXPECT_EQ((Numbers{99, 100}), protection_.HoldRows(ListKind::Safe));
 }
 
 TEST_F(ListEditingTest, DroppedFilesAndFoldersAreAddedOneByOneAndOneMessageNamesEveryOneNotAdded) {
@@ -103,8 +103,8 @@ TEST_F(ListEditingTest, DroppedFilesAndFoldersAreAddedOneByOneAndOneMessageNames
   testing::MakeFolder(dir);
   const std::string own = folder_.path();  // Fendrel's own folder is never held
   editing_.AddDropped(ListKind::Safe, {{a}, {dir}, {missing}, {own}, {b}});
-  EXPECT_EQ((Rows{a, dir, b}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{99, 100, 101}), protection_.safeHolds().items);  // the failures took no number
+  EXPECT_EQ((Rows{a, dir, b}), protection_.Paths(ListKind::Safe));
+  EXPECT_EQ((Numbers{99, 100, 101}), protection_.HoldRows(ListKind::Safe));  // the failures took no number
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(b));
   EXPECT_EQ(a + "\r\n" + dir + "\r\n" + b + "\r\n", ReadBytes(protection_.SafeListFile()));
@@ -116,7 +116,7 @@ TEST_F(ListEditingTest, DroppedFilesAndFoldersAreAddedOneByOneAndOneMessageNames
 
   // The emergency list lists a folder without holding it, and refuses the same folder.
   editing_.AddDropped(ListKind::Emergency, {{own}, {dir}});
-  EXPECT_EQ((Rows{dir}), protection_.emergencyList().items);
+  EXPECT_EQ((Rows{dir}), protection_.Paths(ListKind::Emergency));
   EXPECT_EQ(dir + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   ASSERT_EQ(2u, messages_.shown.size());
   EXPECT_NE(std::string::npos,
@@ -127,7 +127,7 @@ TEST_F(ListEditingTest, ADropWhoseSavesFailSaysSoOnceAndKeepsTheFiles) {
   const std::string a = Existing("a.txt"), b = Existing("b.txt");
   testing::MakeFolder(protection_.SafeListFile());  // "prot.dat" cannot be replaced
   editing_.AddDropped(ListKind::Safe, {{a}, {b}});
-  EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
+  EXPECT_EQ((Rows{a, b}), protection_.Paths(ListKind::Safe));
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_EQ(messages::CouldNotSave(protection_.SafeListFile(), protection_.SaveList(ListKind::Safe)),
             messages_.shown[0].text);
@@ -156,8 +156,8 @@ TEST_F(ListEditingTest, RemoveWithoutASelectionChangesNothingAndShowsNothing) {
   editing_.Remove(ListKind::Safe, -1);
   editing_.Remove(ListKind::Emergency, -1);
   editing_.Remove(ListKind::Safe, 5);
-  EXPECT_EQ(1, protection_.safeList().count());
-  EXPECT_EQ(1, protection_.emergencyList().count());
+  EXPECT_EQ(1, protection_.EntryCount(ListKind::Safe));
+  EXPECT_EQ(1, protection_.EntryCount(ListKind::Emergency));
   EXPECT_TRUE(Held(a));
   EXPECT_EQ(safeBytes, ReadBytes(protection_.SafeListFile()));
   EXPECT_TRUE(messages_.shown.empty());
@@ -168,7 +168,7 @@ TEST_F(ListEditingTest, AFailedSaveIsReportedAndTheListKeepsTheEdit) {
   // "emer.dat" taken by a folder of that name: the rewrite cannot replace it.
   testing::MakeFolder(protection_.EmergencyListFile());
   editing_.Add(ListKind::Emergency, a);
-  EXPECT_EQ((Rows{a}), protection_.emergencyList().items);
+  EXPECT_EQ((Rows{a}), protection_.Paths(ListKind::Emergency));
   ASSERT_EQ(1u, messages_.shown.size());
   EXPECT_NE(std::string::npos, messages_.shown[0].text.find(protection_.EmergencyListFile()));
 }
@@ -182,9 +182,9 @@ TEST_F(ListEditingTest, EmergencyListEditsHoldNothingAndARemovedEntryStaysHeldUn
   protection_.Select(ListKind::Emergency, 0);  // the person's choice survives the action
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
-  EXPECT_EQ((Numbers{99, 100}), protection_.emergencyHolds().items);
-  EXPECT_EQ(0, protection_.emergencyList().selected);
-  editing_.Remove(ListKind::Emergency, protection_.emergencyList().selected);
+  EXPECT_EQ((Numbers{99, 100}), protection_.HoldRows(ListKind::Emergency));
+  EXPECT_EQ(0, protection_.selected(ListKind::Emergency));
+  editing_.Remove(ListKind::Emergency, protection_.selected(ListKind::Emergency));
   EXPECT_EQ(b + "\r\n", ReadBytes(protection_.EmergencyListFile()));
   EXPECT_TRUE(Held(a));
   emergency_.NoEmergency();
@@ -204,10 +204,10 @@ TEST_F(ListEditingTest, AnEmptyEmergencyListGivesTheErrorMessageAndKeepsTheState
 TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
   const std::string a = Existing("a.txt"), c = Existing("c.txt");
   const std::string missing = folder_.File("missing.txt");
-  for (const std::string& path : {a, missing, c}) protection_.AddToEmergencyList(path);
+  for (const std::string& path : {a, missing, c}) protection_.Add(ListKind::Emergency, path);
   emergency_.Emergency();
   EXPECT_TRUE(emergency_.on());
-  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.HoldRows(ListKind::Emergency));
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(c));
   ASSERT_EQ(1u, messages_.shown.size());
@@ -218,7 +218,7 @@ TEST_F(ListEditingTest, AFailingMiddleEntryIsNamedWhileTheOthersAreHeld) {
 
   // When nothing could be held the state stays normal, and the message says so.
   Protection otherRun(layer_, folder_.path());
-  otherRun.AddToEmergencyList(missing);
+  otherRun.Add(ListKind::Emergency, missing);
   EmergencyMode other(otherRun, messages_);
   other.Emergency();
   EXPECT_FALSE(other.on());
@@ -231,23 +231,42 @@ TEST_F(ListEditingTest, AnEmergencyPressedAgainHoldsOnlyWhatIsNotHeldAndOneNoEme
   const std::string a = Existing("a.txt");
   editing_.Add(ListKind::Safe, a);  // also on the safe list
   const std::string b = Existing("b.txt");
-  protection_.AddToEmergencyList(a);
-  protection_.AddToEmergencyList(b);
+  protection_.Add(ListKind::Emergency, a);
+  protection_.Add(ListKind::Emergency, b);
   emergency_.Emergency();
   emergency_.Emergency();  // the tray's "Emergency!" again: no second hold of any file
-  EXPECT_EQ((Numbers{100, 101}), protection_.emergencyHolds().items);
+  EXPECT_EQ((Numbers{100, 101}), protection_.HoldRows(ListKind::Emergency));
   const std::string c = Existing("c.txt");
   editing_.Add(ListKind::Emergency, c);
   emergency_.Emergency();  // after an add: only the new entry is held
-  EXPECT_EQ((Numbers{100, 101, 102}), protection_.emergencyHolds().items);
+  EXPECT_EQ((Numbers{100, 101, 102}), protection_.HoldRows(ListKind::Emergency));
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
   emergency_.NoEmergency();
   EXPECT_FALSE(Held(c));
   EXPECT_FALSE(Held(b));
   EXPECT_TRUE(Held(a));  // its safe-list hold remains
-  EXPECT_TRUE(protection_.emergencyHolds().items.empty());
+  EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());
   emergency_.Emergency();
-  EXPECT_EQ((Numbers{100, 101, 102}), protection_.emergencyHolds().items);  // released numbers are used again
+  EXPECT_EQ((Numbers{100, 101, 102}),
+            protection_.HoldRows(ListKind::Emergency));  // released numbers are used again
+}
+
+TEST_F(ListEditingTest, EveryEditIsToldToTheWindowOnceWhateverItChanged) {
+  int told = 0;
+  protection_.SetChangedNotice([&told] { ++told; });
+  const std::string a = Existing("a.txt"), b = Existing("b.txt");
+  const auto toldBy = [&](const std::function<void()>& edit) {
+    told = 0;
+    edit();
+    return told;
+  };
+  EXPECT_EQ(1, toldBy([&] { editing_.Add(ListKind::Safe, a); })) << "a read, an add, a hold and a save";
+  EXPECT_EQ(1, toldBy([&] { editing_.AddDropped(ListKind::Emergency, {{a}, {b}, {a}}); }));
+  EXPECT_EQ(1, toldBy([&] { editing_.Remove(ListKind::Emergency, 1); }));
+  EXPECT_EQ(1, toldBy([&] { emergency_.Emergency(); }));
+  EXPECT_EQ(1, toldBy([&] { emergency_.NoEmergency(); }));
+  EXPECT_EQ(0, toldBy([&] { editing_.Remove(ListKind::Safe, 5); })) << "no such entry: nothing changed";
+  EXPECT_EQ((Rows{a, a}), protection_.Paths(ListKind::Emergency));
 }
 
 }  // namespace

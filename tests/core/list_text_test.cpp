@@ -51,7 +51,7 @@ class ListTextTest : public ::testing::TestWithParam<testing::FileSystemKind> {
   Rows Read(const std::string& bytes) {
     WriteBytes(File(), bytes);
     protection_.LoadLists();
-    return protection_.emergencyList().items;
+    return protection_.Paths(ListKind::Emergency);
   }
   std::string File() const { return protection_.EmergencyListFile(); }
 
@@ -87,7 +87,7 @@ TEST_P(ListTextTest, EachEncodingIsReadAsItsTextAndTheLoadLeavesTheFileAsItWas) 
     Protection run(layer_, folder_.path());
     WriteBytes(File(), file.bytes);
     run.LoadLists();
-    EXPECT_EQ(file.entries, run.emergencyList().items) << file.name;
+    EXPECT_EQ(file.entries, run.Paths(ListKind::Emergency)) << file.name;
     EXPECT_EQ(file.bytes, ReadBytes(File())) << file.name;
   }
 }
@@ -110,11 +110,11 @@ TEST_P(ListTextTest, ABrokenSequenceListsTheEntriesBeforeItAndTheFileIsNeverWrit
     ListEditing editing(run, boxes_, picker_);
     WriteBytes(File(), file.bytes);
     run.LoadLists();
-    EXPECT_EQ((Rows{"C:\\a.txt"}), run.emergencyList().items);
+    EXPECT_EQ((Rows{"C:\\a.txt"}), run.Paths(ListKind::Emergency));
 
     boxes_.shown.clear();
     editing.Add(ListKind::Emergency, "C:\\new.txt");
-    EXPECT_EQ((Rows{"C:\\a.txt", "C:\\new.txt"}), run.emergencyList().items);
+    EXPECT_EQ((Rows{"C:\\a.txt", "C:\\new.txt"}), run.Paths(ListKind::Emergency));
     ASSERT_EQ(1u, boxes_.shown.size());
     EXPECT_EQ(messages::CouldNotSave(File(), ListReason::NotText), boxes_.shown[0].text);
     EXPECT_NE(std::string::npos, boxes_.shown[0].text.find("not valid UTF-8 or UTF-16 text"));

@@ -34,11 +34,11 @@ TEST_P(ProtectionTest, LoadHoldsSafeListFilesInFileOrderAndListsEmergencyFilesOn
   WriteBytes(protection_.SafeListFile(), a + "\r\n\r\n" + b + "\r\n");
   WriteBytes(protection_.EmergencyListFile(), e + "\r\n");
   Load();
-  EXPECT_EQ((Rows{a, b}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{99, 100}), protection_.safeHolds().items);  // the blank line takes no number
-  EXPECT_EQ((Rows{e}), protection_.emergencyList().items);
-  EXPECT_TRUE(protection_.emergencyHolds().items.empty());
-  EXPECT_EQ(-1, protection_.safeList().selected);
+  EXPECT_EQ((Rows{a, b}), protection_.Paths(ListKind::Safe));
+  EXPECT_EQ((Numbers{99, 100}), protection_.HoldRows(ListKind::Safe));  // the blank line takes no number
+  EXPECT_EQ((Rows{e}), protection_.Paths(ListKind::Emergency));
+  EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());
+  EXPECT_EQ(-1, protection_.selected(ListKind::Safe));
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(b));
   EXPECT_FALSE(Held(e));
@@ -47,13 +47,13 @@ TEST_P(ProtectionTest, LoadHoldsSafeListFilesInFileOrderAndListsEmergencyFilesOn
 
 TEST_P(ProtectionTest, MissingListFilesGiveEmptyListsAndTheSafeListNeverLeaksIntoTheOther) {
   Load();
-  EXPECT_TRUE(protection_.safeList().items.empty());
-  EXPECT_TRUE(protection_.emergencyList().items.empty());
+  EXPECT_TRUE(protection_.Paths(ListKind::Safe).empty());
+  EXPECT_TRUE(protection_.Paths(ListKind::Emergency).empty());
   WriteBytes(protection_.SafeListFile(), "C:\\not\\there.txt");  // no line end on the last line
   Protection nextRun(layer_, folder_.path());
   nextRun.LoadLists();
-  EXPECT_EQ((Rows{"C:\\not\\there.txt"}), nextRun.safeList().items);
-  EXPECT_TRUE(nextRun.emergencyList().items.empty());
+  EXPECT_EQ((Rows{"C:\\not\\there.txt"}), nextRun.Paths(ListKind::Safe));
+  EXPECT_TRUE(nextRun.Paths(ListKind::Emergency).empty());
 }
 
 TEST_P(ProtectionTest, AFailedHoldNeverTakesOrFreesANumber) {
@@ -61,74 +61,75 @@ TEST_P(ProtectionTest, AFailedHoldNeverTakesOrFreesANumber) {
   const std::string b = Existing("b.txt"), c = Existing("c.txt");
   WriteBytes(protection_.SafeListFile(), missing + "\r\n" + b + "\r\n");
   Load();
-  EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.safeHolds().items);
-  EXPECT_EQ(2, protection_.safeList().count());
+  EXPECT_EQ((Numbers{Protection::kNoHold, 99}), protection_.HoldRows(ListKind::Safe));
+  EXPECT_EQ(2, protection_.EntryCount(ListKind::Safe));
   // Failed emergency holds and a failed add leave the next number as it was.
-  for (const std::string& path : {missing, c, missing}) protection_.AddToEmergencyList(path);
+  for (const std::string& path : {missing, c, missing}) protection_.Add(ListKind::Emergency, path);
   protection_.HoldEmergencyList();
-  EXPECT_EQ((Numbers{Protection::kNoHold, 100, Protection::kNoHold}), protection_.emergencyHolds().items);
-  EXPECT_EQ(FileError::NotFound, protection_.AddToSafeList(missing));
+  EXPECT_EQ((Numbers{Protection::kNoHold, 100, Protection::kNoHold}),
+            protection_.HoldRows(ListKind::Emergency));
+  EXPECT_EQ(FileError::NotFound, protection_.Add(ListKind::Safe, missing));
   EXPECT_EQ(101, protection_.nextHoldNumber());
   // Removing the entry that failed, and "No Emergency", close only real holds.
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   protection_.ReleaseEmergencyHolds();
   EXPECT_TRUE(Held(b));
   EXPECT_FALSE(Held(c));
-  EXPECT_EQ((Rows{b}), protection_.safeList().items);
-  EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
+  EXPECT_EQ((Rows{b}), protection_.Paths(ListKind::Safe));
+  EXPECT_EQ((Numbers{99}), protection_.HoldRows(ListKind::Safe));
   EXPECT_EQ(100, protection_.nextHoldNumber());
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   EXPECT_FALSE(Held(b));
-  EXPECT_FALSE(protection_.RemoveFromSafeList(0));
+  EXPECT_FALSE(protection_.Remove(ListKind::Safe, 0));
 }
 
 TEST_P(ProtectionTest, FilesOpenForWritingCannotBeHeldAndTakeNoNumber) {
   const std::string busy = Existing("busy.txt");
   ASSERT_EQ(FileError::None, layer_.Open(1, busy, OpenMode::Append));
-  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(busy));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, busy));
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   layer_.Close(1);
   EXPECT_FALSE(holding.anyHeld);
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(busy, holding.failures[0].path);
   EXPECT_EQ(FileError::SharingViolation, holding.failures[0].why);
-  EXPECT_TRUE(protection_.emergencyHolds().items.empty());  // nothing held, so no rows
+  EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());  // nothing held, so no rows
   EXPECT_EQ(99, protection_.nextHoldNumber());
 }
 
 TEST_P(ProtectionTest, TheSameFileHeldTwiceStaysHeldUntilBothHoldsAreReleased) {
   const std::string a = Existing("a.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(a));
-  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(a));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, a));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, a));
   EXPECT_TRUE(protection_.HoldEmergencyList().anyHeld);
-  EXPECT_EQ((Numbers{99}), protection_.safeHolds().items);
-  EXPECT_EQ((Numbers{100}), protection_.emergencyHolds().items);
+  EXPECT_EQ((Numbers{99}), protection_.HoldRows(ListKind::Safe));
+  EXPECT_EQ((Numbers{100}), protection_.HoldRows(ListKind::Emergency));
   protection_.ReleaseEmergencyHolds();
   EXPECT_TRUE(Held(a));
-  EXPECT_TRUE(protection_.emergencyHolds().items.empty());  // the rows go with their holds
-  protection_.RemoveFromSafeList(0);
+  EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());  // the rows go with their holds
+  protection_.Remove(ListKind::Safe, 0);
   EXPECT_FALSE(Held(a));
 }
 
 TEST_P(ProtectionTest, At413OpenHoldsTheNextFailsUntilAReleaseFreesANumber) {
   const std::string a = Existing("a.txt");
   for (int i = 0; i < Protection::kMostHoldsAtOnce; ++i)
-    ASSERT_EQ(FileError::None, protection_.AddToSafeList(a)) << i;
-  EXPECT_EQ(413, protection_.safeList().count());
-  EXPECT_EQ(511, protection_.safeHolds().items.back());
+    ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, a)) << i;
+  EXPECT_EQ(413, protection_.EntryCount(ListKind::Safe));
+  EXPECT_EQ(511, protection_.HoldRows(ListKind::Safe).back());
   EXPECT_EQ(Protection::kNoHold, protection_.nextHoldNumber());
-  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(a));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, a));
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   ASSERT_EQ(1u, holding.failures.size());
   EXPECT_EQ(ListReason::NoFreeHoldNumber, holding.failures[0].why);
-  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.AddToSafeList(a));
-  EXPECT_EQ(413, protection_.safeList().count());
+  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.Add(ListKind::Safe, a));
+  EXPECT_EQ(413, protection_.EntryCount(ListKind::Safe));
   // Entry 200 holds number 299; removing it lets the next hold take 299.
-  ASSERT_TRUE(protection_.RemoveFromSafeList(200));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 200));
   EXPECT_EQ(299, protection_.nextHoldNumber());
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(a));
-  EXPECT_EQ(299, protection_.safeHolds().items.back());
-  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.AddToSafeList(a));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, a));
+  EXPECT_EQ(299, protection_.HoldRows(ListKind::Safe).back());
+  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.Add(ListKind::Safe, a));
   EXPECT_EQ(1, layer_.LowestFree());  // short-lived work still has number 1
 }
 
@@ -143,14 +144,15 @@ TEST_P(ProtectionTest, AThousandAddsAndRemovesAndAHundredEmergenciesKeepEveryLis
   for (const std::string& path : safe) lines += path + "\r\n";
   WriteBytes(protection_.SafeListFile(), lines);
   Load();
-  for (const std::string& path : emergency) ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(path));
+  for (const std::string& path : emergency)
+    ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, path));
 
   // Every tenth add comes with an emergency and every hundredth add stays,
   // so the numbers freed by each release are taken again by other holds.
   for (int pair = 0; pair < 1000; ++pair) {
     const bool stays = pair % 100 == 99, cycle = pair % 10 == 0;
     const std::string added = stays ? Existing("kept" + std::to_string(pair) + ".txt") : passing;
-    ASSERT_EQ(FileError::None, protection_.AddToSafeList(added)) << "add " << pair;
+    ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, added)) << "add " << pair;
     if (cycle) {
       const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
       ASSERT_TRUE(holding.failures.empty()) << "emergency at add " << pair;
@@ -158,7 +160,7 @@ TEST_P(ProtectionTest, AThousandAddsAndRemovesAndAHundredEmergenciesKeepEveryLis
     if (stays) {
       safe.push_back(added);
     } else {
-      ASSERT_TRUE(protection_.RemoveFromSafeList(protection_.safeList().count() - 1));
+      ASSERT_TRUE(protection_.Remove(ListKind::Safe, protection_.EntryCount(ListKind::Safe) - 1));
     }
     if (cycle) protection_.ReleaseEmergencyHolds();
   }
@@ -177,9 +179,9 @@ TEST_P(ProtectionTest, AThousandAddsAndRemovesAndAHundredEmergenciesKeepEveryLis
 
 TEST_P(ProtectionTest, AFileOnBothListsKeepsItsSafeListHoldThroughEveryEmergencyCycle) {
   const std::string both = Existing("both.txt"), other = Existing("other.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(both));
-  protection_.AddToEmergencyList(both);
-  protection_.AddToEmergencyList(other);
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, both));
+  protection_.Add(ListKind::Emergency, both);
+  protection_.Add(ListKind::Emergency, other);
   Rows added;
   for (int cycle = 0; cycle < 50; ++cycle) {
     EXPECT_TRUE(protection_.HoldEmergencyList().failures.empty());
@@ -187,37 +189,38 @@ TEST_P(ProtectionTest, AFileOnBothListsKeepsItsSafeListHoldThroughEveryEmergency
     // The next add takes a number the emergency held a moment ago: no row
     // may be left that closes it at the next "No Emergency".
     added.push_back(Existing("added" + std::to_string(cycle) + ".txt"));
-    ASSERT_EQ(FileError::None, protection_.AddToSafeList(added.back()));
+    ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, added.back()));
     ASSERT_TRUE(Held(both)) << "cycle " << cycle;
     ASSERT_FALSE(Held(other)) << "cycle " << cycle;
   }
   for (const std::string& path : added) EXPECT_TRUE(Held(path)) << path;
 }
 
-TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderSelectsTheLastRowAndKeepsThePersonsSelection) {
+TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderAndKeepsThePersonsSelection) {
   const std::string a = Existing("a.txt"), c = Existing("c.txt");
-  for (const std::string& path : {a, folder_.File("missing.txt"), c}) protection_.AddToEmergencyList(path);
+  for (const std::string& path : {a, folder_.File("missing.txt"), c})
+    protection_.Add(ListKind::Emergency, path);
   protection_.Select(ListKind::Emergency, 1);
   const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
   EXPECT_TRUE(holding.anyHeld);
-  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
-  EXPECT_EQ(2, protection_.emergencyHolds().selected);
-  EXPECT_EQ(1, protection_.emergencyList().selected);
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.HoldRows(ListKind::Emergency));
+  EXPECT_EQ(1, protection_.selected(ListKind::Emergency));
   protection_.ReleaseEmergencyHolds();
   EXPECT_FALSE(Held(a));
   EXPECT_FALSE(Held(c));
-  EXPECT_TRUE(protection_.emergencyHolds().items.empty());
+  EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());
   protection_.HoldEmergencyList();  // a second emergency takes the freed numbers again
-  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.emergencyHolds().items);
+  EXPECT_EQ((Numbers{99, Protection::kNoHold, 100}), protection_.HoldRows(ListKind::Emergency));
   EXPECT_TRUE(Held(a));
   EXPECT_TRUE(Held(c));
 }
 
 TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
-  for (const char* path : {" leading space", "C:\\a, b \"c\".txt", "x"}) protection_.AddToEmergencyList(path);
+  for (const char* path : {" leading space", "C:\\a, b \"c\".txt", "x"})
+    protection_.Add(ListKind::Emergency, path);
   ASSERT_EQ(FileError::None, protection_.SaveList(ListKind::Emergency));
   EXPECT_EQ(" leading space\r\nC:\\a, b \"c\".txt\r\nx\r\n", ReadBytes(protection_.EmergencyListFile()));
-  EXPECT_EQ(2, protection_.emergencyList().selected);
+  EXPECT_EQ(2, protection_.selected(ListKind::Emergency));
   EXPECT_FALSE(testing::Exists(protection_.EmergencyListFile() + ".new"));
 
   ASSERT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
@@ -227,7 +230,7 @@ TEST_P(ProtectionTest, SavesWriteExactlyOneCrLfLineAPerEntryAndSelectTheLast) {
   // What was saved reads back unchanged, in order, in the next run.
   Protection nextRun(layer_, folder_.path());
   nextRun.LoadLists();
-  EXPECT_EQ((Rows{" leading space", "C:\\a, b \"c\".txt", "x"}), nextRun.emergencyList().items);
+  EXPECT_EQ((Rows{" leading space", "C:\\a, b \"c\".txt", "x"}), nextRun.Paths(ListKind::Emergency));
 }
 
 TEST_P(ProtectionTest, ASaveThatCannotReplaceAHeldListFileKeepsTheOldBytesAndSaysWhy) {
@@ -235,13 +238,13 @@ TEST_P(ProtectionTest, ASaveThatCannotReplaceAHeldListFileKeepsTheOldBytesAndSay
   // refuse every save; another program's hold refuses the rewrite.
   WriteBytes(protection_.SafeListFile(), protection_.SafeListFile() + "\r\n");
   Load();
-  ASSERT_EQ((Numbers{0}), protection_.safeHolds().items);
-  EXPECT_EQ(ListOutcome(ListReason::OwnListFile), protection_.safeHoldOutcomes()[0]);
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("another.txt")));
+  ASSERT_EQ((Numbers{0}), protection_.HoldRows(ListKind::Safe));
+  EXPECT_EQ(ListOutcome(ListReason::OwnListFile), protection_.OutcomeOf(ListKind::Safe, 0).value());
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, Existing("another.txt")));
   EXPECT_EQ(FileError::None, protection_.SaveList(ListKind::Safe));
   const std::string saved = ReadBytes(protection_.SafeListFile());
   ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Input));
-  ASSERT_TRUE(protection_.RemoveFromSafeList(1));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 1));
   EXPECT_NE(FileError::None, protection_.SaveList(ListKind::Safe));
   layer_.Close(5);
   EXPECT_EQ(saved, ReadBytes(protection_.SafeListFile()));
@@ -256,8 +259,8 @@ TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
   ASSERT_EQ(FileError::None, layer_.Open(5, protection_.SafeListFile(), OpenMode::Append));
   Load();
   layer_.Close(5);
-  EXPECT_TRUE(protection_.safeList().items.empty());
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(Existing("new.txt")));
+  EXPECT_TRUE(protection_.Paths(ListKind::Safe).empty());
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, Existing("new.txt")));
   EXPECT_EQ(ListReason::NotLoaded, protection_.SaveList(ListKind::Safe));
   EXPECT_EQ(a + "\r\n", ReadBytes(protection_.SafeListFile()));
   // The other list was read and saves as usual.
@@ -266,7 +269,7 @@ TEST_P(ProtectionTest, AListFileThatCouldNotBeReadAtLoadIsNeverWrittenOver) {
 
 TEST_P(ProtectionTest, ASaveIntoAMissingFolderFailsWithoutTouchingAnything) {
   Protection elsewhere(layer_, folder_.File("gone"));
-  elsewhere.AddToEmergencyList("x");
+  elsewhere.Add(ListKind::Emergency, "x");
   EXPECT_EQ(FileError::NotFound, elsewhere.SaveList(ListKind::Emergency));
   EXPECT_EQ(1, layer_.LowestFree());
 }

@@ -61,7 +61,7 @@ void RunWithFault(const std::string& bytes, int failAt, fendrel::testing::Fault 
     if (edit == 1) editing.Remove(ListKind::Safe, 0);
     const std::string& now = disk.files["F\\prot.dat"];
     const std::optional<std::string> saved =
-        fendrel::EncodeList(protection.safeList().items, disk.AnsiCodePage());
+        fendrel::EncodeList(protection.Paths(ListKind::Safe), disk.AnsiCodePage());
     Require(now == before || (saved && now == *saved));
   }
   // A file not read whole is never written.
@@ -69,7 +69,7 @@ void RunWithFault(const std::string& bytes, int failAt, fendrel::testing::Fault 
     Require(disk.files["F\\prot.dat"] == bytes);
   // Every open hold is one row's, and every row's hold is open.
   std::vector<int> rows;
-  for (const int hold : protection.safeHolds().items) {
+  for (const int hold : protection.HoldRows(ListKind::Safe)) {
     if (hold != Protection::kNoHold) rows.push_back(hold);
   }
   for (const int hold : rows) {
@@ -79,7 +79,7 @@ void RunWithFault(const std::string& bytes, int failAt, fendrel::testing::Fault 
   for (int number = fendrel::FileLayer::kFirstNumber; number <= fendrel::FileLayer::kLastNumber; ++number) {
     Require(!layer.IsOpen(number) || std::count(rows.begin(), rows.end(), number) == 1);
   }
-  while (protection.RemoveFromSafeList(protection.safeList().count() - 1)) {
+  while (protection.Remove(ListKind::Safe, protection.EntryCount(ListKind::Safe) - 1)) {
   }
   Require(layer.LowestFree() == 1);
 }
@@ -102,28 +102,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   protection.LoadLists();
   const fendrel::ListText text = fendrel::DecodeList(bytes, system.AnsiCodePage(), Protection::kMaxEntries);
 
-  Require(protection.safeList().count() == protection.safeHolds().count());
-  Require(protection.safeList().items == text.entries);
-  Require(protection.emergencyList().items == text.entries);
-  for (const std::string& entry : protection.safeList().items) {
+  Require(protection.EntryCount(ListKind::Safe) ==
+          static_cast<int>(protection.HoldRows(ListKind::Safe).size()));
+  Require(protection.Paths(ListKind::Safe) == text.entries);
+  Require(protection.Paths(ListKind::Emergency) == text.entries);
+  for (const std::string& entry : protection.Paths(ListKind::Safe)) {
     Require(!entry.empty());
     Require(entry.find_first_of("\r\n") == std::string::npos);
   }
-  Require(protection.SaveList(ListKind::Safe) == text.unread || protection.safeList().count() > 0);
+  Require(protection.SaveList(ListKind::Safe) == text.unread || protection.EntryCount(ListKind::Safe) > 0);
 
   // Removing every safe-list entry releases every hold; then both lists
   // save (or, not read whole, are refused and left as they were), and the
   // emergency list reads back as it was loaded.
-  const std::vector<std::string> loaded = protection.emergencyList().items;
-  while (protection.RemoveFromSafeList(protection.safeList().count() - 1)) {
+  const std::vector<std::string> loaded = protection.Paths(ListKind::Emergency);
+  while (protection.Remove(ListKind::Safe, protection.EntryCount(ListKind::Safe) - 1)) {
   }
   Require(protection.SaveList(ListKind::Safe) == text.unread);
   Require(protection.SaveList(ListKind::Emergency) == text.unread);
   if (text.unread != FileError::None) Require(system.files["F\\emer.dat"] == bytes);
   Protection again(layer, "F");
   again.LoadLists();
-  Require(again.safeList().items == (text.unread == FileError::None ? std::vector<std::string>{} : loaded));
-  Require(again.emergencyList().items == loaded);
+  Require(again.Paths(ListKind::Safe) ==
+          (text.unread == FileError::None ? std::vector<std::string>{} : loaded));
+  Require(again.Paths(ListKind::Emergency) == loaded);
   Require(layer.LowestFree() == 1);
   return 0;
 }

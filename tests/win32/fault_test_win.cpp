@@ -54,7 +54,7 @@ TEST(FaultTest, AListFileHeldByAnotherProgramRefusesTheSaveWhichIsReportedAndThe
   // The edit's read of the file is refused first: a file that cannot be
   // read whole is never written, and the message names it and the reason.
   EXPECT_EQ(messages::CouldNotSave(protection.SafeListFile(), ListReason::NotLoaded), text);
-  EXPECT_EQ(2, protection.safeList().count());
+  EXPECT_EQ(2, protection.EntryCount(ListKind::Safe));
   holder.CloseInput();
   ASSERT_TRUE(holder.WaitForExit(10000));
 

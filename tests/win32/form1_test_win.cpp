@@ -653,11 +653,19 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   EXPECT_EQ(ToColorRef(kOffRed), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
   EXPECT_EQ(ToColorRef(kWhite), PaintColoursOf(Control(ctl::kOnOffSwitch)).brush);
 
-  // The list mirror puts the core's entries and selection into a list box.
-  ListBox list{{"one", "two"}, 1};
-  ListBoxControl(Control(ctl::kEmergencyListBox)).Mirror(list);
-  EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
-  EXPECT_EQ(1, form_->controls().ListSelection(ctl::kEmergencyListBox));
+  // A list box takes only the rows that changed, so the chosen row stays
+  // chosen (a refill would choose none).
+  ListBoxControl list(Control(ctl::kEmergencyListBox));
+  const auto rows = [](std::vector<std::wstring> texts) {
+    return [texts](int i) { return texts[static_cast<std::size_t>(i)]; };
+  };
+  list.SetRows(3, rows({L"one", L"two", L"three"}));
+  list.Select(2);
+  list.SetRows(4, rows({L"zero", L"one", L"two", L"three"}));
+  EXPECT_EQ(3, list.Selection());
+  list.SetRows(2, rows({L"zero", L"three"}));
+  EXPECT_EQ(L"three", list.Text(1));
+  EXPECT_EQ(1, list.Selection());
 }
 
 TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {

@@ -40,9 +40,9 @@ class HoldTest : public ::testing::Test {
 
 TEST_F(HoldTest, AHeldFileIsReadableButRefusesWriteDeleteAndRenameUntilReleased) {
   const std::string file = Existing("held.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, file));
   ExpectHeld(file);
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   EXPECT_EQ(ERROR_SUCCESS, Probe("write", file));
   EXPECT_EQ(ERROR_SUCCESS, Probe("delete", file));
   EXPECT_FALSE(testing::Exists(file));
@@ -50,11 +50,11 @@ TEST_F(HoldTest, AHeldFileIsReadableButRefusesWriteDeleteAndRenameUntilReleased)
 
 TEST_F(HoldTest, AFileHeldTwiceStaysHeldUntilBothHoldsAreReleased) {
   const std::string file = Existing("twice.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, file));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, file));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   ExpectHeld(file);
-  ASSERT_TRUE(protection_.RemoveFromSafeList(0));
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
   EXPECT_EQ(ERROR_SUCCESS, Probe("write", file));
 }
 
@@ -76,8 +76,8 @@ TEST_F(HoldTest, TheLoadStepOfAnotherProcessHoldsItsSafeListUntilThatProcessEnds
 
 TEST_F(HoldTest, AnEmergencyAndASafeListHoldOfOneFileAreIndependent) {
   const std::string file = Existing("both.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
-  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(file));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, file));
+  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, file));
   ASSERT_TRUE(protection_.HoldEmergencyList().anyHeld);
   protection_.ReleaseEmergencyHolds();
   ExpectHeld(file);

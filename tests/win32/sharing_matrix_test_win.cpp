@@ -49,7 +49,7 @@ TEST(SharingMatrixTest, AnotherProcessIsRefusedEveryWriteDeleteAndRenameButMayRe
   const auto& ways = SharingWays();
   for (std::size_t i = 0; i < ways.size(); ++i) {
     WriteBytes(WayFile(folder.path(), i), testing::kSharingContent);
-    ASSERT_EQ(FileError::None, protection.AddToSafeList(WayFile(folder.path(), i))) << i;
+    ASSERT_EQ(FileError::None, protection.Add(ListKind::Safe, WayFile(folder.path(), i))) << i;
   }
 
   testing::ChildProcess probe("sharing_probe", {"matrix", folder.path()});

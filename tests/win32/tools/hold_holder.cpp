@@ -18,7 +18,7 @@ int main() {
   fendrel::FileLayer layer(system);
   fendrel::Protection protection(layer, arguments[0]);
   protection.LoadLists();
-  for (const int number : protection.safeHolds().items) std::printf("%d\n", number);
+  for (const int number : protection.HoldRows(fendrel::ListKind::Safe)) std::printf("%d\n", number);
   std::printf("held\n");
   std::fflush(stdout);
   char buffer[64];

@@ -23,14 +23,16 @@ int main() {
   fendrel::FileLayer layer(system);
   fendrel::Protection protection(layer, arguments[0]);
   const long count = std::atol(arguments[1].c_str());
-  for (const std::string& entry : fendrel::testing::ChurnList(false)) protection.AddToEmergencyList(entry);
+  for (const std::string& entry : fendrel::testing::ChurnList(false))
+    protection.Add(fendrel::ListKind::Emergency, entry);
   const std::string extra = fendrel::testing::ChurnList(true).back();
   for (long i = 1; i <= count; ++i) {
     // An add and a remove of one entry in turn, as the list page makes them.
     if (i % 2 == 1) {
-      protection.AddToEmergencyList(extra);
+      protection.Add(fendrel::ListKind::Emergency, extra);
     } else {
-      protection.RemoveFromEmergencyList(protection.emergencyList().count() - 1);
+      protection.Remove(fendrel::ListKind::Emergency,
+                        protection.EntryCount(fendrel::ListKind::Emergency) - 1);
     }
     const fendrel::ListOutcome error = protection.SaveList(fendrel::ListKind::Emergency);
     if (error != fendrel::FileError::None) {
