@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/control_factory_win.h"
+#include "app/controls_win.h"
+#include "app/list_box_control_win.h"
 #include "platform/message_boxes.h"
 #include "screen/colours.h"
 #include "screen/layout.h"
@@ -35,8 +37,6 @@ class PageControls {
     std::function<void(const ControlSpec& row, const RECT& place)> laidOut;
     // A page's controls were made: what was shown meanwhile is put on them.
     std::function<void(int page)> pageBuilt;
-    // The click handling of a control, run when the program changes a check box.
-    std::function<void(int id)> clicked;
   };
 
   // `boxes`: where a path box that holds no file name is told.
@@ -67,20 +67,21 @@ class PageControls {
   const Made* Find(int id) const;
   const Made* Find(HWND control) const;
 
-  // Text, colours and state of a control (a page not built yet is built,
-  // as by Control).
+  // The control with this identifier, wrapped by its kind (a page not built
+  // yet is built, as by Control); a wrapper over no window if none.
+  fendrel::Label Label(int id) { return fendrel::Label(Control(id)); }
+  fendrel::Button Button(int id) { return fendrel::Button(Control(id)); }
+  fendrel::Edit Edit(int id) { return fendrel::Edit(Control(id)); }
+  fendrel::CheckBox CheckBox(int id) { return fendrel::CheckBox(Control(id)); }
+  ListBoxControl ListBox(int id) { return ListBoxControl(Control(id)); }
+
   // The text of a path box exactly; nothing, after telling the person, when
   // it holds what no file name can (half of a UTF-16 pair).
   std::optional<std::string> PathText(int id);
-  // The text as UTF-16 code units, as the password digest takes it.
-  std::u16string WideText(int id);
-  void SetCaption(int id, const std::string& caption);
+  void SetCaption(int id, const std::string& caption) { ControlWindow(Control(id)).SetText(caption); }
+  // The colours a control is drawn in (a page not built yet is built).
   void SetColours(int id, Rgb text, Rgb back);
   void SetTextColour(int id, Rgb text);
-  bool IsChecked(int id);
-  void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
-  void SetEnabled(int id, bool enabled);
-  int ListSelection(int id);
   // WM_CTLCOLOR*: the colours of one of these controls on `dc` and the brush
   // of its background; 0 for a control drawn in the system's colours.
   LRESULT ColoursOn(HDC dc, HWND control);

@@ -548,7 +548,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::kSafeHoldNumbers));
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
-  EXPECT_EQ(-1, form_->controls().ListSelection(ctl::kSafeListBox));
+  EXPECT_EQ(-1, form_->controls().ListBox(ctl::kSafeListBox).Selection());
   EXPECT_EQ(102, protection_.nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
@@ -643,11 +643,11 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   // A program-made change of the check box runs its click handling once.
   int switches = 0;
   form_->OnClick(ctl::kOnOffSwitch, [&] { ++switches; });
-  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
-  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
+  form_->controls().CheckBox(ctl::kOnOffSwitch).SetChecked(false);
+  form_->controls().CheckBox(ctl::kOnOffSwitch).SetChecked(false);
   EXPECT_EQ(1, switches);
-  EXPECT_FALSE(form_->controls().IsChecked(ctl::kOnOffSwitch));
-  form_->controls().SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
+  EXPECT_FALSE(form_->controls().CheckBox(ctl::kOnOffSwitch).IsChecked());
+  form_->controls().CheckBox(ctl::kOnOffSwitch).SetText(messages::kSwitchOn);
   form_->controls().SetTextColour(ctl::kOnOffSwitch, kOffRed);
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));
   EXPECT_EQ(ToColorRef(kOffRed), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);
@@ -657,7 +657,7 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   ListBox list{{"one", "two"}, 1};
   ListBoxControl(Control(ctl::kEmergencyListBox)).Mirror(list);
   EXPECT_EQ(2, SendMessageA(Control(ctl::kEmergencyListBox), LB_GETCOUNT, 0, 0));
-  EXPECT_EQ(1, form_->controls().ListSelection(ctl::kEmergencyListBox));
+  EXPECT_EQ(1, form_->controls().ListBox(ctl::kEmergencyListBox).Selection());
 }
 
 TEST_F(Form1Test, AHandlerThatThrowsIsReportedAfterItsClickAndTheWindowGoesOn) {
