@@ -1,7 +1,7 @@
 #include "app/control_factory_win.h"
 
+#include "app/controls_win.h"
 #include "app/list_box_control_win.h"
-#include "app/window_text_win.h"
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
 #include "platform/wide_text_win.h"
@@ -131,7 +131,7 @@ RECT ControlFactory::LayOut(const ControlSpec& row, HWND control, bool atItsPlac
   if (row.Has(kSizedToText)) {
     const WindowDC dc(control);
     const Selection selected(dc.get(), font);
-    const std::wstring text = WideWindowText(control);
+    const std::wstring text = Label(control).Text();
     SIZE extent{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     place.right = place.left + extent.cx;

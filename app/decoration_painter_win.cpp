@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "app/window_text_win.h"
+#include "app/controls_win.h"
 #include "platform/drawing_win.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
@@ -79,7 +79,7 @@ void DecorationPainter::PaintWhiteButton(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &rect, factory_.BrushFor(kWhite));
   DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-  const std::wstring caption = WideWindowText(item.hwndItem);
+  const std::wstring caption = Button(item.hwndItem).Text();
   {
     const Selection font(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);

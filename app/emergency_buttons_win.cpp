@@ -15,8 +15,8 @@ void EmergencyButtons::NoEmergency() {
 }
 
 void EmergencyButtons::ShowState() {
-  controls_.SetEnabled(ctl::kEmergencyButton, !emergency_.on());
-  controls_.SetEnabled(ctl::kNoEmergencyButton, emergency_.on());
+  controls_.Button(ctl::kEmergencyButton).Enable(!emergency_.on());
+  controls_.Button(ctl::kNoEmergencyButton).Enable(emergency_.on());
 }
 
 }  // namespace fendrel

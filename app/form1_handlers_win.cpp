@@ -3,12 +3,27 @@
 // changed.
 #include <windows.h>
 
+#include <string>
+
 #include "app/form1_win.h"
+#include "platform/browser.h"
+#include "platform/message_boxes.h"
 #include "screen/control_ids.h"
 #include "screen/layout.h"
 #include "screen/messages.h"
 
 namespace fendrel {
+
+namespace {
+
+// What is typed in a password box, as UTF-16 code units, as the password
+// digest takes it.
+std::u16string Typed(PageControls& controls, int id) {
+  const std::wstring text = controls.Edit(id).Text();
+  return {text.begin(), text.end()};
+}
+
+}  // namespace
 
 void Form1::WireHandlers() {
   // The safe list and the emergency list pages.
@@ -25,18 +40,18 @@ void Form1::WireHandlers() {
   OnClick(kTrayEmergencyItem, [this] { emergencyButtons_.Emergency(); });
 
   // The password pages.
-  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(controls_.WideText(ctl::kLoginPasswordBox)); });
+  OnClick(ctl::kLoginButton, [this] { passwordPages_.OnLogin(Typed(controls_, ctl::kLoginPasswordBox)); });
   OnClick(ctl::kAcceptButton, [this] {
-    passwordPages_.OnAcceptNewPassword(controls_.WideText(ctl::kCreatePasswordBox),
-                                       controls_.WideText(ctl::kCreateConfirmBox));
+    passwordPages_.OnAcceptNewPassword(Typed(controls_, ctl::kCreatePasswordBox),
+                                       Typed(controls_, ctl::kCreateConfirmBox));
   });
   OnClick(ctl::kChangePasswordButton, [this] {
-    passwordPages_.OnChangePassword(controls_.WideText(ctl::kCurrentPasswordBox),
-                                    controls_.WideText(ctl::kNewPasswordBox),
-                                    controls_.WideText(ctl::kConfirmPasswordBox));
+    passwordPages_.OnChangePassword(Typed(controls_, ctl::kCurrentPasswordBox),
+                                    Typed(controls_, ctl::kNewPasswordBox),
+                                    Typed(controls_, ctl::kConfirmPasswordBox));
   });
   OnClick(ctl::kCloseProgramButton,
-          [this] { passwordPages_.OnCloseProgram(controls_.WideText(ctl::kClosePasswordBox)); });
+          [this] { passwordPages_.OnCloseProgram(Typed(controls_, ctl::kClosePasswordBox)); });
 
   // The ON/OFF switch: the check box has already toggled itself.
   OnClick(ctl::kOnOffSwitch, [this] { switchBox_.OnClick(); });

@@ -44,8 +44,8 @@ bool Form1::PreTranslate(const MSG& message) {
   const int page = ShownPage();
   if (message.wParam == VK_RETURN && IsSingleLineEdit(message.hwnd)) {
     for (const DefaultButton& entry : kDefaultButtons) {
-      if (entry.page == page && IsChild(controls_.Control(ctl::PageFrame(page)), message.hwnd)) {
-        SendMessageW(controls_.Control(entry.button), BM_CLICK, 0, 0);
+      if (entry.page == page && IsChild(controls_.Existing(ctl::PageFrame(page)), message.hwnd)) {
+        SendMessageW(controls_.Existing(entry.button), BM_CLICK, 0, 0);
         return true;
       }
     }

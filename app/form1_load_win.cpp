@@ -3,6 +3,8 @@
 // after a silent start, a safe list that could not be read is told from
 // the tray.
 #include "app/form1_win.h"
+#include "password/password_store.h"
+#include "protection/protection.h"
 #include "screen/messages.h"
 
 namespace fendrel {

@@ -1,19 +1,26 @@
 #include "app/form1_win.h"
 
 #include <dbt.h>
-#include <windowsx.h>
+#include <shellapi.h>
 
-#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
 
+#include "app/controls_win.h"
+#include "app/window_proc_win.h"
 #include "app/window_size_win.h"
-#include "app/window_text_win.h"
 #include "platform/drawing_win.h"
+#include "platform/file_layer.h"
 #include "platform/function_lookup_win.h"
+#include "platform/message_boxes.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
 #include "screen/colours_win.h"
 #include "screen/control_ids.h"
+#include "screen/layout.h"
 #include "screen/messages.h"
+#include "screen/navigation.h"
 
 namespace fendrel {
 
@@ -77,21 +84,19 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
       windowCreated_(std::move(services.windowCreated)),
       browser_(services.browser),
       access_(access),
-      background_(core.background),
       opensFinished_(core.opensFinished),
       protection_(core.protection),
-      editing_(core.editing),
       passwords_(core.passwords),
       passwordPages_(passwords_, access, services.boxes, *this),
       tray_(std::move(services.shell)),
       silent_(silent),
-      failures_(
-          services.boxes,
-          [this](int id) -> std::optional<std::string> {
-            const PageControls::Made* control = controls_.Find(id);
-            if (!control) return std::nullopt;
-            return SeenCaption(*control->row->caption ? control->row->caption : WindowText(control->hwnd));
-          }),
+      failures_(services.boxes,
+                [this](int id) -> std::optional<std::string> {
+                  const PageControls::Made* control = controls_.Find(id);
+                  if (!control) return std::nullopt;
+                  return SeenCaption(*control->row->caption ? control->row->caption
+                                                            : Narrow(ControlWindow(control->hwnd).Text()));
+                }),
       controls_(factory_, services.boxes,
                 {
                     .made = [this](const ControlSpec& row,
@@ -106,12 +111,11 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
                           ShowChanges();
                           switchBox_.OnPageBuilt(page);
                         },
-                    .clicked = [this](int id) { OnCommand(id, BN_CLICKED); },
                 }),
-      listPages_(controls_, access, protection_, editing_, services.boxes, failures_),
+      listPages_(controls_, access, protection_, core.editing, services.boxes, failures_),
       switchBox_(controls_, core.onOffSwitch),
       emergencyButtons_(controls_, core.emergency),
-      healer_(protection_, background_, files.files(), [this] { emergencyButtons_.FolderWalksDone(); }) {
+      healer_(protection_, core.background, files.files(), [this] { emergencyButtons_.FolderWalksDone(); }) {
   protection_.SetChangedNotice([this] { ShowChanges(); });
 }
 
@@ -123,7 +127,8 @@ Form1::~Form1() {
 bool Form1::Create(HINSTANCE instance) {
   instance_ = instance;
   painter_.SetInstance(instance);
-  RegisterClasses(instance, &Form1::WindowProc, &Form1::PanelProc);
+  RegisterClasses(instance, &WindowProcOf<Form1, &Form1::HandleMessage, &Form1::failures_>,
+                  &WindowProcOf<Form1, &Form1::HandlePanelMessage, &Form1::failures_>);
   // Made at its size for the screen's resolution; WM_CREATE corrects it
   // should the window's own differ, and centres it.
   const SIZE outer = MainWindowSizeAt(DpiOf(nullptr));
@@ -135,38 +140,10 @@ bool Form1::Create(HINSTANCE instance) {
   return true;
 }
 
-// --- The window procedures: decode, call one handler, let nothing escape.
+// --- The window procedures: decode, call one handler (the failure barrier
+// is WindowProcOf's).
 
-LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    self->failures_.SetWindow(hwnd);
-    self->healer_.SetWindow(hwnd);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->opensFinished_.SetWindow(nullptr);
-    self->failures_.SetWindow(nullptr);
-    self->healer_.SetWindow(nullptr);
-    self->hwnd_ = nullptr;
-    self->controls_.Forget();
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind into user32: the handling stops here.
-    if (message == WM_CREATE) return -1;  // no half-built window: Create fails and says so
-    self->failures_.Report(message, wParam, std::current_exception());
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-}
-
-LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form1::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == TrayIcon::TaskbarCreatedMessage()) {
     tray_.OnTaskbarCreated();
     return 0;
@@ -176,6 +153,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   switch (message) {
+    case WM_NCCREATE: OnNcCreate(hwnd); break;
+    case WM_NCDESTROY: OnNcDestroy(); break;
     case FailureReporter::kShowMessage: failures_.ShowReport(); return 0;
     case Healer::kHealMessage: healer_.Heal(); return 0;
     case Healer::kOpensFinishedMessage: healer_.OnOpensFinished(); return 0;
@@ -197,7 +176,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: {
       const LRESULT brush =
           controls_.ColoursOn(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-      return brush ? brush : DefWindowProcW(hwnd_, message, wParam, lParam);
+      return brush ? brush : DefWindowProcW(hwnd, message, wParam, lParam);
     }
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -218,48 +197,52 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     default: break;
   }
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  }
-  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!form || !form->hwnd_) {
-    // The dropped names are the receiver's to free, also when it is going.
-    if (message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(wParam));
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  try {
-    switch (message) {
-      // The controls on a page report to the page; Form1 handles them all.
-      case WM_COMMAND:
-      case WM_NOTIFY:
-      case WM_DRAWITEM:
-      case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORBTN: return SendMessageW(form->hwnd_, message, wParam, lParam);
-      case WM_DROPFILES: {
-        const Healer::Busy busy(form->healer_);
-        form->listPages_.OnDrop(hwnd, reinterpret_cast<HDROP>(wParam));
-        return 0;
-      }
-      case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
-      case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
-      case WM_PAINT: form->painter_.PaintPanel(hwnd, form->controls_.Find(hwnd)); return 0;
-      default: break;
-    }
-  } catch (...) {
-    // Same rule as the window: nothing unwinds into user32.
-    form->failures_.Report(message, wParam, std::current_exception());
-  }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+LRESULT Form1::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!hwnd_) {
+    // The dropped names are the receiver's to free, also when it is going.
+    if (message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(wParam));
+    return DefWindowProcW(panel, message, wParam, lParam);
+  }
+  switch (message) {
+    // The controls on a page report to the page; Form1 handles them all.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: return SendMessageW(hwnd_, message, wParam, lParam);
+    case WM_DROPFILES: {
+      const Healer::Busy busy(healer_);
+      listPages_.OnDrop(panel, reinterpret_cast<HDROP>(wParam));
+      return 0;
+    }
+    case WM_NCPAINT: return 0;        // no border, so nothing outside the client area
+    case WM_ERASEBKGND: return TRUE;  // WM_PAINT fills everything
+    case WM_PAINT: painter_.PaintPanel(panel, controls_.Find(panel)); return 0;
+    default: break;
+  }
+  return DefWindowProcW(panel, message, wParam, lParam);
+}
+
 // --- Creation and layout.
+
+void Form1::OnNcCreate(HWND hwnd) {
+  hwnd_ = hwnd;
+  failures_.SetWindow(hwnd);
+  healer_.SetWindow(hwnd);
+}
+
+void Form1::OnNcDestroy() {
+  opensFinished_.SetWindow(nullptr);
+  failures_.SetWindow(nullptr);
+  healer_.SetWindow(nullptr);
+  hwnd_ = nullptr;
+  controls_.Forget();
+}
 
 bool Form1::OnCreate() {
   if (windowCreated_) windowCreated_(hwnd_);

@@ -12,18 +12,10 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
-#include <array>
-#include <atomic>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <map>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "app/control_factory_win.h"
 #include "app/decoration_painter_win.h"
@@ -35,22 +27,21 @@
 #include "app/page_controls_win.h"
 #include "app/tray_win.h"
 #include "password/password_pages.h"
-#include "password/password_store.h"
-#include "platform/browser.h"
-#include "platform/file_layer.h"
-#include "platform/handles_win.h"
-#include "platform/message_boxes.h"
-#include "protection/emergency.h"
-#include "protection/entry_state.h"
-#include "protection/list_editing.h"
-#include "protection/protection.h"
 #include "screen/form1_actions.h"
-#include "screen/layout.h"
 #include "screen/load_step.h"
-#include "screen/navigation.h"
-#include "startup/on_off_switch.h"
 
 namespace fendrel {
+
+class AccessLevel;
+class BackgroundOpens;
+class Browser;
+class EmergencyMode;
+class FileLayer;
+class ListEditing;
+class MessageBoxes;
+class OnOffSwitch;
+class PasswordStore;
+class Protection;
 
 // What the window reaches the platform through: the real ones in the
 // program, fakes in the tests.
@@ -140,11 +131,13 @@ class Form1 : public Form1Actions, private LoadSteps {
   bool quitWhenDestroyed = false;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The messages of the window, and of the panels (pages' frames, pictures).
+  LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 
   // Message handlers.
+  void OnNcCreate(HWND hwnd);
+  void OnNcDestroy();
   bool OnCreate();
   void OnCommand(int id, int code);
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -166,10 +159,8 @@ class Form1 : public Form1Actions, private LoadSteps {
   std::function<void(HWND)> windowCreated_;
   Browser& browser_;
   AccessLevel& access_;
-  BackgroundOpens& background_;
   OpensFinishedNotice& opensFinished_;
   Protection& protection_;
-  ListEditing& editing_;
   PasswordStore& passwords_;
   PasswordPages passwordPages_;
   TrayIcon tray_;

@@ -156,13 +156,7 @@ void ListPage::DrawEntry(const DRAWITEMSTRUCT& item) const {
 void ListPage::Prepare(int id, HWND control) {
   if (id == ids_.listBox) {
     // The list's mouse moves tell which entry the tooltip is for.
-    // The page and the list's own procedure are found from the window's
-    // user data, which costs nothing: every message passes here, and a
-    // window property would be a question to Wine's server each time
-    // (65,534 of them to fill a list of 32,767 entries).
-    ownListProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListPage::EntryListProc));
+    entryList_.Attach(control, *this, failures_);
   }
   // Drops come only from programs with no more rights than Fendrel's own:
   // Windows keeps a drop from Explorer out of an elevated Fendrel, so that
@@ -170,28 +164,13 @@ void ListPage::Prepare(int id, HWND control) {
   if (id == ctl::PageFrame(ids_.page)) DragAcceptFiles(control, TRUE);
 }
 
-LRESULT CALLBACK ListPage::EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* page = reinterpret_cast<ListPage*>(GetWindowLongPtrW(list, GWLP_USERDATA));
-  const WNDPROC ownProc = page ? page->ownListProc_ : nullptr;
-  if (!ownProc) return DefWindowProcW(list, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
-    SetWindowLongPtrW(list, GWLP_USERDATA, 0);
-    return CallWindowProcW(ownProc, list, message, wParam, lParam);
+std::optional<LRESULT> ListPage::OnEntryListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsRelayedToTips(message)) {
+    OnEntryListMouse(list, message, wParam, lParam);
+  } else if (message == WM_MOUSEWHEEL || message == WM_VSCROLL) {
+    tip_.Forget();  // the entries move under the pointer
   }
-  {
-    try {
-      if (IsRelayedToTips(message)) {
-        page->OnEntryListMouse(list, message, wParam, lParam);
-      } else if (message == WM_MOUSEWHEEL || message == WM_VSCROLL) {
-        page->tip_.Forget();  // the entries move under the pointer
-      }
-    } catch (...) {
-      // Nothing unwinds into user32; the list goes on without its tooltip.
-      page->failures_.Report(message, wParam, std::current_exception());
-    }
-  }
-  return CallWindowProcW(ownProc, list, message, wParam, lParam);
+  return std::nullopt;  // the list box's own procedure answers every message
 }
 
 void ListPage::OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {

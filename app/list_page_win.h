@@ -17,6 +17,7 @@
 
 #include "app/entry_tip_win.h"
 #include "app/failure_reporter_win.h"
+#include "app/window_proc_win.h"
 #include "platform/message_boxes.h"
 #include "protection/entry_state.h"
 #include "protection/list_editing.h"
@@ -78,7 +79,8 @@ class ListPage {
   void DrawEntry(const DRAWITEMSTRUCT& item) const;
 
  private:
-  static LRESULT CALLBACK EntryListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  // The entry list's messages before its own procedure: the mouse for the tooltip.
+  std::optional<LRESULT> OnEntryListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   void OnEntryListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   const EntryState* StateOf(int index) const;
 
@@ -89,7 +91,7 @@ class ListPage {
   MessageBoxes& boxes_;
   EntryTip& tip_;
   FailureReporter& failures_;
-  WNDPROC ownListProc_ = nullptr;  // the entry list's own procedure, beneath EntryListProc
+  Subclass<ListPage, &ListPage::OnEntryListMessage> entryList_;
   // The list's paths as the visible list box got them last (Protection::pathsChanged).
   std::uint64_t shownPaths_ = 0;
 };

@@ -1,14 +1,12 @@
 #include "app/on_off_switch_box_win.h"
 
-#include <windows.h>
-
 #include "screen/control_ids.h"
 #include "screen/layout.h"
 
 namespace fendrel {
 
 void OnOffSwitchBox::OnClick() {
-  Show(switch_.Click(controls_.IsChecked(ctl::kOnOffSwitch)));
+  Show(switch_.Click(controls_.CheckBox(ctl::kOnOffSwitch).IsChecked()));
 }
 
 void OnOffSwitchBox::OnPageBuilt(int page) {
@@ -21,11 +19,11 @@ void OnOffSwitchBox::OnPageBuilt(int page) {
 
 void OnOffSwitchBox::Show(const SwitchLook& look) {
   look_ = look;
-  HWND box = controls_.Existing(ctl::kOnOffSwitch);
+  const CheckBox box(controls_.Existing(ctl::kOnOffSwitch));
   if (!box) return;  // its page shows the look when it is built
   // The switch's handling has run already; setting the box must not run it again.
-  SendMessageW(box, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  controls_.SetCaption(ctl::kOnOffSwitch, look.caption);
+  box.ShowChecked(look.checked);
+  box.SetText(look.caption);
   controls_.SetTextColour(ctl::kOnOffSwitch, look.colour);
 }
 

@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "app/list_box_control_win.h"
-#include "app/window_text_win.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours_win.h"
 #include "screen/control_ids.h"
@@ -146,33 +144,14 @@ HWND PageControls::Existing(int id) const {
   return control ? control->hwnd : nullptr;
 }
 
-HWND PageControls::Control(int id) {
-  const ControlSpec* row = FindControl(id);
-  if (row && PageOf(*row) != kNoPage) BuildPage(PageOf(*row));
-  return Existing(id);
-}
-
-std::u16string PageControls::WideText(int id) {
-  const std::wstring text = WideWindowText(Control(id));
-  return std::u16string(text.begin(), text.end());
-}
-
 std::optional<std::string> PageControls::PathText(int id) {
-  const std::wstring text = WideWindowText(Control(id));
+  const std::wstring text = Edit(id).Text();
   std::optional<std::string> path = FromWide(text);
   if (!path) boxes_.Show(messages::NameNotText(Narrow(text)), messages::kTitle);
   return path;
 }
 
-void PageControls::SetCaption(int id, const std::string& caption) {
-  HWND control = Control(id);
-  if (!control) return;
-  SetWindowTextW(control, Wide(caption).c_str());
-  InvalidateRect(control, nullptr, TRUE);
-}
-
 void PageControls::SetColours(int id, Rgb text, Rgb back) {
-  Control(id);  // builds its page if need be
   Made* control = Changeable(id);
   if (!control) return;
   control->text = text;
@@ -181,32 +160,10 @@ void PageControls::SetColours(int id, Rgb text, Rgb back) {
 }
 
 void PageControls::SetTextColour(int id, Rgb text) {
-  Control(id);  // builds its page if need be
   Made* control = Changeable(id);
   if (!control) return;
   control->text = text;
   InvalidateRect(control->hwnd, nullptr, TRUE);
-}
-
-bool PageControls::IsChecked(int id) {
-  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void PageControls::SetChecked(int id, bool checked) {
-  HWND control = Control(id);
-  if (!control || IsChecked(id) == checked) return;
-  SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  // A change made by the program runs the click handling, as the user's click does.
-  if (hooks_.clicked) hooks_.clicked(id);
-}
-
-void PageControls::SetEnabled(int id, bool enabled) {
-  HWND control = Control(id);
-  if (control) EnableWindow(control, enabled ? TRUE : FALSE);
-}
-
-int PageControls::ListSelection(int id) {
-  return ListBoxControl(Control(id)).Selection();
 }
 
 LRESULT PageControls::ColoursOn(HDC dc, HWND control) {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/control_factory_win.h"
+#include "app/controls_win.h"
+#include "app/list_box_control_win.h"
 #include "platform/message_boxes.h"
 #include "screen/colours.h"
 #include "screen/layout.h"
@@ -35,8 +37,6 @@ class PageControls {
     std::function<void(const ControlSpec& row, const RECT& place)> laidOut;
     // A page's controls were made: what was shown meanwhile is put on them.
     std::function<void(int page)> pageBuilt;
-    // The click handling of a control, run when the program changes a check box.
-    std::function<void(int id)> clicked;
   };
 
   // `boxes`: where a path box that holds no file name is told.
@@ -59,28 +59,28 @@ class PageControls {
   void LayOutAgain();
   int dpi() const { return factory_.dpi(); }
 
-  // The control window with this identifier, wherever it lives; a control
-  // on a page not built yet builds that page first. Null if none.
-  HWND Control(int id);
-  // The control with this identifier if it was made; builds nothing.
+  // The control window with this identifier, wherever it lives; null if
+  // none, or while its page is not built: asking builds nothing, and a
+  // page built later is shown the state of the core then (Hooks::pageBuilt).
   HWND Existing(int id) const;
   const Made* Find(int id) const;
   const Made* Find(HWND control) const;
 
-  // Text, colours and state of a control (a page not built yet is built,
-  // as by Control).
+  // The control with this identifier, wrapped by its kind; a wrapper over
+  // no window (which answers as empty and changes nothing) if none.
+  fendrel::Label Label(int id) const { return fendrel::Label(Existing(id)); }
+  fendrel::Button Button(int id) const { return fendrel::Button(Existing(id)); }
+  fendrel::Edit Edit(int id) const { return fendrel::Edit(Existing(id)); }
+  fendrel::CheckBox CheckBox(int id) const { return fendrel::CheckBox(Existing(id)); }
+  ListBoxControl ListBox(int id) const { return ListBoxControl(Existing(id)); }
+
   // The text of a path box exactly; nothing, after telling the person, when
   // it holds what no file name can (half of a UTF-16 pair).
   std::optional<std::string> PathText(int id);
-  // The text as UTF-16 code units, as the password digest takes it.
-  std::u16string WideText(int id);
-  void SetCaption(int id, const std::string& caption);
+  void SetCaption(int id, const std::string& caption) { ControlWindow(Existing(id)).SetText(caption); }
+  // The colours a control is drawn in.
   void SetColours(int id, Rgb text, Rgb back);
   void SetTextColour(int id, Rgb text);
-  bool IsChecked(int id);
-  void SetChecked(int id, bool checked);  // raises the control's click handling, as a click does
-  void SetEnabled(int id, bool enabled);
-  int ListSelection(int id);
   // WM_CTLCOLOR*: the colours of one of these controls on `dc` and the brush
   // of its background; 0 for a control drawn in the system's colours.
   LRESULT ColoursOn(HDC dc, HWND control);

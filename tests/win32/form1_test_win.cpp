@@ -81,7 +81,7 @@ std::vector<long> TablePlace(int id, int dpi = 96) {
 void ExpectEveryControlAtItsPlace(Form1& form, int dpi) {
   for (const ControlSpec& row : Controls()) {
     if (row.Has(kPainted)) continue;
-    std::vector<long> place = Place(form.controls().Control(row.id));
+    std::vector<long> place = Place(form.controls().Existing(row.id));
     std::vector<long> wanted = TablePlace(row, dpi);
     if (row.Has(kSizedToText)) place.resize(2), wanted.resize(2);
     EXPECT_EQ(wanted, place) << row.name << " at " << dpi << " DPI";
@@ -236,8 +236,8 @@ class Form1Test : public ::testing::Test {
     ASSERT_TRUE(form_->Create(GetModuleHandleA(nullptr)));
     ASSERT_EQ(96, form_->controls().dpi()) << "the test display runs at 96 DPI";
   }
-  HWND Item(int page) { return form_->controls().Control(ctl::MenuItem(page)); }
-  HWND Control(int id) { return form_->controls().Control(id); }
+  HWND Item(int page) { return form_->controls().Existing(ctl::MenuItem(page)); }
+  HWND Control(int id) { return form_->controls().Existing(id); }
 
   testing::TempFolder folder_;
   testing::RecordingMessageBoxes boxes_;
@@ -548,7 +548,7 @@ TEST_F(Form1Test, TheSafeListIsHeldFromTheLoadStepInFileOrder) {
   EXPECT_EQ((std::vector<std::string>{"99", "100", "101"}), rows(ctl::kSafeHoldNumbers));
   EXPECT_EQ((std::vector<std::string>{missing, a}), rows(ctl::kEmergencyListBox));
   EXPECT_TRUE(rows(ctl::kEmergencyHoldNumbers).empty());
-  EXPECT_EQ(-1, form_->controls().ListSelection(ctl::kSafeListBox));
+  EXPECT_EQ(-1, form_->controls().ListBox(ctl::kSafeListBox).Selection());
   EXPECT_EQ(102, protection_.nextHoldNumber());
 
   for (const std::string& file : {a, b, c}) {
@@ -643,11 +643,11 @@ TEST_F(Form1Test, ClicksOfControlsOnPagesReachTheirHandlers) {
   // A program-made change of the check box runs its click handling once.
   int switches = 0;
   form_->OnClick(ctl::kOnOffSwitch, [&] { ++switches; });
-  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
-  form_->controls().SetChecked(ctl::kOnOffSwitch, false);
+  form_->controls().CheckBox(ctl::kOnOffSwitch).SetChecked(false);
+  form_->controls().CheckBox(ctl::kOnOffSwitch).SetChecked(false);
   EXPECT_EQ(1, switches);
-  EXPECT_FALSE(form_->controls().IsChecked(ctl::kOnOffSwitch));
-  form_->controls().SetCaption(ctl::kOnOffSwitch, messages::kSwitchOn);
+  EXPECT_FALSE(form_->controls().CheckBox(ctl::kOnOffSwitch).IsChecked());
+  form_->controls().CheckBox(ctl::kOnOffSwitch).SetText(messages::kSwitchOn);
   form_->controls().SetTextColour(ctl::kOnOffSwitch, kOffRed);
   EXPECT_EQ(messages::kSwitchOn, TextOf(Control(ctl::kOnOffSwitch)));
   EXPECT_EQ(ToColorRef(kOffRed), PaintColoursOf(Control(ctl::kOnOffSwitch)).text);

@@ -115,8 +115,8 @@ int Run(HKEY themeSettings, const std::string& folder) {
     std::printf("the main window could not be made\n");
     return 1;
   }
-  HWND onOff = form.controls().Control(ctl::kOnOffSwitch);
-  HWND login = form.controls().Control(ctl::kLoginButton);
+  HWND onOff = form.controls().Existing(ctl::kOnOffSwitch);
+  HWND login = form.controls().Existing(ctl::kLoginButton);
 
   // Loaded here if the program did not load it: it then reads the style as on.
   wchar_t system32[MAX_PATH] = {};
