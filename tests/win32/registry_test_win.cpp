@@ -113,21 +113,22 @@ TEST_F(RunValueTest, OnWritesTheCommandAsTextWithOneNulAndOffRemovesIt) {
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
-TEST_F(RunValueTest, AValueTooLongForTheQueryReadsOnAndIsRewrittenAtStart) {
-  ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName,
-                                 RawValue{REG_SZ, std::string(300, 'x') + '\0'}));
-  EXPECT_TRUE(AutoStartIsOn(api_));
-  EXPECT_TRUE(switch_.ShowOnOffState().checked);
-  EXPECT_TRUE(boxes_.shown.empty());
-  EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue());
-}
-
-TEST_F(RunValueTest, AStartInTheOffStateWarnsAndWritesNothing) {
-  Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
-  EXPECT_FALSE(switch_.ShowOnOffState().checked);
-  ASSERT_EQ(1u, boxes_.shown.size());
-  EXPECT_EQ(messages::kNotOn, boxes_.shown[0].text);
-  EXPECT_FALSE(RunValue());
+// Whatever a value "Fendrel" holds, of any type or length, the switch reads
+// ON, says nothing, and the start puts this program's command in its place.
+TEST_F(RunValueTest, AnyValueReadsOnAndAStartRewritesItWithTheCommand) {
+  const DWORD one = 1;
+  for (const RawValue& odd :
+       {RawValue{REG_SZ, "D:\\Old Place\\Fendrel.exe /silent"},
+        RawValue{REG_SZ, std::string(300, 'x') + '\0'},  // longer than a query reads
+        RawValue{REG_DWORD, std::string(reinterpret_cast<const char*>(&one), sizeof one)},
+        RawValue{REG_BINARY, std::string("\xff\x00\x10", 3)}, RawValue{REG_BINARY, ""}}) {
+    ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, odd));
+    boxes_.shown.clear();
+    EXPECT_TRUE(AutoStartIsOn(api_)) << ::testing::PrintToString(odd);
+    EXPECT_EQ(LookOf(true), switch_.ShowOnOffState()) << ::testing::PrintToString(odd);
+    EXPECT_TRUE(boxes_.shown.empty()) << ::testing::PrintToString(odd);
+    EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue()) << ::testing::PrintToString(odd);
+  }
 }
 
 TEST_F(RunValueTest, TheValueIn32BitViewReadsOnAndAStartLeavesOnlyThisProgramsValue) {
