@@ -390,5 +390,38 @@ TEST(BackgroundOpenTest, AnOpenOnItsWayStartsOnceAndAFailedOneIsTriedAgain) {
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, gone));
 }
 
+// An open that comes back for an entry removed while it ran: the file is
+// let go, nothing is held and no number is used.
+TEST(BackgroundOpenTest, AnOpenThatComesBackForARemovedEntryLetsTheFileGo) {
+  TempFolder folder;
+  PortableFileSystem portable;
+  DeadShare share(portable);
+  FileLayer layer(share);
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool anyFinished = false;
+  BackgroundOpens background(share, [&] {
+    const std::lock_guard<std::mutex> lock(mutex);
+    anyFinished = true;
+    finished.notify_all();
+  });
+  Protection protection(layer, folder.path(), &background);
+  MakeFolder(folder.File("net"));
+  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
+  WriteBytes(protection.SafeListFile(), remote + "\r\n");
+  protection.LoadLists();
+  share.WaitUntilAsked();
+  ASSERT_TRUE(protection.RemoveFromSafeList(0));
+
+  share.Answer();
+  std::unique_lock<std::mutex> lock(mutex);
+  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return anyFinished; }));
+  lock.unlock();
+  EXPECT_FALSE(protection.FinishBackgroundOpens(background.TakeFinished()));
+  EXPECT_FALSE(testing::RefusedToOwnWriter(layer, remote));
+  EXPECT_TRUE(protection.safeHolds().items.empty());
+  EXPECT_EQ(Protection::kFirstHoldNumber, protection.nextHoldNumber());
+}
+
 }  // namespace
 }  // namespace fendrel
