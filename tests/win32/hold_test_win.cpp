@@ -74,14 +74,5 @@ TEST_F(HoldTest, TheLoadStepOfAnotherProcessHoldsItsSafeListUntilThatProcessEnds
   EXPECT_EQ(ERROR_SUCCESS, Probe("delete", b));
 }
 
-TEST_F(HoldTest, AnEmergencyAndASafeListHoldOfOneFileAreIndependent) {
-  const std::string file = Existing("both.txt");
-  ASSERT_EQ(FileError::None, protection_.AddToSafeList(file));
-  ASSERT_EQ(FileError::None, protection_.AddToEmergencyList(file));
-  ASSERT_TRUE(protection_.HoldEmergencyList().anyHeld);
-  protection_.ReleaseEmergencyHolds();
-  ExpectHeld(file);
-}
-
 }  // namespace
 }  // namespace fendrel

@@ -144,10 +144,16 @@ TEST_F(RunValueTest, TheValueIn32BitViewReadsOnAndAStartLeavesOnlyThisProgramsVa
 // The registry module's contract runs on the real registry with the core
 // tests (tests/core/registry_test.cpp); here only what is the real
 // registry's own.
-TEST(Win32RegistryApiTest, StatusCodesAreDescribedInWords) {
+TEST(Win32RegistryApiTest, StatusCodesAreDescribedInWordsEachItsOwnAndEndingInNoBreakOrStop) {
   Win32RegistryApi api;
-  EXPECT_NE("no description", api.Describe(ERROR_ACCESS_DENIED));
-  EXPECT_FALSE(api.Describe(ERROR_ACCESS_DENIED).empty());
+  const std::string denied = api.Describe(ERROR_ACCESS_DENIED), missing = api.Describe(ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(denied, missing);
+  for (const std::string& text : {denied, missing}) {
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(std::string::npos, std::string("\r\n. ").find(text.back())) << text;
+    EXPECT_NE("no description", text);
+  }
+  EXPECT_EQ("no description", api.Describe(0x2000FFFF));  // a status Windows has no words for
 }
 
 }  // namespace
