@@ -63,9 +63,7 @@ TEST_F(HoldTest, TheLoadStepOfAnotherProcessHoldsItsSafeListUntilThatProcessEnds
   WriteBytes(protection_.SafeListFile(), a + "\r\n" + folder_.File("missing.txt") + "\r\n" + b + "\r\n");
   testing::ChildProcess holder("hold_holder", {folder_.path()});
   ASSERT_TRUE(holder.started());
-  std::vector<std::string> numbers;
-  ASSERT_TRUE(holder.WaitForLine("held", &numbers));
-  EXPECT_EQ((std::vector<std::string>{"99", "0", "100"}), numbers);
+  ASSERT_TRUE(holder.WaitForLine("held"));
   ExpectHeld(a);
   ExpectHeld(b);
   holder.Kill();
