@@ -97,26 +97,26 @@ Form1::Form1(Form1Services services, Form1Core core, AccessLevel& access, FileLa
                   return SeenCaption(*control->row->caption ? control->row->caption
                                                             : Narrow(ControlWindow(control->hwnd).Text()));
                 }),
-      controls_(factory_, services.boxes,
-                {
-                    .made = [this](const ControlSpec& row,
-                                   HWND control) { listPages_.Prepare(row, control, hwnd_, instance_); },
-                    .laidOut =
-                        [this](const ControlSpec& row, const RECT& place) {
-                          if (row.id == ctl::kAboutIcon) painter_.FitAboutIcon(place.right - place.left);
-                        },
-                    .pageBuilt =
-                        [this](int page) {
-                          // What the load step and the actions put on the page while it did not exist.
-                          ShowChanges();
-                          switchBox_.OnPageBuilt(page);
-                        },
-                }),
+      controls_(factory_, services.boxes, *this),
       listPages_(controls_, access, protection_, core.editing, services.boxes, failures_),
       switchBox_(controls_, core.onOffSwitch),
       emergencyButtons_(controls_, core.emergency),
       healer_(protection_, core.background, files.files(), [this] { emergencyButtons_.FolderWalksDone(); }) {
   protection_.SetChangedNotice([this] { ShowChanges(); });
+}
+
+void Form1::ControlMade(const ControlSpec& row, HWND control) {
+  listPages_.Prepare(row, control, hwnd_, instance_);
+}
+
+void Form1::ControlLaidOut(const ControlSpec& row, const RECT& place) {
+  if (row.id == ctl::kAboutIcon) painter_.FitAboutIcon(place.right - place.left);
+}
+
+void Form1::PageBuilt(int page) {
+  // What the load step and the actions put on the page while it did not exist.
+  ShowChanges();
+  switchBox_.OnPageBuilt(page);
 }
 
 Form1::~Form1() {

@@ -69,7 +69,7 @@ struct Form1Core {
   OpensFinishedNotice& opensFinished;
 };
 
-class Form1 : public Form1Actions, private LoadSteps {
+class Form1 : public Form1Actions, private LoadSteps, private PageControls::Owner {
  public:
   // The window class of the main window, by which other processes find it.
   static constexpr const wchar_t* kWideClassName = L"FendrelForm1";
@@ -154,6 +154,11 @@ class Form1 : public Form1Actions, private LoadSteps {
   // Gives every button of the pages its click handling.
   void WireHandlers();
   void OnTrayNotification(WPARAM id, LPARAM event);
+
+  // What the window adds to the making of its controls.
+  void ControlMade(const ControlSpec& row, HWND control) override;
+  void ControlLaidOut(const ControlSpec& row, const RECT& place) override;
+  void PageBuilt(int page) override;
 
   MessageBoxes& boxes_;
   std::function<void(HWND)> windowCreated_;

@@ -48,7 +48,7 @@ void PageControls::BuildPage(int page) {
   // Counted as built first: putting its state on the page asks for its controls.
   builtPages_.push_back(page);
   MakeRows(page);
-  if (hooks_.pageBuilt) hooks_.pageBuilt(page);
+  owner_.PageBuilt(page);
 }
 
 void PageControls::BuildEveryPage() {
@@ -77,7 +77,7 @@ void PageControls::MakeRows(int page) {
     }
     std::optional<Rgb> back = row.Has(kOpaque) ? std::optional<Rgb>(row.back) : Backdrop(row);
     controls_.push_back({&row, control, row.text, back});
-    if (hooks_.made) hooks_.made(row, control);
+    owner_.ControlMade(row, control);
   }
   // Labels lie beneath every other control of their container (a text box
   // that touches a label keeps its border); among themselves they keep the
@@ -116,7 +116,7 @@ void PageControls::LayOutAgain() {
 
 void PageControls::LayOut(const Made& control, bool atItsPlace) {
   const RECT place = factory_.LayOut(*control.row, control.hwnd, atItsPlace);
-  if (hooks_.laidOut) hooks_.laidOut(*control.row, place);
+  owner_.ControlLaidOut(*control.row, place);
 }
 
 // --- Controls by identifier.

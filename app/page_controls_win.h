@@ -30,18 +30,22 @@ class PageControls {
   };
 
   // What the window adds to the making of its controls.
-  struct Hooks {
+  class Owner {
+   public:
     // A control was made: what it needs beyond its row (a tooltip, files dropped).
-    std::function<void(const ControlSpec& row, HWND control)> made;
+    virtual void ControlMade(const ControlSpec& row, HWND control) = 0;
     // A control has its place for the resolution (in its container, in pixels).
-    std::function<void(const ControlSpec& row, const RECT& place)> laidOut;
-    // A page's controls were made: what was shown meanwhile is put on them.
-    std::function<void(int page)> pageBuilt;
+    virtual void ControlLaidOut(const ControlSpec& row, const RECT& place) = 0;
+    // A page's controls were made: the core's state now is put on them.
+    virtual void PageBuilt(int page) = 0;
+
+   protected:
+    ~Owner() = default;
   };
 
   // `boxes`: where a path box that holds no file name is told.
-  PageControls(ControlFactory& factory, MessageBoxes& boxes, Hooks hooks)
-      : factory_(factory), boxes_(boxes), hooks_(std::move(hooks)) {}
+  PageControls(ControlFactory& factory, MessageBoxes& boxes, Owner& owner)
+      : factory_(factory), boxes_(boxes), owner_(owner) {}
   PageControls(const PageControls&) = delete;
   PageControls& operator=(const PageControls&) = delete;
 
@@ -61,7 +65,7 @@ class PageControls {
 
   // The control window with this identifier, wherever it lives; null if
   // none, or while its page is not built: asking builds nothing, and a
-  // page built later is shown the state of the core then (Hooks::pageBuilt).
+  // page built later is shown the state of the core then (Owner::PageBuilt).
   HWND Existing(int id) const;
   const Made* Find(int id) const;
   const Made* Find(HWND control) const;
@@ -99,7 +103,7 @@ class PageControls {
 
   ControlFactory& factory_;
   MessageBoxes& boxes_;
-  Hooks hooks_;
+  Owner& owner_;
   HWND window_ = nullptr;
   HINSTANCE instance_ = nullptr;
   void* panelParam_ = nullptr;

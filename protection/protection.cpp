@@ -559,12 +559,14 @@ bool Protection::FinishBackgroundOpens(std::vector<FinishedOpen> finished) {
     if (!found) continue;  // its entry went meanwhile: the file closes here
     found->ticket = 0;
     changed = true;
-    if (open.error != FileError::None) {
-      found->outcome = open.error;
-      continue;
-    }
+    // A folder's open answers "is a folder": its entry holds the folder and
+    // what lies under it.
     if (open.error == FileError::IsFolder) {
       HoldFolderEntry(*found);
+      continue;
+    }
+    if (open.error != FileError::None) {
+      found->outcome = open.error;
       continue;
     }
     const int number = files_.LowestFree(kFirstHoldNumber);

@@ -274,12 +274,17 @@ TEST_P(BadInputTest, Hold413AtOnceAndThe414thHoldNamesTheFileAndTheLimitUntilOne
   ASSERT_EQ(2u, boxes_.shown.size());
   EXPECT_NE(std::string::npos, boxes_.shown[1].text.find(urgent + "  (Fendrel already holds " + limit + ")"));
 
-  // A released hold makes room: the next hold takes its number.
+  // A released hold makes room: the next hold takes its number, and the
+  // one after it is refused again.
   editing_.Remove(ListKind::Safe, 200);
   emergency.Emergency();
   EXPECT_TRUE(emergency.on());
   EXPECT_EQ((Numbers{99 + 200}), protection_.HoldRows(ListKind::Emergency));
   EXPECT_EQ(2u, boxes_.shown.size());
+  editing_.Add(ListKind::Safe, files[1]);
+  EXPECT_EQ(3u, boxes_.shown.size());
+  EXPECT_EQ(412, protection_.EntryCount(ListKind::Safe));
+  EXPECT_EQ(1, layer_.LowestFree());  // short-lived work still has number 1
 }
 
 // Password files.

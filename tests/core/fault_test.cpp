@@ -1,6 +1,5 @@
-// Faults around the list files and the auto-start value: a list file that
-// cannot be written, a program folder that is gone, and a Run value of a
-// type this program never writes. Each is reported and loses nothing.
+// Faults around the list files: a list file that cannot be written and a
+// program folder that is gone. Each is reported and loses nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +9,6 @@
 #include "platform/portable_file_system.h"
 #include "protection/list_editing.h"
 #include "screen/messages.h"
-#include "startup/on_off_switch.h"
 #include "tests/core/fakes.h"
 #include "tests/core/forwarding_file_system.h"
 #include "tests/core/test_support.h"
@@ -249,28 +247,6 @@ TEST(PortableFileSystemTest, AReadErrorIsAnErrorNotTheEndOfTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(AllFileSystems, ListFileFaultTest, ::testing::ValuesIn(testing::FileSystemKinds()),
                          [](const auto& info) { return info.param.name; });
-
-// Run values of other types: the switch reads ON, and the start-up re-write
-// puts the program's own REG_SZ command in their place.
-TEST(RunValueTypeTest, ADwordOrBinaryRunValueReadsOnAndIsReplacedByTheCommandAtStart) {
-  constexpr std::uint32_t kRegBinary = 3;
-  const testing::FakeRegistry::Value command{kRegSz, std::string("C:\\Fendrel\\Fendrel.exe /silent") + '\0'};
-  for (const testing::FakeRegistry::Value& odd :
-       {testing::FakeRegistry::Value{kRegDword, std::string("\x01\0\0\0", 4)},
-        testing::FakeRegistry::Value{kRegBinary, std::string("\xff\x00\x10", 3)},
-        testing::FakeRegistry::Value{kRegBinary, ""}}) {
-    testing::FakeRegistry api;
-    api.AddKey(kHkeyLocalMachine, kRunKeyPath);
-    api.Put(kHkeyLocalMachine, kRunKeyPath, kRunValueName, odd);
-    RecordingMessageBoxes boxes;
-    OnOffSwitch onOff(api, boxes, "C:\\Fendrel");
-    EXPECT_TRUE(AutoStartIsOn(api)) << odd;
-    EXPECT_EQ(LookOf(true), onOff.ShowOnOffState()) << odd;
-    EXPECT_TRUE(boxes.shown.empty()) << odd;
-    EXPECT_EQ(command, api.Get(kHkeyLocalMachine, kRunKeyPath, kRunValueName)) << odd;
-    EXPECT_EQ(1u, api.ValueCount(kHkeyLocalMachine, kRunKeyPath));
-  }
-}
 
 }  // namespace
 }  // namespace fendrel

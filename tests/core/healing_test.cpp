@@ -320,17 +320,22 @@ TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItA
   FileLayer layer(share);
   std::mutex mutex;
   std::condition_variable finished;
-  bool anyFinished = false;
+  int results = 0;
   BackgroundOpens background(share, [&] {
     const std::lock_guard<std::mutex> lock(mutex);
-    anyFinished = true;
+    ++results;
     finished.notify_all();
   });
   Protection protection(layer, folder.path(), &background);
   MakeFolder(folder.File("net"));
   const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
   const std::string local = testing::MakeFile(folder, "local.txt");
-  WriteBytes(protection.SafeListFile(), remote + "\r\n" + local + "\r\n");
+  // A folder on the share: its open comes back "is a folder", and it is
+  // held as a folder entry then.
+  const std::string remoteFolder = folder.File("net\\docs");
+  MakeFolder(remoteFolder);
+  const std::string underIt = testing::MakeFile(folder, "net\\docs\\a.txt");
+  WriteBytes(protection.SafeListFile(), remote + "\r\n" + local + "\r\n" + remoteFolder + "\r\n");
 
   protection.LoadLists();  // returns while the share does not answer
   share.WaitUntilAsked();
@@ -340,11 +345,14 @@ TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItA
 
   share.Answer();
   std::unique_lock<std::mutex> lock(mutex);
-  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return anyFinished; }));
+  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return results >= 2; }));
   lock.unlock();
   EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
-  EXPECT_EQ(100, protection.HoldRows(ListKind::Safe)[0]);
+  EXPECT_EQ((std::vector<int>{100, 99, 101}), protection.HoldRows(ListKind::Safe));
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
+  while (protection.ContinueFolderWalks(64)) {
+  }
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, underIt)) << "held by the folder entry's walk";
 }
 
 // The worker runs one open after another: an open on its way is never
@@ -389,6 +397,39 @@ TEST(BackgroundOpenTest, AnOpenOnItsWayStartsOnceAndAFailedOneIsTriedAgain) {
   ASSERT_TRUE(waitForResults(3));
   EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
   EXPECT_TRUE(testing::RefusedToOwnWriter(layer, gone));
+}
+
+// An open that comes back for an entry removed while it ran: the file is
+// let go, nothing is held and no number is used.
+TEST(BackgroundOpenTest, AnOpenThatComesBackForARemovedEntryLetsTheFileGo) {
+  TempFolder folder;
+  PortableFileSystem portable;
+  DeadShare share(portable);
+  FileLayer layer(share);
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool anyFinished = false;
+  BackgroundOpens background(share, [&] {
+    const std::lock_guard<std::mutex> lock(mutex);
+    anyFinished = true;
+    finished.notify_all();
+  });
+  Protection protection(layer, folder.path(), &background);
+  MakeFolder(folder.File("net"));
+  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
+  WriteBytes(protection.SafeListFile(), remote + "\r\n");
+  protection.LoadLists();
+  share.WaitUntilAsked();
+  ASSERT_TRUE(protection.Remove(ListKind::Safe, 0));
+
+  share.Answer();
+  std::unique_lock<std::mutex> lock(mutex);
+  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return anyFinished; }));
+  lock.unlock();
+  EXPECT_FALSE(protection.FinishBackgroundOpens(background.TakeFinished()));
+  EXPECT_FALSE(testing::RefusedToOwnWriter(layer, remote));
+  EXPECT_TRUE(protection.HoldRows(ListKind::Safe).empty());
+  EXPECT_EQ(Protection::kFirstHoldNumber, protection.nextHoldNumber());
 }
 
 }  // namespace

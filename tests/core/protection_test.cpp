@@ -97,42 +97,6 @@ TEST_P(ProtectionTest, FilesOpenForWritingCannotBeHeldAndTakeNoNumber) {
   EXPECT_EQ(99, protection_.nextHoldNumber());
 }
 
-TEST_P(ProtectionTest, TheSameFileHeldTwiceStaysHeldUntilBothHoldsAreReleased) {
-  const std::string a = Existing("a.txt");
-  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, a));
-  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, a));
-  EXPECT_TRUE(protection_.HoldEmergencyList().anyHeld);
-  EXPECT_EQ((Numbers{99}), protection_.HoldRows(ListKind::Safe));
-  EXPECT_EQ((Numbers{100}), protection_.HoldRows(ListKind::Emergency));
-  protection_.ReleaseEmergencyHolds();
-  EXPECT_TRUE(Held(a));
-  EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());  // the rows go with their holds
-  protection_.Remove(ListKind::Safe, 0);
-  EXPECT_FALSE(Held(a));
-}
-
-TEST_P(ProtectionTest, At413OpenHoldsTheNextFailsUntilAReleaseFreesANumber) {
-  const std::string a = Existing("a.txt");
-  for (int i = 0; i < Protection::kMostHoldsAtOnce; ++i)
-    ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, a)) << i;
-  EXPECT_EQ(413, protection_.EntryCount(ListKind::Safe));
-  EXPECT_EQ(511, protection_.HoldRows(ListKind::Safe).back());
-  EXPECT_EQ(Protection::kNoHold, protection_.nextHoldNumber());
-  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Emergency, a));
-  const Protection::EmergencyHolding holding = protection_.HoldEmergencyList();
-  ASSERT_EQ(1u, holding.failures.size());
-  EXPECT_EQ(ListReason::NoFreeHoldNumber, holding.failures[0].why);
-  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.Add(ListKind::Safe, a));
-  EXPECT_EQ(413, protection_.EntryCount(ListKind::Safe));
-  // Entry 200 holds number 299; removing it lets the next hold take 299.
-  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 200));
-  EXPECT_EQ(299, protection_.nextHoldNumber());
-  ASSERT_EQ(FileError::None, protection_.Add(ListKind::Safe, a));
-  EXPECT_EQ(299, protection_.HoldRows(ListKind::Safe).back());
-  EXPECT_EQ(ListReason::NoFreeHoldNumber, protection_.Add(ListKind::Safe, a));
-  EXPECT_EQ(1, layer_.LowestFree());  // short-lived work still has number 1
-}
-
 TEST_P(ProtectionTest, AThousandAddsAndRemovesAndAHundredEmergenciesKeepEveryListedFileHeld) {
   Rows safe, emergency;
   for (int i = 0; i < 3; ++i) safe.push_back(Existing("s" + std::to_string(i) + ".txt"));
@@ -185,7 +149,12 @@ TEST_P(ProtectionTest, AFileOnBothListsKeepsItsSafeListHoldThroughEveryEmergency
   Rows added;
   for (int cycle = 0; cycle < 50; ++cycle) {
     EXPECT_TRUE(protection_.HoldEmergencyList().failures.empty());
+    if (cycle == 0) {  // each list holds the file under a number of its own
+      EXPECT_EQ((Numbers{99}), protection_.HoldRows(ListKind::Safe));
+      EXPECT_EQ((Numbers{100, 101}), protection_.HoldRows(ListKind::Emergency));
+    }
     protection_.ReleaseEmergencyHolds();
+    EXPECT_TRUE(protection_.HoldRows(ListKind::Emergency).empty());  // the rows go with their holds
     // The next add takes a number the emergency held a moment ago: no row
     // may be left that closes it at the next "No Emergency".
     added.push_back(Existing("added" + std::to_string(cycle) + ".txt"));
@@ -194,6 +163,9 @@ TEST_P(ProtectionTest, AFileOnBothListsKeepsItsSafeListHoldThroughEveryEmergency
     ASSERT_FALSE(Held(other)) << "cycle " << cycle;
   }
   for (const std::string& path : added) EXPECT_TRUE(Held(path)) << path;
+  // Removing the safe entry lets the file go: no emergency hold was left.
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
+  EXPECT_FALSE(Held(both));
 }
 
 TEST_P(ProtectionTest, TheEmergencyHoldsInListOrderAndKeepsThePersonsSelection) {

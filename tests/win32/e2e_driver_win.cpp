@@ -27,20 +27,6 @@ constexpr int kFileNameCombo = 0x47C;      // cmb13 of the common file dialog
 constexpr int kFileNameEdit = 0x480;       // edt1, the older dialogs' file-name box
 constexpr UINT kSendTimeoutMs = kE2eTimeoutMs;
 
-// A window's text through WM_GETTEXT, which also reaches another process's
-// controls (GetWindowText does not ask them). Texts are read as UTF-16 and
-// given as UTF-8, so a name outside the ANSI code page reads as itself.
-std::string TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &length)) return {};
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
-                      kSendTimeoutMs, &copied);
-  text.resize(std::min<DWORD_PTR>(copied, length));
-  return Narrow(text);
-}
-
 // Puts text into a window with WM_SETTEXT, as UTF-16; false when the text is
 // not well-formed UTF-8 or the window did not answer.
 bool SetTextOf(HWND window, const std::string& text) {
@@ -48,13 +34,6 @@ bool SetTextOf(HWND window, const std::string& text) {
   DWORD_PTR result = 0;
   return wide && SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide->c_str()),
                                      SMTO_NORMAL, kSendTimeoutMs, &result);
-}
-
-HWND DescendantWithId(HWND parent, int id) {
-  for (HWND child : Descendants(parent)) {
-    if ((GetDlgCtrlID(child) & 0xFFFF) == (id & 0xFFFF)) return child;
-  }
-  return nullptr;
 }
 
 bool IsMessageBox(HWND dialog) {

@@ -1,6 +1,5 @@
 // Faults under real Windows behaviour: "prot.dat" held by another program,
-// the saving process killed at random moments, and a Run value of a type
-// this program never writes in the real registry.
+// and the saving process killed at random moments.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,10 +9,8 @@
 #include "platform/atomic_save.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
-#include "platform/registry_api_win.h"
 #include "protection/list_editing.h"
 #include "screen/messages.h"
-#include "startup/on_off_switch.h"
 #include "tests/core/fakes.h"
 #include "tests/core/test_support.h"
 #include "tests/win32/e2e_driver_win.h"
@@ -127,40 +124,6 @@ TEST(FaultTest, AProcessKilledAtRandomMomentsWhileSavingLeavesTheOldOrTheNewList
       "%d left an emer.dat.new beside it\n",
       kills, saves, shortSeen, longSeen, cut, leftovers);
   EXPECT_EQ(0, cut) << firstCut << " (seed " << seed << ")";
-}
-
-// The real registry: a REG_DWORD or REG_BINARY value "Fendrel" reads ON,
-// and the start-up re-write makes it the REG_SZ command.
-TEST(FaultTest, ADwordOrBinaryRunValueReadsOnAndStartUpReplacesItWithTheCommand) {
-  testing::MachineStateGuard guard;
-  Win32RegistryApi api;
-  const DWORD one = 1;
-  const BYTE binary[] = {0xff, 0x00, 0x10};
-  struct Odd {
-    DWORD type;
-    const BYTE* data;
-    DWORD size;
-  };
-  for (const Odd& odd : {Odd{REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one},
-                         Odd{REG_BINARY, binary, sizeof binary}}) {
-    HKEY run = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_ALL_ACCESS, &run));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(run, kRunValueName, 0, odd.type, odd.data, odd.size));
-    RegCloseKey(run);
-
-    RecordingMessageBoxes boxes;
-    OnOffSwitch onOff(api, boxes, "C:\\Program Files\\Fendrel");
-    EXPECT_TRUE(AutoStartIsOn(api)) << odd.type;
-    EXPECT_EQ(LookOf(true), onOff.ShowOnOffState()) << odd.type;
-    EXPECT_TRUE(boxes.shown.empty()) << odd.type;
-
-    char data[256] = {};
-    DWORD type = 0, size = sizeof data;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegGetValueA(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, RRF_RT_ANY, &type, data, &size));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << odd.type;
-    EXPECT_STREQ("C:\\Program Files\\Fendrel\\Fendrel.exe /silent", data) << odd.type;
-  }
 }
 
 }  // namespace

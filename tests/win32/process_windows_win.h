@@ -1,5 +1,5 @@
-// Finding another process's windows from outside, as the end-to-end driver
-// and the soak do.
+// Finding windows and reading their texts from outside, as the end-to-end
+// driver, the soak and the window's own tests do.
 #pragma once
 
 #include <windows.h>
@@ -15,5 +15,11 @@ DWORD ProcessOf(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD processId);
 // Every window beneath `parent`, at any depth.
 std::vector<HWND> Descendants(HWND parent);
+// The one beneath `parent` with this identifier, or null.
+HWND DescendantWithId(HWND parent, int id);
+// A window's text through WM_GETTEXT, which also reaches another process's
+// controls (GetWindowText does not ask them). Texts are read as UTF-16 and
+// given as UTF-8, so a name outside the ANSI code page reads as itself.
+std::string TextOf(HWND window);
 
 }  // namespace fendrel::testing

@@ -113,21 +113,22 @@ TEST_F(RunValueTest, OnWritesTheCommandAsTextWithOneNulAndOffRemovesIt) {
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
-TEST_F(RunValueTest, AValueTooLongForTheQueryReadsOnAndIsRewrittenAtStart) {
-  ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName,
-                                 RawValue{REG_SZ, std::string(300, 'x') + '\0'}));
-  EXPECT_TRUE(AutoStartIsOn(api_));
-  EXPECT_TRUE(switch_.ShowOnOffState().checked);
-  EXPECT_TRUE(boxes_.shown.empty());
-  EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue());
-}
-
-TEST_F(RunValueTest, AStartInTheOffStateWarnsAndWritesNothing) {
-  Delete(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName);
-  EXPECT_FALSE(switch_.ShowOnOffState().checked);
-  ASSERT_EQ(1u, boxes_.shown.size());
-  EXPECT_EQ(messages::kNotOn, boxes_.shown[0].text);
-  EXPECT_FALSE(RunValue());
+// A value "Fendrel" of any type or length reads ON, says nothing, and the
+// start puts this program's command in its place.
+TEST_F(RunValueTest, AnyValueReadsOnAndAStartRewritesItWithTheCommand) {
+  const DWORD one = 1;
+  for (const RawValue& odd :
+       {RawValue{REG_SZ, std::string(300, 'x') + '\0'},  // longer than a query reads
+        RawValue{REG_DWORD, std::string(reinterpret_cast<const char*>(&one), sizeof one)},
+        RawValue{REG_BINARY, std::string("\xff\x00\x10", 3)}, RawValue{REG_BINARY, ""}}) {
+    const std::string value = ::testing::PrintToString(odd);
+    ASSERT_EQ(ERROR_SUCCESS, Store(HKEY_LOCAL_MACHINE, kRunKeyPath, kRunValueName, odd));
+    boxes_.shown.clear();
+    EXPECT_TRUE(AutoStartIsOn(api_)) << value;
+    EXPECT_EQ(LookOf(true), switch_.ShowOnOffState()) << value;
+    EXPECT_TRUE(boxes_.shown.empty()) << value;
+    EXPECT_EQ((RawValue{REG_SZ, switch_.RunCommand() + '\0'}), RunValue()) << value;
+  }
 }
 
 TEST_F(RunValueTest, TheValueIn32BitViewReadsOnAndAStartLeavesOnlyThisProgramsValue) {
@@ -143,10 +144,16 @@ TEST_F(RunValueTest, TheValueIn32BitViewReadsOnAndAStartLeavesOnlyThisProgramsVa
 // The registry module's contract runs on the real registry with the core
 // tests (tests/core/registry_test.cpp); here only what is the real
 // registry's own.
-TEST(Win32RegistryApiTest, StatusCodesAreDescribedInWords) {
+TEST(Win32RegistryApiTest, StatusCodesAreDescribedInWordsEachItsOwnAndEndingInNoBreakOrStop) {
   Win32RegistryApi api;
-  EXPECT_NE("no description", api.Describe(ERROR_ACCESS_DENIED));
-  EXPECT_FALSE(api.Describe(ERROR_ACCESS_DENIED).empty());
+  const std::string denied = api.Describe(ERROR_ACCESS_DENIED), missing = api.Describe(ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(denied, missing);
+  for (const std::string& text : {denied, missing}) {
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(std::string::npos, std::string("\r\n. ").find(text.back())) << text;
+    EXPECT_NE("no description", text);
+  }
+  EXPECT_EQ("no description", api.Describe(0x2000FFFF));  // a status Windows has no words for
 }
 
 }  // namespace

@@ -115,6 +115,7 @@ int Run(HKEY themeSettings, const std::string& folder) {
     std::printf("the main window could not be made\n");
     return 1;
   }
+  form.controls().BuildEveryPage();  // as the program does once the window shows
   HWND onOff = form.controls().Existing(ctl::kOnOffSwitch);
   HWND login = form.controls().Existing(ctl::kLoginButton);
 
