@@ -95,8 +95,8 @@ shoot() {
 
 # prepare WORK: the driver and a Wine prefix to copy.
 prepare() {
-  x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -static -I"$here/.." "$here/page_shots_driver_win.cpp" \
-    "$here/../tests/win32/process_windows_win.cpp" \
+  x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -static -I"$here/.." "$here/page_shots_driver_win.cpp" \
+    "$here/../tests/win32/process_windows_win.cpp" "$here/../platform/wide_text_win.cpp" "$here/../platform/utf.cpp" "$here/../platform/exact_path.cpp" \
     -o "$1/driver.exe" -luser32 -lgdi32
   WINEPREFIX="$1/base" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" sh -c 'wineboot -i; wineserver -w' \
     >/dev/null 2>&1
