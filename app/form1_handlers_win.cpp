@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/form1_win.h"
+#include "platform/start_steps.h"
 #include "screen/control_ids.h"
 #include "screen/layout.h"
 #include "screen/messages.h"
@@ -49,7 +50,10 @@ void Form1::WireHandlers() {
 }
 
 void Form1::MirrorLists() {
-  listPages_.Mirror();
+  {
+    const StartStep step("showing the lists");
+    listPages_.Mirror();
+  }
   healer_.Plan();
 }
 

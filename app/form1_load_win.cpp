@@ -3,6 +3,7 @@
 // after a silent start, a safe list that could not be read is told from
 // the tray.
 #include "app/form1_win.h"
+#include "platform/start_steps.h"
 #include "screen/messages.h"
 
 namespace fendrel {
@@ -10,6 +11,7 @@ namespace fendrel {
 void Form1::Load() {
   if (loaded_) return;
   loaded_ = true;
+  const StartStep step("the load step");
   RunLoadStep(*this, silent_);
   // After a silent start, the person learns from the tray that the safe
   // list could not be read, or not whole.
@@ -24,10 +26,12 @@ void Form1::Load() {
 }
 
 void Form1::DeterminePassword() {
+  const StartStep step("the password");
   SelectPage(passwords_.DeterminePassword(), 1);
 }
 
 void Form1::ShowOnOffState() {
+  const StartStep step("the switch");
   switchBox_.ShowOnOffState();
 }
 

@@ -9,6 +9,7 @@
 #include "app/window_text_win.h"
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
+#include "platform/start_steps.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
 #include "screen/colours_win.h"
@@ -21,11 +22,13 @@ namespace {
 
 constexpr const wchar_t* kWindowClass = Form1::kWideClassName;
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  const StartStep step("the program's icon");
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
 void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) {
+  const StartStep step("the window class");
   WNDCLASSEXW window{};
   window.cbSize = sizeof window;
   window.lpfnWndProc = windowProc;
@@ -262,6 +265,7 @@ LRESULT CALLBACK Form1::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // --- Creation and layout.
 
 bool Form1::OnCreate() {
+  const StartStep step("the window's own controls");
   if (windowCreated_) windowCreated_(hwnd_);
   opensFinished_.SetWindow(hwnd_);
   // A second start without administrator rights asks a copy that has them

@@ -6,6 +6,7 @@
 
 #include "app/list_box_control_win.h"
 #include "app/window_text_win.h"
+#include "platform/start_steps.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours_win.h"
 #include "screen/control_ids.h"
@@ -47,6 +48,7 @@ void PageControls::Forget() {
 
 void PageControls::BuildPage(int page) {
   if (!window_ || IsBuilt(page) || !FindControl(ctl::PageFrame(page))) return;
+  const StartStep step("a page's controls");
   // Counted as built first: putting its state on the page asks for its controls.
   builtPages_.push_back(page);
   MakeRows(page);

@@ -7,6 +7,7 @@
 #include "lists/entry_path.h"
 #include "lists/list_text.h"
 #include "platform/atomic_save.h"
+#include "platform/start_steps.h"
 #include "protection/entry_state.h"
 
 namespace fendrel {
@@ -131,6 +132,7 @@ ListOutcome Protection::ReadListFile(const std::string& file, std::string& bytes
 }
 
 bool Protection::ReadIn(List& list) {
+  const StartStep step("reading the lists");
   // Nothing is reported here: a missing file is an empty list, and what was
   // not read whole is said where it shows (the Welcome page, the tooltip,
   // the emergency message, a save).
@@ -187,6 +189,7 @@ bool Protection::ReadIn(List& list) {
 }
 
 void Protection::Merge(List& list, std::vector<std::string> theirs) {
+  const StartStep step("the holds");
   std::vector<Entry> ours = std::move(list.entries);
   list.entries.clear();
   list.entries.reserve(theirs.size() + ours.size());
