@@ -1,8 +1,8 @@
 // Where the time of the program's start goes. Off unless a benchmark asks
-// for it: each step then costs one test of a null pointer. When asked (see
-// platform/start_steps_win.h), each step's beginning and end are recorded
-// with the clock and the thread's processor time, and written to a file
-// once the program first waits for input.
+// for it: each step then costs two calls that test a null pointer. When
+// asked (see platform/start_steps_win.h), each step's beginning and end are
+// recorded with the clock and the thread's processor time, and written to
+// a file once the program first waits for input.
 #pragma once
 
 namespace fendrel {
@@ -23,12 +23,8 @@ extern StartStepSink* startStepSink;
 // step inside another is counted apart from it. `name` is a literal.
 class StartStep {
  public:
-  explicit StartStep(const char* name) : on_(startStepSink != nullptr) {
-    if (on_) startStepSink->Begin(name);
-  }
-  ~StartStep() {
-    if (on_ && startStepSink) startStepSink->End();
-  }
+  explicit StartStep(const char* name);
+  ~StartStep();
   StartStep(const StartStep&) = delete;
   StartStep& operator=(const StartStep&) = delete;
 
