@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <psapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -36,7 +37,6 @@
 #include <string>
 #include <vector>
 
-#include "app/tray_win.h"
 #include "bench/bench_files_win.h"
 #include "platform/file_layer.h"
 #include "platform/file_system_win.h"
@@ -72,6 +72,7 @@ constexpr DWORD kWaitMs = 30000;  // the longest any wait for a started program 
 
 constexpr const char* kFendrelClass = "FendrelForm1";
 constexpr const char* kMinimalClass = "FendrelBenchMinimal";
+constexpr UINT kFendrelTrayIconId = 1;  // the number Fendrel gives its one tray icon
 
 // ------------------------------------------------------------------ problems
 
@@ -1021,7 +1022,7 @@ double StepsOfOneStart(StepTable& table, const std::string& program, const std::
   NOTIFYICONDATAW icon{};
   icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
   icon.hWnd = started->Window(kFendrelClass);
-  icon.uID = fendrel::kTrayIconId;
+  icon.uID = kFendrelTrayIconId;
   if (!arguments.empty()) Shell_NotifyIconW(NIM_DELETE, &icon);
   return shown;
 }
