@@ -4,6 +4,7 @@
 #include "app/list_box_control_win.h"
 #include "platform/drawing_win.h"
 #include "platform/function_lookup_win.h"
+#include "platform/start_steps.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours_win.h"
 #include "screen/control_ids.h"
@@ -157,6 +158,7 @@ HFONT ControlFactory::FontFor(const Font& font) {
   const FontKey key{font.face, font.hundredthsOfPoint, font.bold, font.underline};
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.get();
+  const StartStep step("fonts");
   auto face = faces_.find(font.face);
   if (face == faces_.end()) {
     std::wstring chosen = Wide(font.face);  // let the font mapper choose when no candidate is installed

@@ -8,6 +8,7 @@
 #include "app/form1_win.h"
 #include "platform/browser.h"
 #include "platform/message_boxes.h"
+#include "platform/start_steps.h"
 #include "screen/control_ids.h"
 #include "screen/layout.h"
 #include "screen/messages.h"
@@ -65,7 +66,10 @@ void Form1::WireHandlers() {
 
 void Form1::ShowChanges() noexcept {
   try {
-    listPages_.Show();
+    {
+      const StartStep step("showing the lists");
+      listPages_.Show();
+    }
     healer_.Plan();
   } catch (...) {
     // The core's change stands; the window shows it at the next one.

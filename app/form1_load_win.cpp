@@ -4,6 +4,7 @@
 // the tray.
 #include "app/form1_win.h"
 #include "password/password_store.h"
+#include "platform/start_steps.h"
 #include "protection/protection.h"
 #include "screen/messages.h"
 
@@ -12,6 +13,7 @@ namespace fendrel {
 void Form1::Load() {
   if (loaded_) return;
   loaded_ = true;
+  const StartStep step("the load step");
   RunLoadStep(*this, silent_);
   // After a silent start, the person learns from the tray that the safe
   // list could not be read, or not whole.
@@ -26,10 +28,12 @@ void Form1::Load() {
 }
 
 void Form1::DeterminePassword() {
+  const StartStep step("the password");
   SelectPage(passwords_.DeterminePassword(), 1);
 }
 
 void Form1::ShowOnOffState() {
+  const StartStep step("the switch");
   switchBox_.ShowOnOffState();
 }
 

@@ -14,6 +14,7 @@
 #include "platform/file_layer.h"
 #include "platform/function_lookup_win.h"
 #include "platform/message_boxes.h"
+#include "platform/start_steps.h"
 #include "platform/wide_text_win.h"
 #include "resources/resource_ids.h"
 #include "screen/colours_win.h"
@@ -28,11 +29,13 @@ namespace {
 
 constexpr const wchar_t* kWindowClass = Form1::kWideClassName;
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  const StartStep step("the program's icon");
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_FENDREL), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
 void RegisterClasses(HINSTANCE instance, WNDPROC windowProc, WNDPROC panelProc) {
+  const StartStep step("the window class");
   WNDCLASSEXW window{};
   window.cbSize = sizeof window;
   window.lpfnWndProc = windowProc;
@@ -245,6 +248,7 @@ void Form1::OnNcDestroy() {
 }
 
 bool Form1::OnCreate() {
+  const StartStep step("the window's own controls");
   if (windowCreated_) windowCreated_(hwnd_);
   opensFinished_.SetWindow(hwnd_);
   // A second start without administrator rights asks a copy that has them

@@ -1,5 +1,6 @@
 #include "app/healer_win.h"
 
+#include "platform/start_steps.h"
 #include "protection/entry_state.h"
 
 namespace fendrel {
@@ -137,6 +138,7 @@ void Healer::OnRetryTimer() {
 
 void Healer::Plan() {
   if (!window_) return;
+  const StartStep step("planning the Healer");
   // A save by rename is a name change; Notepad writes in place. A watch
   // whose folder went is begun again here.
   programFolderWatch_.Want({protection_.programFolder()});

@@ -84,22 +84,25 @@ void ListPage::Show(bool redraw) {
   ListBoxControl list(host_.Existing(ids_.listBox));
   if (list) {
     // A heal changes holds, not paths: the rows' texts are compared only
-    // when the paths changed.
-    if (shownPaths_ != protection_.pathsChanged(ids_.kind)) {
+    // when the paths changed, or the list box is new.
+    if (list.hwnd() != filled_.list || filled_.paths != protection_.pathsChanged(ids_.kind)) {
       list.SetRows(protection_.EntryCount(ids_.kind),
                    [this](int i) { return Wide(protection_.Path(ids_.kind, i)); });
-      shownPaths_ = protection_.pathsChanged(ids_.kind);
+      filled_.list = list.hwnd();
+      filled_.paths = protection_.pathsChanged(ids_.kind);
     }
     list.Select(protection_.selected(ids_.kind));
     if (redraw) list.Redraw();
   }
   ListBoxControl holds(host_.Existing(ids_.holdNumbers));
-  if (!holds) return;
+  if (!holds || (holds.hwnd() == filled_.holds && filled_.changes == protection_.changes())) return;
   const std::vector<int> rows = protection_.HoldRows(ids_.kind);
   holds.SetRows(static_cast<int>(rows.size()),
                 [&rows](int i) { return std::to_wstring(rows[static_cast<std::size_t>(i)]); });
   // The emergency's last hold row is chosen, as its holds are taken in order.
   holds.Select(ids_.kind == ListKind::Emergency ? static_cast<int>(rows.size()) - 1 : -1);
+  filled_.holds = holds.hwnd();
+  filled_.changes = protection_.changes();
 }
 
 void ListPage::OnSelectionChange() {

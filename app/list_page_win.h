@@ -92,8 +92,14 @@ class ListPage {
   EntryTip& tip_;
   FailureReporter& failures_;
   Subclass<ListPage, &ListPage::OnEntryListMessage> entryList_;
-  // The list's paths as the visible list box got them last (Protection::pathsChanged).
-  std::uint64_t shownPaths_ = 0;
+  // The list boxes as they were filled last, and the core's counts then
+  // (Protection::pathsChanged, changes): what did not change is not read again.
+  struct Filled {
+    HWND list = nullptr;
+    std::uint64_t paths = 0;
+    HWND holds = nullptr;
+    std::uint64_t changes = 0;
+  } filled_;
 };
 
 }  // namespace fendrel

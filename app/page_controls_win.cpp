@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/start_steps.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours_win.h"
 #include "screen/control_ids.h"
@@ -45,6 +46,7 @@ void PageControls::Forget() {
 
 void PageControls::BuildPage(int page) {
   if (!window_ || IsBuilt(page) || !FindControl(ctl::PageFrame(page))) return;
+  const StartStep step("a page's controls");
   // Counted as built first: putting its state on the page asks for its controls.
   builtPages_.push_back(page);
   MakeRows(page);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/start_steps.h"
 #include "platform/wide_text_win.h"
 #include "screen/messages.h"
 
@@ -42,6 +43,7 @@ UINT TrayIcon::TaskbarCreatedMessage() {
 }
 
 void TrayIcon::Add() {
+  const StartStep step("the tray icon");
   TrayIconData.cbSize = NOTIFYICONDATAW_V1_SIZE;
   TrayIconData.uID = kTrayIconId;
   TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

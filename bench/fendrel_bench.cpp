@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <psapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -32,6 +33,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,7 @@
 #include "protection/protection.h"
 #include "screen/control_ids.h"
 #include "screen/messages.h"
+#include "tests/core/forwarding_file_system.h"
 #include "tests/win32/machine_state_win.h"
 
 namespace {
@@ -69,6 +72,7 @@ constexpr DWORD kWaitMs = 30000;  // the longest any wait for a started program 
 
 constexpr const char* kFendrelClass = "FendrelForm1";
 constexpr const char* kMinimalClass = "FendrelBenchMinimal";
+constexpr UINT kFendrelTrayIconId = 1;  // the number Fendrel gives its one tray icon
 
 // ------------------------------------------------------------------ problems
 
@@ -426,6 +430,34 @@ class CountingBoxes : public fendrel::MessageBoxes {
   std::string last;
 };
 
+// A file system that passes every call on and adds up the time spent in
+// the one beneath: what the emergency spends in Win32FileSystem (its
+// conversions and the CreateFileW calls), apart from its own work.
+class TimedFileSystem : public fendrel::testing::ForwardingFileSystem {
+ public:
+  using ForwardingFileSystem::ForwardingFileSystem;
+  fendrel::FileError Open(const std::string& path, fendrel::OpenMode mode,
+                          std::unique_ptr<fendrel::OpenFile>& file) override {
+    const LONGLONG start = Now();
+    const fendrel::FileError error = inner_.Open(path, mode, file);
+    ms += Since(start);
+    return error;
+  }
+  fendrel::FileError HoldFolder(const std::string& path, std::unique_ptr<fendrel::OpenFile>& hold) override {
+    const LONGLONG start = Now();
+    const fendrel::FileError error = inner_.HoldFolder(path, hold);
+    ms += Since(start);
+    return error;
+  }
+  bool FolderExists(const std::string& path) override {
+    const LONGLONG start = Now();
+    const bool exists = inner_.FolderExists(path);
+    ms += Since(start);
+    return exists;
+  }
+  double ms = 0;
+};
+
 void BenchEmergency(const WorkFolder& work) {
   const std::string program = work.Make("emergency");
   const std::vector<std::string> paths = MakeFiles(work.Make("emergency\\files"), kEmergencyFiles, 400);
@@ -506,6 +538,34 @@ void BenchEmergency(const WorkFolder& work) {
       programRun();
     }
   }
+  // Where the action's time goes beyond the bare loop: the same action
+  // again, with the time inside the file system added up.
+  std::vector<double> timedAction, inside, outside;
+  for (int repetition = 0; repetition <= kEmergencyRepetitions; ++repetition) {
+    fendrel::Win32FileSystem system;
+    TimedFileSystem timed(system);
+    fendrel::FileLayer files(timed);
+    fendrel::Protection protection(files, program);
+    for (const std::string& path : paths) protection.Add(fendrel::ListKind::Emergency, path);
+    CountingBoxes boxes;
+    fendrel::EmergencyMode mode(protection, boxes);
+    timed.ms = 0;  // the list's own saves above are no part of it
+    const LONGLONG start = Now();
+    mode.Emergency();
+    const double actionMs = Since(start);
+    const double insideMs = timed.ms;
+    mode.NoEmergency();
+    if (repetition > 0) {
+      timedAction.push_back(actionMs);
+      inside.push_back(insideMs);
+      outside.push_back(actionMs - insideMs);
+    }
+  }
+  notes.push_back(
+      "the emergency action timed again (median of 21):" + Format(" %.2f ms,", Median(timedAction)) +
+      " inside Win32FileSystem (its conversions and CreateFileW):" + Format(" %.2f ms,", Median(inside)) +
+      " outside it:" + Format(" %.2f ms;", Median(outside)) +
+      " the bare loop's CreateFileW:" + Format(" %.2f ms", Median(open)));
   const double a = Median(action), o = Median(open), r = Median(release), c = Median(close);
   const std::string times = " (median of " + std::to_string(kEmergencyRepetitions) + ")";
   rows.push_back({"emergency action, 400 holds" + times, Ms(a), Ms(o), Ratio(a, o), Aim(a, o, 1.05),
@@ -660,6 +720,23 @@ Programs PreparePrograms(const WorkFolder& work, const std::string& builtFendrel
   return programs;
 }
 
+// True when a control with this identifier is somewhere in the window.
+bool HasControl(HWND window, int id) {
+  struct Search {
+    int id;
+    bool found = false;
+  } search{id};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lParam) -> BOOL {
+        auto& wanted = *reinterpret_cast<Search*>(lParam);
+        wanted.found = GetDlgCtrlID(child) == wanted.id;
+        return !wanted.found;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void BenchStartUp(const Programs& programs) {
   struct Kind {
     const std::string& program;
@@ -669,15 +746,25 @@ void BenchStartUp(const Programs& programs) {
     bool holds;  // holds the safe list's files once its window shows
     std::vector<double> ms;
     std::vector<double> ready;  // until the program first waits for input
-    std::vector<double> bytes;
+    std::vector<double> bytes;  // once every page is built
     std::vector<double> cpu;
+    std::vector<double> cpuAll;  // until every page is built
   };
   const std::string none;
   Kind kinds[] = {
-      {programs.fendrel, programs.fendrelFolder, kFendrelClass, none, true, {}, {}, {}, {}},
-      {programs.emptyFendrel, programs.emptyFolder, kFendrelClass, none, false, {}, {}, {}, {}},
-      {programs.minimal, programs.minimalFolder, kMinimalClass, none, false, {}, {}, {}, {}},
-      {programs.floor, programs.floorFolder, kMinimalClass, programs.floorArguments, true, {}, {}, {}, {}}};
+      {programs.fendrel, programs.fendrelFolder, kFendrelClass, none, true, {}, {}, {}, {}, {}},
+      {programs.emptyFendrel, programs.emptyFolder, kFendrelClass, none, false, {}, {}, {}, {}, {}},
+      {programs.minimal, programs.minimalFolder, kMinimalClass, none, false, {}, {}, {}, {}, {}},
+      {programs.floor,
+       programs.floorFolder,
+       kMinimalClass,
+       programs.floorArguments,
+       true,
+       {},
+       {},
+       {},
+       {},
+       {}}};
   constexpr int kKinds = sizeof kinds / sizeof kinds[0];
   // Run 0 warms the caches and is not counted; the order rotates so no kind
   // always follows the same one.
@@ -695,11 +782,20 @@ void BenchStartUp(const Programs& programs) {
       // shows; it waits for input once they are built.
       const bool idle = WaitForInputIdle(started->process(), kWaitMs) == 0;
       const double ready = Since(begun);
+      const double cpu = Total(started->ThreadCpuMs());
+      // Fendrel builds those pages between the messages once it waits for
+      // input; the last page is Close Program's. Its CPU and memory are
+      // taken again when every page is there.
+      if (std::string(kind.className) == kFendrelClass) {
+        const HWND window = started->Window(kind.className);
+        started->WaitUntil([&] { return HasControl(window, fendrel::ctl::kCloseProgramButton); });
+      }
       if (run > 0 && ms >= 0) {
         kind.ms.push_back(ms);
         if (idle) kind.ready.push_back(ready);
         kind.bytes.push_back(static_cast<double>(started->PrivateBytes()));
-        kind.cpu.push_back(Total(started->ThreadCpuMs()));
+        kind.cpu.push_back(cpu);
+        kind.cpuAll.push_back(Total(started->ThreadCpuMs()));
       }
     }
   }
@@ -729,10 +825,230 @@ void BenchStartUp(const Programs& programs) {
   rows.push_back({"  CPU of the 413-entry start (all threads)" + runs, Ms(fc), Ms(mc), Ratio(fc, mc), "-",
                   "minimal_window.exe's start"});
   rows.push_back({againstFloor, Ms(fc), Ms(flc), Ratio(fc, flc), Aim(fc, flc, 1.5), floorName});
+  const double fca = Median(kinds[0].cpuAll);
+  rows.push_back(
+      {"  the same until every page is built" + runs, Ms(fca), Ms(flc), Ratio(fca, flc), "-", floorName});
   const double fm = Median(kinds[0].bytes), mm = Median(kinds[2].bytes), flm = Median(kinds[3].bytes);
-  rows.push_back({"private bytes, window shown, 413 holds", KiB(fm), KiB(mm), Ratio(fm, mm), Aim(fm, mm, 1.5),
-                  "minimal_window.exe, window shown"});
+  rows.push_back({"private bytes, every page built, 413 holds", KiB(fm), KiB(mm), Ratio(fm, mm),
+                  Aim(fm, mm, 1.5), "minimal_window.exe, window shown"});
   rows.push_back({"  the same against the floor", KiB(fm), KiB(flm), Ratio(fm, flm), "-", floorName});
+}
+
+// ------------------------------------------------------------------ the steps of the start
+
+constexpr int kStepRuns = 15;
+
+// One step of Fendrel's start, by where it runs: "the load step > the
+// password" is the password step inside the load step. Times are its own
+// (the steps inside it are rows of their own), summed within a run; one
+// value a run.
+struct StepFigures {
+  std::string path;
+  int depth = 0;
+  std::vector<double> count, wallMs, cpuMs, endsAtMs;  // a value a run (0 where it did not run)
+};
+
+class StepTable {
+ public:
+  // Reads one run's file (platform/start_steps_win.h); `created` is the
+  // counter just before CreateProcess. False when the file says nothing.
+  bool Add(const std::string& text, LONGLONG created) {
+    struct Open {
+      std::string path;
+      LONGLONG counter;
+      unsigned long long cpu;
+      LONGLONG childWall = 0;
+      unsigned long long childCpu = 0;
+    };
+    struct Sum {
+      int depth = 0;
+      double count = 0, wallMs = 0, cpuMs = 0, endsAtMs = 0;
+    };
+    std::vector<std::pair<std::string, Sum>> run;  // in the order of their first end
+    const auto sum = [&run](const std::string& path, int depth) -> Sum& {
+      for (auto& [name, figures] : run) {
+        if (name == path) return figures;
+      }
+      run.push_back({path, Sum{depth}});
+      return run.back().second;
+    };
+    std::vector<Open> open;
+    double frequency = 0;
+    LONGLONG lastEnd = created;
+    unsigned long long lastCpu = 0;
+    std::string lastName;
+    double lastEndMs = 0;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line.rfind("F ", 0) == 0) {
+        frequency = std::stod(line.substr(2));
+        continue;
+      }
+      if (frequency <= 0 || line.size() < 2) continue;
+      const bool begin = line[0] == 'B';
+      std::string name;
+      std::size_t numbers = 2;
+      if (begin) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        name = line.substr(2, tab - 2);
+        numbers = tab + 1;
+      }
+      std::istringstream values(line.substr(numbers));
+      LONGLONG counter = 0;
+      unsigned long long cpu = 0;
+      values >> counter >> cpu;
+      const auto ms = [&](LONGLONG ticks) { return static_cast<double>(ticks) * 1000.0 / frequency; };
+      if (begin) {
+        if (open.empty()) {
+          // The time between two steps of the outermost level is a row of
+          // its own, named by its neighbours.
+          const std::string gap = lastName.empty() ? "(the loader and the runtime, from CreateProcess)"
+                                                   : "(between " + lastName + " and " + name + ")";
+          Sum& between = sum(gap, 0);
+          between.count += 1;
+          between.wallMs += ms(counter - lastEnd);
+          if (!lastName.empty()) between.cpuMs += static_cast<double>(cpu - lastCpu) / 10000.0;
+          between.endsAtMs = ms(counter - created);
+        }
+        open.push_back({open.empty() ? name : open.back().path + " > " + name, counter, cpu});
+        continue;
+      }
+      if (open.empty()) continue;
+      const Open step = open.back();
+      open.pop_back();
+      const LONGLONG wall = counter - step.counter;
+      const unsigned long long used = cpu - step.cpu;
+      Sum& row = sum(step.path, static_cast<int>(open.size()));
+      row.count += 1;
+      row.wallMs += ms(wall - step.childWall);
+      row.cpuMs += static_cast<double>(used - step.childCpu) / 10000.0;
+      if (open.empty()) {
+        row.endsAtMs = ms(counter - created);
+        lastEnd = counter;
+        lastCpu = cpu;
+        lastName = step.path;
+        lastEndMs = ms(counter - created);
+      } else {
+        open.back().childWall += wall;
+        open.back().childCpu += used;
+      }
+    }
+    if (run.empty()) return false;
+    lastEndMs_.push_back(lastEndMs);
+    for (const auto& [path, figures] : run) {
+      StepFigures& row = Figures(path, figures.depth);
+      row.count.push_back(figures.count);
+      row.wallMs.push_back(figures.wallMs);
+      row.cpuMs.push_back(figures.cpuMs);
+      row.endsAtMs.push_back(figures.endsAtMs);
+    }
+    ++runs_;
+    for (StepFigures& row : rows_) {
+      for (auto* values : {&row.count, &row.wallMs, &row.cpuMs, &row.endsAtMs}) {
+        values->resize(static_cast<std::size_t>(runs_), 0.0);
+      }
+    }
+    return true;
+  }
+
+  void Print(const char* title, double shownMs) const {
+    if (runs_ == 0) return;
+    std::printf("\n%s, %d runs; the window shows after %.1f ms, the last step ends after %.1f ms (medians)\n",
+                title, runs_, shownMs, Median(lastEndMs_));
+    std::printf("%-70s %5s %8s %8s %8s\n", "step (own time: the steps inside it are rows of their own)",
+                "times", "ms", "CPU ms", "ends at");
+    for (const StepFigures& row : rows_) {
+      const std::size_t cut = row.path.rfind(" > ");
+      const std::string name = std::string(static_cast<std::size_t>(row.depth) * 2, ' ') +
+                               row.path.substr(cut == std::string::npos ? 0 : cut + 3);
+      const std::string ends = row.depth == 0 ? Format("%8.1f", Median(row.endsAtMs)) : std::string(8, ' ');
+      std::printf("%-70s %5.1f %8.2f %8.1f %s\n", name.c_str(), Mean(row.count), Median(row.wallMs),
+                  Mean(row.cpuMs), ends.c_str());
+    }
+    std::printf(
+        "(ms: the median over the runs; CPU: the mean, as the thread times move in steps of 10 ms)\n");
+  }
+
+ private:
+  static double Mean(const std::vector<double>& values) {
+    double total = 0;
+    for (double value : values) total += value;
+    return values.empty() ? 0 : total / static_cast<double>(values.size());
+  }
+
+  StepFigures& Figures(const std::string& path, int depth) {
+    for (StepFigures& row : rows_) {
+      if (row.path == path) return row;
+    }
+    // A step inside another goes after the last row of its parent's.
+    std::size_t at = rows_.size();
+    const std::size_t cut = path.rfind(" > ");
+    if (cut != std::string::npos) {
+      const std::string parent = path.substr(0, cut);
+      for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].path == parent || rows_[i].path.rfind(parent + " > ", 0) == 0) at = i + 1;
+      }
+    }
+    StepFigures row;
+    row.path = path;
+    row.depth = depth;
+    row.count.assign(static_cast<std::size_t>(runs_), 0.0);
+    row.wallMs = row.cpuMs = row.endsAtMs = row.count;
+    return *rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), row);
+  }
+
+  std::vector<StepFigures> rows_;
+  std::vector<double> lastEndMs_;  // a run's last step of the outermost level, from CreateProcess
+  int runs_ = 0;
+};
+
+// Starts a copy of Fendrel with its steps recorded, until it first waits
+// for input; adds the run to `table` and returns when its window showed.
+double StepsOfOneStart(StepTable& table, const std::string& program, const std::string& folder,
+                       const std::string& arguments, const std::string& stepsFile) {
+  DeleteFileA(stepsFile.c_str());
+  SetEnvironmentVariableA("FENDREL_START_STEPS", stepsFile.c_str());
+  std::optional<Started> started;
+  const LONGLONG begun = Now();
+  const double shown = StartUntilShown(started, program, folder, kFendrelClass, arguments);
+  SetEnvironmentVariableA("FENDREL_START_STEPS", nullptr);
+  std::optional<std::string> text;
+  started->WaitUntil([&] { return (text = ReadBytes(stepsFile)).has_value(); });
+  if (!text || !table.Add(*text, begun)) Problem("no steps were written by " + program);
+  // A process ended with its icon in the tray leaves the icon behind, and
+  // the next start waited about 2 s in its first window call: the icon
+  // goes first.
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  icon.hWnd = started->Window(kFendrelClass);
+  icon.uID = kFendrelTrayIconId;
+  if (!arguments.empty()) Shell_NotifyIconW(NIM_DELETE, &icon);
+  return shown;
+}
+
+void BenchSteps(const Programs& programs, const std::string& stepsFile) {
+  StepTable normal, silent, empty;
+  std::vector<double> normalShown, silentShown, emptyShown;
+  for (int run = 0; run <= kStepRuns; ++run) {
+    StepTable warmUp;
+    const bool counted = run > 0;
+    const double n =
+        StepsOfOneStart(counted ? normal : warmUp, programs.fendrel, programs.fendrelFolder, "", stepsFile);
+    const double e =
+        StepsOfOneStart(counted ? empty : warmUp, programs.emptyFendrel, programs.emptyFolder, "", stepsFile);
+    const double s = StepsOfOneStart(counted ? silent : warmUp, programs.fendrel, programs.fendrelFolder,
+                                     "/silent", stepsFile);
+    if (counted) {
+      normalShown.push_back(n);
+      emptyShown.push_back(e);
+      silentShown.push_back(s);
+    }
+  }
+  normal.Print("the steps of a start with 413 entries", Median(normalShown));
+  empty.Print("the steps of a start with no lists", Median(emptyShown));
+  silent.Print("the steps of a silent start (/silent) with 413 entries", Median(silentShown));
 }
 
 void BenchIdle(const Programs& programs) {
@@ -1413,13 +1729,17 @@ void PrintSetting() {
 
 int main(int argc, char** argv) {
   // The programs beside this one unless named:
-  //   fendrel_bench [--wakeups | --folders] [Fendrel.exe [minimal_window.exe]]
+  //   fendrel_bench [--wakeups | --folders | --steps] [Fendrel.exe [minimal_window.exe]]
   // --wakeups runs only the wake-up figures, --folders only the folder
-  // entries' figures. FENDREL_BEFORE names another build of Fendrel.exe
-  // whose wake-up figures stand beside these.
+  // entries' figures, --steps only the table of the start's steps. FENDREL_BEFORE names another build of
+  // Fendrel.exe whose wake-up figures stand beside these.
   const bool wakeupsOnly = argc > 1 && std::string(argv[1]) == "--wakeups";
   const bool foldersOnly = argc > 1 && std::string(argv[1]) == "--folders";
-  if (wakeupsOnly || foldersOnly) {
+  const bool stepsOnly = argc > 1 && std::string(argv[1]) == "--steps";
+  // --start: the emergency, the save, the start-up, idle and healing
+  // figures and the sizes, without the wake-ups and the folder entries.
+  const bool startOnly = argc > 1 && std::string(argv[1]) == "--start";
+  if (wakeupsOnly || foldersOnly || stepsOnly || startOnly) {
     --argc;
     ++argv;
   }
@@ -1449,8 +1769,15 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       BenchFolders(work, builtFendrel, builtMinimal);
     }
+    if (stepsOnly) {
+      const Programs programs = PreparePrograms(work, builtFendrel, builtMinimal);
+      MachineState machine(programs.fendrelFolder);
+      std::printf("the steps of the start ...\n");
+      std::fflush(stdout);
+      BenchSteps(programs, work.Make("steps") + "\\steps.txt");
+    }
   }
-  if (!wakeupsOnly && !foldersOnly) {
+  if (!wakeupsOnly && !foldersOnly && !stepsOnly) {
     WorkFolder work;
     std::printf("emergency action ...\n");
     std::fflush(stdout);
@@ -1470,12 +1797,14 @@ int main(int argc, char** argv) {
       std::printf("healing ...\n");
       std::fflush(stdout);
       BenchHealing(programs);
-      std::printf("wake-ups ...\n");
-      std::fflush(stdout);
-      BenchWakeups(work, builtFendrel, builtMinimal, before);
-      std::printf("folder entries ...\n");
-      std::fflush(stdout);
-      BenchFolders(work, builtFendrel, builtMinimal);
+      if (!startOnly) {
+        std::printf("wake-ups ...\n");
+        std::fflush(stdout);
+        BenchWakeups(work, builtFendrel, builtMinimal, before);
+        std::printf("folder entries ...\n");
+        std::fflush(stdout);
+        BenchFolders(work, builtFendrel, builtMinimal);
+      }
     }
     BenchSizes(builtFendrel, builtMinimal);
   }

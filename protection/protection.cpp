@@ -7,6 +7,7 @@
 #include "lists/entry_path.h"
 #include "lists/list_text.h"
 #include "platform/atomic_save.h"
+#include "platform/start_steps.h"
 #include "protection/entry_state.h"
 
 namespace fendrel {
@@ -31,6 +32,11 @@ Protection::Protection(FileLayer& files, std::string programFolder, BackgroundOp
     : files_(files), programFolder_(std::move(programFolder)), background_(background) {
   safe_.file = SafeListFile();
   emergency_.file = EmergencyListFile();
+  // Worked out once: every hold asks.
+  std::size_t at = 0;
+  for (const std::string& file : {safe_.file, emergency_.file}) {
+    for (const char* suffix : {"", ".NEW", ".LOCK"}) ownFileKeys_[at++] = FileKey(file) + suffix;
+  }
 }
 
 int Protection::Hold(const std::string& path, ListOutcome& error) {
@@ -46,10 +52,8 @@ int Protection::Hold(const std::string& path, ListOutcome& error) {
 ListOutcome Protection::NeverHeld(const std::string& path, bool folder) const {
   // Holding a list file would refuse every later save of it.
   const std::string key = FileKey(path);
-  for (const std::string& own : {SafeListFile(), EmergencyListFile()}) {
-    const std::string ownKey = FileKey(own);
-    if (key == ownKey || key == ownKey + ".NEW" || key == ownKey + ".LOCK") return ListReason::OwnListFile;
-  }
+  if (std::find(ownFileKeys_.begin(), ownFileKeys_.end(), key) != ownFileKeys_.end())
+    return ListReason::OwnListFile;
   if (!folder) return FileError::None;
   std::string trimmed = key;
   while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
@@ -131,6 +135,7 @@ ListOutcome Protection::ReadListFile(const std::string& file, std::string& bytes
 }
 
 bool Protection::ReadIn(List& list) {
+  const StartStep step("reading the lists");
   // Nothing is reported here: a missing file is an empty list, and what was
   // not read whole is said where it shows (the Welcome page, the tooltip,
   // the emergency message, a save).
@@ -188,6 +193,7 @@ bool Protection::ReadIn(List& list) {
 
 void Protection::Merge(List& list, std::vector<std::string> theirs) {
   ++list.pathsChanged;
+  const StartStep step("the holds");
   std::vector<Entry> ours = std::move(list.entries);
   list.entries.clear();
   list.entries.reserve(theirs.size() + ours.size());
@@ -650,6 +656,7 @@ void Protection::Unlist(List& list, std::size_t index) {
 }
 
 void Protection::Changed() {
+  ++changes_;
   statesStale_ = true;
   if (changesHeldBack_ > 0) {
     changedMeanwhile_ = true;

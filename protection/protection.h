@@ -20,6 +20,7 @@
 // result comes back.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -205,9 +206,11 @@ class Protection {
   // Which entries are protected now (protection/entry_state.h), worked out
   // from the records once after each change.
   const ListStates& states() const;
-  // How often the list's paths, and the entries' states, changed: a window
-  // that remembers the count it showed redraws only what changed.
+  // How often the list's paths, anything at all, and the entries' states
+  // changed: a window that remembers the count it showed redraws only what
+  // changed.
   std::uint64_t pathsChanged(ListKind list) const { return ListOf(list).pathsChanged; }
+  std::uint64_t changes() const { return changes_; }
   std::uint64_t statesChanged() const {
     states();
     return statesChanged_;
@@ -323,6 +326,8 @@ class Protection {
   // Before the lists: every tree gives its room back as it goes.
   FolderRoom room_;
   std::string programFolder_;
+  // The keys (FileKey) of the list files, their ".new" and their ".lock".
+  std::array<std::string, 6> ownFileKeys_;
   std::string windowsFolder_;
   BackgroundOpens* background_;
   std::uint64_t lastTicket_ = 0;
@@ -333,6 +338,7 @@ class Protection {
   std::vector<KeptHold> keptEmergencyHolds_;
   std::function<void()> changedNotice_;
   int changesHeldBack_ = 0;  // ListSteps and batches under way
+  std::uint64_t changes_ = 0;
   bool changedMeanwhile_ = false;
   // Worked out again on the first ask after a change.
   mutable std::optional<ListStates> states_;

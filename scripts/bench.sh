@@ -13,6 +13,11 @@
 #   sh scripts/bench.sh --folders  only the folder entries' figures (a folder
 #                                of 10,000 files: "Emergency", a file made in
 #                                it, idle CPU, memory per file held)
+#   sh scripts/bench.sh --start  the whole benchmark but the wake-ups and the
+#                                folder entries (about a minute)
+#   sh scripts/bench.sh --steps  only the table of the start's steps: where
+#                                the milliseconds and the CPU of Fendrel's
+#                                start go, step by step (about a minute)
 # BUILD_DIR chooses another build folder (default: the preset's build/windows).
 # FENDREL_BEFORE=/path/to/Fendrel.exe: another build (an earlier commit) whose
 # wake-up figures are measured in the same run, beside this build's.
@@ -26,6 +31,8 @@ case "$mode" in
   --soak) program=fendrel_soak ;;
   --wakeups) set -- --wakeups ;;
   --folders) set -- --folders ;;
+  --steps) set -- --steps ;;
+  --start) set -- --start ;;
   --kills)
     program=win32_tests
     export FENDREL_KILLS=1000
