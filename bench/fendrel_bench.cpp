@@ -837,6 +837,7 @@ void BenchStartUp(const Programs& programs) {
 // ------------------------------------------------------------------ the steps of the start
 
 constexpr int kStepRuns = 15;
+constexpr int kMemoryStepRuns = 5;
 
 // One step of Fendrel's start, by where it runs: "the load step > the
 // password" is the password step inside the load step. Times are its own
@@ -846,6 +847,7 @@ struct StepFigures {
   std::string path;
   int depth = 0;
   std::vector<double> count, wallMs, cpuMs, endsAtMs;  // a value a run (0 where it did not run)
+  std::vector<double> kib;  // the private bytes the step added (its own), when they were recorded
 };
 
 class StepTable {
@@ -857,12 +859,14 @@ class StepTable {
       std::string path;
       LONGLONG counter;
       unsigned long long cpu;
+      long long bytes;
       LONGLONG childWall = 0;
       unsigned long long childCpu = 0;
+      long long childBytes = 0;
     };
     struct Sum {
       int depth = 0;
-      double count = 0, wallMs = 0, cpuMs = 0, endsAtMs = 0;
+      double count = 0, wallMs = 0, cpuMs = 0, endsAtMs = 0, kib = 0;
     };
     std::vector<std::pair<std::string, Sum>> run;  // in the order of their first end
     const auto sum = [&run](const std::string& path, int depth) -> Sum& {
@@ -876,6 +880,7 @@ class StepTable {
     double frequency = 0;
     LONGLONG lastEnd = created;
     unsigned long long lastCpu = 0;
+    long long lastBytes = 0;  // before the first step: what the loader and the runtime made
     std::string lastName;
     double lastEndMs = 0;
     std::istringstream lines(text);
@@ -898,7 +903,9 @@ class StepTable {
       std::istringstream values(line.substr(numbers));
       LONGLONG counter = 0;
       unsigned long long cpu = 0;
-      values >> counter >> cpu;
+      long long bytes = 0;
+      values >> counter >> cpu >> bytes;
+      memory_ = memory_ || bytes > 0;
       const auto ms = [&](LONGLONG ticks) { return static_cast<double>(ticks) * 1000.0 / frequency; };
       if (begin) {
         if (open.empty()) {
@@ -910,9 +917,10 @@ class StepTable {
           between.count += 1;
           between.wallMs += ms(counter - lastEnd);
           if (!lastName.empty()) between.cpuMs += static_cast<double>(cpu - lastCpu) / 10000.0;
+          between.kib += static_cast<double>(bytes - lastBytes) / 1024.0;
           between.endsAtMs = ms(counter - created);
         }
-        open.push_back({open.empty() ? name : open.back().path + " > " + name, counter, cpu});
+        open.push_back({open.empty() ? name : open.back().path + " > " + name, counter, cpu, bytes});
         continue;
       }
       if (open.empty()) continue;
@@ -924,15 +932,18 @@ class StepTable {
       row.count += 1;
       row.wallMs += ms(wall - step.childWall);
       row.cpuMs += static_cast<double>(used - step.childCpu) / 10000.0;
+      row.kib += static_cast<double>(bytes - step.bytes - step.childBytes) / 1024.0;
       if (open.empty()) {
         row.endsAtMs = ms(counter - created);
         lastEnd = counter;
         lastCpu = cpu;
+        lastBytes = bytes;
         lastName = step.path;
         lastEndMs = ms(counter - created);
       } else {
         open.back().childWall += wall;
         open.back().childCpu += used;
+        open.back().childBytes += bytes - step.bytes;
       }
     }
     if (run.empty()) return false;
@@ -943,10 +954,11 @@ class StepTable {
       row.wallMs.push_back(figures.wallMs);
       row.cpuMs.push_back(figures.cpuMs);
       row.endsAtMs.push_back(figures.endsAtMs);
+      row.kib.push_back(figures.kib);
     }
     ++runs_;
     for (StepFigures& row : rows_) {
-      for (auto* values : {&row.count, &row.wallMs, &row.cpuMs, &row.endsAtMs}) {
+      for (auto* values : {&row.count, &row.wallMs, &row.cpuMs, &row.endsAtMs, &row.kib}) {
         values->resize(static_cast<std::size_t>(runs_), 0.0);
       }
     }
@@ -957,18 +969,20 @@ class StepTable {
     if (runs_ == 0) return;
     std::printf("\n%s, %d runs; the window shows after %.1f ms, the last step ends after %.1f ms (medians)\n",
                 title, runs_, shownMs, Median(lastEndMs_));
-    std::printf("%-70s %5s %8s %8s %8s\n", "step (own time: the steps inside it are rows of their own)",
-                "times", "ms", "CPU ms", "ends at");
+    std::printf("%-70s %5s %8s %8s %8s%s\n", "step (own time: the steps inside it are rows of their own)",
+                "times", "ms", "CPU ms", "ends at", memory_ ? "      KiB" : "");
     for (const StepFigures& row : rows_) {
       const std::size_t cut = row.path.rfind(" > ");
       const std::string name = std::string(static_cast<std::size_t>(row.depth) * 2, ' ') +
                                row.path.substr(cut == std::string::npos ? 0 : cut + 3);
       const std::string ends = row.depth == 0 ? Format("%8.1f", Median(row.endsAtMs)) : std::string(8, ' ');
-      std::printf("%-70s %5.1f %8.2f %8.1f %s\n", name.c_str(), Mean(row.count), Median(row.wallMs),
-                  Mean(row.cpuMs), ends.c_str());
+      const std::string kib = memory_ ? Format(" %8.0f", Median(row.kib)) : std::string();
+      std::printf("%-70s %5.1f %8.2f %8.1f %s%s\n", name.c_str(), Mean(row.count), Median(row.wallMs),
+                  Mean(row.cpuMs), ends.c_str(), kib.c_str());
     }
     std::printf(
-        "(ms: the median over the runs; CPU: the mean, as the thread times move in steps of 10 ms)\n");
+        "(ms: the median over the runs; CPU: the mean, as the thread times move in steps of 10 ms%s)\n",
+        memory_ ? "; KiB: the private bytes the step added, the median" : "");
   }
 
  private:
@@ -995,11 +1009,12 @@ class StepTable {
     row.path = path;
     row.depth = depth;
     row.count.assign(static_cast<std::size_t>(runs_), 0.0);
-    row.wallMs = row.cpuMs = row.endsAtMs = row.count;
+    row.wallMs = row.cpuMs = row.endsAtMs = row.kib = row.count;
     return *rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), row);
   }
 
   std::vector<StepFigures> rows_;
+  bool memory_ = false;            // the runs recorded private bytes
   std::vector<double> lastEndMs_;  // a run's last step of the outermost level, from CreateProcess
   int runs_ = 0;
 };
@@ -1049,6 +1064,21 @@ void BenchSteps(const Programs& programs, const std::string& stepsFile) {
   normal.Print("the steps of a start with 413 entries", Median(normalShown));
   empty.Print("the steps of a start with no lists", Median(emptyShown));
   silent.Print("the steps of a silent start (/silent) with 413 entries", Median(silentShown));
+  // Apart from the runs above: reading the private bytes at every step
+  // lengthens each step it measures.
+  StepTable memory;
+  std::vector<double> memoryShown;
+  SetEnvironmentVariableA("FENDREL_START_STEPS_MEMORY", "1");
+  for (int run = 0; run <= kMemoryStepRuns; ++run) {
+    StepTable warmUp;
+    const double shown =
+        StepsOfOneStart(run > 0 ? memory : warmUp, programs.fendrel, programs.fendrelFolder, "", stepsFile);
+    if (run > 0) memoryShown.push_back(shown);
+  }
+  SetEnvironmentVariableA("FENDREL_START_STEPS_MEMORY", nullptr);
+  memory.Print(
+      "the private bytes of a start with 413 entries, step by step (times lengthened by the reading)",
+      Median(memoryShown));
 }
 
 void BenchIdle(const Programs& programs) {

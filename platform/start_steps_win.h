@@ -2,11 +2,13 @@
 // benchmark. It is on only when the environment variable
 // FENDREL_START_STEPS names a file; the steps are written there, a line
 // each, once the program first waits for input:
-//   B <name> <counter> <cpu>    a step begins
-//   E <counter> <cpu>           the step begun last ends
+//   B <name> <counter> <cpu> <bytes>    a step begins
+//   E <counter> <cpu> <bytes>           the step begun last ends
 // <counter> is QueryPerformanceCounter's (the same clock in every process,
 // so the benchmark can count from its CreateProcess), <cpu> the thread's
-// kernel and user time in 100 ns units. The first line is "F <frequency>".
+// kernel and user time in 100 ns units, <bytes> the process's private
+// bytes when FENDREL_START_STEPS_MEMORY is set too, else 0. The first line
+// is "F <frequency>".
 #pragma once
 
 namespace fendrel {
