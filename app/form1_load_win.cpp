@@ -22,7 +22,7 @@ void Form1::Load() {
   const ListOutcome because = protection_.unreadBecause(ListKind::Safe);
   tray_.ShowBalloon(
       messages::kTitle,
-      unread == ListReason::NotLoaded && protection_.Paths(ListKind::Safe).empty()
+      unread == ListReason::NotLoaded && protection_.EntryCount(ListKind::Safe) == 0
           ? messages::SafeListUnread(protection_.SafeListFile(), because)
           : messages::ListNotReadWhole(messages::kSafeListName, protection_.SafeListFile(), unread, because));
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/window_text_win.h"
+#include "app/controls_win.h"
 #include "platform/wide_text_win.h"
 #include "screen/colours.h"
 #include "screen/control_ids.h"
@@ -70,9 +70,9 @@ void ListPages::ShowSummary() {
                               states.safeFilesHeld, states.safeFiles);
   const Rgb colour =
       unread != FileError::None || states.safeFilesHeld < states.safeFiles ? kNotProtectedRed : kBlack;
-  const std::wstring wide = Wide(text);
-  if (WideWindowText(summary->hwnd) == wide && summary->text == colour) return;
-  SetWindowTextW(summary->hwnd, wide.c_str());
+  const Label label(summary->hwnd);
+  if (label.Text() == Wide(text) && summary->text == colour) return;
+  label.SetText(text);
   controls_.SetTextColour(ctl::kSafeListSummary, colour);
 }
 

@@ -313,123 +313,99 @@ class DeadShare : public testing::ForwardingFileSystem {
   bool answering_ = false;
 };
 
-TEST(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItAnswers) {
-  TempFolder folder;
-  PortableFileSystem portable;
-  DeadShare share(portable);
-  FileLayer layer(share);
-  std::mutex mutex;
-  std::condition_variable finished;
-  int results = 0;
-  BackgroundOpens background(share, [&] {
-    const std::lock_guard<std::mutex> lock(mutex);
-    ++results;
-    finished.notify_all();
-  });
-  Protection protection(layer, folder.path(), &background);
-  MakeFolder(folder.File("net"));
-  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
-  const std::string local = testing::MakeFile(folder, "local.txt");
+// Opens on a share that answers only when the test lets it, run on the
+// worker as the program runs them.
+class BackgroundOpenTest : public ::testing::Test {
+ protected:
+  BackgroundOpenTest() { MakeFolder(folder_.File("net")); }
+  // Waits until the worker told of `count` finished opens in all.
+  bool WaitForResults(int count) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return finished_.wait_for(lock, std::chrono::seconds(10), [&] { return results_ >= count; });
+  }
+
+  TempFolder folder_;
+  PortableFileSystem portable_;
+  DeadShare share_{portable_};
+  FileLayer layer_{share_};
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  int results_ = 0;
+  BackgroundOpens background_{share_, [this] {
+                                const std::lock_guard<std::mutex> lock(mutex_);
+                                ++results_;
+                                finished_.notify_all();
+                              }};
+  Protection protection_{layer_, folder_.path(), &background_};
+};
+
+TEST_F(BackgroundOpenTest, AnOpenThatWaitsOnANetworkHoldsNothingUpAndIsHeldWhenItAnswers) {
+  const std::string remote = testing::MakeFile(folder_, "net\\remote.txt");
+  const std::string local = testing::MakeFile(folder_, "local.txt");
   // A folder on the share: its open comes back "is a folder", and it is
   // held as a folder entry then.
-  const std::string remoteFolder = folder.File("net\\docs");
+  const std::string remoteFolder = folder_.File("net\\docs");
   MakeFolder(remoteFolder);
-  const std::string underIt = testing::MakeFile(folder, "net\\docs\\a.txt");
-  WriteBytes(protection.SafeListFile(), remote + "\r\n" + local + "\r\n" + remoteFolder + "\r\n");
+  const std::string underIt = testing::MakeFile(folder_, "net\\docs\\a.txt");
+  WriteBytes(protection_.SafeListFile(), remote + "\r\n" + local + "\r\n" + remoteFolder + "\r\n");
 
-  protection.LoadLists();  // returns while the share does not answer
-  share.WaitUntilAsked();
-  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, local)) << "the local file is held without waiting";
-  EXPECT_EQ(ListReason::Waiting, protection.OutcomeOf(ListKind::Safe, 0).value());
-  EXPECT_TRUE(protection.NotHeldNow().empty()) << "an open on its way is not tried again";
+  protection_.LoadLists();  // returns while the share does not answer
+  share_.WaitUntilAsked();
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer_, local)) << "the local file is held without waiting";
+  EXPECT_EQ(ListReason::Waiting, protection_.OutcomeOf(ListKind::Safe, 0).value());
+  EXPECT_TRUE(protection_.NotHeldNow().empty()) << "an open on its way is not tried again";
 
-  share.Answer();
-  std::unique_lock<std::mutex> lock(mutex);
-  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return results >= 2; }));
-  lock.unlock();
-  EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
-  EXPECT_EQ((std::vector<int>{100, 99, 101}), protection.HoldRows(ListKind::Safe));
-  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
-  while (protection.ContinueFolderWalks(64)) {
+  share_.Answer();
+  ASSERT_TRUE(WaitForResults(2));
+  EXPECT_TRUE(protection_.FinishBackgroundOpens(background_.TakeFinished()));
+  EXPECT_EQ((std::vector<int>{100, 99, 101}), protection_.HoldRows(ListKind::Safe));
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer_, remote));
+  while (protection_.ContinueFolderWalks(64)) {
   }
-  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, underIt)) << "held by the folder entry's walk";
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer_, underIt)) << "held by the folder entry's walk";
 }
 
 // The worker runs one open after another: an open on its way is never
 // started twice, and one that failed is tried again like any other.
-TEST(BackgroundOpenTest, AnOpenOnItsWayStartsOnceAndAFailedOneIsTriedAgain) {
-  TempFolder folder;
-  PortableFileSystem portable;
-  DeadShare share(portable);
-  FileLayer layer(share);
-  std::mutex mutex;
-  std::condition_variable finished;
-  int results = 0;
-  BackgroundOpens background(share, [&] {
-    const std::lock_guard<std::mutex> lock(mutex);
-    ++results;
-    finished.notify_all();
-  });
-  const auto waitForResults = [&](int count) {
-    std::unique_lock<std::mutex> lock(mutex);
-    return finished.wait_for(lock, std::chrono::seconds(10), [&] { return results >= count; });
-  };
-  Protection protection(layer, folder.path(), &background);
-  MakeFolder(folder.File("net"));
-  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
-  const std::string gone = folder.File("net\\gone.txt");
-  WriteBytes(protection.EmergencyListFile(), remote + "\r\n" + gone + "\r\n");
-  protection.LoadLists();
+TEST_F(BackgroundOpenTest, AnOpenOnItsWayStartsOnceAndAFailedOneIsTriedAgain) {
+  const std::string remote = testing::MakeFile(folder_, "net\\remote.txt");
+  const std::string gone = folder_.File("net\\gone.txt");
+  WriteBytes(protection_.EmergencyListFile(), remote + "\r\n" + gone + "\r\n");
+  protection_.LoadLists();
 
-  EXPECT_TRUE(protection.HoldEmergencyList().anyHeld) << "an open on its way counts as held";
-  share.WaitUntilAsked();
-  EXPECT_FALSE(protection.RetryNotHeld());
-  protection.HoldEmergencyList();  // a second press
-  share.Answer();
-  ASSERT_TRUE(waitForResults(2));
-  EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
-  EXPECT_EQ(2, share.asked()) << "one open per file";
-  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, remote));
-  ASSERT_EQ(1u, protection.NotHeldNow().size()) << "a failed open waits for its file again";
+  EXPECT_TRUE(protection_.HoldEmergencyList().anyHeld) << "an open on its way counts as held";
+  share_.WaitUntilAsked();
+  EXPECT_FALSE(protection_.RetryNotHeld());
+  protection_.HoldEmergencyList();  // a second press
+  share_.Answer();
+  ASSERT_TRUE(WaitForResults(2));
+  EXPECT_TRUE(protection_.FinishBackgroundOpens(background_.TakeFinished()));
+  EXPECT_EQ(2, share_.asked()) << "one open per file";
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer_, remote));
+  ASSERT_EQ(1u, protection_.NotHeldNow().size()) << "a failed open waits for its file again";
 
   WriteBytes(gone, "data");
-  protection.RetryNotHeld();
-  ASSERT_TRUE(waitForResults(3));
-  EXPECT_TRUE(protection.FinishBackgroundOpens(background.TakeFinished()));
-  EXPECT_TRUE(testing::RefusedToOwnWriter(layer, gone));
+  protection_.RetryNotHeld();
+  ASSERT_TRUE(WaitForResults(3));
+  EXPECT_TRUE(protection_.FinishBackgroundOpens(background_.TakeFinished()));
+  EXPECT_TRUE(testing::RefusedToOwnWriter(layer_, gone));
 }
 
 // An open that comes back for an entry removed while it ran: the file is
 // let go, nothing is held and no number is used.
-TEST(BackgroundOpenTest, AnOpenThatComesBackForARemovedEntryLetsTheFileGo) {
-  TempFolder folder;
-  PortableFileSystem portable;
-  DeadShare share(portable);
-  FileLayer layer(share);
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool anyFinished = false;
-  BackgroundOpens background(share, [&] {
-    const std::lock_guard<std::mutex> lock(mutex);
-    anyFinished = true;
-    finished.notify_all();
-  });
-  Protection protection(layer, folder.path(), &background);
-  MakeFolder(folder.File("net"));
-  const std::string remote = testing::MakeFile(folder, "net\\remote.txt");
-  WriteBytes(protection.SafeListFile(), remote + "\r\n");
-  protection.LoadLists();
-  share.WaitUntilAsked();
-  ASSERT_TRUE(protection.Remove(ListKind::Safe, 0));
+TEST_F(BackgroundOpenTest, AnOpenThatComesBackForARemovedEntryLetsTheFileGo) {
+  const std::string remote = testing::MakeFile(folder_, "net\\remote.txt");
+  WriteBytes(protection_.SafeListFile(), remote + "\r\n");
+  protection_.LoadLists();
+  share_.WaitUntilAsked();
+  ASSERT_TRUE(protection_.Remove(ListKind::Safe, 0));
 
-  share.Answer();
-  std::unique_lock<std::mutex> lock(mutex);
-  ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(10), [&] { return anyFinished; }));
-  lock.unlock();
-  EXPECT_FALSE(protection.FinishBackgroundOpens(background.TakeFinished()));
-  EXPECT_FALSE(testing::RefusedToOwnWriter(layer, remote));
-  EXPECT_TRUE(protection.HoldRows(ListKind::Safe).empty());
-  EXPECT_EQ(Protection::kFirstHoldNumber, protection.nextHoldNumber());
+  share_.Answer();
+  ASSERT_TRUE(WaitForResults(1));
+  EXPECT_FALSE(protection_.FinishBackgroundOpens(background_.TakeFinished()));
+  EXPECT_FALSE(testing::RefusedToOwnWriter(layer_, remote));
+  EXPECT_TRUE(protection_.HoldRows(ListKind::Safe).empty());
+  EXPECT_EQ(Protection::kFirstHoldNumber, protection_.nextHoldNumber());
 }
 
 }  // namespace

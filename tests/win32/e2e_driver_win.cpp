@@ -134,16 +134,14 @@ int ScreenPixels::Count(const std::function<bool(COLORREF)>& matches, int fromX,
   return count;
 }
 
-ScreenPixels PixelsOf(HWND window) {
+ScreenPixels PixelsDrawnBy(int width, int height, const std::function<void(HDC)>& draw) {
   ScreenPixels pixels;
-  RECT rect{};
-  if (!window || !GetWindowRect(window, &rect)) return pixels;
-  pixels.width = rect.right - rect.left;
-  pixels.height = rect.bottom - rect.top;
+  pixels.width = width;
+  pixels.height = height;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = pixels.width;
-  info.bmiHeader.biHeight = -pixels.height;  // top row first
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -151,15 +149,27 @@ ScreenPixels PixelsOf(HWND window) {
   const WindowDC screen(nullptr);
   const MemoryDC memory(screen.get());
   const UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const Selection copiedInto(memory.get(), bitmap.get());
-  BitBlt(memory.get(), 0, 0, pixels.width, pixels.height, screen.get(), rect.left, rect.top, SRCCOPY);
-  GdiFlush();
+  {
+    const Selection drawnInto(memory.get(), bitmap.get());
+    draw(memory.get());
+    GdiFlush();
+  }
   const auto* row = static_cast<const DWORD*>(bits);
-  for (int i = 0; bits && i < pixels.width * pixels.height; ++i) {
+  for (int i = 0; bits && i < width * height; ++i) {
     const DWORD bgra = row[i];
     pixels.colours.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
   }
   return pixels;
+}
+
+ScreenPixels PixelsOf(HWND window) {
+  RECT rect{};
+  if (!window || !GetWindowRect(window, &rect)) return {};
+  const WindowDC screen(nullptr);
+  return PixelsDrawnBy(rect.right - rect.left, rect.bottom - rect.top, [&](HDC dc) {
+    BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen.get(), rect.left, rect.top,
+           SRCCOPY);
+  });
 }
 
 // ---------------------------------------------------------------- the program

@@ -68,6 +68,8 @@ struct ScreenPixels {
             int toY = INT_MAX) const;
 };
 ScreenPixels PixelsOf(HWND window);
+// The pixels `draw` paints on a bitmap of this size (32 bits, top row first).
+ScreenPixels PixelsDrawnBy(int width, int height, const std::function<void(HDC)>& draw);
 
 // Another process may read the file but not write, delete or rename it.
 // The first way that gets through is told, and no way after it.

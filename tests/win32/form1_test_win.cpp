@@ -94,27 +94,9 @@ Painted PaintColoursOf(HWND label) {
 testing::ScreenPixels PaintedClient(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  testing::ScreenPixels painted;
-  painted.width = client.right;
-  painted.height = client.bottom;
-  const WindowDC screen(nullptr);
-  const MemoryDC memory(screen.get());
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = painted.width;
-  info.bmiHeader.biHeight = -painted.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  {
-    const Selection into(memory.get(), bitmap.get());
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
-  }
-  const auto* pixels = static_cast<const DWORD*>(bits);
-  for (int i = 0; bits && i < painted.width * painted.height; ++i)
-    painted.colours.push_back(RGB((pixels[i] >> 16) & 0xff, (pixels[i] >> 8) & 0xff, pixels[i] & 0xff));
-  return painted;
+  return testing::PixelsDrawnBy(client.right, client.bottom, [window](HDC dc) {
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  });
 }
 COLORREF At(const testing::ScreenPixels& pixels, int x, int y) {
   return pixels.colours[static_cast<std::size_t>(y * pixels.width + x)];
